@@ -1,0 +1,120 @@
+#pragma once
+// Column-major cell storage. A column is a table of fixed-size blocks of 16-byte slots,
+// allocated when a row in the block is first written, so a dense column costs 16 bytes a cell
+// and a sparse one never costs more than one block per written cell.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "control/formula/formula_cell.h"
+
+namespace engine {
+
+enum class CellKind : std::uint8_t { Empty = 0, Number, Text, Logical, Error, Formula };
+
+struct CellSlot {
+  double number = 0;       // Number
+  std::uint32_t ref = 0;   // Text: index in the sheet's text pool; Formula: in its formula pool
+  std::uint16_t style = 0; // 0 = no own style (the row's, then the column's, then the default)
+  CellKind kind = CellKind::Empty;
+  std::uint8_t small = 0;  // Logical: 0/1; Error: ErrorValue
+  bool HasContent() const { return kind != CellKind::Empty; }
+  bool IsBlank() const { return kind == CellKind::Empty && style == 0; }
+};
+static_assert(sizeof(CellSlot) == 16);
+
+class Column {
+ public:
+  static constexpr int kBlockBits = 8;
+  static constexpr int kBlockRows = 1 << kBlockBits;
+
+  // The slot of a row (1-based), or nullptr when its block was never written.
+  const CellSlot* Find(int row) const {
+    unsigned i = static_cast<unsigned>(row - 1);
+    unsigned b = i >> kBlockBits;
+    if (b >= blocks_.size() || !blocks_[b]) return nullptr;
+    return &(*blocks_[b])[i & (kBlockRows - 1)];
+  }
+  // The slot of a row, allocating its block. Call Touched(row) after giving it content.
+  CellSlot& At(int row);
+
+  int LastUsedRow() const { return lastUsed_; }  // last row with content; 0 when none
+  void Touched(int row) {
+    if (row > lastUsed_) lastUsed_ = row;
+  }
+  void Recount();  // after clearing cells: find the last row with content again
+  bool Empty() const { return lastUsed_ == 0 && blocks_.empty(); }
+  int LastSlotRow() const { return static_cast<int>(blocks_.size()) << kBlockBits; }
+
+  // Moves the slots of rows [from, from+count) to start at row `to`; slots moved over are
+  // overwritten, the vacated ones become blank. Pool references move with their slots.
+  void MoveRows(int from, int count, int to);
+  void Swap(Column& other) noexcept {
+    blocks_.swap(other.blocks_);
+    std::swap(lastUsed_, other.lastUsed_);
+  }
+  void Reset() {
+    blocks_.clear();
+    lastUsed_ = 0;
+  }
+
+  template <typename F>
+  void ForEachSlot(int firstRow, int lastRow, F&& f) {  // f(row, slot&) for allocated slots
+    if (firstRow < 1) firstRow = 1;
+    for (int row = firstRow; row <= lastRow;) {
+      unsigned i = static_cast<unsigned>(row - 1);
+      unsigned b = i >> kBlockBits;
+      if (b >= blocks_.size()) break;
+      if (!blocks_[b]) {
+        row = static_cast<int>((b + 1) << kBlockBits) + 1;
+        continue;
+      }
+      auto& block = *blocks_[b];
+      int end = std::min(lastRow, static_cast<int>((b + 1) << kBlockBits));
+      for (; row <= end; ++row) f(row, block[(row - 1) & (kBlockRows - 1)]);
+    }
+  }
+
+  std::size_t MemoryBytes() const;
+
+ private:
+  using Block = std::array<CellSlot, kBlockRows>;
+  std::vector<std::unique_ptr<Block>> blocks_;
+  int lastUsed_ = 0;
+};
+
+// Owns the variable-size parts of cells: texts and formulas. Slots refer to them by index;
+// freed indexes are reused.
+template <typename T>
+class Pool {
+ public:
+  std::uint32_t Add(T item) {
+    if (!free_.empty()) {
+      std::uint32_t i = free_.back();
+      free_.pop_back();
+      items_[i] = std::move(item);
+      return i;
+    }
+    items_.push_back(std::move(item));
+    return static_cast<std::uint32_t>(items_.size() - 1);
+  }
+  void Release(std::uint32_t i) {
+    items_[i] = T();
+    free_.push_back(i);
+  }
+  T& operator[](std::uint32_t i) { return items_[i]; }
+  const T& operator[](std::uint32_t i) const { return items_[i]; }
+  std::size_t Live() const { return items_.size() - free_.size(); }
+
+ private:
+  std::vector<T> items_;
+  std::vector<std::uint32_t> free_;
+};
+
+using TextPool = Pool<std::string>;
+using FormulaPool = Pool<std::unique_ptr<FormulaCell>>;
+
+}  // namespace engine

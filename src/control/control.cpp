@@ -1,0 +1,259 @@
+// Construction, wiring, cells and the checks every operation shares.
+#include "control/control.h"
+
+#include "control/format/number_format.h"
+#include "control/format/typed_entry.h"
+#include "control/formula/formula_engine.h"
+
+namespace engine {
+
+namespace {
+ProcessClipboard& DefaultClipboard() {
+  static ProcessClipboard clipboard;
+  return clipboard;
+}
+ControlDialogs& HeadlessDialogs() {
+  static ControlDialogs dialogs;
+  return dialogs;
+}
+
+// Number of characters (UTF-8 sequences) in a text.
+int CharCount(const std::string& s) {
+  int n = 0;
+  for (unsigned char ch : s) n += (ch & 0xC0) != 0x80;
+  return n;
+}
+}  // namespace
+
+ModifyScope::~ModifyScope() {
+  if (--control_.modifyDepth_ == 0 && control_.modifyPending_) {
+    control_.modifyPending_ = false;
+    try {
+      control_.RaiseModified();
+    } catch (...) {
+      // A listener's failure must not escape a destructor.
+    }
+  }
+}
+
+Control::Control(LocaleSettings locale)
+    : locale_(std::move(locale)),
+      book_(std::make_unique<Workbook>(&locale_)),
+      clipboard_(&DefaultClipboard()),
+      dialogs_(&HeadlessDialogs()) {
+  fillLists_ = {
+      {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"},
+      {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"},
+      {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"},
+      {"January", "February", "March", "April", "May", "June", "July", "August", "September",
+       "October", "November", "December"},
+  };
+}
+
+Control::~Control() = default;
+
+void Control::SetClipboard(SystemClipboard* clipboard) {
+  clipboard_ = clipboard ? clipboard : &DefaultClipboard();
+}
+
+void Control::SetDialogs(ControlDialogs* dialogs) {
+  dialogs_ = dialogs ? dialogs : &HeadlessDialogs();
+}
+
+void Control::SetLocale(const LocaleSettings& locale) { locale_ = locale; }
+
+void Control::ReplaceWorkbook(std::unique_ptr<Workbook> book) {
+  ModifyScope scope(*this);
+  book_ = std::move(book);
+  book_->SetLocale(&locale_);
+  scope.Changed();
+}
+
+void Control::RaiseModified() {
+  modifiedFlag_ = true;
+  if (events_) events_->OnModified();
+}
+
+void Control::CheckCell(int row, int col) const {
+  if (row < 1 || row > kMaxRow)
+    throw EngineError(kErrBadRow, "Invalid row number " + std::to_string(row) + ".");
+  if (col < 1 || col > kMaxCol)
+    throw EngineError(kErrBadColumn, "Invalid column number " + std::to_string(col) + ".");
+}
+
+void Control::CheckSheet(int sheet) const {
+  if (sheet < 1 || sheet > book_->SheetCount())
+    throw EngineError(kErrBadSheet, "Invalid sheet number " + std::to_string(sheet) + ".");
+}
+
+void Control::CheckRange(int& row1, int& col1, int& row2, int& col2) const {
+  if (row1 == -1 && row2 == -1) {
+    row1 = 1;
+    row2 = kMaxRow;
+  }
+  if (col1 == -1 && col2 == -1) {
+    col1 = 1;
+    col2 = kMaxCol;
+  }
+  CheckCell(row1, col1);
+  CheckCell(row2, col2);
+  if (row1 > row2) std::swap(row1, row2);
+  if (col1 > col2) std::swap(col1, col2);
+}
+
+std::uint64_t Control::ChangeCount() const { return ActiveSheet().ChangeCount(); }
+
+// --- Cells -----------------------------------------------------------------------------------
+
+std::string Control::GetCellText(int row, int col) const {
+  CheckCell(row, col);
+  const Sheet& sheet = ActiveSheet();
+  const CellSlot* s = sheet.Find(row, col);
+  if (!s || !s->HasContent()) return {};
+  switch (s->kind) {
+    case CellKind::Text:
+      return sheet.Text(*s);
+    case CellKind::Formula:
+      return "=" + book_->Formulas().Text(sheet, row, col, sheet.Formula(*s));
+    case CellKind::Number: {
+      // The edit line shows dates and times in the locale's form and other numbers in full.
+      const auto& fmt = book_->CellFormat(sheet, row, col);
+      if (format::Category(fmt) == format::FormatCategory::Percent)
+        return format::Render(fmt, Value::Number(s->number), locale_, book_->Date1904());
+      if (format::IsDateOrTime(fmt)) {
+        auto date = format::ParseNumberFormat(locale_.shortDateFormat);
+        bool hasTime = s->number != static_cast<long long>(s->number) ||
+                       format::Category(fmt) == format::FormatCategory::Time;
+        bool hasDate = s->number >= 1 || format::Category(fmt) != format::FormatCategory::Time;
+        std::string out;
+        if (hasDate)
+          out = format::Render(*date, Value::Number(s->number), locale_, book_->Date1904());
+        if (hasTime) {
+          auto time = format::ParseNumberFormat("h:mm:ss AM/PM");
+          if (!out.empty()) out += ' ';
+          out += format::Render(*time, Value::Number(s->number), locale_, book_->Date1904());
+        }
+        return out;
+      }
+      return format::RenderGeneral(s->number, locale_);
+    }
+    default:
+      return book_->DisplayText(sheet, row, col);
+  }
+}
+
+std::string Control::GetCellFormattedText(int row, int col) const {
+  CheckCell(row, col);
+  return book_->DisplayText(ActiveSheet(), row, col);
+}
+
+std::string Control::GetCellFormula(int row, int col) const {
+  CheckCell(row, col);
+  const Sheet& sheet = ActiveSheet();
+  const CellSlot* s = sheet.Find(row, col);
+  if (!s || s->kind != CellKind::Formula) return {};
+  return book_->Formulas().Text(sheet, row, col, sheet.Formula(*s));
+}
+
+short Control::GetCellType(int row, int col) const {
+  CheckCell(row, col);
+  const Sheet& sheet = ActiveSheet();
+  const CellSlot* s = sheet.Find(row, col);
+  if (!s) return kTypeEmpty;
+  switch (s->kind) {
+    case CellKind::Empty:
+      return kTypeEmpty;
+    case CellKind::Number:
+      return kTypeNumber;
+    case CellKind::Text:
+      return kTypeText;
+    case CellKind::Logical:
+      return kTypeLogical;
+    case CellKind::Error:
+      return kTypeError;
+    case CellKind::Formula: {
+      const Value& v = sheet.Formula(*s).result;
+      short code = v.kind == ValueKind::Empty ? short{kTypeNumber} : static_cast<short>(v.kind);
+      return static_cast<short>(-code);
+    }
+  }
+  return kTypeEmpty;
+}
+
+Value Control::GetCellValue(int row, int col) const {
+  CheckCell(row, col);
+  return book_->GetValue(ActiveSheet(), row, col);
+}
+
+void Control::SetCellValue(int row, int col, const Value& value) {
+  CheckCell(row, col);
+  ModifyScope scope(*this);
+  Sheet& sheet = ActiveSheet();
+  book_->SetValue(sheet, row, col, value);
+  NoteWidth(sheet, row, col);
+  scope.Changed();
+}
+
+void Control::NoteWidth(Sheet& sheet, int row, int col) {
+  const CellSlot* s = sheet.Find(row, col);
+  if (!s || !s->HasContent()) return;
+  if (s->kind == CellKind::Text && !s->style) {
+    sheet.NoteEntryWidth(col, CharCount(sheet.Text(*s)));
+    return;
+  }
+  sheet.NoteEntryWidth(col, CharCount(book_->DisplayText(sheet, row, col)));
+}
+
+void Control::EnterText(Sheet& sheet, int row, int col, const std::string& text) {
+  if (text.empty()) {
+    book_->SetValue(sheet, row, col, Value::Text(std::string()));
+    return;
+  }
+  if (text[0] == '=' && text.size() > 1) {
+    auto compiled = book_->Formulas().Compile(sheet, row, col, std::string_view(text).substr(1));
+    book_->SetFormula(sheet, row, col, std::move(compiled));
+    NoteWidth(sheet, row, col);
+    return;
+  }
+  if (text[0] == '\'') {
+    book_->SetValue(sheet, row, col, Value::Text(text.substr(1)));
+    NoteWidth(sheet, row, col);
+    return;
+  }
+  format::TypedEntry entry = format::InterpretTyped(text, locale_, book_->Date1904());
+  if (!entry.formatCode.empty()) {
+    // The cell takes the format the entry implies unless it already shows one of that kind.
+    std::uint16_t current = sheet.EffectiveStyle(row, col);
+    Style style = book_->Styles().Get(current);
+    std::uint16_t fmt = book_->Formats().Intern(entry.formatCode);
+    const auto& currentFmt = book_->Formats().Get(style.numberFormat);
+    const auto& newFmt = book_->Formats().Get(fmt);
+    if (style.numberFormat == 0 || format::Category(currentFmt) != format::Category(newFmt)) {
+      style.numberFormat = fmt;
+      book_->SetCellStyle(sheet, row, col, book_->Styles().Intern(style));
+    }
+  }
+  book_->SetValue(sheet, row, col, entry.value);
+  NoteWidth(sheet, row, col);
+}
+
+void Control::SetCellText(int row, int col, const std::string& text) {
+  CheckCell(row, col);
+  ModifyScope scope(*this);
+  EnterText(ActiveSheet(), row, col, text);
+  scope.Changed();
+}
+
+void Control::SetCellEntry(int row, int col, const std::string& text) {
+  CheckCell(row, col);
+  ModifyScope scope(*this);
+  Sheet& sheet = ActiveSheet();
+  if (text.empty())
+    book_->ClearCell(sheet, row, col);
+  else
+    book_->SetValue(sheet, row, col, Value::Text(text));
+  NoteWidth(sheet, row, col);
+  scope.Changed();
+}
+
+}  // namespace engine

@@ -1,0 +1,274 @@
+#pragma once
+// The spreadsheet control: one facade over the engine with the role names the table uses.
+// Property reads are GetX, writes SetX, methods by their name. Rows, columns and sheets are
+// 1-based; -1 as both bounds of a range means every row (column). Every invalid call throws
+// EngineError. Modified is raised once per call that changed content, structure, headings,
+// formats or sheets, after the change is complete.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "control/control_events.h"
+#include "control/control_services.h"
+#include "control/engine_error.h"
+#include "control/locale_settings.h"
+#include "control/workbook.h"
+
+namespace engine {
+
+struct ClipData;
+
+// Shift codes of the insert and delete operations.
+enum ShiftMode : int {
+  kShiftHorizontal = 1,  // cells move left/right
+  kShiftVertical = 2,    // cells move up/down
+  kShiftRows = 3,        // entire rows
+  kShiftColumns = 4,     // entire columns
+};
+// Clear codes.
+enum ClearType : int { kClearAll = 1, kClearFormats = 2, kClearValues = 3 };
+// Cell type codes (formula cells give the negative of their result's code).
+enum CellTypeCode : short { kTypeEmpty = 0, kTypeNumber = 1, kTypeText = 2, kTypeLogical = 3,
+                            kTypeError = 4 };
+
+class Control {
+ public:
+  explicit Control(LocaleSettings locale = LocaleSettings::EnUs());
+  ~Control();
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  // --- Wiring -------------------------------------------------------------------------------
+  void SetEventListener(ControlEvents* listener) { events_ = listener; }
+  void SetClipboard(SystemClipboard* clipboard);  // nullptr: the process clipboard
+  void SetDialogs(ControlDialogs* dialogs);       // nullptr: headless (every dialog cancels)
+  void SetLocale(const LocaleSettings& locale);
+  const LocaleSettings& Locale() const { return locale_; }
+  Workbook& Book() { return *book_; }
+  const Workbook& Book() const { return *book_; }
+  // Replaces the whole workbook (a file was read); raises Modified.
+  void ReplaceWorkbook(std::unique_ptr<Workbook> book);
+
+  // --- Cells ----------------------------------------------------------------------------------
+  std::string GetCellText(int row, int col) const;         // entry text ("=…" for a formula)
+  void SetCellText(int row, int col, const std::string& text);  // as typed
+  std::string GetCellFormattedText(int row, int col) const;  // displayed text
+  std::string GetCellFormula(int row, int col) const;       // canonical, no "="; "" if none
+  void SetCellEntry(int row, int col, const std::string& text);  // raw text, no interpretation
+  short GetCellType(int row, int col) const;
+  // Typed access for callers that have a value rather than text.
+  Value GetCellValue(int row, int col) const;
+  void SetCellValue(int row, int col, const Value& value);
+
+  // --- Columns, rows --------------------------------------------------------------------------
+  std::string GetColumnHeadingText(int col) const;
+  void SetColumnHeadingText(int col, const std::string& text);
+  void SetDefinedName(const std::string& name, const std::string& formula);
+  std::string GetDefinedName(const std::string& name) const;  // "" when not defined
+  void DeleteDefinedName(const std::string& name);
+  std::string FormatCellRef(int row, int col, bool absolute) const;
+  bool GetColumnHidden(int col) const;
+  void SetColumnHidden(int col, bool hidden);
+  bool GetRowHidden(int row) const;
+  void SetRowsHidden(int row1, int row2, bool hidden);
+  int GetColumnWidth(int col) const;  // 1/256 of a character
+  void SetColumnWidth(int col, int width);
+  void AutoFitColumns(int row1, int col1, int row2, int col2, bool fitBlank);
+
+  // --- Extent ---------------------------------------------------------------------------------
+  int GetLastRow() const;
+  int GetLastCol() const;
+  int GetMaxRow() const { return kMaxRow; }
+  int GetMaxCol() const { return kMaxCol; }
+  // Bumped by every change of the active sheet's content, headings or structure.
+  std::uint64_t ChangeCount() const;
+
+  // --- Ranges ---------------------------------------------------------------------------------
+  void InsertRange(int row1, int col1, int row2, int col2, int shift);
+  void DeleteRange(int row1, int col1, int row2, int col2, int shift);
+  void ClearRange(int row1, int col1, int row2, int col2, int clearType);
+  void MoveRange(int row1, int col1, int row2, int col2, int rowOffset, int colOffset);
+  void SortRange(int row1, int col1, int row2, int col2, bool byRows, int key1, int key2,
+                 int key3);
+
+  // --- Selection ------------------------------------------------------------------------------
+  void GetActiveCell(int& row, int& col) const;
+  void SetActiveCell(int row, int col);
+  void ShowActiveCell() {}
+  void GetSelection(int index, int& row1, int& col1, int& row2, int& col2) const;
+  void SetSelection(int row1, int col1, int row2, int col2);
+  void AddSelection(int row1, int col1, int row2, int col2);
+  short GetSelectionCount() const;
+
+  // --- Edit -----------------------------------------------------------------------------------
+  void CutSelection();
+  void CopySelection();
+  void PasteClipboard();
+  void PasteValues();
+  bool CanPaste() const;
+  void ClearSelection(int clearType);
+  void InsertAtSelection(int shift);
+  void DeleteAtSelection(int shift);
+  void FillRight();
+  void FillDown();
+  void TerminateCellEdit();
+  void Recalculate();
+
+  // In-cell editing by a person (the window drives these): StartEdit may refuse, EndEdit may
+  // refuse or repair; the text is entered as typed when the edit ends.
+  bool BeginCellEdit(std::string text = {});
+  bool IsEditing() const { return editing_; }
+  void SetEditText(std::string text) { editText_ = std::move(text); }
+  const std::string& EditText() const { return editText_; }
+  bool EndCellEdit();     // commit; false when refused
+  void CancelCellEdit();  // discard
+
+  // User actions the window reports; they reach the listener.
+  void Click(int row, int col);
+  void DblClick(int row, int col);
+  void RClick(int row, int col);
+  void RDblClick(int row, int col);
+  void KeyDown(short& key, short shift);
+
+  // --- Formats (on the selection of the active sheet) -----------------------------------------
+  void FormatGeneral();
+  void FormatCurrency0();
+  void FormatCurrency2();
+  void FormatFixed();
+  void FormatPercent();
+  void FormatFraction();
+  void FormatScientific();
+  void FormatTime();
+  std::string GetNumberFormat() const;  // the active cell's
+  void SetNumberFormat(const std::string& code);
+  void SetPattern(short pattern, std::uint32_t fore, std::uint32_t back);
+  void GetPattern(short& pattern, std::uint32_t& fore, std::uint32_t& back) const;
+  void SetBorder(short outline, short left, short right, short top, short bottom, short shade,
+                 std::uint32_t outlineColor, std::uint32_t leftColor, std::uint32_t rightColor,
+                 std::uint32_t topColor, std::uint32_t bottomColor);
+  void SetFontColor(std::uint32_t color);
+  std::uint32_t GetFontColor() const;  // the active cell's
+  void SetDefaultFont(const std::string& face, short size);
+
+  // --- Sheets ---------------------------------------------------------------------------------
+  int GetNumSheets() const;
+  void SetNumSheets(int count);
+  int GetActiveSheet() const;
+  void SetActiveSheet(int sheet);
+  std::string GetSheetName(int sheet) const;
+  void SetSheetName(int sheet, const std::string& name);
+  bool GetSheetSelected(int sheet) const;
+  void SetSheetSelected(int sheet, bool selected);
+  void InsertSheets(int at, int count);
+  void DeleteSheets(int at, int count);
+  void MoveSheet(int from, int to);
+  int GetShowTabsMode() const { return showTabsMode_; }
+  void SetShowTabsMode(int mode);
+
+  // --- Files ----------------------------------------------------------------------------------
+  // type: 3 tab-separated text, 4 BIFF5 (Excel 5.0/95), 11 BIFF8 (Excel 97-2000).
+  void ReadFile(const std::string& path, short& type);
+  void WriteFile(const std::string& path, short type);
+  // The blob: a malloc'd block, an 8-byte little-endian byte count and a BIFF8 workbook.
+  void ReadFromBlob(void* handle, short reserved);
+  void WriteToBlob(void** handle, short reserved);
+  void PrepareWrite() { TerminateCellEdit(); }
+
+  // --- Dialogs --------------------------------------------------------------------------------
+  void ShowFindDialog();
+  void ShowReplaceDialog();
+  void ShowGotoDialog();
+  void ShowSortDialog();
+  void ShowNumberFormatDialog();
+  void ShowValidationRuleDialog();
+  void ShowPrintSetupDialog();
+  void ShowPrintPreview();
+  void PrintTable(bool showDialog);
+
+  // --- Fill lists -----------------------------------------------------------------------------
+  short GetAutoFillListCount() const { return static_cast<short>(fillLists_.size()); }
+  std::string GetAutoFillList(short index) const;  // 1-based; items joined with ";"
+  void SetAutoFillList(short index, const std::string& list);  // index count+1 appends
+  void DeleteAutoFillList(short index);
+  // The list (and position) a text belongs to, for continuing a series; false when none.
+  bool FindInFillList(const std::string& text, int& list, int& position) const;
+  std::vector<std::string> FillListItems(short index) const;
+
+  // --- View state -----------------------------------------------------------------------------
+  bool GetEnabled() const { return enabled_; }
+  void SetEnabled(bool on) { enabled_ = on; }
+  int GetBorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(int style) { borderStyle_ = style; }
+  bool GetModifiedFlag() const { return modifiedFlag_; }
+  void SetModifiedFlag(bool on) { modifiedFlag_ = on; }
+  bool GetProgramChangeMode() const { return programChangeMode_; }
+  void SetProgramChangeMode(bool on) { programChangeMode_ = on; }
+  void SetInitViewFlag1(bool on) { viewFlags_[0] = on; }
+  void SetInitViewFlag110(bool on) { viewFlags_[1] = on; }
+  void SetInitViewFlag111(bool on) { viewFlags_[2] = on; }
+  void SetConstructFlag67(bool on) { viewFlags_[3] = on; }
+  bool GetViewFlag(int i) const { return viewFlags_[i]; }
+  void SetInitViewMode6(int v) { viewModes_[0] = v; }
+  void SetInitViewMode25(int v) { viewModes_[1] = v; }
+  void SetSheetViewMode16(int v) { viewModes_[2] = v; }
+  void SetEntryColumn(int v) { viewModes_[3] = v; }
+  void SetEntryExtent(int v) { viewModes_[4] = v; }
+  int GetViewMode(int i) const { return viewModes_[i]; }
+  void PostModifyAction();
+  void DblClickOptions(bool a, bool b, bool c) { dblClickOptions_ = {a, b, c}; }
+
+ private:
+  friend class ModifyScope;
+  friend struct ControlAccess;
+  void CheckCell(int row, int col) const;
+  void CheckSheet(int sheet) const;
+  void CheckRange(int& row1, int& col1, int& row2, int& col2) const;
+  Sheet& ActiveSheet() { return book_->Active(); }
+  const Sheet& ActiveSheet() const { return book_->Active(); }
+  void EnterText(Sheet& sheet, int row, int col, const std::string& text);
+  void ApplyToSelection(const struct StyleEdit& edit);
+  void NoteWidth(Sheet& sheet, int row, int col);
+  void RaiseModified();
+
+  LocaleSettings locale_;
+  std::unique_ptr<Workbook> book_;
+  ControlEvents* events_ = nullptr;
+  SystemClipboard* clipboard_ = nullptr;
+  ControlDialogs* dialogs_ = nullptr;
+  std::vector<std::vector<std::string>> fillLists_;
+
+  int modifyDepth_ = 0;
+  bool modifyPending_ = false;
+  bool editing_ = false;
+  std::string editText_;
+  int editRow_ = 0, editCol_ = 0;
+
+  int showTabsMode_ = 1;
+  bool enabled_ = true;
+  int borderStyle_ = 1;
+  bool modifiedFlag_ = false;
+  bool programChangeMode_ = false;
+  bool viewFlags_[4] = {};
+  int viewModes_[5] = {};
+  struct {
+    bool a = false, b = false, c = false;
+  } dblClickOptions_;
+};
+
+// Marks a span in which changes happen; Modified is raised once when the outermost span ends
+// after something changed.
+class ModifyScope {
+ public:
+  explicit ModifyScope(Control& control) : control_(control) { ++control_.modifyDepth_; }
+  ~ModifyScope();
+  void Changed() { control_.modifyPending_ = true; }
+  ModifyScope(const ModifyScope&) = delete;
+  ModifyScope& operator=(const ModifyScope&) = delete;
+
+ private:
+  Control& control_;
+};
+
+}  // namespace engine

@@ -1,0 +1,43 @@
+#pragma once
+// Number-format codes as the spreadsheet writes them ("#,##0.00", "m/d/yyyy", "0%;[Red]-0%",
+// "@"): parsed once into a NumberFormat, then used to render values for display.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "control/locale_settings.h"
+#include "control/value.h"
+
+namespace engine::format {
+
+// What kind of value a format shows; the table repairs date texts when a cell's format is a date.
+enum class FormatCategory { General, Number, Currency, Percent, Fraction, Scientific, Date, Time,
+                            DateTime, Text };
+
+class NumberFormat;  // the parsed code; see number_format.cpp
+
+// Parses a format code. Never throws: a code that does not parse is kept as literal text.
+std::shared_ptr<const NumberFormat> ParseNumberFormat(std::string_view code);
+
+// The code the format was parsed from, exactly.
+const std::string& FormatCode(const NumberFormat& format);
+FormatCategory Category(const NumberFormat& format);
+inline bool IsDateOrTime(const NumberFormat& f) {
+  auto c = Category(f);
+  return c == FormatCategory::Date || c == FormatCategory::Time || c == FormatCategory::DateTime;
+}
+
+// Renders a value for display. `date1904` selects the workbook's date system. Column width is
+// unlimited: a number never turns into ####.
+std::string Render(const NumberFormat& format, const Value& value, const LocaleSettings& locale,
+                   bool date1904 = false);
+
+// The General rendering of a number (up to 11 significant characters, as the spreadsheet shows
+// numbers in a standard-width column). Hot path: allocation-free apart from the result.
+std::string RenderGeneral(double number, const LocaleSettings& locale);
+
+// Built-in format codes 0–49 as the spreadsheet numbers them; empty for an unused id.
+std::string BuiltinFormatCode(int id);
+
+}  // namespace engine::format

@@ -1,0 +1,52 @@
+#include "control/sheet.h"
+
+namespace engine {
+
+Sheet::Sheet(std::uint32_t id, std::string name)
+    : id_(id), name_(std::move(name)), columns_(kMaxCol), colAttrs_(kMaxCol), widest_(kMaxCol, 0) {}
+
+void Sheet::ComputeExtent() const {
+  lastRow_ = lastCol_ = 0;
+  for (int c = 1; c <= kMaxCol; ++c) {
+    int r = columns_[c - 1].LastUsedRow();
+    if (r) {
+      lastCol_ = c;
+      if (r > lastRow_) lastRow_ = r;
+    }
+  }
+  extentValid_ = true;
+}
+
+int Sheet::LastRow() const {
+  if (!extentValid_) ComputeExtent();
+  return lastRow_;
+}
+
+int Sheet::LastCol() const {
+  if (!extentValid_) ComputeExtent();
+  return lastCol_;
+}
+
+RowAttr& Sheet::MutableRowAttr(int row) {
+  if (row > static_cast<int>(rowAttrs_.size())) rowAttrs_.resize(row);
+  return rowAttrs_[row - 1];
+}
+
+void Sheet::ClearContent(CellSlot& slot) {
+  if (slot.kind == CellKind::Text)
+    texts_.Release(slot.ref);
+  else if (slot.kind == CellKind::Formula)
+    formulas_.Release(slot.ref);
+  slot.kind = CellKind::Empty;
+  slot.ref = 0;
+  slot.small = 0;
+  slot.number = 0;
+}
+
+std::size_t Sheet::MemoryBytes() const {
+  std::size_t n = sizeof(*this);
+  for (const auto& c : columns_) n += c.MemoryBytes();
+  return n;
+}
+
+}  // namespace engine

@@ -1,0 +1,134 @@
+#pragma once
+// One sheet of a workbook: cells by column, row and column attributes, selection.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "control/cell_store.h"
+
+namespace engine {
+
+inline constexpr int kMaxRow = 65536;
+inline constexpr int kMaxCol = 256;
+inline constexpr int kDefaultColumnWidth = 9 * 256 + 36;  // in 1/256 of a character, as BIFF
+
+struct ColumnAttr {
+  std::string heading;    // the column heading text; empty shows the column letter
+  int width = kDefaultColumnWidth;
+  bool hidden = false;
+  std::uint16_t style = 0;  // a format on the whole column
+  bool operator==(const ColumnAttr&) const = default;
+};
+
+struct RowAttr {
+  bool hidden = false;
+  std::uint16_t style = 0;  // a format on the whole row
+  int heightTwips = 0;      // 0 = default height
+  bool operator==(const RowAttr&) const = default;
+};
+
+// A rectangular block of the selection, 1-based and inclusive, always normalised.
+struct Block {
+  int row1 = 1, col1 = 1, row2 = 1, col2 = 1;
+  bool Contains(int r, int c) const { return r >= row1 && r <= row2 && c >= col1 && c <= col2; }
+  bool operator==(const Block&) const = default;
+};
+
+struct Selection {
+  std::vector<Block> blocks{Block{}};
+  int activeRow = 1, activeCol = 1;
+};
+
+class Sheet {
+ public:
+  Sheet(std::uint32_t id, std::string name);
+  Sheet(const Sheet&) = delete;
+  Sheet& operator=(const Sheet&) = delete;
+
+  std::uint32_t Id() const { return id_; }  // stable for the sheet's life; formulas refer by it
+  const std::string& Name() const { return name_; }
+  void SetName(std::string name) { name_ = std::move(name); }
+  bool Selected() const { return selected_; }
+  void SetSelected(bool on) { selected_ = on; }
+
+  Column& Col(int col) { return columns_[col - 1]; }
+  const Column& Col(int col) const { return columns_[col - 1]; }
+  const CellSlot* Find(int row, int col) const { return columns_[col - 1].Find(row); }
+
+  // Used extent: last row and column that hold content (0 when the sheet is empty).
+  int LastRow() const;
+  int LastCol() const;
+
+  ColumnAttr& ColAttr(int col) { return colAttrs_[col - 1]; }
+  const ColumnAttr& ColAttr(int col) const { return colAttrs_[col - 1]; }
+  const RowAttr& GetRowAttr(int row) const {
+    static const RowAttr kDefault;
+    return row >= 1 && row <= static_cast<int>(rowAttrs_.size()) ? rowAttrs_[row - 1] : kDefault;
+  }
+  RowAttr& MutableRowAttr(int row);
+  int RowAttrCount() const { return static_cast<int>(rowAttrs_.size()); }
+  std::vector<RowAttr>& RowAttrs() { return rowAttrs_; }
+  std::vector<ColumnAttr>& ColAttrs() { return colAttrs_; }
+
+  // The style a cell shows: its own, else its row's, else its column's.
+  std::uint16_t EffectiveStyle(int row, int col) const {
+    const CellSlot* s = Find(row, col);
+    if (s && s->style) return s->style;
+    std::uint16_t r = GetRowAttr(row).style;
+    return r ? r : colAttrs_[col - 1].style;
+  }
+
+  // Content of a cell, releasing what its slot referred to. The style stays.
+  void ClearContent(CellSlot& slot);
+  std::string& Text(const CellSlot& s) { return texts_[s.ref]; }
+  const std::string& Text(const CellSlot& s) const { return texts_[s.ref]; }
+  FormulaCell& Formula(const CellSlot& s) { return *formulas_[s.ref]; }
+  const FormulaCell& Formula(const CellSlot& s) const { return *formulas_[s.ref]; }
+  TextPool& Texts() { return texts_; }
+  FormulaPool& Formulas() { return formulas_; }
+
+  // Running widest entry per column, in characters, so fitting widths is cheap.
+  int WidestEntry(int col) const { return widest_[col - 1]; }
+  void NoteEntryWidth(int col, int chars) {
+    if (chars > widest_[col - 1]) widest_[col - 1] = chars;
+  }
+  void ResetWidest(int col, int chars) { widest_[col - 1] = chars; }
+
+  Selection& Sel() { return selection_; }
+  const Selection& Sel() const { return selection_; }
+
+  // Bumped on every change of content, headings or structure; lets callers cache lookups.
+  std::uint64_t ChangeCount() const { return changes_; }
+  void Changed() { ++changes_; }
+  // A cell got content: grow the cached extent without a rescan.
+  void NoteContent(int row, int col) {
+    columns_[col - 1].Touched(row);
+    if (extentValid_) {
+      if (row > lastRow_) lastRow_ = row;
+      if (col > lastCol_) lastCol_ = col;
+    }
+  }
+  void InvalidateExtent() { extentValid_ = false; }
+
+  std::size_t MemoryBytes() const;
+
+ private:
+  void ComputeExtent() const;
+
+  std::uint32_t id_;
+  std::string name_;
+  bool selected_ = false;
+  std::vector<Column> columns_;
+  std::vector<ColumnAttr> colAttrs_;
+  std::vector<RowAttr> rowAttrs_;
+  std::vector<int> widest_;
+  TextPool texts_;
+  FormulaPool formulas_;
+  Selection selection_;
+  std::uint64_t changes_ = 0;
+  mutable bool extentValid_ = true;
+  mutable int lastRow_ = 0, lastCol_ = 0;
+};
+
+}  // namespace engine

@@ -1,0 +1,99 @@
+#pragma once
+// The workbook: sheets, the style and format tables, defined names and the formula engine.
+// Cell reads and writes below the facade go through here so that the formula engine hears of
+// every change.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "control/format_table.h"
+#include "control/locale_settings.h"
+#include "control/sheet.h"
+#include "control/style.h"
+#include "control/value.h"
+
+namespace engine {
+
+namespace formula {
+class FormulaEngine;
+}
+
+struct DefinedName {
+  std::string name;
+  std::uint32_t sheetId = 0;  // 0: a workbook name; else the sheet the name belongs to
+  std::string formula;        // canonical text without the leading "="
+  std::shared_ptr<const formula::Expression> expr;  // null until parsed
+};
+
+class Workbook {
+ public:
+  explicit Workbook(const LocaleSettings* locale);
+  ~Workbook();
+  Workbook(const Workbook&) = delete;
+  Workbook& operator=(const Workbook&) = delete;
+
+  // Sheets, 1-based.
+  int SheetCount() const { return static_cast<int>(sheets_.size()); }
+  Sheet& GetSheet(int index) { return *sheets_[index - 1]; }
+  const Sheet& GetSheet(int index) const { return *sheets_[index - 1]; }
+  Sheet* SheetById(std::uint32_t id);
+  const Sheet* SheetById(std::uint32_t id) const;
+  int SheetIndexById(std::uint32_t id) const;  // 0 when gone
+  int SheetIndexByName(std::string_view name) const;  // exact match; 0 when none
+  Sheet& InsertSheet(int at, std::string name);  // at: 1 … count+1
+  void RemoveSheet(int index);
+  void MoveSheet(int from, int to);
+  int ActiveIndex() const { return active_; }
+  void SetActiveIndex(int index) { active_ = index; }
+  Sheet& Active() { return *sheets_[active_ - 1]; }
+  const Sheet& Active() const { return *sheets_[active_ - 1]; }
+  std::string UnusedSheetName() const;  // "SheetN" with the smallest N not in use
+
+  StyleTable& Styles() { return styles_; }
+  const StyleTable& Styles() const { return styles_; }
+  FormatTable& Formats() { return formats_; }
+  const FormatTable& Formats() const { return formats_; }
+
+  std::vector<DefinedName>& Names() { return names_; }
+  const std::vector<DefinedName>& Names() const { return names_; }
+  // The name visible from a sheet: one of that sheet first, else the workbook's.
+  const DefinedName* FindName(std::string_view name, std::uint32_t fromSheetId) const;
+
+  bool Date1904() const { return date1904_; }
+  void SetDate1904(bool on) { date1904_ = on; }
+  const LocaleSettings& Locale() const { return *locale_; }
+  void SetLocale(const LocaleSettings* locale) { locale_ = locale; }
+  bool ShowTabs() const { return showTabs_; }
+  void SetShowTabs(bool on) { showTabs_ = on; }
+
+  // Cell values.
+  Value GetValue(const Sheet& sheet, int row, int col) const;
+  void SetValue(Sheet& sheet, int row, int col, const Value& value);  // keeps the style
+  // Places a formula (already compiled for this cell) and computes it.
+  void SetFormula(Sheet& sheet, int row, int col, std::unique_ptr<FormulaCell> formula);
+  void ClearCell(Sheet& sheet, int row, int col);  // content only
+  void SetCellStyle(Sheet& sheet, int row, int col, std::uint16_t style);
+  // Number format of the style a cell shows.
+  const format::NumberFormat& CellFormat(const Sheet& sheet, int row, int col) const {
+    return formats_.Get(styles_.Get(sheet.EffectiveStyle(row, col)).numberFormat);
+  }
+  std::string DisplayText(const Sheet& sheet, int row, int col) const;
+
+  formula::FormulaEngine& Formulas() { return *formulas_; }
+
+ private:
+  const LocaleSettings* locale_;
+  std::vector<std::unique_ptr<Sheet>> sheets_;
+  int active_ = 1;
+  std::uint32_t nextSheetId_ = 1;
+  StyleTable styles_;
+  FormatTable formats_;
+  std::vector<DefinedName> names_;
+  bool date1904_ = false;
+  bool showTabs_ = true;
+  std::unique_ptr<formula::FormulaEngine> formulas_;
+};
+
+}  // namespace engine
