@@ -47,9 +47,5 @@ void Control::SetBorder(short, short, short, short, short, short, std::uint32_t,
 void Control::SetFontColor(std::uint32_t) { NotYet("Font color"); }
 std::uint32_t Control::GetFontColor() const { return kAutoColor; }
 void Control::SetDefaultFont(const std::string&, short) { NotYet("Font"); }
-void Control::ReadFile(const std::string&, short&) { NotYet("Reading files"); }
-void Control::WriteFile(const std::string&, short) { NotYet("Writing files"); }
-void Control::ReadFromBlob(void*, short) { NotYet("Reading blobs"); }
-void Control::WriteToBlob(void**, short) { NotYet("Writing blobs"); }
 
 }  // namespace engine
