@@ -50,7 +50,9 @@ Control::Control(LocaleSettings locale)
   };
 }
 
-Control::~Control() = default;
+void ForgetClipboardSource(Control* control);  // control_clipboard.cpp
+
+Control::~Control() { ForgetClipboardSource(this); }
 
 void Control::SetClipboard(SystemClipboard* clipboard) {
   clipboard_ = clipboard ? clipboard : &DefaultClipboard();

@@ -2,20 +2,96 @@
 
 #include "control/control.h"
 
-using engine::Control;
+using namespace engine;
 
-TEST(Cells, NewWorkbookHasOneSheet) {
+TEST(Cells, NewWorkbookHasOneEmptySheet) {
   Control c;
   EXPECT_EQ(c.GetNumSheets(), 1);
   EXPECT_EQ(c.GetSheetName(1), "Sheet1");
   EXPECT_EQ(c.GetLastRow(), 0);
   EXPECT_EQ(c.GetLastCol(), 0);
+  EXPECT_EQ(c.GetMaxRow(), 65536);
+  EXPECT_EQ(c.GetMaxCol(), 256);
 }
 
-TEST(Cells, EmptyTextCountsAsUsed) {
+TEST(Cells, EmptyTextIsKeptAndCountsAsUsed) {
   Control c;
   c.SetCellText(3, 2, "");
   EXPECT_EQ(c.GetLastRow(), 3);
   EXPECT_EQ(c.GetLastCol(), 2);
-  EXPECT_EQ(c.GetCellType(3, 2), engine::kTypeText);
+  EXPECT_EQ(c.GetCellType(3, 2), kTypeText);
+  c.ClearRange(3, 2, 3, 2, kClearAll);
+  EXPECT_EQ(c.GetLastRow(), 0);
+  EXPECT_EQ(c.GetCellType(3, 2), kTypeEmpty);
+}
+
+TEST(Cells, TypesOfTypedEntries) {
+  Control c;
+  c.SetCellText(1, 1, "42");
+  c.SetCellText(2, 1, "hello");
+  c.SetCellText(3, 1, "TRUE");
+  c.SetCellText(4, 1, "#N/A");
+  c.SetCellText(5, 1, "'42");
+  EXPECT_EQ(c.GetCellType(1, 1), kTypeNumber);
+  EXPECT_EQ(c.GetCellType(2, 1), kTypeText);
+  EXPECT_EQ(c.GetCellType(3, 1), kTypeLogical);
+  EXPECT_EQ(c.GetCellType(4, 1), kTypeError);
+  EXPECT_EQ(c.GetCellType(5, 1), kTypeText);
+  EXPECT_EQ(c.GetCellText(5, 1), "42");
+  EXPECT_EQ(c.GetCellFormattedText(3, 1), "TRUE");
+  EXPECT_EQ(c.GetCellFormattedText(4, 1), "#N/A");
+}
+
+TEST(Cells, CellEntryWritesRawText) {
+  Control c;
+  c.SetCellEntry(1, 1, "=1+2");
+  c.SetCellEntry(1, 2, "007");
+  EXPECT_EQ(c.GetCellType(1, 1), kTypeText);
+  EXPECT_EQ(c.GetCellText(1, 1), "=1+2");
+  EXPECT_EQ(c.GetCellFormula(1, 1), "");
+  EXPECT_EQ(c.GetCellFormattedText(1, 2), "007");
+}
+
+TEST(Cells, OutOfRangeCallsThrowReadableErrors) {
+  Control c;
+  EXPECT_THROW(c.SetCellText(0, 1, "x"), EngineError);
+  EXPECT_THROW(c.SetCellText(1, 257, "x"), EngineError);
+  EXPECT_THROW(c.GetCellText(65537, 1), EngineError);
+  try {
+    c.GetCellType(1, 0);
+    FAIL();
+  } catch (const EngineError& e) {
+    EXPECT_EQ(e.Code(), kErrBadColumn);
+    EXPECT_FALSE(e.Description().empty());
+  }
+  EXPECT_EQ(c.GetLastRow(), 0);
+}
+
+TEST(Cells, FormatOnlyCellsDoNotExtendTheSheet) {
+  Control c;
+  c.SetSelection(10, 5, 10, 5);
+  c.SetNumberFormat("0.00");
+  EXPECT_EQ(c.GetLastRow(), 0);
+  EXPECT_EQ(c.GetLastCol(), 0);
+  c.SetSelection(-1, 3, -1, 3);  // the whole column
+  c.SetNumberFormat("0%");
+  EXPECT_EQ(c.GetLastRow(), 0);
+  c.SetCellValue(40000, 3, Value::Number(0.25));
+  EXPECT_EQ(c.GetCellFormattedText(40000, 3), "25%");
+}
+
+TEST(Cells, ColumnHeadingsOutsideTheSheetReadEmpty) {
+  Control c;
+  c.SetColumnHeadingText(2, "Name");
+  EXPECT_EQ(c.GetColumnHeadingText(2), "Name");
+  EXPECT_EQ(c.GetColumnHeadingText(0), "");
+  EXPECT_EQ(c.GetColumnHeadingText(257), "");
+  EXPECT_EQ(c.GetLastCol(), 0);  // a heading is not content
+}
+
+TEST(Cells, FormatCellRef) {
+  Control c;
+  EXPECT_EQ(c.FormatCellRef(1, 1, true), "$A$1");
+  EXPECT_EQ(c.FormatCellRef(65536, 256, false), "IV65536");
+  EXPECT_EQ(c.FormatCellRef(3, 27, false), "AA3");
 }
