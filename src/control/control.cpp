@@ -1,6 +1,8 @@
 // Construction, wiring, cells and the checks every operation shares.
 #include "control/control.h"
 
+#include <charconv>
+
 #include "control/format/number_format.h"
 #include "control/format/typed_entry.h"
 #include "control/formula/formula_engine.h"
@@ -15,6 +17,20 @@ ProcessClipboard& DefaultClipboard() {
 ControlDialogs& HeadlessDialogs() {
   static ControlDialogs dialogs;
   return dialogs;
+}
+
+// A number as the edit line shows it: up to 15 significant digits, no grouping.
+std::string EditLineNumber(double v, const LocaleSettings& locale) {
+  char buf[40];
+  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
+  std::string s(buf, r.ptr);
+  for (char& ch : s)
+    if (ch == 'e') ch = 'E';
+  if (locale.decimalSeparator != ".") {
+    auto dot = s.find('.');
+    if (dot != std::string::npos) s.replace(dot, 1, locale.decimalSeparator);
+  }
+  return s;
 }
 
 // Number of characters (UTF-8 sequences) in a text.
@@ -137,7 +153,7 @@ std::string Control::GetCellText(int row, int col) const {
         }
         return out;
       }
-      return format::RenderGeneral(s->number, locale_);
+      return EditLineNumber(s->number, locale_);
     }
     default:
       return book_->DisplayText(sheet, row, col);

@@ -95,3 +95,13 @@ TEST(Cells, FormatCellRef) {
   EXPECT_EQ(c.FormatCellRef(65536, 256, false), "IV65536");
   EXPECT_EQ(c.FormatCellRef(3, 27, false), "AA3");
 }
+
+TEST(Cells, EditLineShowsNumbersInFull) {
+  Control c;
+  c.SetCellValue(1, 1, Value::Number(3.14159265358979));
+  EXPECT_EQ(c.GetCellText(1, 1), "3.14159265358979");
+  c.SetCellValue(2, 1, Value::Number(1e20));
+  EXPECT_EQ(c.GetCellText(2, 1), "1E+20");
+  c.SetCellValue(3, 1, Value::Number(-0.5));
+  EXPECT_EQ(c.GetCellText(3, 1), "-0.5");
+}
