@@ -1,0 +1,17 @@
+#pragma once
+// The one exception type the spreadsheet engine under a table throws: engine::EngineError,
+// a std::runtime_error carrying a numeric failure code (Code()) and a readable description
+// (Description(), also what()).
+//
+// Table operations turn engine failures into result codes where the table's contract says so
+// (opening, saving, printing, the edit commands, cell entry, naming a column). Elsewhere the
+// engine's exception reaches the caller; in particular these CZAT operations may throw it:
+//   - the sheet operations when the engine refuses an argument the table passes on unchecked:
+//     AppendSheets, SetNumSheets (a count the workbook cannot hold), InsertSheets (a count
+//     that does not fit), SetSheetName (a name a workbook cannot store, e.g. empty);
+//   - SetRowHidden, SortTable, AutoResize, SetActiveCell and SetEnabled with rows or columns
+//     outside the sheet;
+//   - every operation when the engine runs out of memory (std::bad_alloc instead).
+// Results of the CZAT interface are otherwise returned, never thrown.
+
+#include "control/engine_error.h"

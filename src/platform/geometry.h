@@ -1,0 +1,21 @@
+#pragma once
+// Window geometry in pixels, screen coordinates unless said otherwise.
+
+namespace platform {
+
+struct Point {
+  int x = 0;
+  int y = 0;
+};
+
+struct Rect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  int Width() const { return right - left; }
+  int Height() const { return bottom - top; }
+  bool operator==(const Rect&) const = default;
+};
+
+}  // namespace platform

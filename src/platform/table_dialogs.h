@@ -1,0 +1,37 @@
+#pragma once
+// The table's own modal dialogs (Change Parameter Name, AutoFill Lists). The dialog's logic
+// lives in the table as a DialogModel; the platform shows the layout of the model's template
+// and exchanges the texts of its controls by control id.
+
+#include <string>
+
+class CWnd;
+
+namespace platform {
+
+class DialogModel {
+ public:
+  virtual ~DialogModel() = default;
+  virtual unsigned TemplateId() const = 0;
+  // Data exchange by control id: the platform reads the texts when the dialog opens and after
+  // every command, and writes what the user typed before it calls OnOK or OnCommand.
+  virtual std::string GetControlText(int /*id*/) const { return {}; }
+  virtual void SetControlText(int /*id*/, const std::string& /*text*/) {}
+  // Most bytes a text control takes; 0: no limit. The platform cuts longer input at a
+  // character boundary.
+  virtual std::size_t TextLimit(int /*id*/) const { return 0; }
+  // Buttons other than OK and Cancel, list selection and edit changes.
+  virtual void OnCommand(int /*id*/) {}
+  // OK pressed; false keeps the dialog open.
+  virtual bool OnOK() { return true; }
+  virtual void OnCancel() {}
+};
+
+class TableDialogs {
+ public:
+  virtual ~TableDialogs() = default;
+  // Runs the dialog modally; returns 1 (OK) or 2 (Cancel).
+  virtual int RunModal(CWnd* parent, DialogModel& dialog) = 0;
+};
+
+}  // namespace platform
