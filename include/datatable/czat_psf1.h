@@ -28,6 +28,9 @@ struct FileDialogResult;
 struct Point;
 struct Rect;
 }  // namespace platform
+namespace params {
+class ArgColumnIndex;
+}
 namespace table {
 class FrameRelay;
 class ControlEventRelay;
@@ -330,6 +333,8 @@ class DATATABLE_API CZAT_PSF1 : public CZAT {
   platform::ControlWindow* m_ControlWnd = nullptr;  // hosts the engine's view; owned by the window
   std::unique_ptr<engine::Control> m_Control;       // the workbook engine
   std::vector<unsigned> m_HeaderColCounts;          // recorded last header column per sheet
+  // Column of each parameter name per sheet, so that finding a parameter is cheap (params/).
+  std::shared_ptr<params::ArgColumnIndex> m_ArgIndex;
 
   // The platform this table was built on, its window, and the relays that deliver window
   // messages and engine events to the handlers above.

@@ -1,0 +1,74 @@
+#pragma once
+// Finding a parameter's column by name without scanning the header on every call. One index
+// per sheet maps each column name (the heading, or the column letters of an unnamed column) to
+// the first column that bears it, for the columns up to the sheet's last parameter column.
+// An index is used only while its stamp still matches: the sheet's change counter (bumped by
+// every change of content, headings or structure), the sheet's position and its recorded
+// header column count. When only the stamp moved, the recorded headings are compared with the
+// sheet's before anything is rebuilt, so writing values does not cost a rebuild.
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace engine {
+class Sheet;
+}
+
+namespace params {
+
+struct IndexStamp {
+  std::uint64_t changes = 0;
+  long sheetIndex = 0;
+  long headerCount = -1;  // the recorded header column count; -1 when none is recorded
+  bool operator==(const IndexStamp&) const = default;
+};
+
+class SheetArgIndex {
+ public:
+  bool IsCurrent(const IndexStamp& stamp) const { return valid_ && stamp == stamp_; }
+  // Whether the sheet still has the recorded last column and the recorded headings.
+  bool HasSameHeader(const engine::Sheet& sheet, long lastCol) const;
+  void Rebuild(const engine::Sheet& sheet, long lastCol);
+  void SetStamp(const IndexStamp& stamp) {
+    stamp_ = stamp;
+    valid_ = true;
+  }
+  void Invalidate() { valid_ = false; }
+  // The first column bearing the name, or -1.
+  long Find(const std::string& name) const {
+    auto it = columns_.find(name);
+    return it == columns_.end() ? -1 : it->second;
+  }
+
+ private:
+  bool valid_ = false;
+  IndexStamp stamp_;
+  long lastCol_ = -1;
+  std::vector<std::string> headings_;  // headings of columns 1 … lastCol_, "" when unnamed
+  std::unordered_map<std::string, long> columns_;
+};
+
+class ArgColumnIndex {
+ public:
+  // The index of a sheet of a workbook; created empty (not current) on first use. Indexes of
+  // another workbook are dropped, since a replaced workbook may reuse sheet ids.
+  SheetArgIndex& For(const void* book, const engine::Sheet& sheet);
+  void Clear() {
+    entries_.clear();
+    book_ = nullptr;
+  }
+
+ private:
+  struct Entry {
+    const engine::Sheet* sheet;
+    std::uint32_t sheetId;
+    SheetArgIndex index;
+  };
+  const void* book_ = nullptr;
+  std::vector<Entry> entries_;
+  std::size_t last_ = 0;  // the entry found last: the run-row walk reads one sheet at a time
+};
+
+}  // namespace params
