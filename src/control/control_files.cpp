@@ -1,19 +1,111 @@
-// Reading and writing workbooks: .xls (BIFF8, BIFF5), tab-separated text and blobs.
+// Reading and writing workbooks: .xls (BIFF8, BIFF5), tab-separated text and blobs. A read
+// parses into a new Workbook and replaces the current one only when it succeeded; a write
+// goes through a temporary file renamed over the target.
+#include <cstdlib>
+#include <cstring>
+
 #include "control/control.h"
+#include "control/text/text_file.h"
+#include "control/xls/compound_file.h"
+#include "control/xls/file_io.h"
+#include "control/xls/xls_file.h"
 
 namespace engine {
 
-void Control::ReadFile(const std::string&, short&) {
-  throw EngineError(kErrFile, "Reading files is not available yet.");
+namespace {
+
+// The largest blob we accept: a sheet's worth of cells cannot need more.
+constexpr std::uint64_t kMaxBlobBytes = 1ull << 31;
+
+bool IsBareBiff(const std::uint8_t* d, std::size_t n) {
+  if (n < 8) return false;
+  unsigned id = d[0] | (d[1] << 8);
+  unsigned len = d[2] | (d[3] << 8);
+  return (id == 0x0009 || id == 0x0209 || id == 0x0409 || id == 0x0809) && len >= 4 && len <= 20;
 }
-void Control::WriteFile(const std::string&, short) {
-  throw EngineError(kErrFile, "Writing files is not available yet.");
+
+unsigned BiffCodePage(const LocaleSettings& locale) { return locale.language == "ja" ? 932 : 1252; }
+
+}  // namespace
+
+// Decides the form by content: a compound file is BIFF8 or BIFF5 by its first BOF; a bare
+// BIFF stream of Excel 2.x-4.0 is refused; a zip package is refused; otherwise the bytes
+// must decode as text.
+static std::unique_ptr<Workbook> ParseWorkbook(const std::uint8_t* d, std::size_t n,
+                                               const LocaleSettings* locale, short& type) {
+  if (n == 0) throw EngineError(kErrFile, "The file is empty; it is not a workbook.");
+  if (xls::IsCompoundFile(d, n)) return xls::ReadXls(d, n, locale, type);
+  if (IsBareBiff(d, n)) {
+    if (d[0] == 0x09 && d[1] == 0x08) return xls::ReadXls(d, n, locale, type);
+    throw EngineError(kErrFile, "The workbook is in an Excel 2.x-4.0 form, which is not supported.");
+  }
+  if (n >= 4 && d[0] == 'P' && d[1] == 'K' && d[2] == 3 && d[3] == 4)
+    throw EngineError(kErrFile,
+                      "The file is a zip package (such as an .xlsx workbook), which is not "
+                      "supported; save it as an Excel 97-2003 workbook or as text.");
+  auto book = text::ReadText(d, n, locale);
+  type = xls::kTypeText;
+  return book;
 }
-void Control::ReadFromBlob(void*, short) {
-  throw EngineError(kErrFile, "Reading blobs is not available yet.");
+
+void Control::ReadFile(const std::string& path, short& type) {
+  TerminateCellEdit();
+  // Reads are never refused because another program has the file open.
+  xls::Bytes data = xls::ReadWholeFile(path);
+  short found = 0;
+  auto book = ParseWorkbook(data.data(), data.size(), &locale_, found);
+  ReplaceWorkbook(std::move(book));
+  type = found;
 }
-void Control::WriteToBlob(void**, short) {
-  throw EngineError(kErrFile, "Writing blobs is not available yet.");
+
+static xls::Bytes Serialise(Workbook& book, short type, const LocaleSettings& locale) {
+  switch (type) {
+    case xls::kTypeBiff8:
+    case xls::kTypeBiff5:
+      return xls::WriteXls(book, type, BiffCodePage(locale));
+    case xls::kTypeText: {
+      std::string s = text::WriteText(book);
+      return xls::Bytes(s.begin(), s.end());
+    }
+    default:
+      throw EngineError(kErrBadArgument,
+                        "Unknown file type " + std::to_string(type) + " for writing.");
+  }
+}
+
+void Control::WriteFile(const std::string& path, short type) {
+  TerminateCellEdit();
+  if (path.empty()) throw EngineError(kErrFile, "No file name was given.");
+  if (xls::HeldByAnotherProgram(path)) throw EngineError(kErrUnableToOpen, kTextUnableToOpenFile);
+  xls::Bytes bytes = Serialise(*book_, type, locale_);
+  xls::WriteFileAtomically(path, bytes.data(), bytes.size());
+}
+
+void Control::ReadFromBlob(void* handle, short) {
+  if (!handle) throw EngineError(kErrBadArgument, "No memory block was given.");
+  const auto* p = static_cast<const std::uint8_t*>(handle);
+  std::uint64_t count = 0;
+  for (int i = 7; i >= 0; --i) count = (count << 8) | p[i];
+  if (count == 0 || count > kMaxBlobBytes)
+    throw EngineError(kErrFile, "The memory block does not hold a workbook.");
+  const std::uint8_t* body = p + 8;
+  if (!xls::IsCompoundFile(body, static_cast<std::size_t>(count)))
+    throw EngineError(kErrFile, "The memory block does not hold a workbook.");
+  short type = 0;
+  auto book = xls::ReadXls(body, static_cast<std::size_t>(count), &locale_, type);
+  ReplaceWorkbook(std::move(book));
+}
+
+void Control::WriteToBlob(void** handle, short) {
+  if (!handle) throw EngineError(kErrBadArgument, "No place for the memory block was given.");
+  TerminateCellEdit();
+  xls::Bytes bytes = xls::WriteXls(*book_, xls::kTypeBiff8, BiffCodePage(locale_));
+  auto* block = static_cast<std::uint8_t*>(std::malloc(bytes.size() + 8));
+  if (!block) throw EngineError(kErrFile, "Not enough memory for the memory block.");
+  std::uint64_t count = bytes.size();
+  for (int i = 0; i < 8; ++i) block[i] = static_cast<std::uint8_t>(count >> (8 * i));
+  std::memcpy(block + 8, bytes.data(), bytes.size());
+  *handle = block;
 }
 
 }  // namespace engine

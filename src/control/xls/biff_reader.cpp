@@ -1,0 +1,777 @@
+// Reading a BIFF5/BIFF8 workbook stream into a new Workbook: first the workbook globals
+// (code page, date system, fonts, formats, XF styles, palette, sheets, names, shared strings),
+// then each sheet's cells. Formulas are decoded to text and compiled once all sheets and names
+// exist; the formula engine then rebuilds and computes everything.
+#include <vector>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <unordered_map>
+
+#include "control/engine_error.h"
+#include "control/format/number_format.h"
+#include "control/formula/formula_engine.h"
+#include "control/xls/biff_formula.h"
+#include "control/xls/biff_palette.h"
+#include "control/xls/code_page.h"
+#include "control/xls/compound_file.h"
+#include "control/xls/xls_file.h"
+
+namespace engine::xls {
+
+namespace {
+
+struct RawFont {
+  Font font;
+  unsigned colorIndex = 0x7FFF;
+};
+
+struct RawXf {
+  unsigned font = 0, format = 0;
+  bool locked = true, hidden = false;
+  unsigned hAlign = 0, vAlign = 2;
+  bool wrap = false;
+  unsigned pattern = 0, patternFore = 64, patternBack = 65;
+  unsigned lineStyle[4] = {0, 0, 0, 0};  // left, right, top, bottom
+  unsigned lineColor[4] = {64, 64, 64, 64};
+};
+
+struct RawSheet {
+  std::string name;
+  std::uint32_t offset = 0;
+  unsigned kind = 0;  // 0 worksheet, 2 chart, 6 VB module, 1 macro sheet
+  Sheet* sheet = nullptr;
+};
+
+struct RawName {
+  std::string name;
+  unsigned sheet = 0;  // 1-based sheet index in the file, 0 workbook-wide
+  bool builtin = false;
+  Bytes tokens;
+  Bytes extra;
+};
+
+// A formula cell waiting until every sheet and name exists.
+struct PendingFormula {
+  Sheet* sheet;
+  int row, col;  // 0-based
+  Bytes tokens;
+  Bytes extra;
+  Value cached;
+  bool shared = false;  // the tokens are a ptgExp pointing at a SHRFMLA/ARRAY anchor
+  int anchorRow = 0, anchorCol = 0;
+};
+
+struct SharedFormula {
+  int row1, row2, col1, col2;
+  Bytes tokens;
+  Bytes extra;
+  bool array;
+};
+
+double RkValue(std::uint32_t rk) {
+  double d;
+  if (rk & 0x02) {
+    d = static_cast<double>(static_cast<std::int32_t>(rk) >> 2);
+  } else {
+    std::uint64_t bits = static_cast<std::uint64_t>(rk & 0xFFFFFFFCu) << 32;
+    std::memcpy(&d, &bits, sizeof d);
+  }
+  if (rk & 0x01) d /= 100;
+  return d;
+}
+
+class BiffReader {
+ public:
+  BiffReader(const Bytes& stream, const LocaleSettings* locale)
+      : stream_(stream), book_(std::make_unique<Workbook>(locale)) {}
+
+  std::unique_ptr<Workbook> Run(short& type) {
+    ReadGlobals();
+    type = ctx_.version == BiffVersion::Biff8 ? kTypeBiff8 : kTypeBiff5;
+    BuildStyles();
+    CreateSheets();
+    ReadNames();
+    for (auto& raw : sheets_)
+      if (raw.sheet) ReadSheet(raw);
+    PlaceFormulas();
+    book_->Formulas().Rebuild();
+    return std::move(book_);
+  }
+
+ private:
+  bool B8() const { return ctx_.version == BiffVersion::Biff8; }
+
+  void ReadGlobals() {
+    RecordReader reader(stream_, 0);
+    Record r;
+    if (!reader.Next(r)) throw EngineError(kErrFile, "The file is not a workbook.");
+    CheckBof(r, true);
+    bool sawEof = false;
+    while (reader.Next(r)) {
+      Cursor c(r);
+      switch (r.id) {
+        case rec::kEof: sawEof = true; break;
+        case rec::kFilePass:
+          throw EngineError(kErrFile,
+                            "The workbook is protected with a password and cannot be opened.");
+        case rec::kCodePage: codePage_ = c.U16(); ctx_.codePage = codePage_; break;
+        case rec::kDateMode: book_->SetDate1904(c.U16() != 0); break;
+        case rec::kWindow1:
+          c.Skip(8);
+          showTabs_ = (c.U16() & 0x20) != 0;
+          activeTab_ = c.U16();
+          break;
+        case rec::kFont: ReadFont(c); break;
+        case rec::kFormat: {
+          unsigned id = c.U16();
+          formats_[id] = B8() ? c.Unicode16() : c.Bytes8(codePage_);
+          break;
+        }
+        case rec::kXf: ReadXf(c); break;
+        case rec::kPalette: {
+          unsigned n = c.U16();
+          for (unsigned i = 0; i < n && i < 56; ++i) {
+            const std::uint8_t* p = c.Raw(4);
+            palette_.Set(static_cast<int>(8 + i), p[0] | (p[1] << 8) | (p[2] << 16));
+          }
+          break;
+        }
+        case rec::kBoundSheet: {
+          RawSheet s;
+          s.offset = c.U32();
+          unsigned flags = c.U16();
+          s.kind = flags >> 8;
+          s.name = B8() ? c.Unicode8() : c.Bytes8(codePage_);
+          sheets_.push_back(std::move(s));
+          break;
+        }
+        case rec::kSst: ReadSst(c); break;
+        case rec::kSupBook: ReadSupBook(c); break;
+        case rec::kExternSheet: ReadExternSheet(c); break;
+        case rec::kExternName: ReadExternName(c); break;
+        case rec::kName: ReadName(c); break;
+        default: break;
+      }
+      if (sawEof) break;
+    }
+  }
+
+  void CheckBof(const Record& r, bool globals) {
+    if (r.id == rec::kBof2 || r.id == rec::kBof3 || r.id == rec::kBof4)
+      throw EngineError(kErrFile,
+                        "The workbook is in an Excel 2.x-4.0 form, which is not supported.");
+    if (r.id != rec::kBof || r.size < 4) {
+      if (globals) throw EngineError(kErrFile, "The file is not a workbook.");
+      ThrowDamaged("a sheet does not start where the workbook says");
+    }
+    unsigned vers = Get16(r.data);
+    unsigned dt = Get16(r.data + 2);
+    if (globals) {
+      if (vers == 0x0600) ctx_.version = BiffVersion::Biff8;
+      else if (vers == 0x0500) ctx_.version = BiffVersion::Biff5;
+      else if (vers == 0x0400 || vers == 0x0300 || vers == 0x0200)
+        throw EngineError(kErrFile,
+                          "The workbook is in an Excel 2.x-4.0 form, which is not supported.");
+      else ctx_.version = r.size >= 16 ? BiffVersion::Biff8 : BiffVersion::Biff5;
+      if (dt != 0x0005)
+        throw EngineError(kErrFile,
+                          "The workbook holds a single sheet in an old form, which is not "
+                          "supported.");
+      if (!B8()) codePage_ = 1252;
+    }
+  }
+
+  void ReadFont(Cursor& c) {
+    RawFont f;
+    f.font.heightTwips = c.U16();
+    unsigned flags = c.U16();
+    f.font.italic = flags & 0x02;
+    f.font.strikeout = flags & 0x08;
+    f.colorIndex = c.U16();
+    f.font.bold = c.U16() >= 700;
+    c.U16();  // super/subscript
+    f.font.underline = c.U8() != 0;
+    c.Skip(3);
+    f.font.name = B8() ? c.Unicode8() : c.Bytes8(codePage_);
+    fonts_.push_back(std::move(f));
+  }
+
+  void ReadXf(Cursor& c) {
+    RawXf x;
+    x.font = c.U16();
+    x.format = c.U16();
+    unsigned prot = c.U16();
+    x.locked = prot & 1;
+    x.hidden = prot & 2;
+    unsigned align = c.U8();
+    x.hAlign = align & 7;
+    x.wrap = align & 8;
+    x.vAlign = (align >> 4) & 7;
+    if (B8()) {
+      c.Skip(3);
+      std::uint32_t b1 = c.U32(), b2 = c.U32();
+      unsigned fill = c.U16();
+      x.lineStyle[0] = b1 & 0xF;
+      x.lineStyle[1] = (b1 >> 4) & 0xF;
+      x.lineStyle[2] = (b1 >> 8) & 0xF;
+      x.lineStyle[3] = (b1 >> 12) & 0xF;
+      x.lineColor[0] = (b1 >> 16) & 0x7F;
+      x.lineColor[1] = (b1 >> 23) & 0x7F;
+      x.lineColor[2] = b2 & 0x7F;
+      x.lineColor[3] = (b2 >> 7) & 0x7F;
+      x.pattern = (b2 >> 26) & 0x3F;
+      x.patternFore = fill & 0x7F;
+      x.patternBack = (fill >> 7) & 0x7F;
+    } else {
+      c.Skip(1);
+      std::uint32_t a = c.U32(), b = c.U32();
+      x.patternFore = a & 0x7F;
+      x.patternBack = (a >> 7) & 0x7F;
+      x.pattern = (a >> 16) & 0x3F;
+      x.lineStyle[3] = (a >> 22) & 7;
+      x.lineColor[3] = (a >> 25) & 0x7F;
+      x.lineStyle[2] = b & 7;
+      x.lineStyle[0] = (b >> 3) & 7;
+      x.lineStyle[1] = (b >> 6) & 7;
+      x.lineColor[2] = (b >> 9) & 0x7F;
+      x.lineColor[0] = (b >> 16) & 0x7F;
+      x.lineColor[1] = (b >> 23) & 0x7F;
+    }
+    xfs_.push_back(x);
+  }
+
+  void ReadSst(Cursor& c) {
+    c.U32();
+    std::uint32_t unique = c.U32();
+    // The count is the writer's claim: never reserve more than the record could hold.
+    sst_.reserve(std::min<std::size_t>(unique, c.Left() / 3 + 1));
+    for (std::uint32_t i = 0; i < unique && c.Left() > 0; ++i) sst_.push_back(c.Unicode16());
+  }
+
+  void ReadSupBook(Cursor& c) {
+    supBookInternal_.push_back(c.Left() == 4);  // ctab + 0x0401 marks this workbook
+    ctx_.externNames.emplace_back();
+  }
+
+  void ReadExternSheet(Cursor& c) {
+    if (B8()) {
+      unsigned n = c.U16();
+      for (unsigned i = 0; i < n; ++i) {
+        FormulaContext::SheetRange x;
+        x.supBook = c.U16();
+        int first = static_cast<std::int16_t>(c.U16());
+        int last = static_cast<std::int16_t>(c.U16());
+        x.internal = x.supBook < static_cast<int>(supBookInternal_.size()) &&
+                     supBookInternal_[static_cast<std::size_t>(x.supBook)];
+        x.first = first;
+        x.last = last;
+        ctx_.externSheets.push_back(x);
+      }
+    } else {
+      // BIFF5: one record per entry; EXTERNNAMEs that follow belong to it.
+      ctx_.externNames.emplace_back();
+    }
+  }
+
+  void ReadExternName(Cursor& c) {
+    if (ctx_.externNames.empty()) return;
+    c.U16();
+    if (B8()) {
+      c.Skip(4);
+      ctx_.externNames.back().push_back(c.Unicode8());
+    } else {
+      c.Skip(4);
+      ctx_.externNames.back().push_back(c.Bytes8(codePage_));
+    }
+  }
+
+  void ReadName(Cursor& c) {
+    RawName n;
+    unsigned flags = c.U16();
+    c.U8();
+    unsigned len = c.U8();
+    unsigned cce = c.U16();
+    c.U16();
+    n.sheet = c.U16();
+    c.Skip(4);
+    n.builtin = flags & 0x20;
+    if (B8()) {
+      n.name = c.UnicodeChars(len);
+    } else {
+      const std::uint8_t* p = c.Raw(len);
+      n.name = DecodeCodePage(codePage_, p, len);
+    }
+    if (n.builtin && !n.name.empty() && static_cast<unsigned char>(n.name[0]) < 0x20) {
+      static const char* kBuiltin[] = {"Consolidate_Area", "Auto_Open", "Auto_Close",
+                                       "Extract", "Database", "Criteria", "Print_Area",
+                                       "Print_Titles", "Recorder", "Data_Form", "Auto_Activate",
+                                       "Auto_Deactivate", "Sheet_Title", "_FilterDatabase"};
+      unsigned code = static_cast<unsigned char>(n.name[0]);
+      n.name = code < 14 ? kBuiltin[code] : "_Builtin" + std::to_string(code);
+    }
+    std::size_t take = std::min<std::size_t>(cce, c.Left());
+    const std::uint8_t* t = c.Raw(take);
+    n.tokens.assign(t, t + take);
+    std::size_t rest = c.Left();
+    const std::uint8_t* e = c.Raw(rest);
+    n.extra.assign(e, e + rest);
+    ctx_.names.push_back(n.name);
+    names_.push_back(std::move(n));
+  }
+
+  std::uint32_t ColorOf(unsigned index) const {
+    if (index == 0x7FFF) return kAutoColor;
+    return palette_.Color(index);
+  }
+
+  void BuildStyles() {
+    StyleTable& styles = book_->Styles();
+    std::vector<std::uint16_t> fontMap;
+    for (std::size_t i = 0; i < fonts_.size(); ++i) {
+      Font f = fonts_[i].font;
+      f.color = ColorOf(fonts_[i].colorIndex);
+      if (i == 0) {
+        styles.SetDefaultFont(f);
+        fontMap.push_back(0);
+      } else {
+        fontMap.push_back(styles.InternFont(f));
+      }
+    }
+    xfStyle_.reserve(xfs_.size());
+    for (const RawXf& x : xfs_) {
+      Style s;
+      unsigned fi = x.font >= 4 ? x.font - 1 : x.font;  // font 4 is never stored
+      s.font = fi < fontMap.size() ? fontMap[fi] : 0;
+      s.numberFormat = FormatIndex(x.format);
+      s.locked = x.locked;
+      s.hidden = x.hidden;
+      s.hAlign = static_cast<HAlign>(std::min(x.hAlign, 6u));
+      s.vAlign = static_cast<VAlign>(std::min(x.vAlign, 3u));
+      s.wrap = x.wrap;
+      s.pattern = static_cast<std::uint8_t>(x.pattern);
+      if (x.pattern) {
+        s.patternFore = ColorOf(x.patternFore);
+        s.patternBack = ColorOf(x.patternBack);
+      }
+      Border* borders[4] = {&s.left, &s.right, &s.top, &s.bottom};
+      for (int k = 0; k < 4; ++k) {
+        borders[k]->line = static_cast<std::uint8_t>(x.lineStyle[k]);
+        if (x.lineStyle[k]) borders[k]->color = ColorOf(x.lineColor[k]);
+      }
+      xfStyle_.push_back(styles.Intern(s));
+    }
+  }
+
+  std::uint16_t FormatIndex(unsigned id) {
+    auto cached = formatIndex_.find(id);
+    if (cached != formatIndex_.end()) return cached->second;
+    std::string code;
+    auto it = formats_.find(id);
+    if (it != formats_.end()) code = it->second;
+    else code = format::BuiltinFormatCode(static_cast<int>(id));
+    std::uint16_t index = code.empty() || code == "General" ? 0 : book_->Formats().Intern(code);
+    formatIndex_[id] = index;
+    return index;
+  }
+
+  std::uint16_t StyleOf(unsigned xf) const { return xf < xfStyle_.size() ? xfStyle_[xf] : 0; }
+
+  void CreateSheets() {
+    int created = 0;
+    for (std::size_t i = 0; i < sheets_.size(); ++i) {
+      RawSheet& s = sheets_[i];
+      ctx_.sheetNames.push_back(s.name);
+      if (s.kind != 0) continue;  // charts and macro sheets hold no cells we keep
+      std::string name = s.name;
+      if (name.empty() || book_->SheetIndexByName(name)) name = book_->UnusedSheetName();
+      if (created == 0) {
+        book_->GetSheet(1).SetName(name);
+        s.sheet = &book_->GetSheet(1);
+      } else {
+        s.sheet = &book_->InsertSheet(created + 1, name);
+      }
+      ++created;
+      if (i == activeTab_) book_->SetActiveIndex(created);
+    }
+    if (created == 0) throw EngineError(kErrFile, "The workbook holds no worksheet.");
+    book_->SetShowTabs(showTabs_);
+  }
+
+  void ReadNames() {
+    for (const RawName& n : names_) {
+      if (n.builtin) continue;  // print areas and the like: not part of the table
+      DecodedFormula f = DecodeFormula(n.tokens.data(), n.tokens.size(), n.extra.data(),
+                                       n.extra.size(), ctx_, 0, 0);
+      if (f.text.empty()) continue;
+      DefinedName d;
+      d.name = n.name;
+      if (n.sheet >= 1 && n.sheet <= sheets_.size() && sheets_[n.sheet - 1].sheet)
+        d.sheetId = sheets_[n.sheet - 1].sheet->Id();
+      else if (n.sheet != 0)
+        continue;
+      try {
+        book_->Formulas().CompileName(d.sheetId, f.text, d.formula, d.expr);
+      } catch (const EngineError&) {
+        d.formula = f.text;
+        d.expr.reset();
+      }
+      book_->Names().push_back(std::move(d));
+    }
+    book_->Formulas().NamesChanged();
+  }
+
+  // --- Sheets ---------------------------------------------------------------------------------
+
+  void ReadSheet(RawSheet& raw) {
+    if (raw.offset >= stream_.size()) ThrowDamaged("a sheet lies beyond the end of the workbook");
+    RecordReader reader(stream_, raw.offset);
+    Record r;
+    if (!reader.Next(r)) ThrowDamaged("a sheet is missing");
+    CheckBof(r, false);
+    Sheet& sheet = *raw.sheet;
+    shared_.clear();
+    bool afterFormula = false;  // a STRING record belongs to the formula just before it
+    std::size_t lastFormulaIndex = 0;
+    int depth = 0;  // embedded BOF/EOF pairs (charts inside a sheet)
+    while (reader.Next(r)) {
+      Cursor c(r);
+      if (r.id == rec::kBof) {
+        ++depth;
+        continue;
+      }
+      if (r.id == rec::kEof) {
+        if (depth-- == 0) break;
+        continue;
+      }
+      if (depth > 0) continue;
+      switch (r.id) {
+        case rec::kNumber: {
+          int row = c.U16(), col = c.U16();
+          unsigned xf = c.U16();
+          PutNumber(sheet, row, col, xf, c.F64());
+          break;
+        }
+        case rec::kRk: {
+          int row = c.U16(), col = c.U16();
+          unsigned xf = c.U16();
+          PutNumber(sheet, row, col, xf, RkValue(c.U32()));
+          break;
+        }
+        case rec::kMulRk: {
+          int row = c.U16(), col = c.U16();
+          std::size_t n = (c.Left() >= 2 ? c.Left() - 2 : 0) / 6;
+          for (std::size_t i = 0; i < n; ++i) {
+            unsigned xf = c.U16();
+            PutNumber(sheet, row, col + static_cast<int>(i), xf, RkValue(c.U32()));
+          }
+          break;
+        }
+        case rec::kLabelSst: {
+          int row = c.U16(), col = c.U16();
+          unsigned xf = c.U16();
+          std::uint32_t i = c.U32();
+          if (i >= sst_.size()) ThrowDamaged("a cell refers to a missing shared string");
+          PutText(sheet, row, col, xf, sst_[i]);
+          break;
+        }
+        case rec::kLabel:
+        case rec::kRString: {
+          int row = c.U16(), col = c.U16();
+          unsigned xf = c.U16();
+          PutText(sheet, row, col, xf, B8() ? c.Unicode16() : c.Bytes16(codePage_));
+          break;
+        }
+        case rec::kBoolErr: {
+          int row = c.U16(), col = c.U16();
+          unsigned xf = c.U16();
+          unsigned v = c.U8();
+          bool error = c.U8() != 0;
+          Put(sheet, row, col, xf, error ? ErrorValueOf(v) : Value::Logical(v != 0));
+          break;
+        }
+        case rec::kBlank: {
+          int row = c.U16(), col = c.U16();
+          PutStyle(sheet, row, col, c.U16());
+          break;
+        }
+        case rec::kMulBlank: {
+          int row = c.U16(), col = c.U16();
+          std::size_t n = (c.Left() >= 2 ? c.Left() - 2 : 0) / 2;
+          for (std::size_t i = 0; i < n; ++i)
+            PutStyle(sheet, row, col + static_cast<int>(i), c.U16());
+          break;
+        }
+        case rec::kFormula:
+        case rec::kFormula4: {
+          PendingFormula f;
+          f.sheet = &sheet;
+          f.row = c.U16();
+          f.col = c.U16();
+          unsigned xf = c.U16();
+          const std::uint8_t* res = c.Raw(8);
+          c.U16();  // options
+          c.U32();
+          unsigned cce = c.U16();
+          std::size_t take = std::min<std::size_t>(cce, c.Left());
+          const std::uint8_t* t = c.Raw(take);
+          f.tokens.assign(t, t + take);
+          std::size_t rest = c.Left();
+          const std::uint8_t* e = c.Raw(rest);
+          f.extra.assign(e, e + rest);
+          if (Get16(res + 6) == 0xFFFF) {
+            switch (res[0]) {
+              case 0: f.cached = Value::Text(std::string()); break;  // a STRING record follows
+              case 1: f.cached = Value::Logical(res[2] != 0); break;
+              case 2: f.cached = ErrorValueOf(res[2]); break;
+              default: f.cached = Value::Text(std::string()); break;
+            }
+          } else {
+            f.cached = Value::Number(GetDouble(res));
+          }
+          if (f.tokens.size() == 5 && f.tokens[0] == 0x01) {
+            f.shared = true;
+            f.anchorRow = Get16(f.tokens.data() + 1);
+            f.anchorCol = Get16(f.tokens.data() + 3);
+          } else if (!B8() && f.tokens.size() == 4 && f.tokens[0] == 0x01) {
+            f.shared = true;
+            f.anchorRow = Get16(f.tokens.data() + 1);
+            f.anchorCol = f.tokens[3];
+          }
+          if (!InRange(f.row, f.col)) break;
+          PutStyle(sheet, f.row, f.col, xf);
+          pending_.push_back(std::move(f));
+          lastFormulaIndex = pending_.size() - 1;
+          afterFormula = true;
+          break;
+        }
+        case rec::kString:
+          if (afterFormula && lastFormulaIndex < pending_.size())
+            pending_[lastFormulaIndex].cached = Value::Text(B8() ? c.Unicode16() : c.Bytes16(codePage_));
+          afterFormula = false;
+          break;
+        case rec::kShrFmla:
+        case rec::kArray: {
+          SharedFormula s;
+          s.row1 = c.U16();
+          s.row2 = c.U16();
+          s.col1 = c.U8();
+          s.col2 = c.U8();
+          if (r.id == rec::kArray) c.Skip(6);
+          else c.Skip(2);
+          unsigned cce = c.U16();
+          std::size_t take = std::min<std::size_t>(cce, c.Left());
+          const std::uint8_t* t = c.Raw(take);
+          s.tokens.assign(t, t + take);
+          std::size_t rest = c.Left();
+          const std::uint8_t* e = c.Raw(rest);
+          s.extra.assign(e, e + rest);
+          s.array = r.id == rec::kArray;
+          shared_.push_back(std::move(s));
+          break;
+        }
+        case rec::kRow: {
+          int row = c.U16();
+          c.Skip(4);
+          unsigned height = c.U16();
+          c.Skip(4);
+          unsigned flags = c.U16();
+          unsigned xf = c.U16() & 0xFFF;
+          if (row >= kMaxRow) break;
+          bool hidden = flags & 0x20;
+          bool custom = flags & 0x40;
+          std::uint16_t style = (flags & 0x80) ? StyleOf(xf) : 0;
+          if (hidden || custom || style) {
+            RowAttr& a = sheet.MutableRowAttr(row + 1);
+            a.hidden = hidden;
+            if (custom) a.heightTwips = static_cast<int>(height & 0x7FFF);
+            a.style = style;
+          }
+          break;
+        }
+        case rec::kColInfo: {
+          unsigned first = c.U16(), last = c.U16();
+          unsigned width = c.U16();
+          unsigned xf = c.U16();
+          unsigned flags = c.U16();
+          for (unsigned col = first; col <= last && col < kMaxCol; ++col) {
+            ColumnAttr& a = sheet.ColAttr(static_cast<int>(col) + 1);
+            a.width = static_cast<int>(width);
+            a.hidden = flags & 1;
+            a.style = StyleOf(xf);
+          }
+          break;
+        }
+        default: break;
+      }
+    }
+    ResolveShared();
+  }
+
+  static Value ErrorValueOf(unsigned code) {
+    switch (code) {
+      case 0x00: case 0x07: case 0x0F: case 0x17: case 0x1D: case 0x24: case 0x2A:
+        return Value::Error(static_cast<ErrorValue>(code));
+      default: return Value::Error(ErrorValue::NA);
+    }
+  }
+
+  static bool InRange(int row, int col) { return row >= 0 && row < kMaxRow && col >= 0 && col < kMaxCol; }
+
+  void PutStyle(Sheet& sheet, int row, int col, unsigned xf) {
+    if (!InRange(row, col)) return;
+    std::uint16_t style = StyleOf(xf);
+    if (style) sheet.Col(col + 1).At(row + 1).style = style;
+  }
+  void PutNumber(Sheet& sheet, int row, int col, unsigned xf, double d) {
+    PutNumberStyled(sheet, row, col, StyleOf(xf), d);
+  }
+  void PutNumberStyled(Sheet& sheet, int row, int col, std::uint16_t style, double d) {
+    if (!InRange(row, col)) return;
+    if (!std::isfinite(d)) d = 0;
+    CellSlot& s = sheet.Col(col + 1).At(row + 1);
+    sheet.ClearContent(s);
+    s.style = style;
+    s.kind = CellKind::Number;
+    s.number = d;
+    sheet.NoteContent(row + 1, col + 1);
+  }
+  void PutText(Sheet& sheet, int row, int col, unsigned xf, std::string text) {
+    PutTextStyled(sheet, row, col, StyleOf(xf), std::move(text));
+  }
+  void PutTextStyled(Sheet& sheet, int row, int col, std::uint16_t style, std::string text) {
+    if (!InRange(row, col)) return;
+    CellSlot& s = sheet.Col(col + 1).At(row + 1);
+    sheet.ClearContent(s);
+    s.style = style;
+    s.kind = CellKind::Text;
+    s.ref = sheet.Texts().Add(std::move(text));
+    sheet.NoteContent(row + 1, col + 1);
+  }
+  void Put(Sheet& sheet, int row, int col, unsigned xf, const Value& v) {
+    PutStyled(sheet, row, col, StyleOf(xf), v);
+  }
+  void PutStyled(Sheet& sheet, int row, int col, std::uint16_t style, const Value& v) {
+    if (!InRange(row, col)) return;
+    CellSlot& s = sheet.Col(col + 1).At(row + 1);
+    sheet.ClearContent(s);
+    s.style = style;
+    if (v.IsLogical()) {
+      s.kind = CellKind::Logical;
+      s.small = v.logical;
+    } else {
+      s.kind = CellKind::Error;
+      s.small = static_cast<std::uint8_t>(v.error);
+    }
+    sheet.NoteContent(row + 1, col + 1);
+  }
+
+  // Gives each formula of the sheet just read that points at a shared or array formula the
+  // tokens of its anchor.
+  void ResolveShared() {
+    for (std::size_t i = sheetPendingStart_; i < pending_.size(); ++i) {
+      PendingFormula& f = pending_[i];
+      if (!f.shared) continue;
+      f.shared = false;
+      const SharedFormula* found = nullptr;
+      for (const SharedFormula& s : shared_)
+        if (s.row1 == f.anchorRow && s.col1 == f.anchorCol) found = &s;
+      if (!found) {
+        f.tokens.clear();  // no anchor: keep the cached value
+        continue;
+      }
+      if (found->array && (found->row1 != found->row2 || found->col1 != found->col2)) {
+        f.tokens.clear();  // a multi-cell array formula: its cells keep their values
+        continue;
+      }
+      f.tokens = found->tokens;
+      f.extra = found->extra;
+    }
+    sheetPendingStart_ = pending_.size();
+  }
+
+  void PlaceFormulas() {
+    auto& engine = book_->Formulas();
+    for (PendingFormula& f : pending_) {
+      Sheet& sheet = *f.sheet;
+      DecodedFormula d;
+      if (!f.tokens.empty())
+        d = DecodeFormula(f.tokens.data(), f.tokens.size(), f.extra.data(), f.extra.size(),
+                          ctx_, f.row, f.col);
+      if (d.text.empty()) {
+        // Nothing we can express: the cell keeps the value the writing program computed.
+        std::uint16_t style = 0;
+        if (const CellSlot* old = sheet.Find(f.row + 1, f.col + 1)) style = old->style;
+        if (f.cached.IsNumber()) PutNumberStyled(sheet, f.row, f.col, style, f.cached.number);
+        else if (f.cached.IsText()) PutTextStyled(sheet, f.row, f.col, style, f.cached.text);
+        else if (!f.cached.IsEmpty()) PutStyled(sheet, f.row, f.col, style, f.cached);
+        continue;
+      }
+      std::unique_ptr<FormulaCell> cell;
+      if (d.complete) {
+        try {
+          cell = engine.Compile(sheet, f.row + 1, f.col + 1, d.text);
+        } catch (const EngineError&) {
+          cell.reset();
+        }
+      }
+      if (!cell) {
+        cell = std::make_unique<FormulaCell>();
+        cell->text = d.text;
+      }
+      cell->result = f.cached;
+      std::uint16_t style = 0;
+      if (const CellSlot* old = sheet.Find(f.row + 1, f.col + 1)) style = old->style;
+      CellSlot& s = sheet.Col(f.col + 1).At(f.row + 1);
+      sheet.ClearContent(s);
+      s.style = style;
+      s.kind = CellKind::Formula;
+      s.ref = sheet.Formulas().Add(std::move(cell));
+      sheet.NoteContent(f.row + 1, f.col + 1);
+    }
+  }
+
+  const Bytes& stream_;
+  std::unique_ptr<Workbook> book_;
+  FormulaContext ctx_;
+  unsigned codePage_ = 1200;
+  bool showTabs_ = true;
+  std::size_t activeTab_ = 0;
+  std::vector<RawFont> fonts_;
+  std::vector<RawXf> xfs_;
+  std::unordered_map<unsigned, std::string> formats_;
+  std::unordered_map<unsigned, std::uint16_t> formatIndex_;
+  Palette palette_;
+  std::vector<RawSheet> sheets_;
+  std::vector<std::string> sst_;
+  std::vector<bool> supBookInternal_;
+  std::vector<RawName> names_;
+  std::vector<std::uint16_t> xfStyle_;
+  std::vector<PendingFormula> pending_;
+  std::size_t sheetPendingStart_ = 0;
+  std::vector<SharedFormula> shared_;
+};
+
+}  // namespace
+
+std::unique_ptr<Workbook> ReadBiffStream(const Bytes& stream, const LocaleSettings* locale,
+                                         short& type) {
+  return BiffReader(stream, locale).Run(type);
+}
+
+std::unique_ptr<Workbook> ReadXls(const std::uint8_t* data, std::size_t size,
+                                  const LocaleSettings* locale, short& type) {
+  Bytes stream;
+  if (IsCompoundFile(data, size)) {
+    CompoundFileReader cf(data, size);
+    if (!cf.ReadStream("Workbook", stream) && !cf.ReadStream("Book", stream)) {
+      throw EngineError(kErrFile, "The file is not a workbook: it holds no workbook stream.");
+    }
+  } else {
+    stream.assign(data, data + size);
+  }
+  return ReadBiffStream(stream, locale, type);
+}
+
+}  // namespace engine::xls

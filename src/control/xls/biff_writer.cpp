@@ -1,0 +1,646 @@
+// Writing a Workbook as a BIFF8 or BIFF5 workbook stream inside a compound file.
+#include <vector>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <unordered_map>
+
+#include "control/engine_error.h"
+#include "control/formula/formula_engine.h"
+#include "control/xls/biff_formula.h"
+#include "control/xls/biff_palette.h"
+#include "control/xls/code_page.h"
+#include "control/xls/compound_file.h"
+#include "control/xls/xls_file.h"
+
+namespace engine::xls {
+
+namespace {
+
+constexpr int kBiff5MaxRows = 16384;
+constexpr unsigned kFirstCellXf = 15;  // XFs 0-14 are the style XFs every workbook has
+
+bool EncodeRk(double d, std::uint32_t& rk) {
+  if (d == std::floor(d) && std::fabs(d) < (1 << 29)) {
+    rk = (static_cast<std::uint32_t>(static_cast<std::int32_t>(d)) << 2) | 2;
+    return true;
+  }
+  std::uint64_t bits;
+  std::memcpy(&bits, &d, sizeof d);
+  if ((bits & 0x3FFFFFFFFull) == 0) {
+    rk = static_cast<std::uint32_t>(bits >> 32);
+    return true;
+  }
+  double h = d * 100;
+  if (h == std::floor(h) && std::fabs(h) < (1 << 29)) {
+    // Only when dividing by 100 gives the very same double back.
+    if (static_cast<double>(static_cast<std::int32_t>(h)) / 100 == d) {
+      rk = (static_cast<std::uint32_t>(static_cast<std::int32_t>(h)) << 2) | 3;
+      return true;
+    }
+  }
+  return false;
+}
+
+class BiffWriter {
+ public:
+  BiffWriter(Workbook& book, short type, unsigned codePage)
+      : book_(book), b8_(type == kTypeBiff8), codePage_(b8_ ? 1200 : codePage),
+        out_(), w_(out_, b8_ ? 8224 : 2080) {}
+
+  Bytes Run() {
+    if (!b8_)
+      for (int i = 1; i <= book_.SheetCount(); ++i)
+        if (book_.GetSheet(i).LastRow() > kBiff5MaxRows)
+          throw EngineError(kErrFile,
+                            "The sheet '" + book_.GetSheet(i).Name() + "' has more than 16,384 "
+                            "rows, which the Excel 5.0/95 form cannot hold; save it in the "
+                            "Excel 97-2000 form.");
+    PrepareContext();
+    PrepareStyles();
+    WriteGlobals();
+    for (int i = 1; i <= book_.SheetCount(); ++i) {
+      Set32(out_, boundSheetOffsets_[static_cast<std::size_t>(i - 1)],
+            static_cast<std::uint32_t>(out_.size()));
+      WriteSheet(book_.GetSheet(i), i == book_.ActiveIndex());
+    }
+    // Sheet cells were written after the globals, but the SST belongs in the globals: it was
+    // collected up front.
+    return WriteCompoundFile({{b8_ ? "Workbook" : "Book", std::move(out_)}});
+  }
+
+ private:
+  // --- Strings ----------------------------------------------------------------------------------
+  void PutUnicode(Bytes& b, const std::string& utf8, bool lenIs16, std::size_t maxChars = 32767) {
+    std::u16string w = Utf8ToUtf16(utf8);
+    if (w.size() > maxChars) w.resize(maxChars);
+    if (lenIs16) Put16(b, static_cast<unsigned>(w.size()));
+    else Put8(b, static_cast<unsigned>(std::min<std::size_t>(w.size(), 255)));
+    if (!lenIs16 && w.size() > 255) w.resize(255);
+    bool wide = std::any_of(w.begin(), w.end(), [](char16_t c) { return c > 0xFF; });
+    Put8(b, wide ? 1 : 0);
+    for (char16_t c : w) {
+      if (wide) Put16(b, c);
+      else Put8(b, c);
+    }
+  }
+  void PutBytes(Bytes& b, const std::string& utf8, bool lenIs16, std::size_t maxBytes = 255) {
+    std::string s = EncodeCodePage(codePage_, utf8);
+    if (s.size() > maxBytes) s.resize(maxBytes);
+    if (lenIs16) Put16(b, static_cast<unsigned>(s.size()));
+    else Put8(b, static_cast<unsigned>(s.size()));
+    b.insert(b.end(), s.begin(), s.end());
+  }
+  void PutText8(Bytes& b, const std::string& s) {  // short strings: names, fonts, sheets
+    if (b8_) PutUnicode(b, s, false);
+    else PutBytes(b, s, false);
+  }
+
+  // --- Formulas ---------------------------------------------------------------------------------
+  void PrepareContext() {
+    ctx_.version = b8_ ? BiffVersion::Biff8 : BiffVersion::Biff5;
+    ctx_.codePage = codePage_;
+    for (int i = 1; i <= book_.SheetCount(); ++i) ctx_.sheetNames.push_back(book_.GetSheet(i).Name());
+    for (const DefinedName& n : book_.Names()) ctx_.names.push_back(n.name);
+  }
+
+  // --- Styles -----------------------------------------------------------------------------------
+  void PrepareStyles() {
+    const StyleTable& styles = book_.Styles();
+    for (std::size_t i = 0; i < styles.Count(); ++i) {
+      const Style& s = styles.Get(static_cast<std::uint16_t>(i));
+      FormatId(s.numberFormat);
+      palette_.IndexOf(s.patternFore, 64);
+      palette_.IndexOf(s.patternBack, 65);
+      for (const Border* b : {&s.left, &s.right, &s.top, &s.bottom}) palette_.IndexOf(b->color, 64);
+    }
+    for (std::size_t i = 0; i < styles.FontCount(); ++i)
+      palette_.IndexOf(styles.GetFont(static_cast<std::uint16_t>(i)).color, 0x7FFF);
+  }
+  unsigned FormatId(std::uint16_t index) {
+    if (index == 0) return 0;
+    auto it = formatIds_.find(index);
+    if (it != formatIds_.end()) return it->second;
+    unsigned id = 164 + static_cast<unsigned>(formatIds_.size());
+    formatIds_[index] = id;
+    formatOrder_.push_back(index);
+    return id;
+  }
+  static unsigned FileFont(std::uint16_t font) { return font == 0 ? 0 : font + 4u; }
+
+  void WriteFont(const Font& f) {
+    Bytes b;
+    Put16(b, static_cast<unsigned>(std::clamp(f.heightTwips, 20, 8191)));
+    Put16(b, (f.italic ? 2 : 0) | (f.strikeout ? 8 : 0));
+    Put16(b, palette_.IndexOf(f.color, 0x7FFF));
+    Put16(b, f.bold ? 700 : 400);
+    Put16(b, 0);
+    Put8(b, f.underline ? 1 : 0);
+    Put8(b, 0);
+    Put8(b, 0);
+    Put8(b, 0);
+    PutText8(b, f.name);
+    w_.Write(rec::kFont, b);
+  }
+
+  void WriteXf(const Style& s, bool styleXf) {
+    Bytes b;
+    Put16(b, FileFont(s.font));
+    Put16(b, styleXf ? 0 : FormatId(s.numberFormat));
+    unsigned prot = (s.locked ? 1 : 0) | (s.hidden ? 2 : 0);
+    Put16(b, styleXf ? 0xFFF5 : prot);
+    Put8(b, static_cast<unsigned>(s.hAlign) | (s.wrap ? 8 : 0) | (static_cast<unsigned>(s.vAlign) << 4));
+    unsigned used = styleXf ? 0 : 0xFC;
+    unsigned fore = s.pattern ? palette_.IndexOf(s.patternFore, 64) : 64;
+    unsigned back = s.pattern ? palette_.IndexOf(s.patternBack, 65) : 65;
+    auto color = [&](const Border& x) { return x.line ? palette_.IndexOf(x.color, 64) : 0u; };
+    if (b8_) {
+      Put8(b, 0);
+      Put8(b, 0);
+      Put8(b, used);
+      std::uint32_t b1 = (s.left.line & 0xFu) | ((s.right.line & 0xFu) << 4) |
+                         ((s.top.line & 0xFu) << 8) | ((s.bottom.line & 0xFu) << 12) |
+                         ((color(s.left) & 0x7Fu) << 16) | ((color(s.right) & 0x7Fu) << 23);
+      std::uint32_t b2 = (color(s.top) & 0x7Fu) | ((color(s.bottom) & 0x7Fu) << 7) |
+                         ((static_cast<std::uint32_t>(s.pattern) & 0x3Fu) << 26);
+      Put32(b, b1);
+      Put32(b, b2);
+      Put16(b, (fore & 0x7F) | ((back & 0x7F) << 7));
+    } else {
+      Put8(b, used);
+      std::uint32_t a = (fore & 0x7Fu) | ((back & 0x7Fu) << 7) |
+                        ((static_cast<std::uint32_t>(s.pattern) & 0x3Fu) << 16) |
+                        ((s.bottom.line & 7u) << 22) | ((color(s.bottom) & 0x7Fu) << 25);
+      std::uint32_t c = (s.top.line & 7u) | ((s.left.line & 7u) << 3) | ((s.right.line & 7u) << 6) |
+                        ((color(s.top) & 0x7Fu) << 9) | ((color(s.left) & 0x7Fu) << 16) |
+                        ((color(s.right) & 0x7Fu) << 23);
+      Put32(b, a);
+      Put32(b, c);
+    }
+    w_.Write(rec::kXf, b);
+  }
+
+  // --- Globals ----------------------------------------------------------------------------------
+  void WriteBof(unsigned type) {
+    Bytes b;
+    Put16(b, b8_ ? 0x0600 : 0x0500);
+    Put16(b, type);
+    Put16(b, 0x0DBB);
+    Put16(b, 0x07CC);
+    if (b8_) {
+      Put32(b, 0x00000041);
+      Put32(b, 0x00000006);
+    }
+    w_.Write(rec::kBof, b);
+  }
+
+  void WriteGlobals() {
+    WriteBof(0x0005);
+    {
+      Bytes b;
+      Put16(b, codePage_);
+      w_.Write(rec::kCodePage, b);
+    }
+    {
+      Bytes b;
+      Put16(b, 0);
+      Put16(b, 0);
+      Put16(b, 0x4000);
+      Put16(b, 0x2000);
+      Put16(b, book_.ShowTabs() ? 0x38 : 0x18);
+      Put16(b, static_cast<unsigned>(book_.ActiveIndex() - 1));
+      Put16(b, 0);
+      Put16(b, 1);
+      Put16(b, 600);
+      w_.Write(rec::kWindow1, b);
+    }
+    {
+      Bytes b;
+      Put16(b, book_.Date1904() ? 1 : 0);
+      w_.Write(rec::kDateMode, b);
+    }
+    const StyleTable& styles = book_.Styles();
+    for (int i = 0; i < 4; ++i) WriteFont(styles.GetFont(0));
+    for (std::size_t i = 1; i < styles.FontCount(); ++i)
+      WriteFont(styles.GetFont(static_cast<std::uint16_t>(i)));
+    for (std::uint16_t index : formatOrder_) {
+      Bytes b;
+      Put16(b, formatIds_[index]);
+      if (b8_) PutUnicode(b, book_.Formats().Code(index), true, 255);
+      else PutBytes(b, book_.Formats().Code(index), false);
+      w_.Write(rec::kFormat, b);
+    }
+    Style plain;
+    for (unsigned i = 0; i < kFirstCellXf; ++i) WriteXf(plain, true);
+    for (std::size_t i = 0; i < styles.Count(); ++i)
+      WriteXf(styles.Get(static_cast<std::uint16_t>(i)), false);
+    {
+      Bytes b;
+      Put16(b, 0x8000);
+      Put8(b, 0);
+      Put8(b, 0xFF);
+      w_.Write(rec::kStyle, b);
+    }
+    if (palette_.Changed()) {
+      Bytes b;
+      Put16(b, 56);
+      for (std::uint32_t c : palette_.Entries()) {
+        Put8(b, c & 0xFF);
+        Put8(b, (c >> 8) & 0xFF);
+        Put8(b, (c >> 16) & 0xFF);
+        Put8(b, 0);
+      }
+      w_.Write(rec::kPalette, b);
+    }
+    for (int i = 1; i <= book_.SheetCount(); ++i) {
+      Bytes b;
+      Put32(b, 0);
+      Put16(b, 0);
+      PutText8(b, book_.GetSheet(i).Name());
+      boundSheetOffsets_.push_back(out_.size() + 4);
+      w_.Write(rec::kBoundSheet, b);
+    }
+    WriteExternSheets();
+    WriteNames();
+    if (b8_) WriteSst();
+    w_.Write(rec::kEof, {});
+  }
+
+  void WriteExternSheets() {
+    int n = book_.SheetCount();
+    if (b8_) {
+      Bytes s;
+      Put16(s, static_cast<unsigned>(n));
+      Put16(s, 0x0401);
+      w_.Write(rec::kSupBook, s);
+      Bytes e;
+      Put16(e, static_cast<unsigned>(n));
+      for (int i = 0; i < n; ++i) {
+        Put16(e, 0);
+        Put16(e, static_cast<unsigned>(i));
+        Put16(e, static_cast<unsigned>(i));
+      }
+      w_.Write(rec::kExternSheet, e);
+    } else {
+      for (int i = 1; i <= n; ++i) {
+        std::string name = EncodeCodePage(codePage_, book_.GetSheet(i).Name());
+        if (name.size() > 254) name.resize(254);
+        Bytes e;
+        Put8(e, static_cast<unsigned>(name.size() + 1));
+        Put8(e, 0x03);
+        e.insert(e.end(), name.begin(), name.end());
+        w_.Write(rec::kExternSheet, e);
+      }
+    }
+  }
+
+  void WriteNames() {
+    for (const DefinedName& n : book_.Names()) {
+      Bytes tokens, extra;
+      EncodeContext ec = ctx_;
+      if (!EncodeFormula(n.formula, ec, tokens, extra)) continue;
+      Bytes b;
+      Put16(b, 0);
+      Put8(b, 0);
+      std::u16string w = Utf8ToUtf16(n.name);
+      std::string bytes = b8_ ? std::string() : EncodeCodePage(codePage_, n.name);
+      std::size_t len = std::min<std::size_t>(b8_ ? w.size() : bytes.size(), 255);
+      Put8(b, static_cast<unsigned>(len));
+      Put16(b, static_cast<unsigned>(tokens.size()));
+      Put16(b, 0);
+      Put16(b, n.sheetId ? static_cast<unsigned>(book_.SheetIndexById(n.sheetId)) : 0);
+      Put32(b, 0);
+      if (b8_) {
+        bool wide = std::any_of(w.begin(), w.begin() + static_cast<std::ptrdiff_t>(len),
+                                [](char16_t c) { return c > 0xFF; });
+        Put8(b, wide ? 1 : 0);
+        for (std::size_t i = 0; i < len; ++i) {
+          if (wide) Put16(b, w[i]);
+          else Put8(b, w[i]);
+        }
+      } else {
+        b.insert(b.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(len));
+      }
+      b.insert(b.end(), tokens.begin(), tokens.end());
+      b.insert(b.end(), extra.begin(), extra.end());
+      w_.Write(rec::kName, b);
+    }
+  }
+
+  // Shared strings: every text cell of every sheet, in first-seen order.
+  void WriteSst() {
+    std::uint32_t total = 0;
+    for (int i = 1; i <= book_.SheetCount(); ++i) {
+      Sheet& sheet = book_.GetSheet(i);
+      int lastCol = sheet.LastCol();
+      for (int col = 1; col <= lastCol; ++col) {
+        Column& column = sheet.Col(col);
+        column.ForEachSlot(1, column.LastUsedRow(), [&](int, CellSlot& s) {
+          if (s.kind != CellKind::Text) return;
+          ++total;
+          const std::string& text = sheet.Text(s);
+          if (sstIndex_.emplace(text, static_cast<std::uint32_t>(sstStrings_.size())).second)
+            sstStrings_.push_back(&text);
+        });
+      }
+    }
+    const std::size_t max = w_.MaxBody();
+    std::vector<Bytes> records(1);
+    Put32(records[0], total);
+    Put32(records[0], static_cast<std::uint32_t>(sstStrings_.size()));
+    struct Bucket {
+      std::size_t record, offset;
+    };
+    std::vector<Bucket> buckets;
+    for (std::size_t k = 0; k < sstStrings_.size(); ++k) {
+      std::u16string w = Utf8ToUtf16(*sstStrings_[k]);
+      if (w.size() > 32767) w.resize(32767);
+      bool wide = std::any_of(w.begin(), w.end(), [](char16_t c) { return c > 0xFF; });
+      if (records.back().size() + 3 + (wide ? 2 : 1) > max) records.emplace_back();
+      if (k % 8 == 0) buckets.push_back({records.size() - 1, records.back().size()});
+      Bytes& r0 = records.back();
+      Put16(r0, static_cast<unsigned>(w.size()));
+      Put8(r0, wide ? 1 : 0);
+      std::size_t i = 0;
+      while (i < w.size()) {
+        Bytes& r = records.back();
+        std::size_t room = (max - r.size()) / (wide ? 2 : 1);
+        if (room == 0) {
+          records.emplace_back();
+          Put8(records.back(), wide ? 1 : 0);
+          continue;
+        }
+        std::size_t n = std::min(room, w.size() - i);
+        for (std::size_t j = 0; j < n; ++j) {
+          if (wide) Put16(r, w[i + j]);
+          else Put8(r, w[i + j]);
+        }
+        i += n;
+      }
+    }
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      starts.push_back(out_.size());
+      Put16(out_, i == 0 ? rec::kSst : rec::kContinue);
+      Put16(out_, static_cast<unsigned>(records[i].size()));
+      out_.insert(out_.end(), records[i].begin(), records[i].end());
+    }
+    Bytes ext;
+    Put16(ext, 8);
+    for (const Bucket& b : buckets) {
+      Put32(ext, static_cast<std::uint32_t>(starts[b.record] + 4 + b.offset));
+      Put16(ext, static_cast<unsigned>(4 + b.offset));
+      Put16(ext, 0);
+    }
+    if (ext.size() <= max) w_.Write(rec::kExtSst, ext);
+  }
+
+  // --- Sheets -----------------------------------------------------------------------------------
+  unsigned Xf(std::uint16_t style) const { return kFirstCellXf + style; }
+
+  void Cell(Bytes& b, int row, int col, std::uint16_t style) {
+    b.clear();
+    Put16(b, static_cast<unsigned>(row - 1));
+    Put16(b, static_cast<unsigned>(col - 1));
+    Put16(b, Xf(style));
+  }
+
+  void WriteSheet(Sheet& sheet, bool active) {
+    WriteBof(0x0010);
+    int lastRow = sheet.LastRow(), lastCol = sheet.LastCol();
+    // Styled blank cells and row/column styles widen nothing: the extent counts content.
+    {
+      Bytes b;
+      Put16(b, 8);
+      w_.Write(rec::kDefColWidth, b);
+    }
+    for (int col = 1; col <= kMaxCol;) {
+      const ColumnAttr& a = sheet.ColAttr(col);
+      int end = col;
+      while (end < kMaxCol && sheet.ColAttr(end + 1).width == a.width &&
+             sheet.ColAttr(end + 1).hidden == a.hidden && sheet.ColAttr(end + 1).style == a.style)
+        ++end;
+      if (a.width != kDefaultColumnWidth || a.hidden || a.style) {
+        Bytes b;
+        Put16(b, static_cast<unsigned>(col - 1));
+        Put16(b, static_cast<unsigned>(end - 1));
+        Put16(b, static_cast<unsigned>(std::clamp(a.width, 0, 0xFFFF)));
+        Put16(b, Xf(a.style));
+        Put16(b, a.hidden ? 1 : 0);
+        Put16(b, 0);
+        w_.Write(rec::kColInfo, b);
+      }
+      col = end + 1;
+    }
+    {
+      Bytes b;
+      if (b8_) {
+        Put32(b, 0);
+        Put32(b, static_cast<std::uint32_t>(lastRow));
+      } else {
+        Put16(b, 0);
+        Put16(b, static_cast<unsigned>(lastRow));
+      }
+      Put16(b, 0);
+      Put16(b, static_cast<unsigned>(lastCol));
+      Put16(b, 0);
+      w_.Write(rec::kDimensions, b);
+    }
+    int attrRows = std::min(sheet.RowAttrCount(), b8_ ? kMaxRow : kBiff5MaxRows);
+    for (int row = 1; row <= attrRows; ++row) {
+      const RowAttr& a = sheet.GetRowAttr(row);
+      if (!a.hidden && !a.style && !a.heightTwips) continue;
+      Bytes b;
+      Put16(b, static_cast<unsigned>(row - 1));
+      Put16(b, 0);
+      Put16(b, static_cast<unsigned>(lastCol));
+      Put16(b, a.heightTwips ? static_cast<unsigned>(std::clamp(a.heightTwips, 0, 8192)) : 255);
+      Put16(b, 0);
+      Put16(b, 0);
+      Put16(b, 0x100 | (a.hidden ? 0x20 : 0) | (a.heightTwips ? 0x40 : 0) | (a.style ? 0x80 : 0));
+      Put16(b, a.style ? Xf(a.style) : 0x0F);
+      w_.Write(rec::kRow, b);
+    }
+    int styledLastRow = 0, styledLastCol = 0;
+    for (int col = 1; col <= kMaxCol; ++col)
+      if (int r = sheet.Col(col).LastSlotRow(); r > 0) {
+        styledLastRow = std::max(styledLastRow, r);
+        styledLastCol = col;
+      }
+    if (!b8_) styledLastRow = std::min(styledLastRow, kBiff5MaxRows);
+    Bytes b;
+    for (int row = 1; row <= styledLastRow; ++row) {
+      for (int col = 1; col <= styledLastCol; ++col) {
+        const CellSlot* s = sheet.Find(row, col);
+        if (!s) continue;
+        if (s->kind == CellKind::Empty && !s->style) continue;
+        WriteCell(sheet, row, col, *s, b);
+      }
+    }
+    {
+      Bytes w;
+      Put16(w, 0x06B6 | (active ? 0x0600 : 0));
+      Put16(w, 0);
+      Put16(w, 0);
+      if (b8_) {
+        Put16(w, 64);
+        Put16(w, 0);
+        Put16(w, 0);
+        Put16(w, 0);
+        Put32(w, 0);
+      } else {
+        Put32(w, 0);
+      }
+      w_.Write(rec::kWindow2, w);
+    }
+    w_.Write(rec::kEof, {});
+  }
+
+  void WriteValue(const Value& v, int row, int col, std::uint16_t style, Bytes& b) {
+    Cell(b, row, col, style);
+    switch (v.kind) {
+      case ValueKind::Number: {
+        std::uint32_t rk;
+        if (EncodeRk(v.number, rk)) {
+          Put32(b, rk);
+          w_.Write(rec::kRk, b);
+        } else {
+          PutDouble(b, v.number);
+          w_.Write(rec::kNumber, b);
+        }
+        break;
+      }
+      case ValueKind::Text:
+        if (b8_) {
+          auto it = sstIndex_.find(v.text);
+          if (it != sstIndex_.end()) {
+            Put32(b, it->second);
+            w_.Write(rec::kLabelSst, b);
+          } else {
+            PutUnicode(b, v.text, true, 4000);
+            w_.Write(rec::kLabel, b);
+          }
+        } else {
+          PutBytes(b, v.text, true, 2000);
+          w_.Write(rec::kLabel, b);
+        }
+        break;
+      case ValueKind::Logical:
+        Put8(b, v.logical ? 1 : 0);
+        Put8(b, 0);
+        w_.Write(rec::kBoolErr, b);
+        break;
+      case ValueKind::Error:
+        Put8(b, static_cast<unsigned>(v.error));
+        Put8(b, 1);
+        w_.Write(rec::kBoolErr, b);
+        break;
+      case ValueKind::Empty:
+        w_.Write(rec::kBlank, b);
+        break;
+    }
+  }
+
+  void WriteCell(Sheet& sheet, int row, int col, const CellSlot& s, Bytes& b) {
+    switch (s.kind) {
+      case CellKind::Empty:
+        Cell(b, row, col, s.style);
+        w_.Write(rec::kBlank, b);
+        return;
+      case CellKind::Number: {
+        Value v;
+        v.kind = ValueKind::Number;
+        v.number = s.number;
+        WriteValue(v, row, col, s.style, b);
+        return;
+      }
+      case CellKind::Text: {
+        const std::string& text = sheet.Text(s);
+        Cell(b, row, col, s.style);
+        if (b8_) {
+          Put32(b, sstIndex_.at(text));
+          w_.Write(rec::kLabelSst, b);
+        } else {
+          PutBytes(b, text, true, 2000);
+          w_.Write(rec::kLabel, b);
+        }
+        return;
+      }
+      case CellKind::Logical:
+      case CellKind::Error:
+        WriteValue(book_.GetValue(sheet, row, col), row, col, s.style, b);
+        return;
+      case CellKind::Formula: {
+        const FormulaCell& f = sheet.Formula(s);
+        std::string text = book_.Formulas().Text(sheet, row, col, f);
+        Bytes tokens, extra;
+        EncodeContext ec = ctx_;
+        if (!EncodeFormula(text, ec, tokens, extra) || tokens.size() > 1800) {
+          // The form cannot hold this formula: keep its value.
+          WriteValue(f.result, row, col, s.style, b);
+          return;
+        }
+        Cell(b, row, col, s.style);
+        const Value& v = f.result;
+        switch (v.kind) {
+          case ValueKind::Number: PutDouble(b, std::isfinite(v.number) ? v.number : 0); break;
+          case ValueKind::Text:
+            Put8(b, v.text.empty() ? 3 : 0);
+            for (int i = 0; i < 5; ++i) Put8(b, 0);
+            Put16(b, 0xFFFF);
+            break;
+          case ValueKind::Logical:
+          case ValueKind::Error:
+            Put8(b, v.IsLogical() ? 1 : 2);
+            Put8(b, 0);
+            Put8(b, v.IsLogical() ? (v.logical ? 1 : 0) : static_cast<unsigned>(v.error));
+            for (int i = 0; i < 3; ++i) Put8(b, 0);
+            Put16(b, 0xFFFF);
+            break;
+          case ValueKind::Empty:
+            Put8(b, 3);
+            for (int i = 0; i < 5; ++i) Put8(b, 0);
+            Put16(b, 0xFFFF);
+            break;
+        }
+        Put16(b, 0x0002);  // calculate on load
+        Put32(b, 0);
+        Put16(b, static_cast<unsigned>(tokens.size()));
+        b.insert(b.end(), tokens.begin(), tokens.end());
+        b.insert(b.end(), extra.begin(), extra.end());
+        w_.Write(rec::kFormula, b);
+        if (v.IsText() && !v.text.empty()) {
+          Bytes str;
+          if (b8_) PutUnicode(str, v.text, true, 4000);
+          else PutBytes(str, v.text, true, 2000);
+          w_.Write(rec::kString, str);
+        }
+        return;
+      }
+    }
+  }
+
+  Workbook& book_;
+  bool b8_;
+  unsigned codePage_;
+  Bytes out_;
+  RecordWriter w_;
+  EncodeContext ctx_;
+  Palette palette_;
+  std::unordered_map<std::uint16_t, unsigned> formatIds_;
+  std::vector<std::uint16_t> formatOrder_;
+  std::vector<std::size_t> boundSheetOffsets_;
+  std::unordered_map<std::string, std::uint32_t> sstIndex_;
+  std::vector<const std::string*> sstStrings_;
+};
+
+}  // namespace
+
+Bytes WriteXls(Workbook& book, short type, unsigned codePage) {
+  if (type != kTypeBiff8 && type != kTypeBiff5)
+    throw EngineError(kErrBadArgument, "Unknown workbook form " + std::to_string(type) + ".");
+  return BiffWriter(book, type, codePage).Run();
+}
+
+}  // namespace engine::xls

@@ -1,0 +1,32 @@
+#pragma once
+// Workbook files: .xls in BIFF8 (Excel 97-2000) or BIFF5 (Excel 5.0/95) inside a compound
+// file. Reading builds a new Workbook; writing serialises one.
+
+#include <memory>
+
+#include "control/locale_settings.h"
+#include "control/workbook.h"
+#include "control/xls/byte_io.h"
+
+namespace engine::xls {
+
+inline constexpr short kTypeText = 3;
+inline constexpr short kTypeBiff5 = 4;
+inline constexpr short kTypeBiff8 = 11;
+
+// Reads a compound file holding a BIFF5 or BIFF8 workbook (or a bare BIFF5/8 stream). `type`
+// receives 4 or 11. Throws EngineError with a readable text when the bytes are not a workbook
+// we read (password-protected, BIFF2-4, damaged).
+std::unique_ptr<Workbook> ReadXls(const std::uint8_t* data, std::size_t size,
+                                  const LocaleSettings* locale, short& type);
+
+// The workbook stream alone (no container), for the reader's tests and fuzzing.
+std::unique_ptr<Workbook> ReadBiffStream(const Bytes& stream, const LocaleSettings* locale,
+                                         short& type);
+
+// Writes the workbook as a compound file in BIFF8 (type 11) or BIFF5 (type 4). BIFF5 text is
+// written in `codePage` (1252, or 932 for Japanese). Throws EngineError when the workbook does
+// not fit the form (a BIFF5 sheet beyond 16,384 rows).
+Bytes WriteXls(Workbook& book, short type, unsigned codePage);
+
+}  // namespace engine::xls
