@@ -2,8 +2,7 @@
 // colours, reads the mark back, and sets font colours. The engine colours its selection, so
 // each operation moves the selection to the target and puts the user's row selection and
 // active cell back afterwards.
-#include "control/control.h"
-#include "datatable/czat_psf1.h"
+#include "table/czat_psf1.h"
 
 namespace {
 

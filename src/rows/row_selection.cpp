@@ -1,9 +1,8 @@
 // Row selection: turning row numbers and row-range lists into the engine's selection of whole
 // rows and back, and keeping the selection of every sheet while the view is closed.
-#include "control/control.h"
-#include "datatable/czat_psf1.h"
 #include "platform/frame.h"
 #include "rows/whole_row_block.h"
+#include "table/czat_psf1.h"
 
 namespace {
 

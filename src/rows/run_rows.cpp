@@ -2,10 +2,10 @@
 #include <utility>
 #include <vector>
 
-#include "datatable/czat_psf1.h"
 #include "platform/message_boxes.h"
 #include "resources/resource_ids.h"
 #include "rows/run_row_order.h"
+#include "table/czat_psf1.h"
 
 namespace {
 

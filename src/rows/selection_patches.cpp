@@ -3,8 +3,7 @@
 // parameter name.
 #include <algorithm>
 
-#include "control/control.h"
-#include "datatable/czat_psf1.h"
+#include "table/czat_psf1.h"
 
 void CZAT_PSF1::FullRowSelectionPatch() {
   engine::Control& ctl = Ctl();
