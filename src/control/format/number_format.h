@@ -17,7 +17,7 @@ enum class FormatCategory { General, Number, Currency, Percent, Fraction, Scient
 
 class NumberFormat;  // the parsed code; see number_format.cpp
 
-// Parses a format code. Never throws: a code that does not parse is kept as literal text.
+// Parses a format code. Never throws: whatever is not a format token shows as literal text.
 std::shared_ptr<const NumberFormat> ParseNumberFormat(std::string_view code);
 
 // The code the format was parsed from, exactly.
@@ -39,5 +39,9 @@ std::string RenderGeneral(double number, const LocaleSettings& locale);
 
 // Built-in format codes 0–49 as the spreadsheet numbers them; empty for an unused id.
 std::string BuiltinFormatCode(int id);
+
+// The locale's short date pattern as a format code ("M/d/yyyy", "dd.MM.yyyy"); the pattern's
+// quoted text and era letters are translated.
+std::string ShortDateCode(const LocaleSettings& locale);
 
 }  // namespace engine::format

@@ -1,27 +1,55 @@
-// Placeholder: plain numbers, TRUE/FALSE and error literals. Replaced by full typed entry.
 #include "control/format/typed_entry.h"
 
-#include <charconv>
+#include <cctype>
+#include <ctime>
+
+#include "control/format/typed_entry_parts.h"
 
 namespace engine::format {
+namespace {
 
-TypedEntry InterpretTyped(std::string_view text, const LocaleSettings&, bool) {
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t k = 0; k < a.size(); ++k)
+    if (std::tolower(static_cast<unsigned char>(a[k])) !=
+        std::tolower(static_cast<unsigned char>(b[k])))
+      return false;
+  return true;
+}
+
+int CurrentYear() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return local.tm_year + 1900;
+}
+
+}  // namespace
+
+TypedEntry InterpretTyped(std::string_view text, const LocaleSettings& locale, bool date1904) {
+  return InterpretTyped(text, locale, date1904, CurrentYear());
+}
+
+TypedEntry InterpretTyped(std::string_view text, const LocaleSettings& locale, bool date1904,
+                          int currentYear) {
+  std::string_view t = text;
+  while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
+  while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
   TypedEntry e;
-  double d = 0;
-  auto r = std::from_chars(text.data(), text.data() + text.size(), d);
-  if (!text.empty() && r.ec == std::errc() && r.ptr == text.data() + text.size()) {
-    e.value = Value::Number(d);
-  } else if (text == "TRUE" || text == "true") {
-    e.value = Value::Logical(true);
-  } else if (text == "FALSE" || text == "false") {
-    e.value = Value::Logical(false);
-  } else {
+  if (!t.empty()) {
+    if (EqualsNoCase(t, "TRUE") || EqualsNoCase(t, "FALSE")) {
+      e.value = Value::Logical(t.size() == 4);
+      return e;
+    }
     ErrorValue err;
-    if (ParseErrorText(text, err))
+    if (ParseErrorText(t, err)) {
       e.value = Value::Error(err);
-    else
-      e.value = Value::Text(std::string(text));
+      return e;
+    }
+    if (auto number = ParseTypedNumber(t, locale)) return *number;
+    if (auto date = ParseTypedDateTime(t, locale, date1904, currentYear)) return *date;
   }
+  e.value = Value::Text(std::string(text));
   return e;
 }
 

@@ -19,4 +19,8 @@ struct TypedEntry {
 TypedEntry InterpretTyped(std::string_view text, const LocaleSettings& locale,
                           bool date1904 = false);
 
+// The same with the year that a date typed without one ("1/15") falls in.
+TypedEntry InterpretTyped(std::string_view text, const LocaleSettings& locale, bool date1904,
+                          int currentYear);
+
 }  // namespace engine::format
