@@ -7,8 +7,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "control/formula/formula_cell.h"
+#include "control/value.h"
 
 namespace engine {
 class Workbook;
@@ -63,8 +65,23 @@ class FormulaEngine {
   // Canonical text of a formula placed at (row, col) of a sheet.
   std::string Text(const Sheet& sheet, int row, int col, const FormulaCell& formula) const;
 
+  // The error value a circular reference ends with.
+  static constexpr ErrorValue kCircularError = ErrorValue::Value;
+
  private:
+  struct State;
+  friend class RecalcReader;
+  FormulaCell* FormulaAt(std::uint32_t sheetId, int row, int col);
+  void Register(Sheet& sheet, int row, int col, const FormulaCell& f);
+  void MarkReadersDirty(std::vector<std::uint64_t> changed);
+  void MarkDirty(Sheet& sheet, int row, int col, FormulaCell& f);
+  void RebuildGraph();
+  void MarkAllDirty();
+  void Run();
+  void Settle(std::uint32_t sheetId, int row, int col, bool placed);
+
   Workbook& workbook_;
+  std::unique_ptr<State> state_;
 };
 
 }  // namespace engine::formula

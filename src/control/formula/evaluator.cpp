@@ -1,0 +1,416 @@
+#include "control/formula/evaluator.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "control/engine_error.h"
+#include "control/format/typed_entry.h"
+#include "control/formula/function_table.h"
+#include "control/formula/parser.h"
+#include "control/sheet.h"
+#include "control/workbook.h"
+
+namespace engine::formula {
+
+namespace {
+
+constexpr int kMaxNameDepth = 16;
+
+int KindRank(ValueKind k) {
+  switch (k) {
+    case ValueKind::Number: return 0;
+    case ValueKind::Text: return 1;
+    case ValueKind::Logical: return 2;
+    default: return 3;
+  }
+}
+
+Operand Arith(TokenKind kind, double a, double b) {
+  double r = 0;
+  switch (kind) {
+    case TokenKind::Add: r = a + b; break;
+    case TokenKind::Sub: r = a - b; break;
+    case TokenKind::Mul: r = a * b; break;
+    case TokenKind::Div:
+      if (b == 0) return Operand::Err(ErrorValue::Div0);
+      r = a / b;
+      break;
+    case TokenKind::Power:
+      if (a == 0 && b == 0) return Operand::Err(ErrorValue::Num);
+      if (a == 0 && b < 0) return Operand::Err(ErrorValue::Div0);
+      r = std::pow(a, b);
+      break;
+    default: break;
+  }
+  if (!std::isfinite(r)) return Operand::Err(ErrorValue::Num);
+  return Operand::Num(r);
+}
+
+}  // namespace
+
+int CompareValues(const Value& a0, const Value& b0) {
+  const Value* a = &a0;
+  const Value* b = &b0;
+  Value fillA, fillB;
+  // An empty cell compares as the other side's kind of nothing.
+  auto blank = [](const Value& other) {
+    switch (other.kind) {
+      case ValueKind::Text: return Value::Text("");
+      case ValueKind::Logical: return Value::Logical(false);
+      default: return Value::Number(0);
+    }
+  };
+  if (a->IsEmpty()) fillA = blank(*b), a = &fillA;
+  if (b->IsEmpty()) fillB = blank(*a), b = &fillB;
+  int ra = KindRank(a->kind), rb = KindRank(b->kind);
+  if (ra != rb) return ra < rb ? -1 : 1;
+  switch (a->kind) {
+    case ValueKind::Number:
+      return a->number < b->number ? -1 : a->number > b->number ? 1 : 0;
+    case ValueKind::Logical:
+      return int(a->logical) - int(b->logical);
+    case ValueKind::Text: {
+      std::size_t n = std::min(a->text.size(), b->text.size());
+      for (std::size_t i = 0; i < n; ++i) {
+        int x = std::tolower(static_cast<unsigned char>(a->text[i]));
+        int y = std::tolower(static_cast<unsigned char>(b->text[i]));
+        if (x != y) return x < y ? -1 : 1;
+      }
+      return a->text.size() < b->text.size() ? -1 : a->text.size() > b->text.size() ? 1 : 0;
+    }
+    default:
+      return 0;
+  }
+}
+
+Value Evaluator::Evaluate(const Expression& expr, const Sheet& sheet, int row, int col) {
+  Operand o = EvaluateOperand(expr, sheet, row, col);
+  sheet_ = &sheet;
+  row_ = row;
+  col_ = col;
+  Value v = Scalar(o);
+  if (v.IsEmpty()) return Value::Number(0);
+  return v;
+}
+
+Operand Evaluator::EvaluateOperand(const Expression& expr, const Sheet& sheet, int row, int col,
+                                   int depth) {
+  const Sheet* savedSheet = sheet_;
+  int savedRow = row_, savedCol = col_;
+  sheet_ = &sheet;
+  row_ = row;
+  col_ = col;
+  std::vector<Operand> stack;
+  stack.reserve(8);
+  for (const Token& t : expr.Tokens()) {
+    if (t.IsSpace()) continue;
+    switch (t.kind) {
+      case TokenKind::Number: stack.push_back(Operand::Num(t.number)); break;
+      case TokenKind::String: stack.push_back(Operand::Str(t.text)); break;
+      case TokenKind::Bool: stack.push_back(Operand::Bool(t.logical)); break;
+      case TokenKind::Error: stack.push_back(Operand::Err(t.error)); break;
+      case TokenKind::Missing: {
+        Operand m;
+        m.kind = Operand::Kind::Missing;
+        stack.push_back(std::move(m));
+        break;
+      }
+      case TokenKind::Ref:
+      case TokenKind::Area:
+      case TokenKind::RefError: stack.push_back(RefOperand(t, sheet, row, col)); break;
+      case TokenKind::Name: stack.push_back(NameValue(t.text, depth)); break;
+      default: {
+        std::size_t n = t.IsBinary() ? 2 : t.IsUnary() ? 1 : t.argc;
+        if (stack.size() < n) {  // a malformed token list from a file
+          stack.assign(1, Operand::Err(ErrorValue::Value));
+          goto done;
+        }
+        std::size_t base = stack.size() - n;
+        Operand r = Apply(t, stack, base, depth);
+        stack.resize(base);
+        stack.push_back(std::move(r));
+      }
+    }
+  }
+done:
+  sheet_ = savedSheet;
+  row_ = savedRow;
+  col_ = savedCol;
+  if (stack.size() != 1) return Operand::Err(ErrorValue::Value);
+  return std::move(stack.back());
+}
+
+Operand Evaluator::RefOperand(const Token& t, const Sheet& home, int row, int col) {
+  if (t.kind == TokenKind::RefError || t.sheetGone) return Operand::Err(ErrorValue::Ref);
+  const Sheet* sheet = t.sheet ? book_.SheetById(t.sheet) : &home;
+  if (!sheet) return Operand::Err(ErrorValue::Ref);
+  Area a;
+  a.sheet = sheet;
+  if (t.kind == TokenKind::Ref) {
+    if (!ResolvePoint(t.a, row, col, a.r1, a.c1)) return Operand::Err(ErrorValue::Ref);
+    a.r2 = a.r1;
+    a.c2 = a.c1;
+    return Operand::Reference(a);
+  }
+  int r1, c1, r2, c2;
+  bool ok1 = ResolvePoint(t.a, row, col, r1, c1);
+  bool ok2 = ResolvePoint(t.b, row, col, r2, c2);
+  if (t.wholeCols) {
+    r1 = 1, r2 = kMaxRow;
+    ok1 = c1 >= 1 && c1 <= kMaxCol;
+    ok2 = c2 >= 1 && c2 <= kMaxCol;
+  } else if (t.wholeRows) {
+    c1 = 1, c2 = kMaxCol;
+    ok1 = r1 >= 1 && r1 <= kMaxRow;
+    ok2 = r2 >= 1 && r2 <= kMaxRow;
+  }
+  if (!ok1 || !ok2) return Operand::Err(ErrorValue::Ref);
+  a.r1 = std::min(r1, r2);
+  a.r2 = std::max(r1, r2);
+  a.c1 = std::min(c1, c2);
+  a.c2 = std::max(c1, c2);
+  return Operand::Reference(a);
+}
+
+Operand Evaluator::NameValue(const std::string& name, int depth) {
+  const DefinedName* n = book_.FindName(name, sheet_->Id());
+  if (!n || !n->expr || depth >= kMaxNameDepth) return Operand::Err(ErrorValue::Name);
+  const Sheet* home = sheet_;
+  if (n->sheetId)
+    if (const Sheet* own = book_.SheetById(n->sheetId)) home = own;
+  return EvaluateOperand(*n->expr, *home, row_, col_, depth + 1);
+}
+
+Operand Evaluator::Apply(const Token& t, std::vector<Operand>& stack, std::size_t base,
+                         int depth) {
+  (void)depth;
+  Operand* args = stack.data() + base;
+  switch (t.kind) {
+    case TokenKind::Add:
+    case TokenKind::Sub:
+    case TokenKind::Mul:
+    case TokenKind::Div:
+    case TokenKind::Power: {
+      double a, b;
+      ErrorValue e;
+      if (!ArgNumber(args[0], a, e)) return Operand::Err(e);
+      if (!ArgNumber(args[1], b, e)) return Operand::Err(e);
+      return Arith(t.kind, a, b);
+    }
+    case TokenKind::Concat: {
+      std::string a, b;
+      ErrorValue e;
+      if (!ArgText(args[0], a, e)) return Operand::Err(e);
+      if (!ArgText(args[1], b, e)) return Operand::Err(e);
+      return Operand::Str(a + b);
+    }
+    case TokenKind::Lt:
+    case TokenKind::Le:
+    case TokenKind::Eq:
+    case TokenKind::Ge:
+    case TokenKind::Gt:
+    case TokenKind::Ne: {
+      Value a = Scalar(args[0]);
+      if (a.IsError()) return Operand::Of(a);
+      Value b = Scalar(args[1]);
+      if (b.IsError()) return Operand::Of(b);
+      int c = CompareValues(a, b);
+      bool r = t.kind == TokenKind::Lt   ? c < 0
+               : t.kind == TokenKind::Le ? c <= 0
+               : t.kind == TokenKind::Eq ? c == 0
+               : t.kind == TokenKind::Ge ? c >= 0
+               : t.kind == TokenKind::Gt ? c > 0
+                                         : c != 0;
+      return Operand::Bool(r);
+    }
+    case TokenKind::Range:
+    case TokenKind::Intersect:
+    case TokenKind::Union: {
+      for (int i = 0; i < 2; ++i)
+        if (args[i].IsError()) return args[i];
+      if (!args[0].IsRef() || !args[1].IsRef()) return Operand::Err(ErrorValue::Value);
+      const Area& x = args[0].area;
+      const Area& y = args[1].area;
+      if (t.kind == TokenKind::Union) {
+        Operand u = args[0];
+        u.more.push_back(y);
+        for (const Area& m : args[1].more) u.more.push_back(m);
+        return u;
+      }
+      if (!args[0].more.empty() || !args[1].more.empty() || x.sheet != y.sheet)
+        return Operand::Err(t.kind == TokenKind::Range ? ErrorValue::Ref : ErrorValue::Null);
+      Area a;
+      a.sheet = x.sheet;
+      if (t.kind == TokenKind::Range) {
+        a.r1 = std::min(x.r1, y.r1), a.c1 = std::min(x.c1, y.c1);
+        a.r2 = std::max(x.r2, y.r2), a.c2 = std::max(x.c2, y.c2);
+      } else {
+        a.r1 = std::max(x.r1, y.r1), a.c1 = std::max(x.c1, y.c1);
+        a.r2 = std::min(x.r2, y.r2), a.c2 = std::min(x.c2, y.c2);
+        if (a.r1 > a.r2 || a.c1 > a.c2) return Operand::Err(ErrorValue::Null);
+      }
+      return Operand::Reference(a);
+    }
+    case TokenKind::Plus:
+    case TokenKind::Paren:
+      return std::move(args[0]);
+    case TokenKind::Minus:
+    case TokenKind::Percent: {
+      double a;
+      ErrorValue e;
+      if (!ArgNumber(args[0], a, e)) return Operand::Err(e);
+      return Operand::Num(t.kind == TokenKind::Minus ? -a : a / 100);
+    }
+    case TokenKind::Func: {
+      const FunctionInfo* f = t.func >= 0 ? FindFunction(t.func) : nullptr;
+      if (!f || !f->impl) return Operand::Err(ErrorValue::Name);
+      if (t.argc < f->minArgs || t.argc > f->maxArgs) return Operand::Err(ErrorValue::Value);
+      return f->impl(*this, std::span<Operand>(args, t.argc));
+    }
+    default:
+      return Operand::Err(ErrorValue::Value);
+  }
+}
+
+Value Evaluator::Scalar(const Operand& o) {
+  switch (o.kind) {
+    case Operand::Kind::Value:
+      return o.value;
+    case Operand::Kind::Missing:
+      return {};
+    case Operand::Kind::Ref:
+      break;
+  }
+  if (!o.more.empty()) return Value::Error(ErrorValue::Value);
+  const Area& a = o.area;
+  if (a.Single()) return CellValue(*a.sheet, a.r1, a.c1);
+  // Implicit intersection with the formula's own row or column.
+  if (a.c1 == a.c2 && row_ >= a.r1 && row_ <= a.r2) return CellValue(*a.sheet, row_, a.c1);
+  if (a.r1 == a.r2 && col_ >= a.c1 && col_ <= a.c2) return CellValue(*a.sheet, a.r1, col_);
+  return Value::Error(ErrorValue::Value);
+}
+
+void Evaluator::ForEachValue(const Operand& o,
+                             const std::function<void(const Value&, bool)>& f) {
+  if (o.kind == Operand::Kind::Missing) return;
+  if (o.kind == Operand::Kind::Value) {
+    f(o.value, false);
+    return;
+  }
+  auto each = [&](int, int, const Value& v) { f(v, true); };
+  ForEachCell(o.area, each);
+  for (const Area& a : o.more) ForEachCell(a, each);
+}
+
+bool Evaluator::ToNumber(const Value& v, double& out, ErrorValue& err) const {
+  switch (v.kind) {
+    case ValueKind::Number:
+      out = v.number;
+      return true;
+    case ValueKind::Empty:
+      out = 0;
+      return true;
+    case ValueKind::Logical:
+      out = v.logical ? 1 : 0;
+      return true;
+    case ValueKind::Error:
+      err = v.error;
+      return false;
+    case ValueKind::Text: {
+      if (!v.text.empty()) {
+        format::TypedEntry e = format::InterpretTyped(v.text, book_.Locale(), book_.Date1904());
+        if (e.value.IsNumber()) {
+          out = e.value.number;
+          return true;
+        }
+      }
+      err = ErrorValue::Value;
+      return false;
+    }
+  }
+  err = ErrorValue::Value;
+  return false;
+}
+
+std::string Evaluator::NumberText(double n) const { return NumberLiteral(n); }
+
+bool Evaluator::ToText(const Value& v, std::string& out, ErrorValue& err) const {
+  switch (v.kind) {
+    case ValueKind::Number:
+      out = NumberText(v.number);
+      return true;
+    case ValueKind::Empty:
+      out.clear();
+      return true;
+    case ValueKind::Logical:
+      out = v.logical ? "TRUE" : "FALSE";
+      return true;
+    case ValueKind::Text:
+      out = v.text;
+      return true;
+    case ValueKind::Error:
+      err = v.error;
+      return false;
+  }
+  return false;
+}
+
+bool Evaluator::ToBool(const Value& v, bool& out, ErrorValue& err) const {
+  switch (v.kind) {
+    case ValueKind::Number:
+      out = v.number != 0;
+      return true;
+    case ValueKind::Empty:
+      out = false;
+      return true;
+    case ValueKind::Logical:
+      out = v.logical;
+      return true;
+    case ValueKind::Text: {
+      std::string up;
+      for (char c : v.text) up += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      if (up == "TRUE" || up == "FALSE") {
+        out = up == "TRUE";
+        return true;
+      }
+      err = ErrorValue::Value;
+      return false;
+    }
+    case ValueKind::Error:
+      err = v.error;
+      return false;
+  }
+  return false;
+}
+
+bool Evaluator::ArgNumber(const Operand& o, double& out, ErrorValue& err) {
+  return ToNumber(Scalar(o), out, err);
+}
+bool Evaluator::ArgText(const Operand& o, std::string& out, ErrorValue& err) {
+  return ToText(Scalar(o), out, err);
+}
+bool Evaluator::ArgBool(const Operand& o, bool& out, ErrorValue& err) {
+  return ToBool(Scalar(o), out, err);
+}
+
+bool Evaluator::ResolveReferenceText(const std::string& text, Operand& out) {
+  std::vector<Token> tokens;
+  try {
+    tokens = ParseFormula(text, book_, sheet_->Id(), row_, col_);
+  } catch (const EngineError&) {
+    return false;
+  }
+  std::erase_if(tokens, [](const Token& t) { return t.IsSpace(); });
+  if (tokens.size() != 1) return false;
+  const Token& t = tokens[0];
+  if (t.kind == TokenKind::Name) {
+    out = NameValue(t.text, 0);
+    return out.IsRef();
+  }
+  if (t.kind != TokenKind::Ref && t.kind != TokenKind::Area) return false;
+  out = RefOperand(t, *sheet_, row_, col_);
+  return out.IsRef();
+}
+
+}  // namespace engine::formula
