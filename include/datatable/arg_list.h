@@ -9,7 +9,7 @@ class DATATABLE_API CZATArgList : public CStringList {
  public:
   CZATArgList() = default;
   CZATArgList(std::initializer_list<CString> names) : CStringList(names) {}
-  virtual ~CZATArgList();
+  virtual ~CZATArgList() = default;
   CZATArgList(const CZATArgList&) = default;
   CZATArgList& operator=(const CZATArgList&) = default;
 };

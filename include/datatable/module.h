@@ -7,6 +7,7 @@
 
 #include "datatable/export.h"
 
+class CZAT;
 namespace platform {
 class Platform;
 }
@@ -18,6 +19,10 @@ DATATABLE_API void InitZATExtDLL();
 DATATABLE_API int AfxDllRegisterMe(void** out);
 
 namespace datatable {
+
+// Dynamic creation by class name: a new table of a registered class ("CZAT_PSF1", built as
+// its default constructor builds it), or nullptr for an unknown name.
+DATATABLE_API CZAT* CreateObjectByClassName(const std::string& className);
 
 // Installs the window platform that tables constructed afterwards use (for example the Qt
 // platform of a program with a display). Without one, tables run headless: no window is shown,

@@ -17,8 +17,8 @@ class DialogModel {
   // every command, and writes what the user typed before it calls OnOK or OnCommand.
   virtual std::string GetControlText(int /*id*/) const { return {}; }
   virtual void SetControlText(int /*id*/, const std::string& /*text*/) {}
-  // Most bytes a text control takes; 0: no limit. The platform cuts longer input at a
-  // character boundary.
+  // Most characters (UTF-8 sequences) a text control takes; 0: no limit. The platform does
+  // not let the user type more.
   virtual std::size_t TextLimit(int /*id*/) const { return 0; }
   // Buttons other than OK and Cancel, list selection and edit changes.
   virtual void OnCommand(int /*id*/) {}

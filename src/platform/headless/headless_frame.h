@@ -155,6 +155,7 @@ class HeadlessFrame : public Frame {
   unsigned accelId_ = 0;
   unsigned bigIcon_ = 0;
   unsigned smallIcon_ = 0;
+  std::map<HICON, unsigned> iconIds_;
   std::unique_ptr<HeadlessStatusBar> status_;
   std::unique_ptr<HeadlessControlWindow> control_;
   std::map<unsigned, unsigned> timers_;

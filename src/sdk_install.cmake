@@ -1,0 +1,29 @@
+# The SDK: `cmake --install` puts the shared library, the headers under include/datatable/ and a
+# CMake package DataTable exporting DataTable::datatable, so that a host builds with
+#   find_package(DataTable CONFIG REQUIRED)
+#   target_link_libraries(host PRIVATE DataTable::datatable)
+
+include(CMakePackageConfigHelpers)
+
+set(DT_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/DataTable)
+
+install(TARGETS datatable EXPORT DataTableTargets
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/datatable
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
+        FILES_MATCHING PATTERN "*.h")
+# The engine's exception type is part of the interface; datatable/errors.h includes it.
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/control/engine_error.h
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/datatable/control)
+install(EXPORT DataTableTargets NAMESPACE DataTable:: DESTINATION ${DT_PACKAGE_DIR})
+
+configure_package_config_file(${CMAKE_CURRENT_SOURCE_DIR}/DataTableConfig.cmake.in
+  ${CMAKE_CURRENT_BINARY_DIR}/DataTableConfig.cmake
+  INSTALL_DESTINATION ${DT_PACKAGE_DIR})
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/DataTableConfigVersion.cmake
+  VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/DataTableConfig.cmake
+              ${CMAKE_CURRENT_BINARY_DIR}/DataTableConfigVersion.cmake
+        DESTINATION ${DT_PACKAGE_DIR})

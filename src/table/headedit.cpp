@@ -1,0 +1,37 @@
+#include "table/headedit.h"
+
+namespace {
+// The first `limit` characters (UTF-8 sequences) of text.
+std::string FirstChars(const std::string& text, std::size_t limit) {
+  std::size_t chars = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+    if (chars == limit) return text.substr(0, i);
+    ++chars;
+  }
+  return text;
+}
+}  // namespace
+
+CHeadEdit::CHeadEdit(CString& name, CWnd* parent)
+    : m_Name(name), m_pName(&name), m_pParent(parent) {}
+
+int CHeadEdit::DoModal(platform::TableDialogs& dialogs) {
+  m_Name = FirstChars(*m_pName, kMaxNameChars);
+  return dialogs.RunModal(m_pParent, *this) == 1 ? 1 : 2;
+}
+
+std::string CHeadEdit::GetControlText(int id) const {
+  return id == kNameControl ? m_Name : std::string();
+}
+
+void CHeadEdit::SetControlText(int id, const std::string& text) {
+  if (id == kNameControl) m_Name = FirstChars(text, kMaxNameChars);
+}
+
+std::size_t CHeadEdit::TextLimit(int id) const { return id == kNameControl ? kMaxNameChars : 0; }
+
+bool CHeadEdit::OnOK() {
+  *m_pName = m_Name;
+  return true;
+}

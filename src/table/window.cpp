@@ -1,0 +1,208 @@
+// The table's window: creation and layout, close and destroy, the deferred timer, the view
+// set-up and the message boxes.
+
+#include <algorithm>
+#include <cctype>
+
+#include "table/czat_psf1.h"
+#include "table/modal_scope.h"
+#include "table/relays.h"
+#include "table/table_strings.h"
+
+namespace {
+
+constexpr unsigned kFrameResource = 3001;  // menu, accelerators, title
+constexpr unsigned kIconResource = 3002;
+constexpr unsigned kControlId = 1;
+constexpr unsigned kStrTitle = 3001;
+constexpr unsigned kStrOperationCanceled = 3005;
+
+constexpr unsigned kCmdFileNew = 57600;
+constexpr unsigned kCmdFileOpen = 57601;
+constexpr unsigned kCmdFileSave = 57603;
+constexpr unsigned kCmdFileSaveAs = 57604;
+constexpr unsigned kCmdFilePrintPreview = 57609;
+
+constexpr unsigned long kChildStyle = platform::WS_CHILD | platform::WS_VISIBLE |
+                                      platform::WS_CLIPSIBLINGS | platform::WS_CLIPCHILDREN;
+
+bool EqualIgnoringCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+           return std::tolower(x) == std::tolower(y);
+         });
+}
+
+}  // namespace
+
+bool CZAT_PSF1::Create(const char* className, const char* title, unsigned long style,
+                       const platform::Rect& rect, CWnd* pParentWnd, unsigned /*id*/,
+                       void* /*context*/) {
+  if (!m_FrameRelay) m_FrameRelay = std::make_unique<table::FrameRelay>(*this);
+  m_Frame = m_Platform->NewFrame();
+
+  platform::FrameSpec spec;
+  if (m_ChildMode) {
+    spec.child = true;
+    spec.helpId = kFrameResource;
+    std::string text;
+    if (m_Platform->Strings().Load(kStrTitle, text)) spec.title = text.substr(0, text.find('\n'));
+    spec.className = className != nullptr ? className : "";
+    spec.style = kChildStyle;
+    spec.rect = rect;
+    spec.defaultRect = rect.Width() <= 0 || rect.Height() <= 0;
+    spec.parent = pParentWnd;
+  } else {
+    // Loaded from the frame resource; the creation arguments are not used.
+    (void)title;
+    (void)style;
+    spec.resourceId = kFrameResource;
+    spec.style = platform::WS_OVERLAPPEDWINDOW | platform::FWS_ADDTOTITLE;
+  }
+  bool created = m_Frame->Create(*m_FrameRelay, spec);
+
+  if (created) {
+    if (m_ChildMode) {
+      m_Frame->LoadAccelerators(kFrameResource);
+    } else {
+      HMENU menu = m_Frame->GetMenu();
+      if (!m_FileCommands) {
+        for (unsigned command : {kCmdFileNew, kCmdFileOpen, kCmdFileSave, kCmdFileSaveAs})
+          m_Frame->DeleteMenuCommand(menu, 0, command);
+        m_Frame->DeleteMenuPosition(menu, 0, 0);  // the separator that is now first
+      }
+      if (!m_PrintPreview) m_Frame->DeleteMenuCommand(menu, 0, kCmdFilePrintPreview);
+    }
+  }
+
+  // The engine exists even when the window could not be made, so the table stays usable.
+  m_Control = std::make_unique<engine::Control>(m_Platform->Locale().Settings());
+  m_ControlEvents = std::make_unique<table::ControlEventRelay>(*this);
+  m_Control->SetEventListener(m_ControlEvents.get());
+  m_Control->SetClipboard(m_Platform->Clipboard());
+  m_Control->SetDialogs(m_Platform->ControlDialogs());
+
+  if (created) {
+    m_ControlWnd = m_Frame->CreateControlWindow(kControlId, kChildStyle, platform::Rect{},
+                                                m_Control.get());
+    m_hIcon = m_Frame->LoadIcon(kIconResource);
+    m_Frame->SetIcon(m_hIcon, true);
+    m_Frame->SetIcon(m_hIcon, false);
+    if (m_ChildMode) {
+      // A child window gets no further size message until the host resizes it: lay the view
+      // out over the client area now rather than leave it empty.
+      const platform::Rect client = m_Frame->GetClientRect();
+      OnSize(0, client.Width(), client.Height());
+    }
+  }
+  InitView();
+  return created;
+}
+
+bool CZAT_PSF1::PreCreateWindow(platform::CreateStruct& cs) {
+  cs.style &= ~static_cast<unsigned long>(platform::WS_MINIMIZEBOX);
+  m_hMenu = cs.hMenu;
+  return true;
+}
+
+int CZAT_PSF1::OnCreate(platform::CreateStruct& /*cs*/) {
+  if (!m_ChildMode && m_Frame) m_StatusBar = m_Frame->CreateStatusBar(1);
+  return 0;
+}
+
+void CZAT_PSF1::OnSize(unsigned /*type*/, int cx, int cy) {
+  if (m_ControlWnd == nullptr) return;
+  int height = cy;
+  if (!m_ChildMode && m_StatusBar != nullptr) height -= m_StatusBar->GetClientRect().Height();
+  m_ControlWnd->MoveWindow(0, 0, std::max(cx, 0), std::max(height, 0), true);
+}
+
+void CZAT_PSF1::OnClose() {
+  const CString fileName = m_FileName;
+  const int answer = m_DirtyBit != 0 ? YesNoSaveMessage() : platform::IDNO;
+  if (answer == platform::IDYES) {
+    // A save that did not succeed (cancelled, or failed with its message shown) ends the
+    // close: going on would destroy the unsaved table.
+    if (Save(CZAT::null_cstring_ref, 1, FILE_TYPE_NONE, 1) != 0) return;
+  } else if (answer == platform::IDNO) {
+    Open(fileName, static_cast<FILE_TYPE>(m_FileType), nullptr, 1);
+    ResetDirtyBit();
+  } else {
+    return;
+  }
+  if (m_CloseOption == 0) {
+    m_Platform->UserProfile().WriteInt(table::kProfileSection, "Show", 0);
+    if (m_pNotify != nullptr) m_pNotify->OnViewClose();
+  } else {
+    Destroy();  // may delete this object
+  }
+}
+
+void CZAT_PSF1::OnDestroy() {
+  if (!m_Frame) return;
+  const platform::Rect rect = m_Frame->GetWindowRect();
+  platform::Profile& profile = m_Platform->UserProfile();
+  profile.WriteInt(table::kProfileSection, "Top", rect.top);
+  profile.WriteInt(table::kProfileSection, "Bottom", rect.bottom);
+  profile.WriteInt(table::kProfileSection, "Right", rect.right);
+  profile.WriteInt(table::kProfileSection, "Left", rect.left);
+}
+
+void CZAT_PSF1::OnTimer(unsigned id) {
+  if (id != TABLE_TIMER_ID) return;
+  // Stopped even when the deferred call fails, so a failure does not repeat every period.
+  struct Stop {
+    platform::Frame* frame;
+    ~Stop() {
+      if (frame != nullptr) frame->KillTimer(TABLE_TIMER_ID);
+    }
+  } stop{m_Frame.get()};
+  Ctl().PostModifyAction();
+}
+
+void CZAT_PSF1::InitView() {
+  const int dirty = m_DirtyBit;
+  engine::Control& control = Ctl();
+  std::string face = m_Platform->Locale().Settings().defaultFontFace;
+  if (face.empty()) face = "System";
+  control.SetDefaultFont(face, 10);
+  control.TerminateCellEdit();
+  control.SetActiveCell(1, 1);
+  control.SetProgramChangeMode(false);
+  control.SetInitViewFlag1(false);
+  control.SetInitViewFlag110(true);
+  control.SetInitViewFlag111(true);
+  control.SetInitViewMode6(1);
+  control.SetInitViewMode25(1);
+  control.SetSheetViewMode16(1);
+  SetShowTabs(m_ShowTabs);
+  m_DirtyBit = dirty;
+}
+
+void CZAT_PSF1::MinimalSpread() {}
+
+int CZAT_PSF1::MessageBoxA(unsigned promptId, unsigned type) {
+  std::string text;
+  m_Platform->Strings().Load(promptId, text);
+  int answer;
+  {
+    table::ModalScope modal(m_NoModalUp);
+    answer = m_Platform->Boxes().Show(m_Frame.get(), text, m_Frame ? m_Frame->GetTitle() : "",
+                                      type);
+  }
+  if (m_Frame && m_Frame->IsWindow()) m_Frame->Activate();
+  return answer;
+}
+
+void CZAT_PSF1::ShowErrMessage(const CString& text) {
+  if (text.empty()) return;
+  std::string canceled;
+  if (!m_Platform->Strings().Load(kStrOperationCanceled, canceled)) return;
+  if (EqualIgnoringCase(text, canceled)) return;
+  {
+    table::ModalScope modal(m_NoModalUp);
+    m_Platform->Boxes().Show(m_Frame.get(), text, m_Frame ? m_Frame->GetTitle() : "",
+                             platform::MB_OK);
+  }
+  if (m_Frame && m_Frame->IsWindow()) m_Frame->Activate();
+}
