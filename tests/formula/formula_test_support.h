@@ -7,6 +7,7 @@
 
 #include "control/control.h"
 #include "control/formula/expression.h"
+#include "control/formula/formula_engine.h"
 #include "control/formula/function_table.h"
 
 namespace engine::formula::testing {

@@ -1,5 +1,7 @@
 // Math and aggregate functions.
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <random>
 
 #include "control/formula/function_support.h"
@@ -273,7 +275,10 @@ Operand Log(Evaluator& ev, std::span<Operand> args) {
   }
   if (x <= 0 || base <= 0) return Operand::Err(ErrorValue::Num);
   if (base == 1) return Operand::Err(ErrorValue::Div0);
-  return Operand::Num(std::log(x) / std::log(base));
+  // Drop binary noise so that LOG(8,2) is exactly 3.
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.15g", std::log(x) / std::log(base));
+  return Operand::Num(std::strtod(buf, nullptr));
 }
 
 Operand Pi(Evaluator&, std::span<Operand>) { return Operand::Num(3.14159265358979323846); }
