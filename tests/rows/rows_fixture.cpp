@@ -30,7 +30,7 @@ void RowsTest::FillSheet(int params, int rows) {
   for (int c = 1; c <= params; ++c) {
     E().SetColumnHeadingText(c, "P" + std::to_string(c));
     for (int r = 1; r <= rows; ++r)
-      E().SetCellText(r, c, std::to_string(r) + ":" + std::to_string(c));
+      E().SetCellText(r, c, "r" + std::to_string(r) + "c" + std::to_string(c));
   }
 }
 

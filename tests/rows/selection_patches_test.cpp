@@ -43,14 +43,14 @@ TEST_F(SelectionPatchTest, EntireColumnsShrinkToTheValueRows) {
 TEST_F(SelectionPatchTest, NoFirstRowPatchBlanksRowOneOfTheSpan) {
   FillSheet(4, 3);
   T().NoFirstRowPatch(2, 3);
-  EXPECT_EQ(E().GetCellText(1, 1), "1:1");
+  EXPECT_EQ(E().GetCellText(1, 1), "r1c1");
   EXPECT_EQ(E().GetCellText(1, 2), "");
   EXPECT_EQ(E().GetCellText(1, 3), "");
-  EXPECT_EQ(E().GetCellText(1, 4), "1:4");
-  EXPECT_EQ(E().GetCellText(2, 2), "2:2");
+  EXPECT_EQ(E().GetCellText(1, 4), "r1c4");
+  EXPECT_EQ(E().GetCellText(2, 2), "r2c2");
 
   T().NoFirstRowPatch(4, 3);  // empty span
-  EXPECT_EQ(E().GetCellText(1, 4), "1:4");
+  EXPECT_EQ(E().GetCellText(1, 4), "r1c4");
   EXPECT_NO_THROW(T().NoFirstRowPatch(4, engine::kMaxCol + 10));  // cut at the last column
   EXPECT_EQ(E().GetCellText(1, 4), "");
 }
