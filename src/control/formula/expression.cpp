@@ -12,6 +12,7 @@ Expression::Expression(std::vector<Token> tokens) : tokens_(std::move(tokens)) {
     if (t.kind == TokenKind::Func) {
       const FunctionInfo* f = t.func >= 0 ? FindFunction(t.func) : nullptr;
       if (f && f->isVolatile) volatile_ = true;
+      if (!f || !f->impl) unsupported_ = true;
     }
   }
 }

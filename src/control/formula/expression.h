@@ -106,11 +106,15 @@ class Expression {
   const std::vector<Token>& Tokens() const { return tokens_; }
   bool Volatile() const { return volatile_; }  // NOW, RAND, OFFSET, INDIRECT …
   bool HasNames() const { return hasNames_; }
+  // Calls a function the engine does not compute: the cell keeps the value it has (a file's
+  // cached result); typed in, it shows #NAME?.
+  bool Unsupported() const { return unsupported_; }
 
  private:
   std::vector<Token> tokens_;
   bool volatile_ = false;
   bool hasNames_ = false;
+  bool unsupported_ = false;
 };
 
 // For the file reader: checks that a token list is a well-formed RPN program (each operator

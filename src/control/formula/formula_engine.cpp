@@ -147,7 +147,7 @@ std::unique_ptr<FormulaCell> FormulaEngine::Compile(const Sheet& sheet, int row,
   auto f = std::make_unique<FormulaCell>();
   f->text = FormulaText(tokens, workbook_, sheet.Id(), row, col);
   f->expr = std::make_shared<const Expression>(std::move(tokens));
-  f->result = Value::Number(0);
+  f->result = f->expr->Unsupported() ? Value::Error(ErrorValue::Name) : Value::Number(0);
   return f;
 }
 
@@ -238,13 +238,17 @@ void FormulaEngine::Run() {
         st.stack.pop_back();
         continue;
       }
+      if (!f.expr || f.expr->Unsupported()) {
+        f.calcState = kClean;  // keeps the value it has
+        st.stack.pop_back();
+        continue;
+      }
       f.calcState = kInProgress;
       f.frame = index;
       st.current = index;
       st.needs.clear();
       st.cycle = false;
-      Value v = f.expr ? ev.Evaluate(*f.expr, *sheet, KeyRow(key), KeyCol(key))
-                       : Value::Error(ErrorValue::Name);
+      Value v = ev.Evaluate(*f.expr, *sheet, KeyRow(key), KeyCol(key));
       if (f.cyclic) {
         f.result = Value::Error(kCircularError);
         f.calcState = kClean;
