@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-xlrd python3-xlwt
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -58,6 +58,8 @@ std::string NumberText(double d) {
   char buf[32];
   auto r = std::to_chars(buf, buf + sizeof buf, d);
   std::string s(buf, r.ptr);
+  for (char& c : s)
+    if (c == 'e') c = 'E';
   return s;
 }
 
@@ -169,11 +171,31 @@ class Decoder {
     unsigned r1 = U16(), r2 = U16();
     unsigned c1 = B8() ? U16() : U8();
     unsigned c2 = B8() ? U16() : U8();
-    if (!B8()) {  // BIFF5 keeps the relative flags in the row fields
-      std::string a = Ref(r1, c1, relative), b = Ref(r2, c2, relative);
-      return a + ":" + b;
+    std::string a = Ref(r1, c1, relative), b = Ref(r2, c2, relative);
+    // Whole columns (A:C) and whole rows (2:3) read as such.
+    unsigned rowMask = B8() ? 0xFFFF : 0x3FFF;
+    unsigned lastRow = B8() ? 0xFFFF : 0x3FFF;
+    bool rowsAbs = B8() ? !(c1 & 0x8000) && !(c2 & 0x8000) : !(r1 & 0x8000) && !(r2 & 0x8000);
+    bool colsAbs = B8() ? !(c1 & 0x4000) && !(c2 & 0x4000) : !(r1 & 0x4000) && !(r2 & 0x4000);
+    if (!relative && rowsAbs && (r1 & rowMask) == 0 && (r2 & rowMask) == lastRow)
+      return Letters(a) + ":" + Letters(b);
+    if (!relative && colsAbs && (c1 & 0xFF) == 0 && (c2 & 0xFF) == 0xFF)
+      return Digits(a) + ":" + Digits(b);
+    return a + ":" + b;
+  }
+  // The column part (with its $) or the row part of an A1 reference.
+  static std::string Letters(const std::string& ref) {
+    std::string out;
+    for (std::size_t i = 0; i < ref.size(); ++i) {
+      if (std::isalpha(static_cast<unsigned char>(ref[i])) || (ref[i] == '$' && i == 0)) out.push_back(ref[i]);
+      else break;
     }
-    return Ref(r1, c1, relative) + ":" + Ref(r2, c2, relative);
+    return out;
+  }
+  static std::string Digits(const std::string& ref) {
+    std::size_t i = 0;
+    while (i < ref.size() && (std::isalpha(static_cast<unsigned char>(ref[i])) || (ref[i] == '$' && i == 0))) ++i;
+    return ref.substr(i);
   }
   std::string SheetPrefixB8(unsigned ixti) {
     if (ixti >= ctx_.externSheets.size()) throw Bad{};

@@ -1,5 +1,7 @@
 #include "control/xls/biff_records.h"
 
+#include <algorithm>
+
 #include "control/engine_error.h"
 #include "control/xls/code_page.h"
 
@@ -40,15 +42,12 @@ bool RecordReader::Next(Record& r) {
 }
 
 std::size_t Cursor::NextBreak() const {
-  for (std::size_t b : r_.breaks)
-    if (b > pos_) return b;
-  return r_.size;
+  auto it = std::upper_bound(r_.breaks.begin(), r_.breaks.end(), pos_);
+  return it == r_.breaks.end() ? r_.size : *it;
 }
 
 bool Cursor::AtBreak() const {
-  for (std::size_t b : r_.breaks)
-    if (b == pos_) return true;
-  return false;
+  return std::binary_search(r_.breaks.begin(), r_.breaks.end(), pos_);
 }
 
 std::string Cursor::UnicodeChars(std::size_t count) {
