@@ -1,6 +1,10 @@
 // The two forms of a table: open (names are the column headings, row 1 holds the first values)
 // and stored (names in row 1, values from row 2). Files, blobs, printouts and whole-table
 // copies use the stored form; these two operations convert every sheet between the forms.
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "params/arg_col_index.h"
 #include "params/program_change.h"
 #include "table/czat_psf1.h"
@@ -55,19 +59,25 @@ int CZAT_PSF1::DelHeaderFromZAT(int takeNames) {
       result = -1;
       continue;
     }
+    // Texts are taken as they stand; an empty cell leaves the heading unchanged.
+    std::vector<std::pair<int, std::string>> names;
     if (takeNames) {
-      // Texts are taken as they stand; an empty cell leaves the heading unchanged.
-      params::ProgramChangeScope programChange(ctl);
       int lastCol = ctl.GetLastCol();
       for (int c = 1; c <= lastCol; ++c) {
         std::string text = ctl.GetCellText(1, c);
-        if (!text.empty()) SetColText(c, text);
+        if (!text.empty()) names.emplace_back(c, std::move(text));
       }
     }
     // The whole row goes, so that the rows below move up together with their attributes
     // (hidden, height, row format); moving only the cells would shift those by one row on
     // every save and open.
     ctl.DeleteRange(1, -1, 1, -1, engine::kShiftRows);
+    // Named once the names row is gone, so that each defined name covers rows 1 … MaxRow - 10
+    // of the open table rather than being shifted with the deleted row.
+    if (!names.empty()) {
+      params::ProgramChangeScope programChange(ctl);
+      for (const auto& [col, text] : names) SetColText(col, text);
+    }
   }
   SetSheet(active);
   if (m_ArgIndex) m_ArgIndex->Clear();
