@@ -31,9 +31,15 @@ DecimalDigits ToDecimal(double value) {
   auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
   ReadScientific(buf, r.ptr, d);
   if (d.count > 15) {
-    // The shortest form needs more than the 15 digits the spreadsheet keeps.
-    r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
-    ReadScientific(buf, r.ptr, d);
+    // The shortest form needs more than the 15 digits the spreadsheet keeps. Rounding it is
+    // exact unless it ends in a 5 right after the fifteenth digit: then the binary value may
+    // lie on either side of that midpoint, and only the exact expansion tells.
+    if (d.count == 16 && d.digits[15] == '5') {
+      r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+      ReadScientific(buf, r.ptr, d);
+    } else {
+      RoundSignificant(d, 15);
+    }
   }
   return d;
 }
