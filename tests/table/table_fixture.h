@@ -1,0 +1,106 @@
+#pragma once
+// A headless table with its window, view and event handlers opened up, on a fresh headless
+// platform per test.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "control/control.h"
+#include "datatable/czat_psf1.h"
+#include "platform/headless/headless_frame.h"
+#include "platform/headless/headless_platform.h"
+#include "platform/platform.h"
+
+class ProbeTable : public CZAT_PSF1 {
+ public:
+  using CZAT_PSF1::CZAT_PSF1;
+  using CZAT_PSF1::GetRequestedSheet;
+  using CZAT_PSF1::GetRequestedSheets;
+  using CZAT_PSF1::InitView;
+  using CZAT_PSF1::MessageBoxA;
+  using CZAT_PSF1::OnClose;
+  using CZAT_PSF1::OnDblClickVcf1;
+  using CZAT_PSF1::OnModifiedVcf1;
+  using CZAT_PSF1::OnTimer;
+  using CZAT_PSF1::ReCreate;
+  using CZAT_PSF1::ShowErrMessage;
+
+  engine::Control& Engine() { return Ctl(); }
+  bool NoModalUp() const { return m_NoModalUp; }
+  void SetNoModalUp(bool on) { m_NoModalUp = on; }
+  const CString& ShortDateFormat() const { return m_ShortDateFormat; }
+  bool ShowTabs() const { return m_ShowTabs; }
+  short FileType() const { return m_FileType; }
+  CZATNotify* Sink() const { return m_pNotify; }
+  const std::vector<unsigned>& HeaderColCounts() const { return m_HeaderColCounts; }
+  void SetDirty(int bit) { m_DirtyBit = bit; }
+  platform::HeadlessFrame* Frame() const {
+    return static_cast<platform::HeadlessFrame*>(m_Frame.get());
+  }
+};
+
+// Destroys a table the way a host does; a table that refuses (a vetoing sink) is unregistered
+// and destroyed again.
+struct ProbeTableDeleter {
+  void operator()(ProbeTable* t) const {
+    if (t == nullptr) return;
+    if (!t->Destroy()) {
+      t->UnRegisterNotify(0);
+      t->Destroy();
+    }
+  }
+};
+using TablePtr = std::unique_ptr<ProbeTable, ProbeTableDeleter>;
+
+// A sink that records every callback (as "Name(args)") and answers the questions as told.
+class RecordingSink : public CZATNotify {
+ public:
+  ZAT_NTFY_RC answer = ZAT_NTFY_OK;  // for every asking callback
+  std::vector<std::string> calls;
+  CZAT* Table() const { return m_pTable; }
+
+  ZAT_NTFY_RC OnDeleteArg(CStringList& names) override;
+  ZAT_NTFY_RC OnRenameArg(CString oldName, CString newName) override;
+  ZAT_NTFY_RC OnOpenFile(CString fileName) override;
+  void OnOpenFileDone(CString fileName) override;
+  ZAT_NTFY_RC OnSaveAsFile(CString currentName, CString newName) override;
+  void OnSaveAsFileDone(CString fileName) override;
+  void OnFileNameChanged(CString fileName) override;
+  ZAT_NTFY_RC OnClose() override;
+  void OnCloseDone() override;
+  void OnViewOpen() override;
+  void OnViewClose() override;
+  void OnSave() override;
+  void OnModified() override;
+  ZAT_NTFY_RC OnDeleteSheets(long firstSheet, long lastSheet) override;
+
+  int Count(const std::string& call) const;
+};
+
+class TableTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // A table as a host makes one: no parent, no file, frame mode with all file commands.
+  TablePtr MakeTable(bool child = false, CWnd* parent = nullptr, bool fileCommands = true,
+                     bool printPreview = true, const CZATArgList* header = nullptr);
+
+  ProbeTable& T() { return *table_; }
+  engine::Control& E() { return table_->Engine(); }
+  platform::HeadlessFrame& F() { return *table_->Frame(); }
+  platform::HeadlessMessageBoxes& Boxes() { return platform_->MessageBoxScript(); }
+  platform::HeadlessProfile& Profile() { return platform_->ProfileStore(); }
+
+  // Parameters P1 … Pn with values "r:c" in rows 1 … rows, made on the engine directly.
+  void FillSheet(int params, int rows);
+  // Ends an in-cell edit of (row, col) with text, as a person typing would.
+  bool TypeInto(int row, int col, const std::string& text);
+
+  std::shared_ptr<platform::HeadlessPlatform> platform_;
+  RecordingSink sink_;  // outlives the fixture's table
+  TablePtr table_;
+};
