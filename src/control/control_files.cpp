@@ -31,12 +31,14 @@ unsigned BiffCodePage(const LocaleSettings& locale) { return locale.language == 
 // Decides the form by content: a compound file is BIFF8 or BIFF5 by its first BOF; a bare
 // BIFF stream of Excel 2.x-4.0 is refused; a zip package is refused; otherwise the bytes
 // must decode as text.
-static std::unique_ptr<Workbook> ParseWorkbook(const std::uint8_t* d, std::size_t n,
-                                               const LocaleSettings* locale, short& type) {
+static std::unique_ptr<Workbook> ParseWorkbook(xls::Bytes&& file, const LocaleSettings* locale,
+                                               short& type) {
+  const std::uint8_t* d = file.data();
+  std::size_t n = file.size();
   if (n == 0) throw EngineError(kErrFile, "The file is empty; it is not a workbook.");
-  if (xls::IsCompoundFile(d, n)) return xls::ReadXls(d, n, locale, type);
+  if (xls::IsCompoundFile(d, n)) return xls::ReadXls(std::move(file), locale, type);
   if (IsBareBiff(d, n)) {
-    if (d[0] == 0x09 && d[1] == 0x08) return xls::ReadXls(d, n, locale, type);
+    if (d[0] == 0x09 && d[1] == 0x08) return xls::ReadXls(std::move(file), locale, type);
     throw EngineError(kErrFile, "The workbook is in an Excel 2.x-4.0 form, which is not supported.");
   }
   if (n >= 4 && d[0] == 'P' && d[1] == 'K' && d[2] == 3 && d[3] == 4)
@@ -49,11 +51,12 @@ static std::unique_ptr<Workbook> ParseWorkbook(const std::uint8_t* d, std::size_
 }
 
 void Control::ReadFile(const std::string& path, short& type) {
-  TerminateCellEdit();
-  // Reads are never refused because another program has the file open.
+  // Reads are never refused because another program has the file open. A failed read
+  // changes nothing, not even an edit in progress; a successful one ends it with the old book.
   xls::Bytes data = xls::ReadWholeFile(path);
   short found = 0;
-  auto book = ParseWorkbook(data.data(), data.size(), &locale_, found);
+  auto book = ParseWorkbook(std::move(data), &locale_, found);
+  CancelCellEdit();
   ReplaceWorkbook(std::move(book));
   type = found;
 }
@@ -93,6 +96,7 @@ void Control::ReadFromBlob(void* handle, short) {
     throw EngineError(kErrFile, "The memory block does not hold a workbook.");
   short type = 0;
   auto book = xls::ReadXls(body, static_cast<std::size_t>(count), &locale_, type);
+  CancelCellEdit();
   ReplaceWorkbook(std::move(book));
 }
 

@@ -760,17 +760,29 @@ std::unique_ptr<Workbook> ReadBiffStream(const Bytes& stream, const LocaleSettin
   return BiffReader(stream, locale).Run(type);
 }
 
+namespace {
+
+void ExtractStream(const std::uint8_t* data, std::size_t size, Bytes& stream) {
+  CompoundFileReader cf(data, size);
+  if (!cf.ReadStream("Workbook", stream) && !cf.ReadStream("Book", stream))
+    throw EngineError(kErrFile, "The file is not a workbook: it holds no workbook stream.");
+}
+
+}  // namespace
+
 std::unique_ptr<Workbook> ReadXls(const std::uint8_t* data, std::size_t size,
                                   const LocaleSettings* locale, short& type) {
   Bytes stream;
-  if (IsCompoundFile(data, size)) {
-    CompoundFileReader cf(data, size);
-    if (!cf.ReadStream("Workbook", stream) && !cf.ReadStream("Book", stream)) {
-      throw EngineError(kErrFile, "The file is not a workbook: it holds no workbook stream.");
-    }
-  } else {
-    stream.assign(data, data + size);
-  }
+  if (IsCompoundFile(data, size)) ExtractStream(data, size, stream);
+  else stream.assign(data, data + size);
+  return ReadBiffStream(stream, locale, type);
+}
+
+std::unique_ptr<Workbook> ReadXls(Bytes&& file, const LocaleSettings* locale, short& type) {
+  if (!IsCompoundFile(file.data(), file.size())) return ReadBiffStream(file, locale, type);
+  Bytes stream;
+  ExtractStream(file.data(), file.size(), stream);
+  Bytes().swap(file);
   return ReadBiffStream(stream, locale, type);
 }
 

@@ -250,10 +250,9 @@ bool DirLess(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-Bytes WriteCompoundFile(const std::vector<std::pair<std::string, Bytes>>& streamsIn) {
+Bytes WriteCompoundFile(std::vector<std::pair<std::string, Bytes>> streams) {
   constexpr std::size_t kSector = 512;
   constexpr std::size_t kPerFat = kSector / 4;
-  std::vector<std::pair<std::string, Bytes>> streams = streamsIn;
   std::sort(streams.begin(), streams.end(),
             [](const auto& a, const auto& b) { return DirLess(a.first, b.first); });
   std::size_t dataSectors = 0;
@@ -309,9 +308,13 @@ Bytes WriteCompoundFile(const std::vector<std::pair<std::string, Bytes>>& stream
   for (std::size_t i = 0; i < 109; ++i)
     Set32(out, 0x4C + 4 * i, i < fatSectors ? static_cast<std::uint32_t>(fatFirst + i) : kFree);
   auto sectorOffset = [&](std::size_t s) { return kHeaderSize + s * kSector; };
-  for (std::size_t i = 0; i < streams.size(); ++i)
+  std::vector<std::size_t> sizes;
+  for (const auto& st : streams) sizes.push_back(st.second.size());
+  for (std::size_t i = 0; i < streams.size(); ++i) {
     std::copy(streams[i].second.begin(), streams[i].second.end(),
               out.begin() + static_cast<std::ptrdiff_t>(sectorOffset(starts[i])));
+    Bytes().swap(streams[i].second);  // release each stream as soon as it is placed
+  }
   // Directory: the root, then the streams as a balanced tree under it.
   Bytes dir(dirSectors * kSector, 0);
   for (std::size_t i = 0; i < dirSectors * kSector / kDirEntrySize; ++i) {
@@ -343,7 +346,7 @@ Bytes WriteCompoundFile(const std::vector<std::pair<std::string, Bytes>>& stream
     Set32(dir, at + 0x44, self(self, lo, mid));
     Set32(dir, at + 0x48, self(self, mid + 1, hi));
     Set32(dir, at + 0x74, starts[mid]);
-    Set32(dir, at + 0x78, static_cast<std::uint32_t>(streams[mid].second.size()));
+    Set32(dir, at + 0x78, static_cast<std::uint32_t>(sizes[mid]));
     return static_cast<std::uint32_t>(mid + 1);
   };
   Set32(dir, 0x4C, build(build, 0, streams.size()));

@@ -56,6 +56,6 @@ class CompoundFileReader {
 // Writes a compound file with the given streams under the root. Streams shorter than the
 // mini-stream cut-off (4,096 bytes) are padded with zero bytes to it, so every stream lives
 // in ordinary sectors and the container needs no mini stream.
-Bytes WriteCompoundFile(const std::vector<std::pair<std::string, Bytes>>& streams);
+Bytes WriteCompoundFile(std::vector<std::pair<std::string, Bytes>> streams);
 
 }  // namespace engine::xls

@@ -20,6 +20,10 @@ inline constexpr short kTypeBiff8 = 11;
 std::unique_ptr<Workbook> ReadXls(const std::uint8_t* data, std::size_t size,
                                   const LocaleSettings* locale, short& type);
 
+// The same for a whole file in memory, released as soon as the workbook stream is out of it
+// (a large file is not held twice).
+std::unique_ptr<Workbook> ReadXls(Bytes&& file, const LocaleSettings* locale, short& type);
+
 // The workbook stream alone (no container), for the reader's tests and fuzzing.
 std::unique_ptr<Workbook> ReadBiffStream(const Bytes& stream, const LocaleSettings* locale,
                                          short& type);
