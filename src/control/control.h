@@ -172,6 +172,7 @@ class Control {
   void ReadFile(const std::string& path, short& type);
   void WriteFile(const std::string& path, short type);
   // The blob: a malloc'd block, an 8-byte little-endian byte count and a BIFF8 workbook.
+  // The handle is the block's address; WriteToBlob mallocs it, the host owns it and frees it.
   void ReadFromBlob(void* handle, short reserved);
   void WriteToBlob(void** handle, short reserved);
   void PrepareWrite() { TerminateCellEdit(); }
