@@ -154,6 +154,10 @@ class DATATABLE_API CZAT_PSF1 : public CZAT {
   int PasteFromMouse(CString sheetName);
   void FixParamName(CString& name) const;
   bool PromptAndFixParamName(CString& name) const;
+  // The parameter name of column col (1 … GetMaxCols) of a sheet (0 = active), "" for a column
+  // without a name (GetHeaderArgList lists such a column under its letters). 0; -1 for a bad
+  // sheet or column.
+  int GetArgName(long col, CString& name, long sheet);
 
  protected:
   friend class table::FrameRelay;
@@ -251,6 +255,9 @@ class DATATABLE_API CZAT_PSF1 : public CZAT {
   int OpenDlg(bool fixNames, bool askSave);
   int GetDlgPathName(platform::FileDialogResult& dialog, CString& path, int openDialog);
   int GetSaveAsDlgType(platform::FileDialogResult& dialog, short* type);
+  // Writes the workbook in the stored form to path (as type) or, blob given, to a new memory
+  // block; 0, or -1 after the failure's message was shown.
+  int WriteStoredForm(const CString& path, short type, void** blob);
 
   // --- File commands -------------------------------------------------------------------------------
   void OnFileNew();

@@ -5,18 +5,7 @@
 #include "table/czat_psf1.h"
 
 // --- Files -----------------------------------------------------------------------------------
-int CZAT_PSF1::Save(const CString&, int, FILE_TYPE, int) { return -1; }
-int CZAT_PSF1::SaveToBlob(void**) { return -1; }
-int CZAT_PSF1::OpenFromBlob(void**) { return -1; }
-int CZAT_PSF1::OpenFile(short*, void**, int) { return -1; }
-int CZAT_PSF1::GetFileType(const CString&, short*) { return -1; }
-void CZAT_PSF1::ReplaceMsgIfSharing(CString, unsigned int, int& result, int) { result = -1; }
-int CZAT_PSF1::YesNoSaveMessage() { return platform::IDCANCEL; }
-int CZAT_PSF1::UpdateFromTextFile(const CString&, int) { return -1; }
 int CZAT_PSF1::OpenDlg(bool, bool) { return -1; }
-int CZAT_PSF1::SaveAsDlg(CString&) { return -1; }
-int CZAT_PSF1::GetDlgPathName(platform::FileDialogResult&, CString&, int) { return -1; }
-int CZAT_PSF1::GetSaveAsDlgType(platform::FileDialogResult&, short*) { return -1; }
 bool CZAT_PSF1::Print(int) { return false; }
 
 void CZAT_PSF1::OnFileNew() {}
