@@ -87,6 +87,7 @@ class Decoder {
 
   DecodedFormula Run() {
     DecodedFormula out;
+    if (n_ > 65535) return out;
     try {
       while (pos_ < n_) Step();
       if (stack_.size() != 1) return out;
@@ -124,7 +125,12 @@ class Decoder {
     stack_.pop_back();
     return o;
   }
-  void Push(std::string text, int prec = 100) { stack_.push_back({std::move(text), prec}); }
+  // Formulas hold at most 8,192 characters; longer decoded text comes from damaged tokens and
+  // is refused before it can grow without bound.
+  void Push(std::string text, int prec = 100) {
+    if (text.size() > 8192) throw Bad{};
+    stack_.push_back({std::move(text), prec});
+  }
   void Binary(const char* op, int prec) {
     Operand b = Pop(), a = Pop();
     // Left-associative: wrap the right side when it binds no tighter.

@@ -669,14 +669,20 @@ class BiffReader {
 
   // Gives each formula of the sheet just read that points at a shared or array formula the
   // tokens of its anchor.
+  static std::uint32_t Anchor(int row, int col) {
+    return (static_cast<std::uint32_t>(row) << 8) | static_cast<std::uint32_t>(col & 0xFF);
+  }
   void ResolveShared() {
+    std::unordered_map<std::uint32_t, std::size_t> sharedByAnchor;
+    for (std::size_t k = 0; k < shared_.size(); ++k)
+      sharedByAnchor[Anchor(shared_[k].row1, shared_[k].col1)] = k;  // the last one wins
     for (std::size_t i = sheetPendingStart_; i < pending_.size(); ++i) {
       PendingFormula& f = pending_[i];
       if (!f.shared) continue;
       f.shared = false;
       const SharedFormula* found = nullptr;
-      for (const SharedFormula& s : shared_)
-        if (s.row1 == f.anchorRow && s.col1 == f.anchorCol) found = &s;
+      auto it = sharedByAnchor.find(Anchor(f.anchorRow, f.anchorCol));
+      if (it != sharedByAnchor.end()) found = &shared_[it->second];
       if (!found) {
         f.tokens.clear();  // no anchor: keep the cached value
         continue;
