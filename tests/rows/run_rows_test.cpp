@@ -109,6 +109,20 @@ TEST_F(RunRowsTest, TheQuestionDecidesBetweenSelectedAndAllRows) {
   EXPECT_EQ(Walk(0).size(), 8u);
 }
 
+TEST_F(RunRowsTest, TheViewCannotCloseWhileTheQuestionIsUp) {
+  FillSheet(2, 5);
+  SelectWholeRows(3, 4);
+  int closeResult = 0;
+  Boxes().SetHandler([&](const std::string&, unsigned) {
+    closeResult = T().ViewClose();
+    return platform::IDYES;
+  });
+  ASSERT_EQ(T().CaptureRowsList(true, 0), 1);
+  EXPECT_EQ(closeResult, -1);
+  EXPECT_EQ(T().ViewClose(), 0);
+  EXPECT_EQ(Walk(0), (std::vector<long>{3, 4}));
+}
+
 TEST_F(RunRowsTest, RememberFalseShowsTheNextRowWithoutAdvancing) {
   FillSheet(2, 4);
   ASSERT_EQ(T().CaptureRowsList(true, 0), 1);
