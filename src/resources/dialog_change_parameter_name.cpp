@@ -9,20 +9,33 @@ namespace resources::detail {
 namespace {
 
 constexpr DialogControl kControls[] = {
-    {kCtlStatic, ControlKind::Static,
+    {kCtlStatic,
+     ControlKind::Static,
      {"Note: you also have to change the parameter name used by your test. Otherwise, the "
       "test may not run correctly.",
       "注意: テストで使用しているパラメータ名も変更する必要があります。"
       "変更しないと、テストが正しく実行されない場合があります。"},
-     {7, 5, 145, 33}, kStyleWordWrap},
-    {kCtlStatic, ControlKind::Static, {"Parameter &name:", "パラメータ名(&N):"},
-     {7, 40, 145, 8}, kStyleNone, kCtlParameterName},
-    {kCtlParameterName, ControlKind::Edit, {nullptr, nullptr}, {7, 50, 145, 12},
-     kStyleTabStop | kStyleGroup | kStyleBorder | kStyleAutoHScroll, 0, 255},
-    {kCtlOk, ControlKind::Button, {"OK", "OK"}, {158, 7, 50, 14},
+     {7, 5, 145, 33},
+     kStyleWordWrap},
+    {kCtlStatic,
+     ControlKind::Static,
+     {"Parameter &name:", "パラメータ名(&N):"},
+     {7, 40, 145, 8},
+     kStyleNone,
+     kCtlParameterName},
+    {kCtlParameterName,
+     ControlKind::Edit,
+     {nullptr, nullptr},
+     {7, 50, 145, 12},
+     kStyleTabStop | kStyleGroup | kStyleBorder | kStyleAutoHScroll,
+     0,
+     255},
+    {kCtlOk,
+     ControlKind::Button,
+     {"OK", "OK"},
+     {158, 7, 50, 14},
      kStyleTabStop | kStyleGroup | kStyleDefaultButton},
-    {kCtlCancel, ControlKind::Button, {"Cancel", "キャンセル"}, {158, 24, 50, 14},
-     kStyleTabStop},
+    {kCtlCancel, ControlKind::Button, {"Cancel", "キャンセル"}, {158, 24, 50, 14}, kStyleTabStop},
 };
 
 constexpr DialogTemplate kDialog{

@@ -35,13 +35,13 @@ struct DialogRect {
 };
 
 struct DialogControl {
-  int id;                              // kCtlStatic for labels that nothing addresses
+  int id;  // kCtlStatic for labels that nothing addresses
   ControlKind kind;
-  const char* text[kLanguageCount];    // nullptr for edit and list boxes
+  const char* text[kLanguageCount];  // nullptr for edit and list boxes
   DialogRect rect;
-  unsigned style;                      // ControlStyle bits
-  int buddy = 0;                       // static: the control its mnemonic moves the focus to
-  int maxLength = 0;                   // edit: the most characters it takes; 0 for no limit
+  unsigned style;     // ControlStyle bits
+  int buddy = 0;      // static: the control its mnemonic moves the focus to
+  int maxLength = 0;  // edit: the most characters it takes; 0 for no limit
 
   const char* Text(Language lang) const { return text[static_cast<int>(lang)]; }
 };
@@ -49,7 +49,7 @@ struct DialogControl {
 struct DialogTemplate {
   int id;
   const char* title[kLanguageCount];
-  int width, height;                   // client area in dialog units
+  int width, height;  // client area in dialog units
   const char* fontFace[kLanguageCount];
   int fontPoints[kLanguageCount];
   std::span<const DialogControl> controls;  // in tab order

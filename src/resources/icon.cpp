@@ -9,6 +9,7 @@ namespace resources {
 
 namespace {
 
+// clang-format off
 constexpr const char* kIcon16[] = {
     "16 16 5 1",
     ". c None",
@@ -74,6 +75,7 @@ constexpr const char* kIcon32[] = {
     "................................",
     "................................",
 };
+// clang-format on
 
 }  // namespace
 

@@ -15,8 +15,7 @@ Language LanguageFor(std::string_view localeLanguage) {
   if (localeLanguage.size() < 2 || !IsLower(localeLanguage[0], 'j') ||
       !IsLower(localeLanguage[1], 'a'))
     return Language::English;
-  if (localeLanguage.size() > 2 && !EndsLanguagePart(localeLanguage[2]))
-    return Language::English;
+  if (localeLanguage.size() > 2 && !EndsLanguagePart(localeLanguage[2])) return Language::English;
   return Language::Japanese;
 }
 

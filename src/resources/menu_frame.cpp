@@ -62,10 +62,8 @@ constexpr MenuItem kHelp[] = {
 };
 
 constexpr MenuItem kBar[] = {
-    Popup("&File", "ファイル(&F)", kFile),
-    Popup("&Edit", "編集(&E)", kEdit),
-    Popup("&Data", "データ(&D)", kData),
-    Popup("Forma&t", "書式(&T)", kFormatItems),
+    Popup("&File", "ファイル(&F)", kFile), Popup("&Edit", "編集(&E)", kEdit),
+    Popup("&Data", "データ(&D)", kData),   Popup("Forma&t", "書式(&T)", kFormatItems),
     Popup("&Help", "ヘルプ(&H)", kHelp),
 };
 

@@ -31,9 +31,7 @@ const MenuItem* FindMenuItem(int menuId, int commandId) {
   return FindIn(menu->items, commandId);
 }
 
-std::string_view MenuLabel(std::string_view text) {
-  return text.substr(0, text.find('\t'));
-}
+std::string_view MenuLabel(std::string_view text) { return text.substr(0, text.find('\t')); }
 
 std::string_view MenuShortcut(std::string_view text) {
   const auto tab = text.find('\t');

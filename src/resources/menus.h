@@ -16,11 +16,11 @@
 namespace resources {
 
 struct MenuItem {
-  int id = 0;                                // command id; 0 for separators and popups
-  const char* text[kLanguageCount] = {};     // nullptr for separators
+  int id = 0;                             // command id; 0 for separators and popups
+  const char* text[kLanguageCount] = {};  // nullptr for separators
   bool separator = false;
-  bool grayed = false;                       // initial state: shown gray and disabled
-  std::span<const MenuItem> children = {};   // the submenu of a popup item
+  bool grayed = false;                      // initial state: shown gray and disabled
+  std::span<const MenuItem> children = {};  // the submenu of a popup item
 
   bool IsPopup() const { return !children.empty(); }
   const char* Text(Language lang) const { return text[static_cast<int>(lang)]; }

@@ -12,34 +12,34 @@ inline constexpr int kAcceleratorsFrame = 3001;  // accelerators of frame and ch
 inline constexpr int kIconTable = 3002;          // window icon, large and small
 inline constexpr int kDialogAutoFillLists = 3003;
 inline constexpr int kDialogChangeParameterName = 3004;
-inline constexpr int kMenuContext = 3010;        // context menu of the child window
+inline constexpr int kMenuContext = 3010;  // context menu of the child window
 
 // Strings that are not command prompts.
-inline constexpr int kStrDataTable = 3001;              // window title
-inline constexpr int kStrOperationCanceled = 3005;      // the engine's cancel text (never shown)
+inline constexpr int kStrDataTable = 3001;          // window title
+inline constexpr int kStrOperationCanceled = 3005;  // the engine's cancel text (never shown)
 inline constexpr int kStrTargetOutsideTable = 3006;
 inline constexpr int kStrConfirmDeleteParameter = 3008;
 inline constexpr int kStrNameExists = 3009;
-inline constexpr int kStrUnableToOpenFile = 3010;       // the engine's text for a held file (write)
+inline constexpr int kStrUnableToOpenFile = 3010;  // the engine's text for a held file (write)
 inline constexpr int kStrUnableToOpenTable = 3011;
 inline constexpr int kStrUnableToSaveTable = 3012;
 inline constexpr int kStrFirstSheetOnly = 3014;
 inline constexpr int kStrNameNotDefined = 3015;
-inline constexpr int kStrFixNameAutomatically = 3017;   // appended to a name-rule reason
+inline constexpr int kStrFixNameAutomatically = 3017;  // appended to a name-rule reason
 inline constexpr int kStrNameTooLong = 3018;
 inline constexpr int kStrNameFirstChar = 3019;
 inline constexpr int kStrNameChars = 3020;
-inline constexpr int kStrOpenFilter = 3021;             // open dialog filter (Open, Import)
-inline constexpr int kStrDateMenuItem = 3022;           // "&Date: %1 ", %1 = the date format
-inline constexpr int kStrSaveChanges = 3023;            // "%s" = quoted file name or "this file"
-inline constexpr int kStrSaveFilter = 3024;             // save dialog filter (Save As, Export)
-inline constexpr int kStrInvalidFile = 3025;            // the engine's text for a held file (read)
-inline constexpr int kStrReady = 57345;                 // idle status-bar text
+inline constexpr int kStrOpenFilter = 3021;    // open dialog filter (Open, Import)
+inline constexpr int kStrDateMenuItem = 3022;  // "&Date: %1 ", %1 = the date format
+inline constexpr int kStrSaveChanges = 3023;   // "%s" = quoted file name or "this file"
+inline constexpr int kStrSaveFilter = 3024;    // save dialog filter (Save As, Export)
+inline constexpr int kStrInvalidFile = 3025;   // the engine's text for a held file (read)
+inline constexpr int kStrReady = 57345;        // idle status-bar text
 inline constexpr int kStrErrorOpeningFile = 57642;
 inline constexpr int kStrErrorSavingFile = 57643;
 inline constexpr int kStrRunSelectedRows = 57651;
-inline constexpr int kStrAutoFillExtension = 57652;     // default extension of list files
-inline constexpr int kStrAutoFillFilter = 57653;        // filter of the list-file dialogs
+inline constexpr int kStrAutoFillExtension = 57652;  // default extension of list files
+inline constexpr int kStrAutoFillFilter = 57653;     // filter of the list-file dialogs
 
 // Menu commands.
 inline constexpr int kCmdEditPasteValues = 34300;
@@ -81,19 +81,19 @@ inline constexpr int kCmdEditFind = 57636;
 inline constexpr int kCmdEditPaste = 57637;
 inline constexpr int kCmdEditReplace = 57641;
 inline constexpr int kCmdHelpWhatsThis = 57669;
-inline constexpr int kCmdHelp = 57670;                  // the dialogs' Help button
+inline constexpr int kCmdHelp = 57670;  // the dialogs' Help button
 
 // Dialog controls.
-inline constexpr int kCtlStatic = -1;                   // labels that nothing addresses
+inline constexpr int kCtlStatic = -1;  // labels that nothing addresses
 inline constexpr int kCtlOk = 1;
 inline constexpr int kCtlCancel = 2;
-inline constexpr int kCtlCurrentList = 1001;            // AutoFill Lists: edit box
+inline constexpr int kCtlCurrentList = 1001;  // AutoFill Lists: edit box
 inline constexpr int kCtlAdd = 1002;
 inline constexpr int kCtlDelete = 1003;
-inline constexpr int kCtlLists = 1004;                  // AutoFill Lists: list box
+inline constexpr int kCtlLists = 1004;  // AutoFill Lists: list box
 inline constexpr int kCtlSaveLists = 1005;
 inline constexpr int kCtlOpenLists = 1006;
-inline constexpr int kCtlParameterName = 1007;          // Change Parameter Name: edit box
+inline constexpr int kCtlParameterName = 1007;  // Change Parameter Name: edit box
 inline constexpr int kCtlHelp = kCmdHelp;
 
 }  // namespace resources

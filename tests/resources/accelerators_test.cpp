@@ -1,12 +1,13 @@
 // Accelerator table 3001: the key combinations, their commands and their display texts.
 
+#include "resources/accelerators.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 #include <tuple>
 
-#include "resources/accelerators.h"
 #include "resources/menus.h"
 #include "resources/resource_ids.h"
 
@@ -19,9 +20,9 @@ TEST(Accelerators, TableHoldsExactlyTheWindowsShortcuts) {
   for (const Accelerator& a : AcceleratorTable(kAcceleratorsFrame))
     actual.emplace(AcceleratorText(a), a.command);
   const std::set<std::tuple<std::string, int>> expected = {
-      {"Ctrl+C", 57634}, {"Ctrl+X", 57635},   {"Ctrl+V", 57637}, {"Ctrl+D", 34304},
-      {"Ctrl+R", 34303}, {"Ctrl+F", 57636},   {"Ctrl+H", 57641}, {"Ctrl+I", 34301},
-      {"Ctrl+K", 34302}, {"Ctrl+P", 57607},   {"Ctrl+Del", 34327}, {"F5", 34305},
+      {"Ctrl+C", 57634}, {"Ctrl+X", 57635},  {"Ctrl+V", 57637},   {"Ctrl+D", 34304},
+      {"Ctrl+R", 34303}, {"Ctrl+F", 57636},  {"Ctrl+H", 57641},   {"Ctrl+I", 34301},
+      {"Ctrl+K", 34302}, {"Ctrl+P", 57607},  {"Ctrl+Del", 34327}, {"F5", 34305},
       {"F9", 34306},     {"Shift+F1", 57669}};
   EXPECT_EQ(actual, expected);
   EXPECT_EQ(AcceleratorTable(kAcceleratorsFrame).size(), expected.size());

@@ -1,12 +1,13 @@
 // Dialog templates 3003 and 3004: their texts, the controls the dialog logic addresses, and a
 // layout that fits and does not overlap in either language.
 
+#include "resources/dialogs.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
-#include "resources/dialogs.h"
 #include "resources/menus.h"
 #include "resources/resource_ids.h"
 
@@ -65,9 +66,12 @@ TEST(Dialogs, AutoFillLists) {
     ControlKind kind;
     const char* text;
   } expected[] = {
-      {kCtlCurrentList, ControlKind::Edit, nullptr}, {kCtlLists, ControlKind::ListBox, nullptr},
-      {kCtlAdd, ControlKind::Button, "&Add"},        {kCtlDelete, ControlKind::Button, "&Delete"},
-      {kCtlOk, ControlKind::Button, "OK"},           {kCtlCancel, ControlKind::Button, "Cancel"},
+      {kCtlCurrentList, ControlKind::Edit, nullptr},
+      {kCtlLists, ControlKind::ListBox, nullptr},
+      {kCtlAdd, ControlKind::Button, "&Add"},
+      {kCtlDelete, ControlKind::Button, "&Delete"},
+      {kCtlOk, ControlKind::Button, "OK"},
+      {kCtlCancel, ControlKind::Button, "Cancel"},
       {kCtlSaveLists, ControlKind::Button, "&Save..."},
       {kCtlOpenLists, ControlKind::Button, "&Open..."},
       {kCtlHelp, ControlKind::Button, "&Help"},
@@ -165,8 +169,8 @@ TEST(Dialogs, LookupsAndPixelConversion) {
 
   // Base units 6 × 13 pixels: edges x·6/4 and y·13/8, rounded half up.
   const DialogRect px = DialogUnitsToPixels({7, 7, 160, 8}, 6, 13);
-  EXPECT_EQ(px.x, 11);       // 10.5
-  EXPECT_EQ(px.y, 11);       // 11.375
+  EXPECT_EQ(px.x, 11);         // 10.5
+  EXPECT_EQ(px.y, 11);         // 11.375
   EXPECT_EQ(px.Right(), 251);  // 167 → 250.5
   EXPECT_EQ(px.Bottom(), 24);  // 15 → 24.375
   // Controls that meet in dialog units meet in pixels, whatever the rounding.

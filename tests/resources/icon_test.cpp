@@ -1,12 +1,13 @@
 // Icon 3002: well-formed XPM images at the sizes it claims.
 
+#include "resources/icon.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <set>
 #include <string>
 
-#include "resources/icon.h"
 #include "resources/resource_ids.h"
 
 namespace {

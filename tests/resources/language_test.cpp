@@ -1,8 +1,8 @@
 // Choosing the resources' language from the user's locale.
 
-#include <gtest/gtest.h>
-
 #include "resources/language.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -18,8 +18,8 @@ TEST(Language, JapaneseLocalesInEveryNotation) {
 
 TEST(Language, EverythingElseIsEnglish) {
   // "jv" is Javanese and "jam" Jamaican Creole: only "ja" as the whole language part counts.
-  for (const char* locale : {"", "C", "POSIX", "en", "en_US.UTF-8", "de_DE", "zh_CN", "j",
-                             "jv_ID", "jam", "jap", "xja", " ja", "ja JP"}) {
+  for (const char* locale : {"", "C", "POSIX", "en", "en_US.UTF-8", "de_DE", "zh_CN", "j", "jv_ID",
+                             "jam", "jap", "xja", " ja", "ja JP"}) {
     EXPECT_EQ(LanguageFor(locale), Language::English) << '"' << locale << '"';
   }
 }

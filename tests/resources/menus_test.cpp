@@ -1,6 +1,8 @@
 // Menus 3001 and 3010 as data: their layout, their agreement with each other and with the
 // accelerators and status prompts, and the text helpers.
 
+#include "resources/menus.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "resources/accelerators.h"
-#include "resources/menus.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
 
@@ -45,7 +46,8 @@ void ForEachLevel(std::span<const MenuItem> items,
     if (item.IsPopup()) ForEachLevel(item.children, f);
 }
 
-void ForEachCommand(std::span<const MenuItem> items, const std::function<void(const MenuItem&)>& f) {
+void ForEachCommand(std::span<const MenuItem> items,
+                    const std::function<void(const MenuItem&)>& f) {
   for (const MenuItem& item : items) {
     if (item.IsPopup())
       ForEachCommand(item.children, f);
@@ -60,12 +62,12 @@ TEST(FrameMenu, BarAndFileMenuLayout) {
   EXPECT_EQ(Texts(bar.items, Language::English),
             (std::vector<std::string>{"&File", "&Edit", "&Data", "Forma&t", "&Help"}));
   const auto& file = bar.items[0].children;
-  EXPECT_EQ(Layout(file), (std::vector<int>{57600, 57601, 57603, 57604, 0, 34320, 34321, 0,
-                                            57606, 57609, 57607, 0, 57602}));
+  EXPECT_EQ(Layout(file), (std::vector<int>{57600, 57601, 57603, 57604, 0, 34320, 34321, 0, 57606,
+                                            57609, 57607, 0, 57602}));
   EXPECT_EQ(Texts(file, Language::English),
-            (std::vector<std::string>{"&New", "&Open...", "&Save", "Save &As...", "-",
-                                      "&Import...", "&Export...", "-", "P&rint Setup...",
-                                      "Print Pre&view", "&Print...", "-", "&Close"}));
+            (std::vector<std::string>{"&New", "&Open...", "&Save", "Save &As...", "-", "&Import...",
+                                      "&Export...", "-", "P&rint Setup...", "Print Pre&view",
+                                      "&Print...", "-", "&Close"}));
 }
 
 TEST(FrameMenu, FileMenuWithoutFileCommandsStartsWithImport) {
@@ -86,13 +88,12 @@ TEST(FrameMenu, FileMenuWithoutFileCommandsStartsWithImport) {
 TEST(FrameMenu, EditDataFormatAndHelpLayout) {
   const auto& bar = Get(kMenuFrame).items;
   const auto& edit = bar[1].children;
-  EXPECT_EQ(Layout(edit), (std::vector<int>{57635, 57634, 57637, 34300, 0, -1, 0, 34301, 34302,
-                                            0, 34303, 34304, 0, 57636, 57641, 34305}));
+  EXPECT_EQ(Layout(edit), (std::vector<int>{57635, 57634, 57637, 34300, 0, -1, 0, 34301, 34302, 0,
+                                            34303, 34304, 0, 57636, 57641, 34305}));
   EXPECT_EQ(Texts(edit, Language::English),
-            (std::vector<std::string>{"Cu&t", "&Copy", "&Paste", "Paste &Values", "-",
-                                      "Cle&ar", "-", "&Insert", "&Delete", "-", "Fill &Right",
-                                      "Fill D&own", "-", "&Find...", "R&eplace...",
-                                      "&Go To..."}));
+            (std::vector<std::string>{"Cu&t", "&Copy", "&Paste", "Paste &Values", "-", "Cle&ar",
+                                      "-", "&Insert", "&Delete", "-", "Fill &Right", "Fill D&own",
+                                      "-", "&Find...", "R&eplace...", "&Go To..."}));
   EXPECT_EQ(Layout(edit[5].children), (std::vector<int>{57633, 34326, 34327}));
   EXPECT_EQ(Texts(edit[5].children, Language::English),
             (std::vector<std::string>{"&All", "&Formats", "&Contents"}));
@@ -101,11 +102,11 @@ TEST(FrameMenu, EditDataFormatAndHelpLayout) {
             (std::vector<std::string>{"&Recalc", "-", "&Sort...", "-", "&AutoFill List..."}));
   EXPECT_EQ(Layout(bar[3].children), (std::vector<int>{34309, 34310, 34311, 34312, 34313, 34314,
                                                        34315, 34316, 34317, 34318, 34319}));
-  EXPECT_EQ(Texts(bar[3].children, Language::English),
-            (std::vector<std::string>{"&General", "Currency(&0)", "Currency(&2)", "Fi&xed",
-                                      "P&ercent", "F&raction", "&Scientific", "&date (dynamic)",
-                                      "&Time: h:mm AM/PM", "Custom &Number...",
-                                      "&Validation Rule..."}));
+  EXPECT_EQ(
+      Texts(bar[3].children, Language::English),
+      (std::vector<std::string>{"&General", "Currency(&0)", "Currency(&2)", "Fi&xed", "P&ercent",
+                                "F&raction", "&Scientific", "&date (dynamic)", "&Time: h:mm AM/PM",
+                                "Custom &Number...", "&Validation Rule..."}));
   EXPECT_EQ(Layout(bar[4].children), (std::vector<int>{57669}));
   EXPECT_STREQ(bar[4].children[0].Text(Language::English), "What's &This?");
 }
@@ -120,17 +121,16 @@ TEST(ContextMenu, OnePopupWithFileEditDataFormat) {
             (std::vector<std::string>{"&File", "&Edit", "&Data", "Forma&t"}));
   EXPECT_EQ(Texts(popups[0].children, Language::English),
             (std::vector<std::string>{"&Import...", "&Export...", "-", "&Print..."}));
-  EXPECT_EQ(Texts(popups[1].children, Language::English),
-            (std::vector<std::string>{"Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V",
-                                      "Paste &Values", "-", "Cle&ar", "-", "&Insert\tCtrl+I",
-                                      "&Delete\tCtrl+K", "-", "Fill &Right\tCtrl+R",
-                                      "Fill D&own\tCtrl+D", "-", "&Find...\tCtrl+F",
-                                      "R&eplace...\tCtrl+H", "&Go To..."}));
+  EXPECT_EQ(
+      Texts(popups[1].children, Language::English),
+      (std::vector<std::string>{"Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V", "Paste &Values",
+                                "-", "Cle&ar", "-", "&Insert\tCtrl+I", "&Delete\tCtrl+K", "-",
+                                "Fill &Right\tCtrl+R", "Fill D&own\tCtrl+D", "-",
+                                "&Find...\tCtrl+F", "R&eplace...\tCtrl+H", "&Go To..."}));
   EXPECT_EQ(Texts(popups[1].children[5].children, Language::English),
             (std::vector<std::string>{"&All", "&Formats", "&Contents\tCtrl+Del"}));
   EXPECT_EQ(Texts(popups[2].children, Language::English),
-            (std::vector<std::string>{"&Recalc\tF9", "-", "&Sort...", "-",
-                                      "&AutoFill List..."}));
+            (std::vector<std::string>{"&Recalc\tF9", "-", "&Sort...", "-", "&AutoFill List..."}));
   EXPECT_EQ(Layout(popups[3].children), Layout(Get(kMenuFrame).items[3].children));
 }
 
@@ -207,10 +207,9 @@ TEST(Menus, ItemsAreWellFormed) {
 TEST(Menus, EveryStatusPromptBelongsToAMenuCommand) {
   // A prompt is shown while the command with the same id is highlighted; a prompt whose id is
   // no command would never appear.
-  const std::set<int> notPrompts = {3001,  3005,  3006,  3008,  3009,  3010,  3011,
-                                    3012,  3014,  3015,  3017,  3018,  3019,  3020,
-                                    3021,  3022,  3023,  3024,  3025,  57345, 57642,
-                                    57643, 57651, 57652, 57653};
+  const std::set<int> notPrompts = {3001, 3005,  3006,  3008,  3009,  3010,  3011, 3012, 3014,
+                                    3015, 3017,  3018,  3019,  3020,  3021,  3022, 3023, 3024,
+                                    3025, 57345, 57642, 57643, 57651, 57652, 57653};
   for (const StringEntry& entry : StringTable()) {
     if (notPrompts.contains(entry.id)) continue;
     EXPECT_NE(FindMenuItem(kMenuFrame, entry.id), nullptr) << entry.id;

@@ -1,5 +1,7 @@
 // The string table: the texts the table shows, in both languages, and the lookup.
 
+#include "resources/string_table.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "resources/resource_ids.h"
-#include "resources/string_table.h"
 
 namespace {
 
@@ -146,16 +147,15 @@ TEST(StringTable, EngineReferenceTextsAreTheSameInBothLanguages) {
 TEST(StringTable, UnknownIdsAndLanguagesGiveNull) {
   EXPECT_EQ(String(0, Language::English), nullptr);
   EXPECT_EQ(String(-1, Language::Japanese), nullptr);
-  EXPECT_EQ(String(3002, Language::English), nullptr);  // the icon's id, no string
-  EXPECT_EQ(String(3016, Language::English), nullptr);  // a gap between quoted ids
+  EXPECT_EQ(String(3002, Language::English), nullptr);   // the icon's id, no string
+  EXPECT_EQ(String(3016, Language::English), nullptr);   // a gap between quoted ids
   EXPECT_EQ(String(57602, Language::English), nullptr);  // Close has no prompt
   EXPECT_EQ(String(99999, Language::English), nullptr);
   EXPECT_EQ(String(3009, static_cast<Language>(2)), nullptr);
   EXPECT_EQ(String(3009, static_cast<Language>(-1)), nullptr);
   // The first and last entries are found too (the search has no off-by-one at the ends).
   EXPECT_STREQ(String(3001, Language::English), "Data Table");
-  EXPECT_STREQ(String(57653, Language::Japanese),
-               resources::StringTable().back().text[1]);
+  EXPECT_STREQ(String(57653, Language::Japanese), resources::StringTable().back().text[1]);
 }
 
 }  // namespace
