@@ -1,5 +1,6 @@
 // Row ranges per sheet name, and one row per sheet name.
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <new>
@@ -64,9 +65,9 @@ int CWBRowsRangeList::GetRowsCount(CString sheet, int& rows) const {
   // Summed wide so that absurd ranges cannot overflow; the result saturates at the int limits.
   std::int64_t total = 0;
   for (const CRowsRange& r : it->second) {
-    total += static_cast<std::int64_t>(r.nLastRow) - r.nFirstRow + 1;
-    if (total > INT_MAX) total = INT_MAX;
-    if (total < INT_MIN) total = INT_MIN;
+    __int128 span = static_cast<__int128>(r.nLastRow) - r.nFirstRow + 1;
+    span = std::clamp<__int128>(span, INT_MIN, INT_MAX);
+    total = std::clamp<std::int64_t>(total + static_cast<std::int64_t>(span), INT_MIN, INT_MAX);
   }
   rows = static_cast<int>(total);
   return 0;

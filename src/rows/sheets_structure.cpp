@@ -19,7 +19,10 @@ int CZAT_PSF1::InsertSheets(CString sheetName, long count) {
 
 int CZAT_PSF1::InsertSheets(long sheet, long count) {
   if (sheet < 1 || sheet > GetNumSheets() || count < 1) return -1;
+  // The active sheet keeps its index: the sheet that was active may move behind the new ones.
+  const long active = GetSheet();
   Ctl().InsertSheets(Narrow(sheet), Narrow(count));
+  Ctl().SetActiveSheet(Narrow(active));
   InitSheet(sheet, sheet + count - 1);
   return 0;
 }

@@ -37,7 +37,7 @@ void RecordingSink::OnCloseDone() { calls.push_back("OnCloseDone()"); }
 void RecordingSink::OnViewOpen() { calls.push_back("OnViewOpen()"); }
 void RecordingSink::OnViewClose() { calls.push_back("OnViewClose()"); }
 void RecordingSink::OnSave() { calls.push_back("OnSave()"); }
-void RecordingSink::OnModified() { calls.push_back("OnModified()"); }
+void RecordingSink::OnModified() { ++modified; }
 CZATNotify::ZAT_NTFY_RC RecordingSink::OnDeleteSheets(long firstSheet, long lastSheet) {
   return Record(*this, "OnDeleteSheets(" + std::to_string(firstSheet) + "," +
                            std::to_string(lastSheet) + ")");

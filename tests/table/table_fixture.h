@@ -59,7 +59,10 @@ using TablePtr = std::unique_ptr<ProbeTable, ProbeTableDeleter>;
 class RecordingSink : public CZATNotify {
  public:
   ZAT_NTFY_RC answer = ZAT_NTFY_OK;  // for every asking callback
+  // Every callback but OnModified, which the engine raises for many method calls and which
+  // is only counted.
   std::vector<std::string> calls;
+  int modified = 0;
   CZAT* Table() const { return m_pTable; }
 
   ZAT_NTFY_RC OnDeleteArg(CStringList& names) override;
