@@ -2,22 +2,24 @@
 # CMake package DataTable exporting DataTable::datatable, so that a host builds with
 #   find_package(DataTable CONFIG REQUIRED)
 #   target_link_libraries(host PRIVATE DataTable::datatable)
+# Everything here is the component "sdk" (`cmake --install <build> --component sdk`).
 
 include(CMakePackageConfigHelpers)
 
 set(DT_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/DataTable)
 
 install(TARGETS datatable EXPORT DataTableTargets
-        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
-        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT sdk
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT sdk
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT sdk)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/datatable
-        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT sdk
         FILES_MATCHING PATTERN "*.h")
 # The engine's exception type is part of the interface; datatable/errors.h includes it.
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/control/engine_error.h
-        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/datatable/control)
-install(EXPORT DataTableTargets NAMESPACE DataTable:: DESTINATION ${DT_PACKAGE_DIR})
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/datatable/control COMPONENT sdk)
+install(EXPORT DataTableTargets NAMESPACE DataTable:: DESTINATION ${DT_PACKAGE_DIR}
+        COMPONENT sdk)
 
 configure_package_config_file(${CMAKE_CURRENT_SOURCE_DIR}/DataTableConfig.cmake.in
   ${CMAKE_CURRENT_BINARY_DIR}/DataTableConfig.cmake
@@ -26,4 +28,4 @@ write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/DataTableConfigVers
   VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/DataTableConfig.cmake
               ${CMAKE_CURRENT_BINARY_DIR}/DataTableConfigVersion.cmake
-        DESTINATION ${DT_PACKAGE_DIR})
+        DESTINATION ${DT_PACKAGE_DIR} COMPONENT sdk)

@@ -13,7 +13,7 @@ function(run)
   message(STATUS "${out}")
 endfunction()
 
-run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK_DIR}/prefix --component Unspecified)
+run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK_DIR}/prefix --component sdk)
 
 set(flags "")
 if(SANITIZE)

@@ -98,13 +98,17 @@ int main() {
   CHECK_EQ(table.AddArgValue(1, "Price", "12.50", 0, nullptr), 0);
   CHECK_EQ(table.AddArgValue(2, "Price", "3.25", 0, nullptr), 0);
   CHECK_EQ(table.AddArgValue(1, "Due", "12/25/2024", 0, nullptr), 0);
-  CHECK_EQ(table.SetArgFormula(1, "Total", "=2*3+1", 0), 0);
+  CHECK_EQ(table.SetArgFormula(1, "Total", "2*3+1", 0), 0);  // given without its "="
+  CHECK_EQ(table.SetArgFormula(2, "Total", "B1*2", 0), 0);     // twice Amount of row 1
   CHECK_EQ(ValueOf(table, 1, "Name"), "Widget, large");
   CHECK_EQ(ValueOf(table, 1, "Amount"), "7");
   CHECK_EQ(ValueOf(table, 1, "Price"), "12.50");  // trailing zero kept
   CHECK_EQ(ValueOf(table, 2, "Price"), "3.25");
   CHECK_EQ(ValueOf(table, 1, "Due"), "12/25/2024");
   CHECK_EQ(ValueOf(table, 1, "Total"), "7");
+  CHECK_EQ(ValueOf(table, 2, "Total"), "14");
+  CHECK_EQ(table.AddArgValue(1, "Amount", "8", 0, nullptr), 0);
+  CHECK_EQ(ValueOf(table, 2, "Total"), "16");  // recalculated
   CHECK(table.IsFormula(1, "Total", 0));
   CHECK(!table.IsFormula(1, "Amount", 0));
   CString formula;
@@ -137,7 +141,7 @@ int main() {
   // The sink refuses deletions: nothing goes.
   CHECK_EQ(table.DelArg(CString("Amount")), -3);
   CHECK_EQ(sink.deletedNames.size(), static_cast<size_t>(1));
-  CHECK_EQ(ValueOf(table, 1, "Amount"), "7");
+  CHECK_EQ(ValueOf(table, 1, "Amount"), "8");
   CHECK_EQ(table.DeleteSheets("Second", 1), 0);
   CHECK_EQ(sink.sheetQuestions, 1);
   CHECK_EQ(table.GetNumSheets(), 3L);
