@@ -37,10 +37,18 @@ BenchTable& Table() {
       e.SetColumnHeadingText(c, Names()[c - 1]);
       for (int r = 1; r <= kRows; ++r) {
         switch ((r + c) % 4) {
-          case 0: e.SetCellText(r, c, std::to_string(r)); break;
-          case 1: e.SetCellText(r, c, std::to_string(r) + ".25"); break;
-          case 2: e.SetCellText(r, c, "user" + std::to_string(r)); break;
-          default: e.SetCellText(r, c, "TRUE"); break;
+          case 0:
+            e.SetCellText(r, c, std::to_string(r));
+            break;
+          case 1:
+            e.SetCellText(r, c, std::to_string(r) + ".25");
+            break;
+          case 2:
+            e.SetCellText(r, c, "user" + std::to_string(r));
+            break;
+          default:
+            e.SetCellText(r, c, "TRUE");
+            break;
         }
       }
     }

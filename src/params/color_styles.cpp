@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr unsigned long kBlue = 0xFF0000;   // colours are 0x00BBGGRR
+constexpr unsigned long kBlue = 0xFF0000;  // colours are 0x00BBGGRR
 constexpr unsigned long kRed = 0x0000FF;
 constexpr unsigned long kGreen = 0x00FF00;
 constexpr unsigned long kBorderSilver = 0xC0C0C0;

@@ -94,7 +94,8 @@ int CZAT_PSF1::SelectRows(CWBRowsRangeList& rows, long sheet) {
       }
     }
   }
-  if (sheet == 0 && ctl.GetActiveSheet() != previous) ctl.SetActiveSheet(static_cast<int>(previous));
+  if (sheet == 0 && ctl.GetActiveSheet() != previous)
+    ctl.SetActiveSheet(static_cast<int>(previous));
   if (!IsViewOpened()) StoreSelRows(m_SavedSelRows, 0);
   return 0;
 }

@@ -10,8 +10,7 @@
 namespace {
 
 // The ranges a list holds for one sheet; false when the sheet has no entry.
-bool ReadRanges(const CWBRowsRangeList& list, const CString& name,
-                std::vector<CRowsRange>& out) {
+bool ReadRanges(const CWBRowsRangeList& list, const CString& name, std::vector<CRowsRange>& out) {
   int count = 0;
   if (list.GetRowsRangeCount(name, count) != 0) return false;
   out.clear();

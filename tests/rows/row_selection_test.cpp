@@ -194,9 +194,9 @@ TEST_F(RowSelectionTest, SelectRowsFromAListTouchesOnlySheetsItNames) {
   CWBRowsRangeList list;
   list.AddSheetEntry(SheetName(1));
   list.AddRowsRangeEntry(SheetName(1), {2, 3});
-  list.AddRowsRangeEntry(SheetName(1), {0, 4});   // unusable: skipped
+  list.AddRowsRangeEntry(SheetName(1), {0, 4});  // unusable: skipped
   list.AddRowsRangeEntry(SheetName(1), {6, 7});
-  list.AddSheetEntry(SheetName(2));               // no usable range: selection kept
+  list.AddSheetEntry(SheetName(2));  // no usable range: selection kept
   list.AddRowsRangeEntry(SheetName(2), {-1, 2});
   list.AddRowsRangeEntry(SheetName(2), {3, engine::kMaxRow + 5});
   ASSERT_EQ(T().SelectRows(list, 0), 0);

@@ -16,8 +16,7 @@ std::string RangesText(const CWBRowsRangeList& list, const CString& sheet) {
 void RowsTest::SetUp() {
   platform_ = std::make_shared<platform::HeadlessPlatform>();
   platform::Install(platform_);
-  table_.reset(new RowsTable(nullptr, CString(), CZAT::FILE_TYPE_NONE, nullptr, false, true,
-                             true));
+  table_.reset(new RowsTable(nullptr, CString(), CZAT::FILE_TYPE_NONE, nullptr, false, true, true));
   ASSERT_EQ(table_->IsValid(), 1);
 }
 

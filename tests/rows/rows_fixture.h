@@ -48,7 +48,8 @@ class RowsTest : public ::testing::Test {
   engine::Control& E() { return table_->Engine(); }
   platform::HeadlessMessageBoxes& Boxes() { return platform_->MessageBoxScript(); }
 
-  // Gives the active sheet `params` parameters P1, P2, … with values "r<row>c<col>" in rows 1 … rows.
+  // Gives the active sheet `params` parameters P1, P2, … with values "r<row>c<col>" in rows
+  // 1 … rows.
   void FillSheet(int params, int rows);
   // Adds sheets until there are `count`.
   void EnsureSheets(int count);
