@@ -1,0 +1,42 @@
+#pragma once
+// The `datatable` program: a host of the table SDK that runs, dumps and converts tables from
+// the command line, headless. Each command writes its result to `out` and one readable line
+// per failure to `err`, and returns the process exit status.
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dtapp {
+
+// Exit statuses.
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;  // the table refused (the message is on stderr)
+constexpr int kExitUsage = 2;   // the command line was not understood
+
+struct RowRange {
+  long first = 0;
+  long last = 0;
+};
+
+// "2-5,9" → {2-5, 9-9}. Rows are 1-based; a range must not run backwards. nullopt with a
+// reason in `error` for anything else.
+std::optional<std::vector<RowRange>> ParseRowList(const std::string& text, std::string& error);
+
+struct RunOptions {
+  std::string file;
+  std::string sheet;  // empty: every sheet; digits: a sheet number; otherwise a sheet name
+  std::optional<std::vector<RowRange>> rows;
+};
+
+int RunCommand(const RunOptions& options, std::ostream& out, std::ostream& err);
+int DumpCommand(const std::string& file, std::ostream& out, std::ostream& err);
+// type 0: from the extension of `to`.
+int ConvertCommand(const std::string& from, const std::string& to, int type, std::ostream& err);
+
+// Parses argv and runs the command.
+int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+const char* HelpText();
+
+}  // namespace dtapp

@@ -1,0 +1,126 @@
+// The command line of the `datatable` program.
+
+#include <exception>
+#include <ostream>
+
+#include "cli.h"
+
+namespace dtapp {
+
+const char* HelpText() {
+  return R"(Usage: datatable COMMAND [ARGUMENTS]
+
+Runs data tables (Excel .xls workbooks, 97-2000 or 5.0/95, and tab-separated .txt files)
+without a window. A table is a workbook of sheets: row 1 of a sheet holds the parameter
+names, every further row one iteration of a test.
+
+Commands:
+  run FILE [--sheet N|NAME] [--rows LIST]
+      Captures the run rows of the table as a test run does and prints, for each sheet,
+      a line with the parameter names and then one line per run row with that row's
+      values as the test reads them (the displayed text), tab-separated. Sheets are
+      separated by an empty line. A column without a name is listed under its column
+      letters. Tabs and line breaks inside a value are printed as spaces.
+        --sheet N|NAME  only this sheet (by number from 1, or by name)
+        --rows LIST     only these rows, e.g. 2-5,9 (row 1 is the first row of values);
+                        they are selected in the table and the run uses the selection.
+                        Rows beyond a sheet's last row are an error with --sheet and
+                        are left out otherwise.
+
+  dump FILE
+      Prints the table as JSON:
+        {"file": NAME, "sheets": [{"name": SHEET, "rows": [[names...], [values...], ...]}]}
+      The first row of each sheet holds the parameter names ("" for a column without
+      a name), every further row the displayed values of rows 1 ... last.
+
+  convert IN OUT [--type 3|4|11]
+      Opens IN and saves a copy as OUT: 11 Excel 97-2000, 4 Excel 5.0/95, 3 tab-separated
+      text. Without --type the format follows OUT's extension (.xls: 11, .txt: 3).
+
+  --help
+      Shows this text.
+
+A file whose name ends in neither .xls nor .txt is read as a workbook when its content is one.
+Exit status: 0 success; 1 the table could not be opened, read or saved (the reason is
+printed on stderr as one line); 2 the command line was not understood.
+)";
+}
+
+namespace {
+
+int Usage(std::ostream& err, const std::string& problem) {
+  err << "datatable: " << problem << " (datatable --help explains the commands)\n";
+  return kExitUsage;
+}
+
+}  // namespace
+
+int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.empty()) return Usage(err, "no command given");
+  for (const std::string& arg : args) {
+    if (arg == "--help" || arg == "-h" || arg == "help") {
+      out << HelpText();
+      return kExitOk;
+    }
+  }
+  const std::string& command = args[0];
+  std::vector<std::string> positional;
+  std::string sheet, rows, type;
+  bool haveRows = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    auto value = [&](std::string& into) {
+      if (i + 1 >= args.size()) return false;
+      into = args[++i];
+      return true;
+    };
+    if (arg == "--sheet" && command == "run") {
+      if (!value(sheet) || sheet.empty()) return Usage(err, "--sheet needs a number or a name");
+    } else if (arg == "--rows" && command == "run") {
+      if (!value(rows)) return Usage(err, "--rows needs a list such as 2-5,9");
+      haveRows = true;
+    } else if (arg == "--type" && command == "convert") {
+      if (!value(type)) return Usage(err, "--type needs 3, 4 or 11");
+    } else if (arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
+      return Usage(err, "unknown option " + arg + " for " + command);
+    } else {
+      positional.push_back(arg);
+    }
+  }
+
+  try {
+    if (command == "run") {
+      if (positional.size() != 1) return Usage(err, "run takes one FILE");
+      RunOptions options;
+      options.file = positional[0];
+      options.sheet = sheet;
+      if (haveRows) {
+        std::string problem;
+        options.rows = ParseRowList(rows, problem);
+        if (!options.rows) return Usage(err, "--rows: " + problem);
+      }
+      return RunCommand(options, out, err);
+    }
+    if (command == "dump") {
+      if (positional.size() != 1) return Usage(err, "dump takes one FILE");
+      return DumpCommand(positional[0], out, err);
+    }
+    if (command == "convert") {
+      if (positional.size() != 2) return Usage(err, "convert takes IN and OUT");
+      int t = 0;
+      if (!type.empty()) {
+        if (type == "3" || type == "4" || type == "11")
+          t = std::stoi(type);
+        else
+          return Usage(err, "--type must be 3, 4 or 11");
+      }
+      return ConvertCommand(positional[0], positional[1], t, err);
+    }
+  } catch (const std::exception& e) {
+    err << "datatable: " << e.what() << "\n";
+    return kExitFailed;
+  }
+  return Usage(err, "unknown command \"" + command + "\"");
+}
+
+}  // namespace dtapp

@@ -1,0 +1,121 @@
+// `datatable run`: the rows a test run reads, sheet by sheet, as a test host reads them.
+
+#include <ostream>
+
+#include "cli.h"
+#include "host_session.h"
+
+namespace dtapp {
+
+namespace {
+
+// A value on one line of tab-separated output.
+void WriteField(std::ostream& out, const CString& value) {
+  for (char c : value) out.put(c == '\t' || c == '\n' || c == '\r' ? ' ' : c);
+}
+
+long FindSheet(CZAT_PSF1& table, const std::string& sheet) {
+  bool digits = !sheet.empty() && sheet.size() < 10;
+  for (char c : sheet) digits = digits && c >= '0' && c <= '9';
+  if (digits) {
+    const long n = std::stol(sheet);
+    // A sheet named like a number is found by its name when no sheet has that number.
+    if (n >= 1 && n <= table.GetNumSheets()) return n;
+  }
+  return table.GetSheetIndex(sheet);  // 0 when no sheet has the name
+}
+
+// Selects the requested rows of sheet s (clipped to its rows); false when a requested row
+// lies beyond the sheet and `strict` is set.
+bool SelectRequestedRows(CZAT_PSF1& table, long s, const std::vector<RowRange>& ranges,
+                         bool strict, std::string& error) {
+  long lastRow = 0;
+  table.GetMaxRows(lastRow, s);
+  CString name;
+  table.GetSheetName(name, s);
+  CWBRowsRangeList list;
+  list.AddSheetEntry(name);
+  for (const RowRange& range : ranges) {
+    if (range.last > lastRow && strict) {
+      error = "row " + std::to_string(range.last) + " is beyond the last row (" +
+              std::to_string(lastRow) + ") of sheet \"" + name + "\"";
+      return false;
+    }
+    if (range.first > lastRow) continue;
+    CRowsRange r;
+    r.nFirstRow = range.first;
+    r.nLastRow = range.last < lastRow ? range.last : lastRow;
+    list.AddRowsRangeEntry(name, r);
+  }
+  table.UnSelectRows(s);
+  int count = 0;
+  list.GetRowsRangeCount(name, count);
+  if (count > 0) table.SelectRows(list, s);
+  return true;
+}
+
+}  // namespace
+
+int RunCommand(const RunOptions& options, std::ostream& out, std::ostream& err) {
+  HostSession session;
+  if (!session.Open(options.file)) {
+    err << "datatable: " << session.Error() << "\n";
+    return kExitFailed;
+  }
+  CZAT_PSF1& table = session.Table();
+  const long sheets = table.GetNumSheets();
+  long first = 1, last = sheets;
+  if (!options.sheet.empty()) {
+    const long s = FindSheet(table, options.sheet);
+    if (s == 0) {
+      err << "datatable: " << options.file << ": no sheet \"" << options.sheet << "\"\n";
+      return kExitFailed;
+    }
+    first = last = s;
+  }
+
+  // Whole rows that the file left selected must not narrow the run: start from none.
+  for (long s = 1; s <= sheets; ++s) table.UnSelectRows(s);
+  if (options.rows) {
+    std::string error;
+    for (long s = first; s <= last; ++s) {
+      if (!SelectRequestedRows(table, s, *options.rows, !options.sheet.empty(), error)) {
+        err << "datatable: " << options.file << ": " << error << "\n";
+        return kExitFailed;
+      }
+    }
+  }
+  // Selected rows, when there are any, are the run rows; no question is asked.
+  if (table.CaptureRowsList(false, 0) != 1) {
+    session.Fail(options.file + ": the run rows cannot be captured");
+    err << "datatable: " << session.Error() << "\n";
+    return kExitFailed;
+  }
+
+  for (long s = first; s <= last; ++s) {
+    if (s > first) out << "\n";
+    table.SetSheet(s);
+    const CZATArgList names = table.GetHeaderArgList(s);
+    bool firstField = true;
+    for (const CString& name : names) {
+      if (!firstField) out << '\t';
+      WriteField(out, name);
+      firstField = false;
+    }
+    out << '\n';
+    CString value;
+    long row = 0;
+    while (table.GetNextRunRow(row, s) == 1) {
+      firstField = true;
+      for (const CString& name : names) {
+        if (!firstField) out << '\t';
+        if (table.GetArgValue(row, name, value, s) == 0) WriteField(out, value);
+        firstField = false;
+      }
+      out << '\n';
+    }
+  }
+  return out.good() ? kExitOk : kExitFailed;
+}
+
+}  // namespace dtapp

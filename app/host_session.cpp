@@ -1,0 +1,96 @@
+#include "host_session.h"
+
+#include <sys/stat.h>
+
+#include "datatable/module.h"
+
+namespace dtapp {
+
+namespace {
+
+// The button a person would most likely press: OK, or Yes where the box asks.
+int DefaultButton(unsigned type) {
+  switch (type & 0xF) {
+    case 3:  // Yes/No/Cancel
+    case 4:  // Yes/No
+      return 6;
+    default:
+      return 1;
+  }
+}
+
+bool HasExtension(const std::string& path, const char* a, const char* b) {
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string::npos) return false;
+  std::string ext = path.substr(dot + 1);
+  for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return ext == a || ext == b;
+}
+
+}  // namespace
+
+std::string BaseName(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+HostSession::HostSession() {
+  datatable::SetHeadlessMessageBoxHandler([this](const std::string& text, unsigned type) {
+    messages_.push_back(text);
+    return DefaultButton(type);
+  });
+  table_ = new CZAT_PSF1(nullptr, CString(), CZAT::FILE_TYPE_NONE, nullptr, false, false, true);
+}
+
+HostSession::~HostSession() {
+  if (table_ != nullptr && !table_->Destroy()) delete table_;
+  datatable::SetHeadlessMessageBoxHandler({});
+}
+
+std::vector<std::string> HostSession::TakeMessages() {
+  std::vector<std::string> taken;
+  taken.swap(messages_);
+  return taken;
+}
+
+void HostSession::Fail(const std::string& fallback) {
+  const std::vector<std::string> shown = TakeMessages();
+  error_.clear();
+  for (const std::string& text : shown) {
+    if (!error_.empty()) error_ += " ";
+    error_ += text;
+  }
+  if (error_.empty()) error_ = fallback;
+  // One line, whatever the message held.
+  for (char& c : error_)
+    if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+}
+
+bool HostSession::Open(const std::string& file) {
+  struct stat st {};
+  if (::stat(file.c_str(), &st) != 0) {
+    Fail(file + ": no such file");
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    Fail(file + ": not a regular file");
+    return false;
+  }
+  // A name without a known extension is read as a workbook; the reader judges the content.
+  const CZAT::FILE_TYPE type =
+      HasExtension(file, "xls", "txt") ? CZAT::FILE_TYPE_NONE : CZAT::FILE_TYPE_EXCEL97;
+  int result = -1;
+  try {
+    result = table_->Open(file, type, nullptr, 0);
+  } catch (const std::exception& e) {
+    messages_.push_back(e.what());
+  }
+  if (result != 0) {
+    Fail(file + ": the table cannot be opened");
+    return false;
+  }
+  TakeMessages();
+  return true;
+}
+
+}  // namespace dtapp

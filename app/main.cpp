@@ -1,0 +1,15 @@
+// The `datatable` program.
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli.h"
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  std::vector<std::string> args(argv + 1, argv + argc);
+  const int status = dtapp::Main(args, std::cout, std::cerr);
+  std::cout.flush();
+  return status;
+}
