@@ -1,15 +1,14 @@
 #include "table/headedit.h"
 
+#include "params/utf8_chars.h"
+
 namespace {
-// The first `limit` characters (UTF-8 sequences) of text.
+// The first `limit` characters of text.
 std::string FirstChars(const std::string& text, std::size_t limit) {
-  std::size_t chars = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
-    if (chars == limit) return text.substr(0, i);
-    ++chars;
-  }
-  return text;
+  std::size_t pos = 0;
+  for (std::size_t chars = 0; pos < text.size() && chars < limit; ++chars)
+    pos += params::DecodeUtf8At(text, pos).size;
+  return text.substr(0, pos);
 }
 }  // namespace
 
