@@ -47,7 +47,9 @@ class BiffWriter {
  public:
   BiffWriter(Workbook& book, short type, unsigned codePage)
       : book_(book), b8_(type == kTypeBiff8), codePage_(b8_ ? 1200 : codePage),
-        out_(), w_(out_, b8_ ? 8224 : 2080) {}
+        out_(), w_(out_, b8_ ? 8224 : 2080) {
+    out_.resize(kCompoundHeaderRoom);  // the container's header goes here at the end
+  }
 
   Bytes Run() {
     if (!b8_)
@@ -59,15 +61,15 @@ class BiffWriter {
                             "Excel 97-2000 form.");
     PrepareContext();
     PrepareStyles();
+    out_.reserve(EstimateSize());
     WriteGlobals();
     for (int i = 1; i <= book_.SheetCount(); ++i) {
       Set32(out_, boundSheetOffsets_[static_cast<std::size_t>(i - 1)],
-            static_cast<std::uint32_t>(out_.size()));
+            static_cast<std::uint32_t>(out_.size() - kCompoundHeaderRoom));
       WriteSheet(book_.GetSheet(i), i == book_.ActiveIndex());
     }
-    // Sheet cells were written after the globals, but the SST belongs in the globals: it was
-    // collected up front.
-    return WriteCompoundFile({{b8_ ? "Workbook" : "Book", std::move(out_)}});
+    FinishCompoundFile(b8_ ? "Workbook" : "Book", out_);
+    return std::move(out_);
   }
 
  private:
@@ -95,6 +97,23 @@ class BiffWriter {
   void PutText8(Bytes& b, const std::string& s) {  // short strings: names, fonts, sheets
     if (b8_) PutUnicode(b, s, false);
     else PutBytes(b, s, false);
+  }
+
+  // About the size of the stream, so that it grows once rather than by doubling.
+  std::size_t EstimateSize() {
+    std::size_t bytes = 1 << 16;
+    for (int i = 1; i <= book_.SheetCount(); ++i) {
+      Sheet& sheet = book_.GetSheet(i);
+      for (int col = 1; col <= kMaxCol; ++col) {
+        Column& column = sheet.Col(col);
+        column.ForEachSlot(1, column.LastSlotRow(), [&](int, CellSlot& s) {
+          if (s.kind == CellKind::Text) bytes += 14 + 2 * sheet.Text(s).size() / 3;
+          else if (s.kind == CellKind::Formula) bytes += 64;
+          else if (s.kind != CellKind::Empty || s.style) bytes += 14;
+        });
+      }
+    }
+    return bytes + bytes / 8;
   }
 
   // --- Formulas ---------------------------------------------------------------------------------
@@ -381,7 +400,7 @@ class BiffWriter {
     }
     std::vector<std::size_t> starts;
     for (std::size_t i = 0; i < records.size(); ++i) {
-      starts.push_back(out_.size());
+      starts.push_back(out_.size() - kCompoundHeaderRoom);
       Put16(out_, i == 0 ? rec::kSst : rec::kContinue);
       Put16(out_, static_cast<unsigned>(records[i].size()));
       out_.insert(out_.end(), records[i].begin(), records[i].end());

@@ -250,20 +250,23 @@ bool DirLess(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-Bytes WriteCompoundFile(std::vector<std::pair<std::string, Bytes>> streams) {
+namespace {
+
+// Lays out the container for streams whose data already sits in `out` at sector 0 onwards
+// (each stream padded to a whole number of sectors, in the given order), appending the
+// directory and allocation tables and filling in the header.
+void CompleteContainer(const std::vector<std::string>& names, const std::vector<std::size_t>& sizes,
+                       Bytes& out) {
   constexpr std::size_t kSector = 512;
   constexpr std::size_t kPerFat = kSector / 4;
-  std::sort(streams.begin(), streams.end(),
-            [](const auto& a, const auto& b) { return DirLess(a.first, b.first); });
   std::size_t dataSectors = 0;
   std::vector<std::size_t> streamSectors;
-  for (auto& s : streams) {
-    if (s.second.size() < 4096) s.second.resize(4096, 0);
-    std::size_t n = (s.second.size() + kSector - 1) / kSector;
+  for (std::size_t size : sizes) {
+    std::size_t n = (size + kSector - 1) / kSector;
     streamSectors.push_back(n);
     dataSectors += n;
   }
-  std::size_t dirEntries = streams.size() + 1;
+  std::size_t dirEntries = names.size() + 1;
   std::size_t dirSectors = (dirEntries * kDirEntrySize + kSector - 1) / kSector;
   std::size_t fatSectors = 0, difatSectors = 0;
   for (;;) {
@@ -291,7 +294,8 @@ Bytes WriteCompoundFile(std::vector<std::pair<std::string, Bytes>> streams) {
   std::size_t difatFirst = next;
   for (std::size_t i = 0; i < difatSectors; ++i) fat[next++] = kDifatSector;
 
-  Bytes out(kHeaderSize + total * kSector, 0);
+  out.resize(kHeaderSize + total * kSector, 0);
+  std::fill(out.begin(), out.begin() + kHeaderSize, 0);
   std::copy(kSignature, kSignature + 8, out.begin());
   Set16(out, 0x18, 0x003E);
   Set16(out, 0x1A, 0x0003);
@@ -307,24 +311,14 @@ Bytes WriteCompoundFile(std::vector<std::pair<std::string, Bytes>> streams) {
   Set32(out, 0x48, static_cast<std::uint32_t>(difatSectors));
   for (std::size_t i = 0; i < 109; ++i)
     Set32(out, 0x4C + 4 * i, i < fatSectors ? static_cast<std::uint32_t>(fatFirst + i) : kFree);
-  auto sectorOffset = [&](std::size_t s) { return kHeaderSize + s * kSector; };
-  std::vector<std::size_t> sizes;
-  for (const auto& st : streams) sizes.push_back(st.second.size());
-  for (std::size_t i = 0; i < streams.size(); ++i) {
-    std::copy(streams[i].second.begin(), streams[i].second.end(),
-              out.begin() + static_cast<std::ptrdiff_t>(sectorOffset(starts[i])));
-    Bytes().swap(streams[i].second);  // release each stream as soon as it is placed
-  }
+  auto sectorOffset = [&](std::size_t sector) { return kHeaderSize + sector * kSector; };
   // Directory: the root, then the streams as a balanced tree under it.
   Bytes dir(dirSectors * kSector, 0);
   for (std::size_t i = 0; i < dirSectors * kSector / kDirEntrySize; ++i) {
-    Bytes e(kDirEntrySize, 0);
-    Set32(e, 0x44, kNoStream);
-    Set32(e, 0x48, kNoStream);
-    Set32(e, 0x4C, kNoStream);
-    std::copy(e.begin(), e.end(), dir.begin() + static_cast<std::ptrdiff_t>(i * kDirEntrySize));
+    Set32(dir, i * kDirEntrySize + 0x44, kNoStream);
+    Set32(dir, i * kDirEntrySize + 0x48, kNoStream);
+    Set32(dir, i * kDirEntrySize + 0x4C, kNoStream);
   }
-  auto entryAt = [&](std::size_t i) { return i * kDirEntrySize; };
   {
     Bytes root(kDirEntrySize, 0);
     PutName(root, "Root Entry");
@@ -333,13 +327,12 @@ Bytes WriteCompoundFile(std::vector<std::pair<std::string, Bytes>> streams) {
     dir[0x43] = 1;
     Set32(dir, 0x74, kEndOfChain);
   }
-  // Build the tree by recursive halving; returns the entry index of the subtree's root.
   auto build = [&](auto&& self, std::size_t lo, std::size_t hi) -> std::uint32_t {
     if (lo >= hi) return kNoStream;
     std::size_t mid = (lo + hi) / 2;
-    std::size_t at = entryAt(mid + 1);
+    std::size_t at = (mid + 1) * kDirEntrySize;
     Bytes e(kDirEntrySize, 0);
-    PutName(e, streams[mid].first);
+    PutName(e, names[mid]);
     std::copy(e.begin(), e.begin() + 0x42, dir.begin() + static_cast<std::ptrdiff_t>(at));
     dir[at + 0x42] = 2;
     dir[at + 0x43] = 1;  // black
@@ -349,7 +342,7 @@ Bytes WriteCompoundFile(std::vector<std::pair<std::string, Bytes>> streams) {
     Set32(dir, at + 0x78, static_cast<std::uint32_t>(sizes[mid]));
     return static_cast<std::uint32_t>(mid + 1);
   };
-  Set32(dir, 0x4C, build(build, 0, streams.size()));
+  Set32(dir, 0x4C, build(build, 0, names.size()));
   std::copy(dir.begin(), dir.end(), out.begin() + static_cast<std::ptrdiff_t>(sectorOffset(dirStart)));
   for (std::size_t i = 0; i < fatSectors; ++i)
     for (std::size_t j = 0; j < kPerFat; ++j)
@@ -364,7 +357,41 @@ Bytes WriteCompoundFile(std::vector<std::pair<std::string, Bytes>> streams) {
     Set32(out, off + 4 * (kPerFat - 1),
           d + 1 < difatSectors ? static_cast<std::uint32_t>(difatFirst + d + 1) : kEndOfChain);
   }
+}
+
+}  // namespace
+
+Bytes WriteCompoundFile(std::vector<std::pair<std::string, Bytes>> streams) {
+  constexpr std::size_t kSector = 512;
+  std::sort(streams.begin(), streams.end(),
+            [](const auto& a, const auto& b) { return DirLess(a.first, b.first); });
+  std::vector<std::string> names;
+  std::vector<std::size_t> sizes;
+  std::size_t total = kHeaderSize;
+  for (auto& s : streams) {
+    if (s.second.size() < 4096) s.second.resize(4096, 0);
+    names.push_back(s.first);
+    sizes.push_back(s.second.size());
+    total += (s.second.size() + kSector - 1) / kSector * kSector;
+  }
+  Bytes out;
+  out.reserve(total + 4 * kSector);
+  out.resize(kHeaderSize, 0);
+  for (auto& s : streams) {
+    out.insert(out.end(), s.second.begin(), s.second.end());
+    out.resize((out.size() + kSector - 1) / kSector * kSector, 0);
+    Bytes().swap(s.second);  // release each stream as soon as it is placed
+  }
+  CompleteContainer(names, sizes, out);
   return out;
+}
+
+void FinishCompoundFile(const std::string& name, Bytes& buffer) {
+  constexpr std::size_t kSector = 512;
+  if (buffer.size() < kCompoundHeaderRoom + 4096) buffer.resize(kCompoundHeaderRoom + 4096, 0);
+  std::size_t size = buffer.size() - kCompoundHeaderRoom;
+  buffer.resize(kCompoundHeaderRoom + (size + kSector - 1) / kSector * kSector, 0);
+  CompleteContainer({name}, {size}, buffer);
 }
 
 }  // namespace engine::xls

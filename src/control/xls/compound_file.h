@@ -58,4 +58,9 @@ class CompoundFileReader {
 // in ordinary sectors and the container needs no mini stream.
 Bytes WriteCompoundFile(std::vector<std::pair<std::string, Bytes>> streams);
 
+// The same for one stream, built in place: `buffer` holds kCompoundHeaderRoom bytes of room
+// followed by the stream; the container is completed around it without copying the stream.
+inline constexpr std::size_t kCompoundHeaderRoom = 512;
+void FinishCompoundFile(const std::string& name, Bytes& buffer);
+
 }  // namespace engine::xls
