@@ -40,7 +40,7 @@ for t in "${targets[@]}"; do
       [ -d "$corpus_dir/interop" ] && seeds+=("$corpus_dir/interop") ;;
   esac
   echo "== $t for ${seconds}s"
-  if ! nice "$out/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  if ! nice "$out/$t" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 \
       -max_len=1048576 -print_final_stats=1 -artifact_prefix="$out/$t-" "$work" \
       "${seeds[@]}" 2>&1 | tail -n 12; then
     status=1
