@@ -40,7 +40,7 @@ TEST(WildCorpus, EveryFileOpensOrIsRefusedClearly) {
       EXPECT_EQ(control.GetCellText(1, 1), "before");
     }
     auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_LT(seconds, 20.0) << "reading took too long";
+    EXPECT_LT(seconds, 60.0) << "reading took too long (a hang?)";
   }
   RecordProperty("opened", opened);
   RecordProperty("refused", refused);
