@@ -139,8 +139,10 @@ bool Tokenize(std::string_view s, std::vector<Item>& items) {
     std::size_t start = i;
     if (IsDigit(s[i])) {
       long v = 0;
-      while (i < s.size() && IsDigit(s[i])) v = v * 10 + (s[i++] - '0');
-      if (i - start > 4) return false;
+      while (i < s.size() && IsDigit(s[i])) {
+        if (i - start >= 4) return false;  // no part of a date has more than four digits
+        v = v * 10 + (s[i++] - '0');
+      }
       items.push_back({Item::Kind::Number, s.substr(start, i - start), v, 0});
     } else if (IsLetter(s[i])) {
       while (i < s.size() && IsLetter(s[i])) ++i;
