@@ -1,6 +1,7 @@
 // `datatable run`: the rows a test run reads, sheet by sheet, as a test host reads them.
 
 #include <ostream>
+#include <vector>
 
 #include "cli.h"
 #include "host_session.h"
@@ -26,9 +27,9 @@ long FindSheet(CZAT_PSF1& table, const std::string& sheet) {
 }
 
 // Selects the requested rows of sheet s (clipped to its rows); false when a requested row
-// lies beyond the sheet and `strict` is set.
+// lies beyond the sheet and `strict` is set. `none` tells that no requested row is on it.
 bool SelectRequestedRows(CZAT_PSF1& table, long s, const std::vector<RowRange>& ranges,
-                         bool strict, std::string& error) {
+                         bool strict, bool& none, std::string& error) {
   long lastRow = 0;
   table.GetMaxRows(lastRow, s);
   CString name;
@@ -50,7 +51,8 @@ bool SelectRequestedRows(CZAT_PSF1& table, long s, const std::vector<RowRange>& 
   table.UnSelectRows(s);
   int count = 0;
   list.GetRowsRangeCount(name, count);
-  if (count > 0) table.SelectRows(list, s);
+  none = count == 0;
+  if (!none) table.SelectRows(list, s);
   return true;
 }
 
@@ -76,13 +78,18 @@ int RunCommand(const RunOptions& options, std::ostream& out, std::ostream& err) 
 
   // Whole rows that the file left selected must not narrow the run: start from none.
   for (long s = 1; s <= sheets; ++s) table.UnSelectRows(s);
+  // Sheets on which none of the requested rows lie; the run reads nothing there (with no
+  // selection anywhere a capture would take every row).
+  std::vector<bool> noRows(static_cast<std::size_t>(sheets + 1), false);
   if (options.rows) {
     std::string error;
     for (long s = first; s <= last; ++s) {
-      if (!SelectRequestedRows(table, s, *options.rows, !options.sheet.empty(), error)) {
+      bool none = false;
+      if (!SelectRequestedRows(table, s, *options.rows, !options.sheet.empty(), none, error)) {
         err << "datatable: " << options.file << ": " << error << "\n";
         return kExitFailed;
       }
+      noRows[static_cast<std::size_t>(s)] = none;
     }
   }
   // Selected rows, when there are any, are the run rows; no question is asked.
@@ -105,7 +112,7 @@ int RunCommand(const RunOptions& options, std::ostream& out, std::ostream& err) 
     out << '\n';
     CString value;
     long row = 0;
-    while (table.GetNextRunRow(row, s) == 1) {
+    while (!noRows[static_cast<std::size_t>(s)] && table.GetNextRunRow(row, s) == 1) {
       firstField = true;
       for (const CString& name : names) {
         if (!firstField) out << '\t';

@@ -1,0 +1,122 @@
+// The command line: row lists, the run output, and readable failures.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli.h"
+#include "corpus_support.h"
+
+namespace {
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Result Invoke(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const int status = dtapp::Main(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+bool OneLine(const std::string& text) {
+  return !text.empty() && text.find('\n') == text.size() - 1;
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = ScratchFolder();
+    std::ofstream(dir_ + "/t.txt") << "User\tAge\tNote\nann\t31\ta\tb\nbob\t45\t\ncid\t27\tx\n"
+                                      "dan\t60\ty\n";
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  std::string dir_;
+};
+
+}  // namespace
+
+TEST(RowList, RowsAndRangesParse) {
+  std::string error;
+  auto rows = dtapp::ParseRowList("2-5,9", error);
+  ASSERT_TRUE(rows);
+  ASSERT_EQ(rows->size(), 2u);
+  EXPECT_EQ((*rows)[0].first, 2);
+  EXPECT_EQ((*rows)[0].last, 5);
+  EXPECT_EQ((*rows)[1].first, 9);
+  EXPECT_EQ((*rows)[1].last, 9);
+  for (const char* bad : {"", "0", "5-2", "2,,3", "a", "-3", "3-", "1-2-3", "99999999999", "2 "}) {
+    EXPECT_FALSE(dtapp::ParseRowList(bad, error)) << bad;
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+TEST_F(CliTest, RunPrintsNamesThenOneLinePerRunRow) {
+  Result r = Invoke({"run", dir_ + "/t.txt"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "User\tAge\tNote\tD\nann\t31\ta\tb\nbob\t45\t\t\ncid\t27\tx\t\ndan\t60\ty\t\n");
+
+  r = Invoke({"run", dir_ + "/t.txt", "--rows", "2-3,1", "--sheet", "1"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  // In the order asked for.
+  EXPECT_EQ(r.out, "User\tAge\tNote\tD\nbob\t45\t\t\ncid\t27\tx\t\nann\t31\ta\tb\n");
+
+  r = Invoke({"run", dir_ + "/t.txt", "--rows", "9"});  // beyond the sheet: no run rows
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "User\tAge\tNote\tD\n");
+}
+
+TEST_F(CliTest, FailuresAreOneReadableLineWithAStatus) {
+  Result r = Invoke({"run", dir_ + "/t.txt", "--rows", "9", "--sheet", "1"});
+  EXPECT_EQ(r.status, dtapp::kExitFailed);
+  EXPECT_TRUE(OneLine(r.err)) << r.err;
+
+  r = Invoke({"run", dir_ + "/t.txt", "--sheet", "Nope"});
+  EXPECT_EQ(r.status, dtapp::kExitFailed);
+  EXPECT_NE(r.err.find("Nope"), std::string::npos);
+
+  r = Invoke({"dump", dir_ + "/missing.xls"});
+  EXPECT_EQ(r.status, dtapp::kExitFailed);
+  EXPECT_TRUE(OneLine(r.err)) << r.err;
+  EXPECT_TRUE(r.out.empty());
+
+  std::ofstream(dir_ + "/bad.xls") << std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 broken", 17);
+  r = Invoke({"dump", dir_ + "/bad.xls"});
+  EXPECT_EQ(r.status, dtapp::kExitFailed);
+  EXPECT_TRUE(OneLine(r.err)) << r.err;
+
+  r = Invoke({"convert", dir_ + "/t.txt", dir_ + "/out.doc"});
+  EXPECT_EQ(r.status, dtapp::kExitUsage);
+  EXPECT_FALSE(std::filesystem::exists(dir_ + "/out.doc"));
+  r = Invoke({"convert", dir_ + "/t.txt", dir_ + "/no-folder/out.xls"});
+  EXPECT_EQ(r.status, dtapp::kExitFailed);
+  EXPECT_TRUE(OneLine(r.err)) << r.err;
+
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {}, {"frobnicate"}, {"run"}, {"run", "a", "b"}, {"run", "a", "--rows"},
+           {"run", "a", "--rows", "x"}, {"dump", "a", "--type", "3"}, {"convert", "a", "b", "--type", "5"}}) {
+    r = Invoke(args);
+    EXPECT_EQ(r.status, dtapp::kExitUsage) << (args.empty() ? "" : args[0]);
+    EXPECT_TRUE(OneLine(r.err)) << r.err;
+  }
+}
+
+TEST_F(CliTest, HelpExplainsEveryCommand) {
+  Result r = Invoke({"--help"});
+  EXPECT_EQ(r.status, 0);
+  for (const char* word : {"run FILE", "--sheet", "--rows", "dump FILE", "convert IN OUT", "--type"})
+    EXPECT_NE(r.out.find(word), std::string::npos) << word;
+}
+
+TEST_F(CliTest, ConvertChoosesTheFormatFromTheOutputName) {
+  ASSERT_EQ(Invoke({"convert", dir_ + "/t.txt", dir_ + "/t.xls"}).status, 0);
+  EXPECT_EQ(ReadText(dir_ + "/t.xls").substr(0, 4), "\xD0\xCF\x11\xE0");
+  ASSERT_EQ(Invoke({"convert", dir_ + "/t.xls", dir_ + "/back.txt"}).status, 0);
+  Result a = Invoke({"run", dir_ + "/t.txt"});
+  Result b = Invoke({"run", dir_ + "/back.txt"});
+  EXPECT_EQ(a.out, b.out);
+}
