@@ -110,6 +110,29 @@ class BiffReader {
     CheckBof(r, true);
     bool sawEof = false;
     while (reader.Next(r)) {
+      try {
+        GlobalRecord(r, sawEof);
+      } catch (const EngineError&) {
+        // A damaged formatting record costs its format, not the workbook; the others are
+        // the workbook's content.
+        if (r.id == rec::kFont) fonts_.emplace_back();
+        else if (r.id == rec::kXf) xfs_.emplace_back();
+        else if (r.id == rec::kName && ctx_.names.size() == names_.size()) {
+          RawName unusable;  // keeps later names at their index
+          unusable.builtin = true;
+          ctx_.names.push_back("#NAME?");
+          names_.push_back(unusable);
+        }
+        else if (r.id != rec::kFormat && r.id != rec::kPalette && r.id != rec::kWindow1 &&
+                 r.id != rec::kName && r.id != rec::kExternName)
+          throw;
+      }
+      if (sawEof) break;
+    }
+  }
+
+  void GlobalRecord(const Record& r, bool& sawEof) {
+    {
       Cursor c(r);
       switch (r.id) {
         case rec::kEof: sawEof = true; break;
@@ -154,7 +177,6 @@ class BiffReader {
         case rec::kName: ReadName(c); break;
         default: break;
       }
-      if (sawEof) break;
     }
   }
 
