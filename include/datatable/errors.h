@@ -9,8 +9,8 @@
 //   - the sheet operations when the engine refuses an argument the table passes on unchecked:
 //     AppendSheets, SetNumSheets (a count the workbook cannot hold), InsertSheets (a count
 //     that does not fit), SetSheetName (a name a workbook cannot store, e.g. empty);
-//   - SetRowHidden, SortTable, AutoResize, SetActiveCell and SetEnabled with rows or columns
-//     outside the sheet;
+//   - SetRowHidden, SortTable, AutoResize and SetActiveCell with rows or columns outside the
+//     sheet (1 … 65536 rows, 1 … 256 columns);
 //   - every operation when the engine runs out of memory (std::bad_alloc instead).
 // Results of the CZAT interface are otherwise returned, never thrown.
 

@@ -235,3 +235,13 @@ TEST_F(TableTest, FrameResizeKeepsViewAboveStatusBar) {
   F().Resize(10, 5);  // smaller than the status bar: an empty view, not a negative one
   EXPECT_EQ(F().ControlView()->GetRect(), (platform::Rect{0, 0, 10, 0}));
 }
+
+TEST_F(TableTest, WindowOperationsOutsideTheSheetThrowTheEnginesError) {
+  FillSheet(1, 1);
+  EXPECT_THROW(T().SetRowHidden(0, 2, true), engine::EngineError);
+  EXPECT_THROW(T().SetRowHidden(1, 70000, true), engine::EngineError);
+  EXPECT_THROW(T().SetActiveCell(70000, "P1"), engine::EngineError);
+  EXPECT_THROW(T().SetActiveCell(-5, "P1"), engine::EngineError);
+  EXPECT_NO_THROW(T().SetActiveCell(70000, "Nope"));  // no such parameter: nothing at all
+  EXPECT_FALSE(E().GetRowHidden(1));
+}
