@@ -163,6 +163,9 @@ TEST_F(Functions, LookupAndReference) {
   EXPECT_EQ(EvalNum("INDIRECT(\"B\"&3)"), 30);
   EXPECT_EQ(EvalNum("SUM(INDIRECT(\"B1:B2\"))"), 30);
   EXPECT_EQ(EvalErr("INDIRECT(\"not a ref\")"), ErrorValue::Ref);
+  EXPECT_EQ(EvalNum("INDIRECT(\"R2C2\",FALSE)"), 20);
+  EXPECT_EQ(EvalNum("SUM(INDIRECT(\"R1C2:R[-97]C[-24]\",FALSE))"), 60);  // from Z100
+  EXPECT_EQ(EvalErr("INDIRECT(\"R0C1\",FALSE)"), ErrorValue::Ref);
   ctl.SetNumSheets(2);
   ctl.SetSheetName(2, "Other Sheet");
   EXPECT_EQ(EvalNum("INDIRECT(\"'Other Sheet'!A1\")+1"), 1);

@@ -6,6 +6,7 @@
 
 #include "control/engine_error.h"
 #include "control/format/typed_entry.h"
+#include "control/formula/function_support.h"
 #include "control/formula/function_table.h"
 #include "control/formula/parser.h"
 #include "control/sheet.h"
@@ -203,6 +204,8 @@ Operand Evaluator::Apply(const Token& t, std::vector<Operand>& stack, std::size_
       ErrorValue e;
       if (!ArgText(args[0], a, e)) return Operand::Err(e);
       if (!ArgText(args[1], b, e)) return Operand::Err(e);
+      if (a.size() + b.size() > 32767 && CharLength(a) + CharLength(b) > 32767)
+        return Operand::Err(ErrorValue::Value);
       return Operand::Str(a + b);
     }
     case TokenKind::Lt:

@@ -108,12 +108,8 @@ bool Criterion::Matches(const Value& v) const {
     bool blank = v.IsEmpty() || (v.IsText() && v.text.empty());
     return op_ == Ne ? !blank : op_ == Eq ? blank : false;
   }
-  bool sameKind = v.kind == operand_.kind;
-  if (!sameKind) {
-    // A number criterion also matches text that reads as that number? No: the spreadsheet
-    // compares within a kind; other kinds only satisfy "<>".
-    return op_ == Ne;
-  }
+  // Values compare within their kind; a value of another kind only satisfies "<>".
+  if (v.kind != operand_.kind) return op_ == Ne;
   int cmp;
   if (v.IsText() && wildcard_) {
     bool m = WildcardMatch(operand_.text, v.text);

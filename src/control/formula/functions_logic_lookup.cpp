@@ -1,8 +1,11 @@
 // Logical, information, lookup and reference functions.
+#include <cctype>
 #include <cmath>
+#include <cstdlib>
 
 #include "control/formula/function_support.h"
 #include "control/formula/function_table.h"
+#include "control/formula/parser.h"
 #include "control/sheet.h"
 
 namespace engine::formula {
@@ -276,12 +279,62 @@ Operand Offset(Evaluator& ev, std::span<Operand> args) {
   return Operand::Reference(out);
 }
 
+// One R1C1 part ("R2C3", "R[-1]C", "RC[2]") as A1 text, relative to (row, col).
+bool R1C1Part(std::string_view s, int row, int col, std::string& out) {
+  std::size_t i = 0;
+  auto number = [&](int base, int& v) {
+    if (i < s.size() && s[i] == '[') {
+      std::size_t close = s.find(']', i);
+      if (close == std::string_view::npos || close - i > 8) return false;
+      std::string digits(s.substr(i + 1, close - i - 1));
+      char* end = nullptr;
+      long n = std::strtol(digits.c_str(), &end, 10);
+      if (digits.empty() || *end) return false;
+      v = base + static_cast<int>(n);
+      i = close + 1;
+      return true;
+    }
+    std::size_t start = i;
+    long n = 0;
+    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])) && i - start < 6)
+      n = n * 10 + (s[i++] - '0');
+    v = i == start ? base : static_cast<int>(n);
+    return true;
+  };
+  int r, c;
+  if (i >= s.size() || (s[i] != 'R' && s[i] != 'r')) return false;
+  ++i;
+  if (!number(row, r)) return false;
+  if (i >= s.size() || (s[i] != 'C' && s[i] != 'c')) return false;
+  ++i;
+  if (!number(col, c) || i != s.size()) return false;
+  if (r < 1 || r > kMaxRow || c < 1 || c > kMaxCol) return false;
+  out = ColumnName(c) + std::to_string(r);
+  return true;
+}
+
+bool R1C1ToA1(const std::string& text, int row, int col, std::string& out) {
+  std::size_t bang = text.rfind('!');
+  std::string prefix = bang == std::string::npos ? "" : text.substr(0, bang + 1);
+  std::string_view rest = std::string_view(text).substr(prefix.size());
+  std::size_t colon = rest.find(':');
+  std::string a, b;
+  if (!R1C1Part(rest.substr(0, colon), row, col, a)) return false;
+  out = prefix + a;
+  if (colon != std::string_view::npos) {
+    if (!R1C1Part(rest.substr(colon + 1), row, col, b)) return false;
+    out += ":" + b;
+  }
+  return true;
+}
+
 Operand Indirect(Evaluator& ev, std::span<Operand> args) {
   DT_TEXT(text, args[0]);
   bool a1 = true;
   ErrorValue e;
   if (Given(args, 1) && !ev.ArgBool(args[1], a1, e)) return Operand::Err(e);
-  if (!a1) return Operand::Err(ErrorValue::Ref);  // R1C1 references are not supported
+  if (!a1 && !R1C1ToA1(std::string(text), ev.Row(), ev.Col(), text))
+    return Operand::Err(ErrorValue::Ref);
   Operand out;
   if (text.empty() || !ev.ResolveReferenceText(text, out)) return Operand::Err(ErrorValue::Ref);
   return out;
