@@ -1,0 +1,15 @@
+#pragma once
+// Reads the corpus's NAME.WRITER.expected.json files: the sheets of a workbook with the texts a
+// spreadsheet displays, row 1 holding the parameter names.
+
+#include <string>
+#include <vector>
+
+struct ExpectedSheet {
+  std::string name;
+  std::vector<std::vector<std::string>> rows;
+};
+
+// The sheets of an expected-display file; fails the calling test and returns nothing when the
+// file cannot be read.
+std::vector<ExpectedSheet> ReadExpectedSheets(const std::string& path);
