@@ -202,6 +202,8 @@ class BiffReader {
                           "The workbook holds a single sheet in an old form, which is not "
                           "supported.");
       if (!B8()) codePage_ = 1252;
+    } else if (dt == 0x0005) {
+      ThrowDamaged("a sheet does not start where the workbook says");
     }
   }
 
