@@ -23,26 +23,29 @@ TEST(GeneralRender, LargerNumbersTurnScientific) {
   EXPECT_EQ(General(-123456789012), "-1.23457E+11");
   EXPECT_EQ(General(1e100), "1E+100");
   EXPECT_EQ(General(1.23456789e200), "1.2346E+200");
-  EXPECT_EQ(General(99999999999.7), "1E+11");  // rounding carries past eleven digits
+  EXPECT_EQ(General(999999999999.7), "1E+12");
 }
 
-TEST(GeneralRender, DecimalsAreRoundedToTheWidth) {
+TEST(GeneralRender, DecimalsShowFifteenSignificantDigits) {
   EXPECT_EQ(General(1.5), "1.5");
   EXPECT_EQ(General(0.1 + 0.2), "0.3");
-  EXPECT_EQ(General(1234.56789012), "1234.56789");
-  EXPECT_EQ(General(3.14159265358979), "3.141592654");
-  EXPECT_EQ(General(0.123456789012), "0.123456789");
-  EXPECT_EQ(General(2.0 / 3.0), "0.666666667");
-  EXPECT_EQ(General(12345678901.5), "12345678902");
-  EXPECT_EQ(General(1234567890.4), "1234567890");
+  EXPECT_EQ(General(569.203874822212), "569.203874822212");
+  EXPECT_EQ(General(1234.56789012), "1234.56789012");
+  EXPECT_EQ(General(3.14159265358979), "3.14159265358979");
+  EXPECT_EQ(General(0.221705854730692), "0.221705854730692");
+  EXPECT_EQ(General(2.0 / 3.0), "0.666666666666667");
+  EXPECT_EQ(General(12345678901.5), "12345678901.5");
+  EXPECT_EQ(General(99999999999.7), "99999999999.7");
   EXPECT_EQ(General(-1.25), "-1.25");
+  EXPECT_EQ(General(1.0000000000000002), "1");
 }
 
 TEST(GeneralRender, SmallNumbers) {
   EXPECT_EQ(General(0.0001), "0.0001");
-  EXPECT_EQ(General(0.000123456789), "0.000123457");
+  EXPECT_EQ(General(0.000123456789), "0.000123456789");
   EXPECT_EQ(General(0.00001), "1E-05");
   EXPECT_EQ(General(0.000012), "1.2E-05");
+  EXPECT_EQ(General(0.0000123456789), "1.23457E-05");
   EXPECT_EQ(General(1.23456789e-20), "1.23457E-20");
   EXPECT_EQ(General(-0.00001), "-1E-05");
 }

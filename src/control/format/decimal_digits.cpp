@@ -30,17 +30,10 @@ DecimalDigits ToDecimal(double value) {
   char buf[64];
   auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
   ReadScientific(buf, r.ptr, d);
-  if (d.count > 15) {
-    // The shortest form needs more than the 15 digits the spreadsheet keeps. Rounding it is
-    // exact unless it ends in a 5 right after the fifteenth digit: then the binary value may
-    // lie on either side of that midpoint, and only the exact expansion tells.
-    if (d.count == 16 && d.digits[15] == '5') {
-      r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
-      ReadScientific(buf, r.ptr, d);
-    } else {
-      RoundSignificant(d, 15);
-    }
-  }
+  // The shortest form that reads back as the same number, rounded half up to the 15 digits
+  // the spreadsheet keeps: 266.33056045725948 (shortest 266.3305604572595) shows as
+  // 266.33056045726, as spreadsheets display it.
+  if (d.count > 15) RoundSignificant(d, 15);
   return d;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// A positive number as the spreadsheet sees it for display: at most 15 significant decimal
-// digits, so that 1.005 is 1.005 and not 1.00499999999999989…, rounded half away from zero.
+// A positive number as the spreadsheet sees it for display: its shortest decimal form rounded
+// to at most 15 significant digits, so that 1.005 is 1.005 and not 1.00499999999999989…;
+// rounding is half away from zero.
 
 namespace engine::format {
 

@@ -1,6 +1,8 @@
-// The General rendering of numbers: what a standard-width cell shows, at most 11 characters
-// (the sign not counted), in fixed notation from 1E-04 to 11 integer digits and in scientific
-// notation (1.23457E+11, 1.2E-05) outside that.
+// The General rendering of numbers in a cell wide enough for them (the control's columns never
+// cut a number off): whole numbers of up to 11 digits as they are, other numbers from 1E-04
+// up to 11 integer digits in fixed notation with up to 15 significant digits (the precision
+// the spreadsheet keeps), and everything else in scientific notation as a standard cell shows
+// it (1.23457E+11, 1.2E-05).
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -11,7 +13,7 @@
 namespace engine::format {
 namespace {
 
-constexpr int kWidth = 11;
+constexpr int kMaxIntegerDigits = 11;
 
 // Writes the General form with '.' as the decimal point; returns the end of the text.
 char* WriteGeneral(double x, char* p) {
@@ -30,37 +32,32 @@ char* WriteGeneral(double x, char* p) {
   if (x < 1e11 && x == std::floor(x)) {  // whole numbers of up to 11 digits: the common case
     return std::to_chars(p, p + 24, static_cast<std::uint64_t>(x)).ptr;
   }
-  const DecimalDigits exact = ToDecimal(x);
-  int e = exact.point - 1;
-  if (e >= -4 && e < kWidth) {
-    DecimalDigits d = exact;
-    // Leading "0." and zeros of small numbers count against the width like integer digits.
-    int decimals = kWidth - 2 - (e > 0 ? e : 0);
-    RoundDecimals(d, decimals > 0 ? decimals : 0);
-    if (d.point <= kWidth) {
-      if (d.point <= 0) {
-        *p++ = '0';
-        if (d.count) *p++ = '.';
-        for (int k = d.point; k < 0; ++k) *p++ = '0';
-        for (int k = 0; k < d.count; ++k) *p++ = d.digits[k];
-      } else {
-        for (int k = 0; k < d.point; ++k) *p++ = d.At(k);
-        if (d.count > d.point) {
-          *p++ = '.';
-          for (int k = d.point; k < d.count; ++k) *p++ = d.digits[k];
-        }
+  const DecimalDigits d15 = ToDecimal(x);
+  const int e = d15.point - 1;
+  if (e >= -4 && e < kMaxIntegerDigits) {
+    const DecimalDigits& d = d15;
+    if (d.point <= 0) {
+      *p++ = '0';
+      *p++ = '.';
+      for (int k = d.point; k < 0; ++k) *p++ = '0';
+      for (int k = 0; k < d.count; ++k) *p++ = d.digits[k];
+    } else {
+      for (int k = 0; k < d.point; ++k) *p++ = d.At(k);
+      if (d.count > d.point) {
+        *p++ = '.';
+        for (int k = d.point; k < d.count; ++k) *p++ = d.digits[k];
       }
-      return p;
     }
+    return p;
   }
   // Scientific: one digit, up to five decimals (four with a three-digit exponent).
-  DecimalDigits d = exact;
+  DecimalDigits d = d15;
   RoundSignificant(d, 6);
-  e = d.point - 1;
-  if (e >= 100 || e <= -100) {
-    d = exact;
+  int exponent = d.point - 1;
+  if (exponent >= 100 || exponent <= -100) {
+    d = d15;
     RoundSignificant(d, 5);
-    e = d.point - 1;
+    exponent = d.point - 1;
   }
   *p++ = d.digits[0];
   if (d.count > 1) {
@@ -68,8 +65,8 @@ char* WriteGeneral(double x, char* p) {
     for (int k = 1; k < d.count; ++k) *p++ = d.digits[k];
   }
   *p++ = 'E';
-  *p++ = e < 0 ? '-' : '+';
-  int a = e < 0 ? -e : e;
+  *p++ = exponent < 0 ? '-' : '+';
+  int a = exponent < 0 ? -exponent : exponent;
   if (a < 10) *p++ = '0';
   return std::to_chars(p, p + 4, a).ptr;
 }

@@ -33,8 +33,10 @@ inline bool IsDateOrTime(const NumberFormat& f) {
 std::string Render(const NumberFormat& format, const Value& value, const LocaleSettings& locale,
                    bool date1904 = false);
 
-// The General rendering of a number (up to 11 significant characters, as the spreadsheet shows
-// numbers in a standard-width column). Hot path: allocation-free apart from the result.
+// The General rendering of a number in a column wide enough for it: whole numbers of up to 11
+// digits as they are, decimals with up to 15 significant digits, scientific notation for 12 or
+// more integer digits and below 1E-04 (1.23457E+11, 1.2E-05). Hot path: allocation-free apart
+// from the result.
 std::string RenderGeneral(double number, const LocaleSettings& locale);
 
 // Built-in format codes 0–49 as the spreadsheet numbers them; empty for an unused id.
