@@ -144,6 +144,21 @@ TEST_F(HeaderColumns, ArgColSeesAChangedRecordedHeaderWidth) {
   EXPECT_EQ(T().GetArgCol("Late"), 3);
 }
 
+TEST_F(HeaderColumns, ArgColForgetsTheParametersOfATableThatWasReplaced) {
+  for (int round = 0; round < 3; ++round) {
+    CString x = "X", y = "Y";
+    ASSERT_EQ(T().AppendArg(x, "1", 0, nullptr, 0), 0);
+    ASSERT_EQ(T().AppendArg(y, "2", 0, nullptr, 0), 0);
+    EXPECT_EQ(T().GetArgCol("Y"), 2);
+    CZATArgList only{"Y"};
+    ASSERT_EQ(T().Open("", CZAT::FILE_TYPE_NONE, &only, 0), 0);  // a new table
+    EXPECT_EQ(T().GetArgCol("X"), -1);
+    EXPECT_EQ(T().GetArgCol("Y"), 1);
+    ASSERT_EQ(T().Open("", CZAT::FILE_TYPE_NONE, nullptr, 0), 0);
+    EXPECT_EQ(T().GetArgCol("Y"), -1);
+  }
+}
+
 TEST_F(HeaderColumns, NotDupArgNameAddsTheFirstFreeNumber) {
   MakeSheet({"Loop", "Loop1", "A1", "A11"}, 1);
   CString name = "Loop";
