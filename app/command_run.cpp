@@ -12,6 +12,10 @@ namespace {
 
 // A value on one line of tab-separated output.
 void WriteField(std::ostream& out, const CString& value) {
+  if (value.find_first_of("\t\n\r") == CString::npos) {
+    out.write(value.data(), static_cast<std::streamsize>(value.size()));
+    return;
+  }
   for (char c : value) out.put(c == '\t' || c == '\n' || c == '\r' ? ' ' : c);
 }
 
