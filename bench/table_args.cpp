@@ -25,8 +25,8 @@ using TablePtr = std::unique_ptr<CZAT_PSF1, TableDeleter>;
 
 TablePtr NewTable() {
   platform::Install(std::make_shared<platform::HeadlessPlatform>());
-  return TablePtr(new CZAT_PSF1(nullptr, CString(), CZAT::FILE_TYPE_NONE, nullptr, false, true,
-                                true));
+  return TablePtr(
+      new CZAT_PSF1(nullptr, CString(), CZAT::FILE_TYPE_NONE, nullptr, false, true, true));
 }
 
 std::string ParamName(int i) { return "Param" + std::to_string(i); }
@@ -84,9 +84,15 @@ void BM_FillThroughAddArgValue(benchmark::State& state) {
   std::vector<std::string> values;
   for (long r = 0; r < kFillRows; ++r) {
     switch (r % 3) {
-      case 0: values.push_back(std::to_string(r)); break;
-      case 1: values.push_back(std::to_string(r) + ".25"); break;
-      default: values.push_back("user" + std::to_string(r)); break;
+      case 0:
+        values.push_back(std::to_string(r));
+        break;
+      case 1:
+        values.push_back(std::to_string(r) + ".25");
+        break;
+      default:
+        values.push_back("user" + std::to_string(r));
+        break;
     }
   }
   for (auto _ : state) {

@@ -77,7 +77,8 @@ long CZAT_PSF1::GetArgCol(const CString& name) {
   params::IndexStamp stamp;
   stamp.changes = sheet.ChangeCount();
   stamp.sheetIndex = ctl.GetActiveSheet();
-  if (stamp.sheetIndex >= 1 && static_cast<std::size_t>(stamp.sheetIndex) <= m_HeaderColCounts.size())
+  if (stamp.sheetIndex >= 1 &&
+      static_cast<std::size_t>(stamp.sheetIndex) <= m_HeaderColCounts.size())
     stamp.headerCount = m_HeaderColCounts[stamp.sheetIndex - 1];
 
   for (int attempt = 0; attempt < 2; ++attempt) {

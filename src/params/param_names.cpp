@@ -35,9 +35,7 @@ int CZAT_PSF1::IsParamNameLetter(int ch) const { return params::IsNameLetter(ch)
 
 int CZAT_PSF1::IsParamNameAlnum(int ch) const { return params::IsNameAlnum(ch) ? 1 : 0; }
 
-bool CZAT_PSF1::IsValidParamNameFirstChar(int ch) const {
-  return params::IsValidNameFirstChar(ch);
-}
+bool CZAT_PSF1::IsValidParamNameFirstChar(int ch) const { return params::IsValidNameFirstChar(ch); }
 
 bool CZAT_PSF1::IsValidParamNameChar(int ch) const { return params::IsValidNameChar(ch); }
 
@@ -71,9 +69,9 @@ bool CZAT_PSF1::PromptAndFixParamName(CString& name) const {
   int answer;
   {
     table::ModalScope modal(self->m_NoModalUp);
-    answer = m_Platform->Boxes().Show(m_Frame.get(), reason + offer,
-                                      m_Frame ? m_Frame->GetTitle() : "",
-                                      platform::MB_YESNO | platform::MB_ICONERROR);
+    answer =
+        m_Platform->Boxes().Show(m_Frame.get(), reason + offer, m_Frame ? m_Frame->GetTitle() : "",
+                                 platform::MB_YESNO | platform::MB_ICONERROR);
   }
   if (m_Frame && m_Frame->IsWindow()) m_Frame->Activate();
   if (answer == platform::IDYES) FixParamName(name);

@@ -6,8 +6,8 @@
 #include "params/sheet_scope.h"
 #include "table/czat_psf1.h"
 
-int CZAT_PSF1::AddArgValue(long row, const CString& name, const CString& value,
-                           unsigned long flags, const char* format) {
+int CZAT_PSF1::AddArgValue(long row, const CString& name, const CString& value, unsigned long flags,
+                           const char* format) {
   engine::Control& ctl = Ctl();
   ctl.TerminateCellEdit();
   // A value may go into the row after the last one, which adds a row.
@@ -35,8 +35,7 @@ int CZAT_PSF1::DelArgValue(long row, const CString& name) {
   return 0;
 }
 
-int CZAT_PSF1::SetArgFormula(long row, const CString& name, const CString& formula,
-                             long sheet) {
+int CZAT_PSF1::SetArgFormula(long row, const CString& name, const CString& formula, long sheet) {
   long s = 0, previous = 0;
   if (sheet < 0 || GetRequestedSheet(sheet, s, previous, true) != 0) return -1;
   params::ActiveSheetRestorer restore(*this, previous, s);

@@ -28,8 +28,7 @@ Utf8Char DecodeUtf8At(std::string_view text, std::size_t pos) {
     if ((b & 0xC0) != 0x80) return {kInvalidChar, 1};
     code = (code << 6) | (b & 0x3F);
   }
-  if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-    return {kInvalidChar, 1};
+  if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return {kInvalidChar, 1};
   return {code, need + 1};
 }
 

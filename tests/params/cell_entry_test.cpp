@@ -41,10 +41,8 @@ TEST_F(CellEntry, EveryFormulaStaysAFormulaWhateverItsResult) {
     const char* typed;
     short type;
   } cases[] = {
-      {"=a1*2", -engine::kTypeNumber},
-      {"=a2&\"y\"", -engine::kTypeText},
-      {"=a1>3", -engine::kTypeLogical},
-      {"=vlookup(99,a1:a2,1,false)", -engine::kTypeError},
+      {"=a1*2", -engine::kTypeNumber},  {"=a2&\"y\"", -engine::kTypeText},
+      {"=a1>3", -engine::kTypeLogical}, {"=vlookup(99,a1:a2,1,false)", -engine::kTypeError},
       {"=1/0", -engine::kTypeError},
   };
   for (const Case& c : cases) {
@@ -116,7 +114,10 @@ TEST_F(CellEntry, DoBeforeArgValueChecksNameAndRowFirst) {
 }
 
 TEST_F(CellEntry, FixSpaceInDateReplacesEveryNoBreakSpace) {
-  CString text = "1\xC2\xA0" "2\xC2\xA0" "3\xC2\xA0";
+  CString text =
+      "1\xC2\xA0"
+      "2\xC2\xA0"
+      "3\xC2\xA0";
   EXPECT_EQ(T().FixSpaceInDate(text), 1);
   EXPECT_EQ(text, "1 2 3 ");
   CString plain = "1/2/2003";
@@ -144,7 +145,8 @@ TEST(FillList, ItemsAreRunsBetweenSeparators) {
   EXPECT_EQ(params::SplitFillList(";;a;;b;"), (V{"a", "b"}));
   EXPECT_EQ(params::SplitFillList(" a ; b"), (V{" a ", " b"}));
   EXPECT_EQ(params::SplitFillList(""), V{});
-  EXPECT_EQ(params::SplitFillList("\xE6\x9C\x88;\xE7\x81\xAB"), (V{"\xE6\x9C\x88", "\xE7\x81\xAB"}));
+  EXPECT_EQ(params::SplitFillList("\xE6\x9C\x88;\xE7\x81\xAB"),
+            (V{"\xE6\x9C\x88", "\xE7\x81\xAB"}));
 }
 
 }  // namespace

@@ -36,11 +36,21 @@ class Reader {
       }
       char e = s_.at(i_++);
       switch (e) {
-        case 'n': out.push_back('\n'); break;
-        case 't': out.push_back('\t'); break;
-        case 'r': out.push_back('\r'); break;
-        case 'b': out.push_back('\b'); break;
-        case 'f': out.push_back('\f'); break;
+        case 'n':
+          out.push_back('\n');
+          break;
+        case 't':
+          out.push_back('\t');
+          break;
+        case 'r':
+          out.push_back('\r');
+          break;
+        case 'b':
+          out.push_back('\b');
+          break;
+        case 'f':
+          out.push_back('\f');
+          break;
         case 'u': {
           int code = Hex4();
           if (code >= 0xD800 && code <= 0xDBFF && s_.compare(i_, 2, "\\u") == 0) {
@@ -51,7 +61,9 @@ class Reader {
           params::AppendUtf8(out, code);
           break;
         }
-        default: out.push_back(e); break;
+        default:
+          out.push_back(e);
+          break;
       }
     }
     Expect('"');

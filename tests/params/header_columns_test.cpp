@@ -83,11 +83,11 @@ TEST_F(HeaderColumns, ArgColFindsExactNamesAndLettersOfUnnamedColumns) {
   MakeSheet({"Loop", "", "Speed", "Loop"}, 1);
   EXPECT_EQ(T().GetArgCol("Loop"), 1);  // the first of two columns with the name
   EXPECT_EQ(T().GetArgCol("loop"), -1);
-  EXPECT_EQ(T().GetArgCol("B"), 2);    // unnamed column 2 answers to its letters
-  EXPECT_EQ(T().GetArgCol("C"), -1);   // column 3 has a name
+  EXPECT_EQ(T().GetArgCol("B"), 2);   // unnamed column 2 answers to its letters
+  EXPECT_EQ(T().GetArgCol("C"), -1);  // column 3 has a name
   EXPECT_EQ(T().GetArgCol("Speed"), 3);
   EXPECT_EQ(T().GetArgCol(""), -1);
-  EXPECT_EQ(T().GetArgCol("E"), -1);   // beyond the last column
+  EXPECT_EQ(T().GetArgCol("E"), -1);  // beyond the last column
 }
 
 TEST_F(HeaderColumns, ArgColFollowsEveryChangeOfTheHeader) {

@@ -33,8 +33,7 @@ TEST_F(HeaderRow, AddThenRemoveLeavesTheTableAsItWas) {
   EXPECT_EQ(E().GetColumnHeadingText(2), "");
   EXPECT_EQ(E().GetLastRow(), 3);
   for (int r = 1; r <= 3; ++r)
-    for (int c = 1; c <= 3; ++c)
-      EXPECT_EQ(Shown(r, c), Cell(r, c));
+    for (int c = 1; c <= 3; ++c) EXPECT_EQ(Shown(r, c), Cell(r, c));
   // Row attributes stay with their rows.
   EXPECT_TRUE(E().GetRowHidden(2));
   EXPECT_FALSE(E().GetRowHidden(1));

@@ -1,10 +1,11 @@
 // Parameter names: character classes, the reason a name is refused, the repair, and the
 // interactive check.
+#include "params/name_rules.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "params/name_rules.h"
 #include "params/utf8_chars.h"
 #include "params_fixture.h"
 
@@ -41,10 +42,12 @@ TEST(Utf8Chars, PrefixFittingNeverCutsACharacter) {
 }
 
 TEST(NameCharClasses, LettersAndDigitsFollowUnicodeCategories) {
-  for (int ch : std::initializer_list<int>{'A', 'z', 0xE9 /* é */, 0x3B1 /* α */, 0x416 /* Ж */, 0x3042 /* あ */,
-                 0x30AB /* カ */, 0xFF76 /* half-width カ */, 0x6F22 /* 漢 */, 0xFF21 /* Ａ */})
+  for (int ch : std::initializer_list<int>{
+           'A', 'z', 0xE9 /* é */, 0x3B1 /* α */, 0x416 /* Ж */, 0x3042 /* あ */, 0x30AB /* カ */,
+           0xFF76 /* half-width カ */, 0x6F22 /* 漢 */, 0xFF21 /* Ａ */})
     EXPECT_TRUE(params::IsNameLetter(ch)) << std::hex << ch;
-  for (int ch : std::initializer_list<int>{'0', '9', '_', '.', ' ', '-', 0xA0, 0x3000, 0xFF10 /* ０ */, 0x3002, 0xFF3F})
+  for (int ch : std::initializer_list<int>{'0', '9', '_', '.', ' ', '-', 0xA0, 0x3000,
+                                           0xFF10 /* ０ */, 0x3002, 0xFF3F})
     EXPECT_FALSE(params::IsNameLetter(ch)) << std::hex << ch;
   for (int ch : std::initializer_list<int>{'0', '9', 0x663 /* Arabic-Indic 3 */, 0xFF10})
     EXPECT_TRUE(params::IsNameAlnum(ch)) << std::hex << ch;
@@ -77,9 +80,14 @@ TEST(NameCheck, ReportsTheFirstBrokenRule) {
   EXPECT_EQ(CheckParamName("my param"), NameProblem::kBadChar);
   EXPECT_EQ(CheckParamName("_"), NameProblem::kNone);
   EXPECT_EQ(CheckParamName("Loop_1.x"), NameProblem::kNone);
-  EXPECT_EQ(CheckParamName("\xEF\xBC\xBF" "a\xE3\x80\x82" "b"), NameProblem::kNone);  // ＿a。b
-  EXPECT_EQ(CheckParamName("\xE3\x80\x82" "a"), NameProblem::kBadFirstChar);          // 。a
-  EXPECT_EQ(CheckParamName("\xE5\x90\x8D\xE5\x89\x8D"), NameProblem::kNone);          // 名前
+  EXPECT_EQ(CheckParamName("\xEF\xBC\xBF"
+                           "a\xE3\x80\x82"
+                           "b"),
+            NameProblem::kNone);  // ＿a。b
+  EXPECT_EQ(CheckParamName("\xE3\x80\x82"
+                           "a"),
+            NameProblem::kBadFirstChar);                                      // 。a
+  EXPECT_EQ(CheckParamName("\xE5\x90\x8D\xE5\x89\x8D"), NameProblem::kNone);  // 名前
   EXPECT_EQ(CheckParamName("ab\xFF"), NameProblem::kBadChar);
   // Length is counted in bytes: 85 three-byte characters fit, 86 do not.
   std::string kanji;
@@ -99,8 +107,12 @@ TEST(NameRepair, ExamplesOfEachRule) {
   EXPECT_EQ(RepairParamName(""), "");
   EXPECT_EQ(RepairParamName("Loop"), "Loop");
   EXPECT_EQ(RepairParamName("-abc"), "_abc");  // dropped first character still asks for "_"
-  EXPECT_EQ(RepairParamName("a\xFF" "b"), "ab");  // a damaged byte is dropped, never kept
-  EXPECT_EQ(RepairParamName("\xE3\x80\x80" "x"), "__x");  // ideographic space
+  EXPECT_EQ(RepairParamName("a\xFF"
+                            "b"),
+            "ab");  // a damaged byte is dropped, never kept
+  EXPECT_EQ(RepairParamName("\xE3\x80\x80"
+                            "x"),
+            "__x");  // ideographic space
 }
 
 TEST(NameRepair, CutsTo255BytesWithoutSplittingACharacter) {
@@ -113,9 +125,18 @@ TEST(NameRepair, CutsTo255BytesWithoutSplittingACharacter) {
 }
 
 TEST(NameRepair, ResultAlwaysPassesTheCheck) {
-  const std::string samples[] = {"1abc", " ", "\t\t", "$", "a b c", "\xFF\xFE", "..",
-                                 std::string(400, ' '), "\xE3\x80\x82\xE3\x80\x82",
-                                 std::string(300, '9'), "\xC3", std::string("x\0y", 3)};
+  const std::string samples[] = {"1abc",
+                                 " ",
+                                 "\t\t",
+                                 "$",
+                                 "a b c",
+                                 "\xFF\xFE",
+                                 "..",
+                                 std::string(400, ' '),
+                                 "\xE3\x80\x82\xE3\x80\x82",
+                                 std::string(300, '9'),
+                                 "\xC3",
+                                 std::string("x\0y", 3)};
   for (const std::string& s : samples) {
     std::string fixed = RepairParamName(s);
     ASSERT_FALSE(fixed.empty()) << s;

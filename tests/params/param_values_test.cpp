@@ -136,15 +136,22 @@ TEST_F(Values, SubstituteParamsGivesWhatGetArgValueGives) {
 
 TEST_F(Values, DateDisplaysLoseTheirNoBreakSpacesByTheFormatOfTheCellRead) {
   MakeSheet({"D", "T"}, 0);
-  E().SetCellEntry(1, 1, "01\xC2\xA0" "02\xC2\xA0" "2003");
+  E().SetCellEntry(1, 1,
+                   "01\xC2\xA0"
+                   "02\xC2\xA0"
+                   "2003");
   E().SetSelection(1, 1, 1, 1);
   E().SetNumberFormat("dd mm yyyy");
-  E().SetCellEntry(1, 2, "a\xC2\xA0" "b");
+  E().SetCellEntry(1, 2,
+                   "a\xC2\xA0"
+                   "b");
   // The active cell is the date cell while a General cell is read: its text is not touched.
   E().SetSelection(1, 1, 1, 1);
   CString value;
   ASSERT_EQ(T().GetArgValue(1, "T", value, 0), 0);
-  EXPECT_EQ(value, "a\xC2\xA0" "b");
+  EXPECT_EQ(value,
+            "a\xC2\xA0"
+            "b");
   ASSERT_EQ(T().GetArgValue(1, "D", value, 0), 0);
   EXPECT_EQ(value, "01 02 2003");
   // And the other way round: a date cell read while a General cell is active.

@@ -3,8 +3,8 @@
 void ParamsTest::SetUp() {
   platform_ = std::make_shared<platform::HeadlessPlatform>();
   platform::Install(platform_);
-  table_.reset(new ParamsTable(nullptr, CString(), CZAT::FILE_TYPE_NONE, nullptr, false, true,
-                               true));
+  table_.reset(
+      new ParamsTable(nullptr, CString(), CZAT::FILE_TYPE_NONE, nullptr, false, true, true));
   ASSERT_EQ(table_->IsValid(), 1);
 }
 
@@ -17,8 +17,7 @@ void ParamsTest::MakeSheet(const std::vector<std::string>& names, int rows) {
   for (std::size_t i = 0; i < names.size(); ++i) {
     int c = static_cast<int>(i + 1);
     E().SetColumnHeadingText(c, names[i]);
-    for (int r = 1; r <= rows; ++r)
-      E().SetCellText(r, c, Cell(r, c));
+    for (int r = 1; r <= rows; ++r) E().SetCellText(r, c, Cell(r, c));
   }
 }
 

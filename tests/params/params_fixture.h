@@ -15,9 +15,9 @@
 
 class ParamsTable : public CZAT_PSF1 {
  public:
-  using CZAT_PSF1::CZAT_PSF1;
   using CZAT_PSF1::AddCol;
   using CZAT_PSF1::AddHeaderToZAT;
+  using CZAT_PSF1::CZAT_PSF1;
   using CZAT_PSF1::DelHeaderFromZAT;
   using CZAT_PSF1::DoBeforeArgValue;
   using CZAT_PSF1::FixSpaceInDate;

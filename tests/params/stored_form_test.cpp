@@ -1,12 +1,12 @@
 // Workbooks written by other programs, opened as tables: row 1 becomes the parameter names and
 // every value reads back as the writing program displayed it; a save and reopen keeps it all.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <unistd.h>
 
 #include "expected_json.h"
 #include "params/column_letters.h"
