@@ -3,14 +3,16 @@
 
 #include <string>
 
+#include "resources/resource_ids.h"
+
 namespace files {
 
-constexpr unsigned kStrUnableToOpenFile = 3010;    // the engine's text for a write refused
-constexpr unsigned kStrOpenSharing = 3011;         // reading a table another program holds
-constexpr unsigned kStrSaveSharing = 3012;         // writing a table another program holds
-constexpr unsigned kStrSaveAsFilter = 3024;        // filters of the save dialog
-constexpr unsigned kStrSaveQuestion = 3023;        // "Do you want to save changes ... %s?"
-constexpr unsigned kStrInvalidFile = 3025;         // the engine's text for a read refused
+constexpr unsigned kStrUnableToOpenFile = resources::kStrUnableToOpenFile;  // engine: write refused
+constexpr unsigned kStrOpenSharing = resources::kStrUnableToOpenTable;  // a held table, read
+constexpr unsigned kStrSaveSharing = resources::kStrUnableToSaveTable;  // a held table, written
+constexpr unsigned kStrSaveAsFilter = resources::kStrSaveFilter;
+constexpr unsigned kStrSaveQuestion = resources::kStrSaveChanges;
+constexpr unsigned kStrInvalidFile = resources::kStrInvalidFile;  // engine: read refused
 
 // ASCII letters compared without case; other bytes exactly.
 bool EqualIgnoringCase(const std::string& a, const std::string& b);
