@@ -1,4 +1,5 @@
 // Logical, information, lookup and reference functions.
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -116,7 +117,14 @@ bool SameKindForLookup(const Value& a, const Value& b) {
 
 // Position (0-based) of the lookup value; -1 when none. mode 0 exact, 1 largest <=, -1
 // smallest >= (the data is taken as sorted; a linear walk keeps unsorted data predictable).
-int Locate(Evaluator& ev, const Vector& vec, const Value& key, int mode) {
+int Locate(Evaluator& ev, const Vector& vec0, const Value& key, int mode) {
+  // Cells past the last used row (column) are empty and match nothing but an empty key.
+  Vector vec = vec0;
+  if (!key.IsEmpty()) {
+    int used = vec.down ? vec.sheet->Col(vec.c).LastUsedRow() - vec.r + 1
+                        : vec.sheet->LastCol() - vec.c + 1;
+    vec.count = std::max(0, std::min(vec.count, used));
+  }
   bool wild = mode == 0 && key.IsText() && HasWildcards(key.text);
   int found = -1;
   for (int k = 0; k < vec.count; ++k) {
