@@ -74,6 +74,25 @@ void BM_CaptureAndWalk(benchmark::State& state) {
 }
 BENCHMARK(BM_CaptureAndWalk)->Unit(benchmark::kMillisecond);
 
+// A walk over the most separate whole-row blocks the engine keeps (8,192 single rows): each
+// step looks for the row's range from the first one on.
+void BM_WalkManySelectedRanges(benchmark::State& state) {
+  BenchTable& t = Table();
+  constexpr int kBlocks = 8192;
+  long rows = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    t.Engine().SetSelection(1, -1, 1, -1);
+    for (int b = 1; b < kBlocks; ++b) t.Engine().AddSelection(b * 8 + 1, -1, b * 8 + 1, -1);
+    state.ResumeTiming();
+    rows = 0;
+    if (t.CaptureRowsList(false, 0) != 1) state.SkipWithError("capture failed");
+    while (t.SelectNextRunRow(true, 0) == 1) ++rows;
+  }
+  if (rows != kBlocks) state.SkipWithError("the walk did not visit every selected row");
+}
+BENCHMARK(BM_WalkManySelectedRanges)->Unit(benchmark::kMillisecond);
+
 // The whole loop of a test run: capture, walk, and 20 values read per row.
 void BM_CaptureWalkAndRead(benchmark::State& state) {
   BenchTable& t = Table();
