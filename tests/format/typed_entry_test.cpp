@@ -197,6 +197,20 @@ TEST(TypedEntry, GermanLocale) {
   ExpectText("30.02.2024", de);
 }
 
+TEST(TypedEntry, LocaleWithAWordForCurrencyAndNoBreakSpaceGroups) {
+  LocaleSettings sv = GermanLocale();
+  sv.thousandsSeparator = "\u00A0";
+  sv.currencySymbol = "kr";
+  sv.shortDateFormat = "yyyy-MM-dd";
+  sv.dateOrder = DateOrder::YearMonthDay;
+  ExpectNumber("1\u00A0234,50 kr", 1234.5, "#,##0.00 [$kr]", sv);
+  EXPECT_EQ(Displayed("1\u00A0234,50 kr", sv), "1\u00A0234,50 kr");
+  EXPECT_EQ(Category(*ParseNumberFormat(Typed("5 kr", sv).formatCode)), FormatCategory::Currency);
+  ExpectNumber("2024-01-15", 45306, "yyyy-mm-dd", sv);
+  ExpectNumber("24-1-15", 45306, "yyyy-MM-dd", sv);
+  ExpectNumber("1/15", 45306, "d-mmm", sv);
+}
+
 TEST(TypedEntry, HostileInputStaysText) {
   EXPECT_EQ(Typed(std::string(300, '9')).value.kind, ValueKind::Number);
   ExpectText(std::string(5000, '9'));  // beyond the largest number
