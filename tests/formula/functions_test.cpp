@@ -270,3 +270,37 @@ TEST_F(Functions, DatesIn1904System) {
 
 }  // namespace
 }  // namespace engine::formula::testing
+
+namespace engine::formula::testing {
+namespace {
+
+class MoreFunctions : public FormulaTest {};
+
+TEST_F(MoreFunctions, TrigonometryAndStatistics) {
+  for (int r = 1; r <= 5; ++r) Set(r, 1, std::to_string(r * 2));  // 2 4 6 8 10
+  EXPECT_NEAR(EvalNum("SIN(PI()/2)+COS(0)+TAN(0)"), 2, 1e-15);
+  EXPECT_NEAR(EvalNum("DEGREES(ATAN2(1,1))"), 45, 1e-12);
+  EXPECT_NEAR(EvalNum("RADIANS(180)"), 3.141592653589793, 1e-15);
+  EXPECT_EQ(EvalErr("ASIN(2)"), ErrorValue::Num);
+  EXPECT_EQ(EvalNum("FACT(5)"), 120);
+  EXPECT_EQ(EvalNum("EVEN(1.5)+ODD(2)"), 2 + 3);
+  EXPECT_EQ(EvalNum("EVEN(-1)"), -2);
+  EXPECT_EQ(EvalNum("MEDIAN(A1:A5)"), 6);
+  EXPECT_EQ(EvalNum("MEDIAN(A1:A4)"), 5);
+  EXPECT_EQ(EvalNum("LARGE(A1:A5,2)+SMALL(A1:A5,1)"), 10);
+  EXPECT_EQ(EvalErr("LARGE(A1:A5,6)"), ErrorValue::Num);
+  EXPECT_EQ(EvalNum("SUMSQ(1,2,3)"), 14);
+  EXPECT_EQ(EvalNum("VARP(A1:A5)"), 8);
+  EXPECT_EQ(EvalNum("VAR(A1:A5)"), 10);
+  EXPECT_NEAR(EvalNum("STDEV(A1:A5)"), std::sqrt(10.0), 1e-12);
+  EXPECT_EQ(EvalErr("STDEV(1)"), ErrorValue::Div0);
+}
+
+TEST_F(MoreFunctions, KnownButNotComputedFunctionsKeepTheirNameAndGiveNameError) {
+  EXPECT_EQ(EvalErr("PMT(0.1,10,100)"), ErrorValue::Name);
+  EXPECT_EQ(Formula(100, 26), "PMT(0.1,10,100)");
+  EXPECT_THROW(ctl.SetCellText(1, 1, "=PMT(1)"), EngineError);  // arity is still checked
+}
+
+}  // namespace
+}  // namespace engine::formula::testing

@@ -36,5 +36,6 @@ std::span<const FunctionInfo> MathFunctions();
 std::span<const FunctionInfo> TextFunctions();
 std::span<const FunctionInfo> LogicLookupFunctions();
 std::span<const FunctionInfo> DateFunctions();
+std::span<const FunctionInfo> StatsFunctions();
 
 }  // namespace engine::formula
