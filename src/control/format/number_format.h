@@ -39,6 +39,13 @@ std::string Render(const NumberFormat& format, const Value& value, const LocaleS
 // from the result.
 std::string RenderGeneral(double number, const LocaleSettings& locale);
 
+// The entry text of a number as the edit line shows it, for typing it back unchanged: a date
+// in the locale's short date form, a time as "h:mm:ss AM/PM" (both for a date with a time of
+// day), a percentage as a full-precision percentage ("12.345%"), any other number (and a date
+// outside the calendar) with up to 15 significant digits.
+std::string EditText(const NumberFormat& format, double number, const LocaleSettings& locale,
+                     bool date1904 = false);
+
 // Built-in format codes 0–49 as the spreadsheet numbers them; empty for an unused id.
 std::string BuiltinFormatCode(int id);
 
