@@ -12,7 +12,8 @@ class CZAT;
 
 class DATATABLE_API CZATNotify {
  public:
-  enum ZAT_NTFY_RC { ZAT_NTFY_OK = 0, ZAT_NTFY_CANCEL = 1 };
+  // A fixed underlying type: a sink may answer any int; only exactly 1 vetoes.
+  enum ZAT_NTFY_RC : int { ZAT_NTFY_OK = 0, ZAT_NTFY_CANCEL = 1 };
 
   CZATNotify() = default;
   virtual ~CZATNotify();

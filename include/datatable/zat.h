@@ -28,8 +28,9 @@ class DATATABLE_API CZAT {
     FILE_TYPE_EXCEL5 = 4,
     FILE_TYPE_EXCEL97 = 11,
   };
-  // Cell fill styles.
-  enum COLOR_STYLE {
+  // Cell fill styles. A fixed underlying type: a host may pass any int (other values mean
+  // no fill).
+  enum COLOR_STYLE : int {
     COLOR_STYLE_NONE = 0,
     COLOR_STYLE_BLUE = 1,
     COLOR_STYLE_RED = 2,
