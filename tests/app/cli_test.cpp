@@ -84,7 +84,7 @@ TEST_F(CliTest, FailuresAreOneReadableLineWithAStatus) {
   EXPECT_TRUE(OneLine(r.err)) << r.err;
   EXPECT_TRUE(r.out.empty());
 
-  std::ofstream(dir_ + "/bad.xls") << std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 broken", 17);
+  std::ofstream(dir_ + "/bad.xls") << std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 broken", 15);
   r = Invoke({"dump", dir_ + "/bad.xls"});
   EXPECT_EQ(r.status, dtapp::kExitFailed);
   EXPECT_TRUE(OneLine(r.err)) << r.err;

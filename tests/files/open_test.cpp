@@ -89,7 +89,7 @@ TEST_F(FilesTest, HeaderListThatDoesNotMatchFailsButKeepsTheFileOpen) {
 
 TEST_F(FilesTest, UnreadableFileRestoresThePreviousFileWithItsOwnNotifications) {
   WriteFile("good.txt", "A\n1\n2\n");
-  WriteFile("bad.xls", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 broken", 17));
+  WriteFile("bad.xls", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 broken", 15));
   ASSERT_EQ(T().Open(Path("good.txt"), CZAT::FILE_TYPE_NONE, nullptr, 0), 0);
   Register();
   const std::string good = Path("good.txt"), bad = Path("bad.xls");

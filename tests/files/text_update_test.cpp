@@ -62,7 +62,7 @@ TEST_F(TextUpdateTest, DatesAndFormulasCopyAsShownAndAsEntered) {
 
 TEST_F(TextUpdateTest, UnreadableOrMissingFilesLeaveTheTableAlone) {
   WriteFile("in.csv", "A1\nz\n");
-  WriteFile("bad.xls", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 broken", 17));
+  WriteFile("bad.xls", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 broken", 15));
   WriteFile("empty.txt", "");
   EXPECT_EQ(T().UpdateFromTextFile(Path("none.txt"), 1), -1);
   EXPECT_EQ(T().UpdateFromTextFile(Path("in.csv"), 1), -1);
