@@ -1,7 +1,6 @@
 // Construction, wiring, cells and the checks every operation shares.
 #include "control/control.h"
 
-#include <charconv>
 
 #include "control/format/number_format.h"
 #include "control/format/typed_entry.h"
@@ -17,20 +16,6 @@ ProcessClipboard& DefaultClipboard() {
 ControlDialogs& HeadlessDialogs() {
   static ControlDialogs dialogs;
   return dialogs;
-}
-
-// A number as the edit line shows it: up to 15 significant digits, no grouping.
-std::string EditLineNumber(double v, const LocaleSettings& locale) {
-  char buf[40];
-  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
-  std::string s(buf, r.ptr);
-  for (char& ch : s)
-    if (ch == 'e') ch = 'E';
-  if (locale.decimalSeparator != ".") {
-    auto dot = s.find('.');
-    if (dot != std::string::npos) s.replace(dot, 1, locale.decimalSeparator);
-  }
-  return s;
 }
 
 // Number of characters (UTF-8 sequences) in a text.
@@ -133,28 +118,10 @@ std::string Control::GetCellText(int row, int col) const {
       return sheet.Text(*s);
     case CellKind::Formula:
       return "=" + book_->Formulas().Text(sheet, row, col, sheet.Formula(*s));
-    case CellKind::Number: {
+    case CellKind::Number:
       // The edit line shows dates and times in the locale's form and other numbers in full.
-      const auto& fmt = book_->CellFormat(sheet, row, col);
-      if (format::Category(fmt) == format::FormatCategory::Percent)
-        return format::Render(fmt, Value::Number(s->number), locale_, book_->Date1904());
-      if (format::IsDateOrTime(fmt)) {
-        auto date = format::ParseNumberFormat(locale_.shortDateFormat);
-        bool hasTime = s->number != static_cast<long long>(s->number) ||
-                       format::Category(fmt) == format::FormatCategory::Time;
-        bool hasDate = s->number >= 1 || format::Category(fmt) != format::FormatCategory::Time;
-        std::string out;
-        if (hasDate)
-          out = format::Render(*date, Value::Number(s->number), locale_, book_->Date1904());
-        if (hasTime) {
-          auto time = format::ParseNumberFormat("h:mm:ss AM/PM");
-          if (!out.empty()) out += ' ';
-          out += format::Render(*time, Value::Number(s->number), locale_, book_->Date1904());
-        }
-        return out;
-      }
-      return EditLineNumber(s->number, locale_);
-    }
+      return format::EditText(book_->CellFormat(sheet, row, col), s->number, locale_,
+                              book_->Date1904());
     default:
       return book_->DisplayText(sheet, row, col);
   }
