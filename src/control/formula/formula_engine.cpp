@@ -348,6 +348,7 @@ void FormulaEngine::NamesChanged() {
 void FormulaEngine::BeforeStructureChange(const StructureChange& change) {
   for (int i = 1; i <= workbook_.SheetCount(); ++i) {
     Sheet& sheet = workbook_.GetSheet(i);
+    if (sheet.Formulas().Live() == 0) continue;
     bool same = sheet.Id() == change.sheetId;
     for (int c = 1; c <= kMaxCol; ++c) {
       Column& column = sheet.Col(c);
@@ -383,7 +384,7 @@ void FormulaEngine::AfterStructureChange() {
 void FormulaEngine::SheetRemoving(std::uint32_t sheetId) {
   for (int i = 1; i <= workbook_.SheetCount(); ++i) {
     Sheet& sheet = workbook_.GetSheet(i);
-    if (sheet.Id() == sheetId) continue;
+    if (sheet.Id() == sheetId || sheet.Formulas().Live() == 0) continue;
     for (int c = 1; c <= kMaxCol; ++c) {
       Column& column = sheet.Col(c);
       if (column.LastUsedRow() == 0) continue;
@@ -413,6 +414,7 @@ void FormulaEngine::SheetRenamed() {
     if (n.expr) n.formula = FormulaText(n.expr->Tokens(), workbook_, n.sheetId, 1, 1);
   for (int i = 1; i <= workbook_.SheetCount(); ++i) {
     Sheet& sheet = workbook_.GetSheet(i);
+    if (sheet.Formulas().Live() == 0) continue;  // nothing to visit on a sheet of values
     for (int c = 1; c <= kMaxCol; ++c) {
       Column& column = sheet.Col(c);
       if (column.LastUsedRow() == 0) continue;
@@ -429,6 +431,7 @@ void FormulaEngine::RebuildGraph() {
   state_->graph.Clear();
   for (int i = 1; i <= workbook_.SheetCount(); ++i) {
     Sheet& sheet = workbook_.GetSheet(i);
+    if (sheet.Formulas().Live() == 0) continue;  // nothing to visit on a sheet of values
     for (int c = 1; c <= kMaxCol; ++c) {
       Column& column = sheet.Col(c);
       if (column.LastUsedRow() == 0) continue;
@@ -442,6 +445,7 @@ void FormulaEngine::RebuildGraph() {
 void FormulaEngine::MarkAllDirty() {
   for (int i = 1; i <= workbook_.SheetCount(); ++i) {
     Sheet& sheet = workbook_.GetSheet(i);
+    if (sheet.Formulas().Live() == 0) continue;  // nothing to visit on a sheet of values
     for (int c = 1; c <= kMaxCol; ++c) {
       Column& column = sheet.Col(c);
       if (column.LastUsedRow() == 0) continue;
