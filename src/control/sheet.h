@@ -85,6 +85,18 @@ class Sheet {
   const std::string& Text(const CellSlot& s) const { return texts_[s.ref]; }
   FormulaCell& Formula(const CellSlot& s) { return *formulas_[s.ref]; }
   const FormulaCell& Formula(const CellSlot& s) const { return *formulas_[s.ref]; }
+  // Calls f(row, col, formula) for every formula cell of the sheet, column by column.
+  template <typename F>
+  void ForEachFormula(F&& f) {
+    if (formulas_.Live() == 0) return;
+    for (int c = 1; c <= kMaxCol; ++c) {
+      Column& column = columns_[c - 1];
+      if (column.LastUsedRow() == 0) continue;
+      column.ForEachSlot(1, column.LastUsedRow(), [&](int r, CellSlot& s) {
+        if (s.kind == CellKind::Formula) f(r, c, *formulas_[s.ref]);
+      });
+    }
+  }
   TextPool& Texts() { return texts_; }
   FormulaPool& Formulas() { return formulas_; }
 

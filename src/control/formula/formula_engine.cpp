@@ -348,23 +348,16 @@ void FormulaEngine::NamesChanged() {
 void FormulaEngine::BeforeStructureChange(const StructureChange& change) {
   for (int i = 1; i <= workbook_.SheetCount(); ++i) {
     Sheet& sheet = workbook_.GetSheet(i);
-    if (sheet.Formulas().Live() == 0) continue;
     bool same = sheet.Id() == change.sheetId;
-    for (int c = 1; c <= kMaxCol; ++c) {
-      Column& column = sheet.Col(c);
-      if (column.LastUsedRow() == 0) continue;
-      column.ForEachSlot(1, column.LastUsedRow(), [&](int r, CellSlot& s) {
-        if (s.kind != CellKind::Formula) return;
-        FormulaCell& f = sheet.Formula(s);
-        if (!f.expr) return;
-        int nr = r, nc = c;
-        if (same && !MapCell(change, nr, nc)) return;  // the formula itself goes away
-        std::vector<Token> tokens = f.expr->Tokens();
-        if (!AdjustReferences(tokens, change, sheet.Id(), r, c, nr, nc)) return;
-        f.text = FormulaText(tokens, workbook_, sheet.Id(), nr, nc);
-        f.expr = std::make_shared<const Expression>(std::move(tokens));
-      });
-    }
+    sheet.ForEachFormula([&](int r, int c, FormulaCell& f) {
+      if (!f.expr) return;
+      int nr = r, nc = c;
+      if (same && !MapCell(change, nr, nc)) return;  // the formula itself goes away
+      std::vector<Token> tokens = f.expr->Tokens();
+      if (!AdjustReferences(tokens, change, sheet.Id(), r, c, nr, nc)) return;
+      f.text = FormulaText(tokens, workbook_, sheet.Id(), nr, nc);
+      f.expr = std::make_shared<const Expression>(std::move(tokens));
+    });
   }
   for (DefinedName& n : workbook_.Names()) {
     if (!n.expr) continue;
@@ -384,20 +377,14 @@ void FormulaEngine::AfterStructureChange() {
 void FormulaEngine::SheetRemoving(std::uint32_t sheetId) {
   for (int i = 1; i <= workbook_.SheetCount(); ++i) {
     Sheet& sheet = workbook_.GetSheet(i);
-    if (sheet.Id() == sheetId || sheet.Formulas().Live() == 0) continue;
-    for (int c = 1; c <= kMaxCol; ++c) {
-      Column& column = sheet.Col(c);
-      if (column.LastUsedRow() == 0) continue;
-      column.ForEachSlot(1, column.LastUsedRow(), [&](int r, CellSlot& s) {
-        if (s.kind != CellKind::Formula) return;
-        FormulaCell& f = sheet.Formula(s);
-        if (!f.expr) return;
-        std::vector<Token> tokens = f.expr->Tokens();
-        if (!DropSheetReferences(tokens, sheetId)) return;
-        f.text = FormulaText(tokens, workbook_, sheet.Id(), r, c);
-        f.expr = std::make_shared<const Expression>(std::move(tokens));
-      });
-    }
+    if (sheet.Id() == sheetId) continue;
+    sheet.ForEachFormula([&](int r, int c, FormulaCell& f) {
+      if (!f.expr) return;
+      std::vector<Token> tokens = f.expr->Tokens();
+      if (!DropSheetReferences(tokens, sheetId)) return;
+      f.text = FormulaText(tokens, workbook_, sheet.Id(), r, c);
+      f.expr = std::make_shared<const Expression>(std::move(tokens));
+    });
   }
   for (DefinedName& n : workbook_.Names()) {
     if (!n.expr || n.sheetId == sheetId) continue;
@@ -414,16 +401,9 @@ void FormulaEngine::SheetRenamed() {
     if (n.expr) n.formula = FormulaText(n.expr->Tokens(), workbook_, n.sheetId, 1, 1);
   for (int i = 1; i <= workbook_.SheetCount(); ++i) {
     Sheet& sheet = workbook_.GetSheet(i);
-    if (sheet.Formulas().Live() == 0) continue;  // nothing to visit on a sheet of values
-    for (int c = 1; c <= kMaxCol; ++c) {
-      Column& column = sheet.Col(c);
-      if (column.LastUsedRow() == 0) continue;
-      column.ForEachSlot(1, column.LastUsedRow(), [&](int r, CellSlot& s) {
-        if (s.kind != CellKind::Formula) return;
-        FormulaCell& f = sheet.Formula(s);
-        if (f.expr) f.text = FormulaText(f.expr->Tokens(), workbook_, sheet.Id(), r, c);
-      });
-    }
+    sheet.ForEachFormula([&](int r, int c, FormulaCell& f) {
+      if (f.expr) f.text = FormulaText(f.expr->Tokens(), workbook_, sheet.Id(), r, c);
+    });
   }
 }
 
@@ -431,31 +411,19 @@ void FormulaEngine::RebuildGraph() {
   state_->graph.Clear();
   for (int i = 1; i <= workbook_.SheetCount(); ++i) {
     Sheet& sheet = workbook_.GetSheet(i);
-    if (sheet.Formulas().Live() == 0) continue;  // nothing to visit on a sheet of values
-    for (int c = 1; c <= kMaxCol; ++c) {
-      Column& column = sheet.Col(c);
-      if (column.LastUsedRow() == 0) continue;
-      column.ForEachSlot(1, column.LastUsedRow(), [&](int r, CellSlot& s) {
-        if (s.kind == CellKind::Formula) Register(sheet, r, c, sheet.Formula(s));
-      });
-    }
+    sheet.ForEachFormula([&](int r, int c, FormulaCell& f) {
+      Register(sheet, r, c, f);
+    });
   }
 }
 
 void FormulaEngine::MarkAllDirty() {
   for (int i = 1; i <= workbook_.SheetCount(); ++i) {
     Sheet& sheet = workbook_.GetSheet(i);
-    if (sheet.Formulas().Live() == 0) continue;  // nothing to visit on a sheet of values
-    for (int c = 1; c <= kMaxCol; ++c) {
-      Column& column = sheet.Col(c);
-      if (column.LastUsedRow() == 0) continue;
-      column.ForEachSlot(1, column.LastUsedRow(), [&](int r, CellSlot& s) {
-        if (s.kind != CellKind::Formula) return;
-        FormulaCell& f = sheet.Formula(s);
-        f.calcState = kClean;
-        MarkDirty(sheet, r, c, f);
-      });
-    }
+    sheet.ForEachFormula([&](int r, int c, FormulaCell& f) {
+      f.calcState = kClean;
+      MarkDirty(sheet, r, c, f);
+    });
   }
 }
 
