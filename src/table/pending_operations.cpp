@@ -38,7 +38,6 @@ void CZAT_PSF1::OnUpdateEditPaste(platform::CommandState& state) { state.Enable(
 void CZAT_PSF1::OnUpdateEditPastevalues(platform::CommandState& state) { state.Enable(false); }
 
 // --- Cell commands and context menu ----------------------------------------------------------
-void CZAT_PSF1::SortTable(long, long, long, long, int, long, long, long) {}
 void CZAT_PSF1::OnEditClearAll() {}
 void CZAT_PSF1::OnEditClearFormats() {}
 void CZAT_PSF1::OnEditClearContents() {}
