@@ -7,7 +7,7 @@
 
 #include "control/control.h"
 #include "control/formula/formula_engine.h"
-#include "control/sheet.h"
+#include "control/model/sheet.h"
 
 namespace {
 

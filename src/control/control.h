@@ -14,7 +14,7 @@
 #include "control/control_services.h"
 #include "control/engine_error.h"
 #include "control/locale_settings.h"
-#include "control/workbook.h"
+#include "control/model/workbook.h"
 
 namespace engine {
 

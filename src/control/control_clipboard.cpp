@@ -5,7 +5,7 @@
 
 #include "control/control.h"
 #include "control/formula/formula_engine.h"
-#include "control/clipboard_text.h"
+#include "control/model/clipboard_text.h"
 
 namespace engine {
 

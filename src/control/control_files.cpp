@@ -7,7 +7,7 @@
 #include "control/control.h"
 #include "control/text/text_file.h"
 #include "control/xls/compound_file.h"
-#include "control/xls/file_io.h"
+#include "control/io/file_io.h"
 #include "control/xls/xls_file.h"
 
 namespace engine {

@@ -4,7 +4,7 @@
 
 #include "control/control.h"
 #include "control/formula/formula_engine.h"
-#include "control/sheet_ops.h"
+#include "control/model/sheet_ops.h"
 
 namespace engine {
 

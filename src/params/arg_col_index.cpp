@@ -1,6 +1,6 @@
 #include "params/arg_col_index.h"
 
-#include "control/sheet.h"
+#include "control/model/sheet.h"
 #include "params/column_letters.h"
 
 namespace params {

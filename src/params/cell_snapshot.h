@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "control/value.h"
+#include "control/model/value.h"
 
 namespace engine {
 class Control;

@@ -9,7 +9,7 @@
 
 #include "control/control.h"
 #include "control/engine_error.h"
-#include "control/workbook.h"
+#include "control/model/workbook.h"
 #include "render_helpers.h"
 
 namespace engine::format::test {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "control/control.h"
-#include "control/xls/byte_io.h"
+#include "control/io/byte_io.h"
 #include "control/xls/xls_file.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "control/xls/code_page.h"
+#include "control/io/code_page.h"
 
 namespace corpus {
 

@@ -2,7 +2,7 @@
 // being written by us in each form and read again.
 #include <unistd.h>
 
-#include "control/xls/code_page.h"
+#include "control/io/code_page.h"
 #include "corpus_support.h"
 
 namespace {

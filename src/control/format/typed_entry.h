@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "control/locale_settings.h"
-#include "control/value.h"
+#include "control/model/value.h"
 
 namespace engine::format {
 

@@ -9,8 +9,8 @@
 #include "control/formula/function_support.h"
 #include "control/formula/function_table.h"
 #include "control/formula/parser.h"
-#include "control/sheet.h"
-#include "control/workbook.h"
+#include "control/model/sheet.h"
+#include "control/model/workbook.h"
 
 namespace engine::formula {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "control/formula/expression.h"
-#include "control/value.h"
+#include "control/model/value.h"
 
 namespace engine {
 class Workbook;

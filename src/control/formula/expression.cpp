@@ -2,7 +2,7 @@
 
 #include "control/engine_error.h"
 #include "control/formula/function_table.h"
-#include "control/sheet.h"
+#include "control/model/sheet.h"
 
 namespace engine::formula {
 

@@ -36,7 +36,7 @@
 #include <string>
 #include <vector>
 
-#include "control/value.h"
+#include "control/model/value.h"
 
 namespace engine::formula {
 

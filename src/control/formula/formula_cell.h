@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "control/value.h"
+#include "control/model/value.h"
 
 namespace engine {
 

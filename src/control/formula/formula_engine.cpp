@@ -16,8 +16,8 @@
 #include "control/formula/expression.h"
 #include "control/formula/parser.h"
 #include "control/formula/reference_adjust.h"
-#include "control/sheet.h"
-#include "control/workbook.h"
+#include "control/model/sheet.h"
+#include "control/model/workbook.h"
 
 namespace engine::formula {
 

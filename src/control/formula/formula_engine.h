@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "control/formula/formula_cell.h"
-#include "control/value.h"
+#include "control/model/value.h"
 
 namespace engine {
 class Workbook;

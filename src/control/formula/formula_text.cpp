@@ -5,8 +5,8 @@
 
 #include "control/formula/function_table.h"
 #include "control/formula/parser.h"
-#include "control/sheet.h"
-#include "control/workbook.h"
+#include "control/model/sheet.h"
+#include "control/model/workbook.h"
 
 namespace engine::formula {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "control/format/typed_entry.h"
-#include "control/workbook.h"
+#include "control/model/workbook.h"
 
 namespace engine::formula {
 

@@ -7,7 +7,7 @@
 #include "control/formula/function_support.h"
 #include "control/formula/function_table.h"
 #include "control/formula/parser.h"
-#include "control/sheet.h"
+#include "control/model/sheet.h"
 
 namespace engine::formula {
 

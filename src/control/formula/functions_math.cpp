@@ -6,7 +6,7 @@
 
 #include "control/formula/function_support.h"
 #include "control/formula/function_table.h"
-#include "control/sheet.h"
+#include "control/model/sheet.h"
 
 namespace engine::formula {
 

@@ -6,7 +6,7 @@
 #include "control/format/typed_entry.h"
 #include "control/formula/function_support.h"
 #include "control/formula/function_table.h"
-#include "control/workbook.h"
+#include "control/model/workbook.h"
 
 namespace engine::formula {
 

@@ -8,8 +8,8 @@
 
 #include "control/engine_error.h"
 #include "control/formula/function_table.h"
-#include "control/sheet.h"
-#include "control/workbook.h"
+#include "control/model/sheet.h"
+#include "control/model/workbook.h"
 
 namespace engine::formula {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "control/sheet.h"
+#include "control/model/sheet.h"
 
 namespace engine::formula {
 

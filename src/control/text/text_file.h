@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "control/locale_settings.h"
-#include "control/workbook.h"
+#include "control/model/workbook.h"
 
 namespace engine::text {
 

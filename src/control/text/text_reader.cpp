@@ -6,7 +6,7 @@
 #include "control/format/typed_entry.h"
 #include "control/formula/formula_engine.h"
 #include "control/text/text_file.h"
-#include "control/xls/code_page.h"
+#include "control/io/code_page.h"
 
 namespace engine::text {
 

@@ -3,10 +3,10 @@
 #include <charconv>
 #include <cmath>
 
-#include "control/value.h"
+#include "control/model/value.h"
 #include "control/xls/biff_formula.h"
 #include "control/xls/biff_functions.h"
-#include "control/xls/code_page.h"
+#include "control/io/code_page.h"
 
 namespace engine::xls {
 

@@ -6,10 +6,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "control/value.h"
+#include "control/model/value.h"
 #include "control/xls/biff_formula.h"
 #include "control/xls/biff_functions.h"
-#include "control/xls/code_page.h"
+#include "control/io/code_page.h"
 
 namespace engine::xls {
 

@@ -1,6 +1,6 @@
 #include "control/xls/biff_palette.h"
 
-#include "control/style.h"
+#include "control/model/style.h"
 
 namespace engine::xls {
 

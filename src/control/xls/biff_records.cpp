@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "control/engine_error.h"
-#include "control/xls/code_page.h"
+#include "control/io/code_page.h"
 
 namespace engine::xls {
 

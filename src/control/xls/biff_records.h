@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "control/xls/byte_io.h"
+#include "control/io/byte_io.h"
 
 namespace engine::xls {
 

@@ -10,7 +10,7 @@
 #include "control/formula/formula_engine.h"
 #include "control/xls/biff_formula.h"
 #include "control/xls/biff_palette.h"
-#include "control/xls/code_page.h"
+#include "control/io/code_page.h"
 #include "control/xls/compound_file.h"
 #include "control/xls/xls_file.h"
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "control/xls/byte_io.h"
+#include "control/io/byte_io.h"
 
 namespace engine::xls {
 

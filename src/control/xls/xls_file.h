@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "control/locale_settings.h"
-#include "control/workbook.h"
-#include "control/xls/byte_io.h"
+#include "control/model/workbook.h"
+#include "control/io/byte_io.h"
 
 namespace engine::xls {
 

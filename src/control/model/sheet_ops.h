@@ -3,7 +3,7 @@
 // deletes, moving blocks, clearing. They keep the text and formula pools consistent; they do not
 // check limits, raise events or tell the formula engine (the facade does).
 
-#include "control/sheet.h"
+#include "control/model/sheet.h"
 
 namespace engine::sheet_ops {
 

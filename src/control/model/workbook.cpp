@@ -1,4 +1,4 @@
-#include "control/workbook.h"
+#include "control/model/workbook.h"
 
 #include "control/engine_error.h"
 #include "control/format/number_format.h"

@@ -1,4 +1,4 @@
-#include "control/cell_store.h"
+#include "control/model/cell_store.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "control/sheet_ops.h"
+#include "control/model/sheet_ops.h"
 
 #include <algorithm>
 

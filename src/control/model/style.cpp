@@ -1,4 +1,4 @@
-#include "control/style.h"
+#include "control/model/style.h"
 
 #include "control/engine_error.h"
 

@@ -1,4 +1,4 @@
-#include "control/xls/file_io.h"
+#include "control/io/file_io.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "control/format_table.h"
+#include "control/model/format_table.h"
 #include "control/locale_settings.h"
-#include "control/sheet.h"
-#include "control/style.h"
-#include "control/value.h"
+#include "control/model/sheet.h"
+#include "control/model/style.h"
+#include "control/model/value.h"
 
 namespace engine {
 

@@ -1,4 +1,4 @@
-#include "control/clipboard_text.h"
+#include "control/model/clipboard_text.h"
 
 namespace engine::clipboard_text {
 

@@ -1,4 +1,4 @@
-#include "control/format_table.h"
+#include "control/model/format_table.h"
 
 #include "control/engine_error.h"
 

@@ -1,4 +1,4 @@
-#include "control/sheet.h"
+#include "control/model/sheet.h"
 
 namespace engine {
 

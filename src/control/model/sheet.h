@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "control/cell_store.h"
+#include "control/model/cell_store.h"
 
 namespace engine {
 

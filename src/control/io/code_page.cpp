@@ -1,4 +1,4 @@
-#include "control/xls/code_page.h"
+#include "control/io/code_page.h"
 
 #include <iconv.h>
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "control/xls/byte_io.h"
+#include "control/io/byte_io.h"
 
 namespace engine::xls {
 

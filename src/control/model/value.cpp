@@ -1,4 +1,4 @@
-#include "control/value.h"
+#include "control/model/value.h"
 
 #include <cctype>
 
