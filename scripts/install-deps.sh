@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  python3 python3-xlrd python3-xlwt
+  python3 python3-xlrd python3-xlwt python3-openpyxl
+  qt6-base-dev xvfb xauth imagemagick poppler-utils
   clang libclang-rt-14-dev
 )
 
