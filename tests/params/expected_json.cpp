@@ -6,7 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "params/utf8_chars.h"
+#include "table/utf8_chars.h"
 
 namespace {
 

@@ -13,18 +13,6 @@ std::string RangesText(const CWBRowsRangeList& list, const CString& sheet) {
   return out;
 }
 
-void RowsTest::SetUp() {
-  platform_ = std::make_shared<platform::HeadlessPlatform>();
-  platform::Install(platform_);
-  table_.reset(new RowsTable(nullptr, CString(), CZAT::FILE_TYPE_NONE, nullptr, false, true, true));
-  ASSERT_EQ(table_->IsValid(), 1);
-}
-
-void RowsTest::TearDown() {
-  table_.reset();
-  platform::Install(nullptr);
-}
-
 void RowsTest::FillSheet(int params, int rows) {
   for (int c = 1; c <= params; ++c) {
     E().SetColumnHeadingText(c, "P" + std::to_string(c));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "control/control.h"
+#include "control/model/workbook.h"
 
 namespace corpus {
 
