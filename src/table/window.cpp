@@ -120,27 +120,6 @@ void CZAT_PSF1::OnSize(unsigned /*type*/, int cx, int cy) {
   m_ControlWnd->MoveWindow(0, 0, std::max(cx, 0), std::max(height, 0), true);
 }
 
-void CZAT_PSF1::OnClose() {
-  const CString fileName = m_FileName;
-  const int answer = m_DirtyBit != 0 ? YesNoSaveMessage() : platform::IDNO;
-  if (answer == platform::IDYES) {
-    // A save that did not succeed (cancelled, or failed with its message shown) ends the
-    // close: going on would destroy the unsaved table.
-    if (Save(CZAT::null_cstring_ref, 1, FILE_TYPE_NONE, 1) != 0) return;
-  } else if (answer == platform::IDNO) {
-    Open(fileName, static_cast<FILE_TYPE>(m_FileType), nullptr, 1);
-    ResetDirtyBit();
-  } else {
-    return;
-  }
-  if (m_CloseOption == 0) {
-    m_Internals->platform->UserProfile().WriteInt(table::kProfileSection, "Show", 0);
-    if (m_pNotify != nullptr) m_pNotify->OnViewClose();
-  } else {
-    Destroy();  // may delete this object
-  }
-}
-
 void CZAT_PSF1::OnDestroy() {
   if (!m_Internals->frame) return;
   const platform::Rect rect = m_Internals->frame->GetWindowRect();

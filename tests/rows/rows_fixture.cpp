@@ -1,5 +1,8 @@
 #include "rows_fixture.h"
 
+// Selection blocks of any sheet, read from the engine's model.
+#include "control/model/workbook.h"
+
 std::string RangesText(const CWBRowsRangeList& list, const CString& sheet) {
   int count = 0;
   if (list.GetRowsRangeCount(sheet, count) != 0) return "none";
