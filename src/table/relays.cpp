@@ -33,7 +33,9 @@ int CZAT_PSF1::Internals::FrameRelay::OnCreate(platform::CreateStruct& cs) {
   return result;
 }
 
-void CZAT_PSF1::Internals::FrameRelay::OnSize(unsigned type, int cx, int cy) { DT_GUARD(table_.OnSize(type, cx, cy)); }
+void CZAT_PSF1::Internals::FrameRelay::OnSize(unsigned type, int cx, int cy) {
+  DT_GUARD(table_.OnSize(type, cx, cy));
+}
 
 // The table may be deleted inside: nothing of this relay is touched afterwards.
 void CZAT_PSF1::Internals::FrameRelay::OnClose() { DT_GUARD(table_.OnClose()); }
