@@ -753,7 +753,7 @@ class BiffWriter {
   RecordWriter w_;
   EncodeContext ctx_;
   std::unordered_map<std::uint32_t, std::vector<std::string>> scopes_;  // by sheet id, 0: book
-  std::vector<Encoded> nameTokens_;  // per defined name
+  std::vector<Encoded> nameTokens_;                                     // per defined name
   std::vector<std::string> undefinedNames_;
   std::unordered_map<const FormulaCell*, Encoded> formulaTokens_;
   Palette palette_;
