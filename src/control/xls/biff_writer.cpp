@@ -186,12 +186,29 @@ class BiffWriter {
   }
 
   // The defined names in order as a formula of the scope (0: the workbook) sees them.
-  std::vector<std::string> ScopeNames(std::uint32_t scope) const {
+  // As the workbook's lookup decides: the first of the scope's own names with that text, else
+  // the last workbook name with it (texts compared without regard to case).
+  std::vector<std::string> ScopeNames(std::uint32_t scope) {
     const std::vector<DefinedName>& names = book_.Names();
-    std::vector<std::string> out;
-    out.reserve(names.size());
-    for (const DefinedName& n : names)
-      out.push_back(book_.FindName(n.name, scope) == &n ? n.name : std::string());
+    if (nameGroups_.empty() && !names.empty()) {
+      for (std::size_t k = 0; k < names.size(); ++k) {
+        std::string key = names[k].name;
+        for (char& ch : key) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        nameGroups_[key].push_back(k);
+      }
+    }
+    std::vector<std::string> out(names.size());
+    for (const auto& [key, group] : nameGroups_) {
+      std::size_t seen = names.size();
+      for (std::size_t k : group) {
+        if (scope != 0 && names[k].sheetId == scope) {
+          seen = k;
+          break;
+        }
+        if (names[k].sheetId == 0) seen = k;
+      }
+      if (seen < names.size()) out[seen] = names[seen].name;
+    }
     return out;
   }
 
@@ -753,6 +770,7 @@ class BiffWriter {
   RecordWriter w_;
   EncodeContext ctx_;
   std::unordered_map<std::uint32_t, std::vector<std::string>> scopes_;  // by sheet id, 0: book
+  std::unordered_map<std::string, std::vector<std::size_t>> nameGroups_;  // by lower-case text
   std::vector<Encoded> nameTokens_;                                     // per defined name
   std::vector<std::string> undefinedNames_;
   std::unordered_map<const FormulaCell*, Encoded> formulaTokens_;
