@@ -185,9 +185,9 @@ class BiffWriter {
     return EncodeFormula(text, ec, tokens, extra) && tokens.size() <= kMaxFormulaTokens;
   }
 
-  // The defined names in order as a formula of the scope (0: the workbook) sees them.
-  // As the workbook's lookup decides: the first of the scope's own names with that text, else
-  // the last workbook name with it (texts compared without regard to case).
+  // The defined names in order as a formula of the scope (0: the workbook) sees them, as the
+  // workbook's lookup decides: the first of the scope's own names with that text, else the
+  // last workbook name with it (texts compared without regard to case).
   std::vector<std::string> ScopeNames(std::uint32_t scope) {
     const std::vector<DefinedName>& names = book_.Names();
     if (nameGroups_.empty() && !names.empty()) {
@@ -219,13 +219,24 @@ class BiffWriter {
   // names of every scope at the same position.
   bool Encode(const std::string& text, std::uint32_t scope, Encoded& e) {
     std::vector<std::string>& list = scopes_.at(scope);
-    EncodeContext ec = ctx_;
-    ec.names = list;
-    if (!EncodeFormula(text, ec, e.tokens, e.extra) || e.tokens.size() > kMaxFormulaTokens)
-      return false;
-    for (std::size_t k = list.size(); k < ec.names.size(); ++k) {
-      undefinedNames_.push_back(ec.names[k]);
-      for (auto& [id, other] : scopes_) other.push_back(ec.names[k]);
+    const std::size_t known = list.size();
+    // The list is lent to the encoder rather than copied for every formula.
+    EncodeContext ec;
+    ec.version = ctx_.version;
+    ec.codePage = ctx_.codePage;
+    ec.clipAreaRows = ctx_.clipAreaRows;
+    ec.addUnknownNames = ctx_.addUnknownNames;
+    ec.sheetNames.swap(ctx_.sheetNames);
+    ec.names.swap(list);
+    bool ok = EncodeFormula(text, ec, e.tokens, e.extra) && e.tokens.size() <= kMaxFormulaTokens;
+    ctx_.sheetNames.swap(ec.sheetNames);
+    list.swap(ec.names);
+    std::vector<std::string> added(list.begin() + static_cast<std::ptrdiff_t>(known), list.end());
+    list.resize(known);
+    if (!ok) return false;
+    for (const std::string& name : added) {
+      undefinedNames_.push_back(name);
+      for (auto& [id, other] : scopes_) other.push_back(name);
     }
     return true;
   }
