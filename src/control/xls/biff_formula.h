@@ -52,6 +52,12 @@ struct EncodeContext {
   std::vector<std::string> sheetNames;
   std::vector<std::string> names;  // defined names in NAME order (1-based index = position + 1)
   bool usedExternSheet = false;    // set when a token refers to EXTERNSHEET
+  // BIFF5: an area that starts within the form's 16,384 rows and reaches past them ends at
+  // its last row instead of failing.
+  bool clipAreaRows = false;
+  // A name missing from `names` is appended to it (a NAME record without a definition is
+  // then due) instead of failing.
+  bool addUnknownNames = false;
 };
 bool EncodeFormula(std::string_view text, EncodeContext& context, Bytes& tokens, Bytes& extra);
 
