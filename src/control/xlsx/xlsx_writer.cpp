@@ -31,7 +31,8 @@ void Escape(std::string& out, std::string_view text) {
       case '>': out += "&gt;"; break;
       case '"': out += "&quot;"; break;
       default:
-        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+        // A carriage return too: readers turn a literal one into a line feed.
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') {
           char buf[8];
           std::snprintf(buf, sizeof buf, "_x%04X_", static_cast<unsigned>(c));
           out += buf;

@@ -16,7 +16,7 @@ constexpr std::size_t kMaxEntryBytes = std::size_t{1} << 30;
 constexpr std::size_t kMaxTotalBytes = std::size_t{3} << 30;
 // Above this size an entry must not inflate more than kMaxRatio times its stored size.
 constexpr std::size_t kRatioCheckFrom = std::size_t{16} << 20;
-constexpr std::size_t kMaxRatio = 1000;
+constexpr std::size_t kMaxRatio = 400;
 
 [[noreturn]] void Fail(const std::string& why) {
   throw EngineError(kErrFile, "The .xlsx package is damaged: " + why + ".");
