@@ -278,9 +278,18 @@ class SheetHandler : public XmlHandler {
     v_.clear();
     f_.clear();
     inline_.clear();
-    type_ = std::string(a.Get("t", "n"));
-    style_ = StyleOf(a.Int("s", 0));
-    std::string_view ref = a.Get("r");
+    // One pass over the attributes: a sheet has a cell element for every value.
+    std::string_view ref, type = "n";
+    int style = 0;
+    a.ForEach([&](std::string_view name, std::string_view value) {
+      if (name == "r") ref = value;
+      else if (name == "t") type = value;
+      else if (name == "s") style = XmlAttrs::ToInt(value, 0);
+    });
+    type_ = type == "s" ? CellType::Shared : type == "inlineStr" ? CellType::Inline
+          : type == "str" ? CellType::Str : type == "b" ? CellType::Logical
+          : type == "e" ? CellType::Error : type == "d" ? CellType::Date : CellType::Number;
+    style_ = StyleOf(style);
     if (ref.empty()) {
       ++col_;
       if (row_ == 0) row_ = 1;
@@ -293,7 +302,7 @@ class SheetHandler : public XmlHandler {
 
   void EndCell() {
     inCell_ = false;
-    bool hasValue = !v_.empty() || type_ == "inlineStr" || type_ == "str";
+    bool hasValue = !v_.empty() || type_ == CellType::Inline || type_ == CellType::Str;
     if (row_ > kMaxRow || col_ > kMaxCol) {
       if (hasValue || hasFormula_)
         throw EngineError(kErrFile, "The sheet \"" + sheet_.Name() +
@@ -315,23 +324,23 @@ class SheetHandler : public XmlHandler {
   }
 
   Value CellValue() {
-    if (type_ == "s") {
+    if (type_ == CellType::Shared) {
       if (v_.empty()) return {};
       double index = -1;
       if (!ParseNumber(v_, index) || index < 0 || index >= static_cast<double>(sst_.size()))
         Damaged("a cell refers to a missing shared string");
       return Value::Text(sst_[static_cast<std::size_t>(index)]);
     }
-    if (type_ == "inlineStr") return Value::Text(DecodeEscapes(inline_));
-    if (type_ == "str") return v_.empty() ? Value{} : Value::Text(DecodeEscapes(v_));
-    if (type_ == "b") return v_.empty() ? Value{} : Value::Logical(v_ == "1" || v_ == "true");
-    if (type_ == "e") {
+    if (type_ == CellType::Inline) return Value::Text(DecodeEscapes(inline_));
+    if (type_ == CellType::Str) return v_.empty() ? Value{} : Value::Text(DecodeEscapes(v_));
+    if (type_ == CellType::Logical) return v_.empty() ? Value{} : Value::Logical(v_ == "1" || v_ == "true");
+    if (type_ == CellType::Error) {
       ErrorValue e;
       return ParseErrorText(v_, e) ? Value::Error(e) : Value{};
     }
     if (v_.empty()) return {};
     double d = 0;
-    if (type_ == "d") {
+    if (type_ == CellType::Date) {
       if (!ParseIsoDate(v_, date1904_, d)) Damaged("a cell holds the malformed date " + v_);
       return Value::Number(d);
     }
@@ -348,7 +357,8 @@ class SheetHandler : public XmlHandler {
   int row_ = 0, col_ = 0, cellRow_ = 0;
   bool inCell_ = false, hasFormula_ = false, inInline_ = false, inPhonetic_ = false;
   int sharedIndex_ = -1;
-  std::string type_;
+  enum class CellType { Number, Shared, Inline, Str, Logical, Error, Date };
+  CellType type_ = CellType::Number;
   std::uint16_t style_ = 0;
   std::string v_, f_, inline_;
   std::string* capture_ = nullptr;

@@ -173,8 +173,9 @@ bool XmlAttrs::Has(std::string_view name) const {
   return false;
 }
 
-int XmlAttrs::Int(std::string_view name, int fallback) const {
-  std::string_view v = Get(name);
+int XmlAttrs::Int(std::string_view name, int fallback) const { return ToInt(Get(name), fallback); }
+
+int XmlAttrs::ToInt(std::string_view v, int fallback) {
   int out = 0;
   auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), out);
   return ec == std::errc() && p == v.data() + v.size() && !v.empty() ? out : fallback;

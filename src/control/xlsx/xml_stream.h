@@ -10,6 +10,9 @@ namespace engine::xlsx {
 
 class ZipReader;
 
+// Local name of a possibly prefixed XML name ("x:row" -> "row").
+std::string_view LocalName(std::string_view name);
+
 class XmlAttrs {
  public:
   explicit XmlAttrs(const char** raw) : raw_(raw) {}
@@ -19,6 +22,12 @@ class XmlAttrs {
   int Int(std::string_view name, int fallback) const;
   double Number(std::string_view name, double fallback) const;
   bool Bool(std::string_view name, bool fallback) const;  // "1"/"true" and "0"/"false"
+  // Calls f(localName, value) for every attribute, in one pass.
+  template <typename F>
+  void ForEach(F&& f) const {
+    for (const char** a = raw_; a && a[0]; a += 2) f(LocalName(a[0]), std::string_view(a[1]));
+  }
+  static int ToInt(std::string_view text, int fallback);
 
  private:
   const char** raw_;
@@ -42,7 +51,5 @@ void ParseXmlText(std::string_view document, std::string_view part, XmlHandler& 
 bool IsEscapeAt(std::string_view text, std::size_t at);
 std::string DecodeEscapes(std::string text);
 
-// Local name of a possibly prefixed XML name ("x:row" -> "row").
-std::string_view LocalName(std::string_view name);
 
 }  // namespace engine::xlsx
