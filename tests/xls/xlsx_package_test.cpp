@@ -148,6 +148,35 @@ TEST(XlsxPackage, HostileAndDamagedPackagesFailWithAClearError) {
   EXPECT_EQ(c.GetCellText(1, 1), "kept");
 }
 
+TEST(XlsxPackage, AWorkbookWithPartsWeDoNotModelIsNeverSavedWithoutThem) {
+  ZipWriter zip;
+  zip.Add("_rels/.rels", kRels);
+  zip.Add("xl/workbook.xml", Workbook());
+  zip.Add("xl/_rels/workbook.xml.rels", BookRels());
+  zip.Add("xl/worksheets/sheet1.xml", Sheet(R"(<row r="1"><c r="A1"><v>1</v></c></row>)"));
+  zip.Add("xl/charts/chart1.xml", "<chartSpace/>");
+  engine::Control c;
+  ASSERT_EQ(Read(c, zip.Finish()), "");
+  std::string path = testing::TempDir() + "/chart.xlsx";
+  {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fputs("original", f);
+    std::fclose(f);
+  }
+  try {
+    c.WriteFile(path, 51);
+    ADD_FAILURE() << "a chart would have been dropped";
+  } catch (const engine::EngineError& e) {
+    EXPECT_NE(e.Description().find("xl/charts/chart1.xml"), std::string::npos);
+  }
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  char buf[16] = {};
+  std::fread(buf, 1, sizeof buf - 1, f);
+  std::fclose(f);
+  EXPECT_STREQ(buf, "original");  // the file on disk is untouched
+  std::remove(path.c_str());
+}
+
 TEST(CsvText, SeparatorQuotesAndLineBreaks) {
   engine::Control c;
   auto readCsv = [&](const std::string& text) {

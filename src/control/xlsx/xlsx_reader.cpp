@@ -432,6 +432,7 @@ class XlsxReader {
     }
     PlaceFormulas();
     book_->Formulas().Rebuild();
+    book_->SetForeignParts(ForeignParts());
     return std::move(book_);
   }
 
@@ -442,6 +443,24 @@ class XlsxReader {
       if (EndsWith(r.type, "/officeDocument") && !r.target.empty()) return r.target;
     if (zip_.Has("xl/workbook.xml")) return "xl/workbook.xml";
     throw EngineError(kErrFile, "The zip package holds no workbook.");
+  }
+
+  // Parts that carry something a save would lose: drawings, charts, pictures, embedded
+  // objects, macros, pivot tables and the like. Package plumbing, the parts we read and the
+  // document properties are not among them.
+  std::vector<std::string> ForeignParts() const {
+    static constexpr std::string_view kCarried[] = {
+        "xl/drawings/", "xl/charts/", "xl/media/", "xl/embeddings/", "xl/vbaProject",
+        "xl/pivotTables/", "xl/pivotCache/", "xl/chartsheets/", "xl/activeX/", "xl/ctrlProps/",
+        "xl/macrosheets/", "xl/dialogsheets/", "xl/externalLinks/", "xl/slicers/", "xl/tables/"};
+    std::vector<std::string> found;
+    for (const std::string& name : zip_.Names())
+      for (std::string_view prefix : kCarried)
+        if (name.rfind(prefix, 0) == 0 && name.find("/_rels/") == std::string::npos) {
+          found.push_back(name);
+          break;
+        }
+    return found;
   }
 
   void ReadNames(const std::vector<NameEntry>& names, const std::vector<int>& sheetOfEntry) {

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <unordered_map>
 
+#include "control/engine_error.h"
 #include "control/format/number_format.h"
 #include "control/formula/formula_engine.h"
 #include "control/xlsx/cell_ref.h"
@@ -354,6 +355,12 @@ std::string WorkbookXml(const Workbook& book) {
 }  // namespace
 
 xls::Bytes WriteXlsx(Workbook& book) {
+  if (!book.ForeignParts().empty())
+    throw EngineError(kErrFile,
+                      "The workbook holds charts, pictures, macros or other objects (such as " +
+                          book.ForeignParts().front() +
+                          ") that this program cannot write to an .xlsx file; nothing was saved, "
+                          "and the original file keeps them.");
   SharedStrings sst;
   std::vector<std::string> sheets;
   for (int i = 1; i <= book.SheetCount(); ++i)
