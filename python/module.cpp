@@ -154,7 +154,10 @@ class Table {
     const long last = sheet == 0 ? t.GetNumSheets() : sheet;
     std::vector<dtapp::SheetRun> run;
     std::string error;
-    if (!dtapp::CaptureRun(t, first, last, ranges, sheet != 0, run, error)) {
+    const long active = t.GetSheet();
+    const bool ok = dtapp::CaptureRun(t, first, last, ranges, sheet != 0, run, error);
+    if (t.GetSheet() != active) t.SetSheet(active);
+    if (!ok) {
       session_->Fail(error);
       RaiseError(-1, session_->Error());
     }
@@ -267,8 +270,11 @@ class Table {
     const auto ranges = dtapp::ParseRowList(spec, problem);
     if (!ranges) RaiseValueError(problem);
     bool none = false;
-    if (!dtapp::SelectRequestedRows(t, s, *ranges, true, none, problem))
-      RaiseValueError(problem);
+    // Selecting rows on a sheet makes it active; the active sheet stays the caller's.
+    const long active = t.GetSheet();
+    const bool ok = dtapp::SelectRequestedRows(t, s, *ranges, true, none, problem);
+    if (t.GetSheet() != active) t.SetSheet(active);
+    if (!ok) RaiseValueError(problem);
   }
 
   void Save(const std::optional<std::string>& path, int type) {
