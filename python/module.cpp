@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "cli.h"
@@ -51,6 +52,69 @@ std::string NameArgument(const py::handle& name) {
   if (!py::isinstance<py::str>(name)) RaiseTypeError("a parameter name is a str");
   return name.cast<std::string>();
 }
+
+// The datetime module's classes, fetched once.
+py::object& DateTimeClass() {
+  static py::object* cls = new py::object(py::module_::import("datetime").attr("datetime"));
+  return *cls;
+}
+py::object& TimeClass() {
+  static py::object* cls = new py::object(py::module_::import("datetime").attr("time"));
+  return *cls;
+}
+
+py::object Convert(const CZATTypedValue& v) {
+  switch (v.kind) {
+    case CZATTypedValue::KIND_EMPTY:
+      return py::none();
+    case CZATTypedValue::KIND_NUMBER:
+      if (v.date == CZATTypedValue::DATE_DATE)
+        return DateTimeClass()(v.year, v.month, v.day, v.hour, v.minute, v.second,
+                             v.millisecond * 1000);
+      if (v.date == CZATTypedValue::DATE_TIME_OF_DAY)
+        return TimeClass()(v.hour, v.minute, v.second, v.millisecond * 1000);
+      return py::float_(v.number);
+    case CZATTypedValue::KIND_LOGICAL:
+      return py::bool_(v.logical);
+    case CZATTypedValue::KIND_TEXT:
+    case CZATTypedValue::KIND_ERROR:
+      return py::str(v.text);
+  }
+  return py::none();
+}
+
+
+// The names of one sheet's parameters, shared by the rows read together.
+struct RowNames {
+  std::vector<std::string> names;
+  std::vector<py::object> keys;  // the names as Python strings
+  std::unordered_map<std::string, std::size_t> index;
+};
+
+// One run row, a read-only mapping parameter name → value with its sheet and row number. The
+// values are read when the row is; a Python object is made for a value when it is asked for.
+struct Row {
+  std::shared_ptr<const RowNames> names;
+  std::vector<CString> texts;
+  std::vector<CZATTypedValue> values;
+  bool typed = false;
+  std::string sheet;
+  long number = 0;
+
+  std::size_t Size() const { return names->names.size(); }
+  py::object At(std::size_t k) const { return typed ? Convert(values[k]) : py::str(texts[k]); }
+  std::optional<std::size_t> Find(const py::handle& key) const {
+    if (!py::isinstance<py::str>(key)) return std::nullopt;
+    auto it = names->index.find(key.cast<std::string>());
+    if (it == names->index.end()) return std::nullopt;
+    return it->second;
+  }
+  py::dict Dict() const {
+    py::dict d;
+    for (std::size_t k = 0; k < Size(); ++k) d[names->keys[k]] = At(k);
+    return d;
+  }
+};
 
 class Table {
  public:
@@ -168,66 +232,40 @@ class Table {
     return out;
   }
 
-  // One dict per row: parameter name → displayed text.
-  py::list Texts(long s, const std::vector<long>& rows) {
+  // The rows as Row mappings: parameter name → displayed text, or (typed) → typed value.
+  py::list Rows(long s, const std::vector<long>& rows, bool typed) {
     CZAT_PSF1& t = T();
+    CString sheetName;
+    t.GetSheetName(sheetName, s);
+    auto names = std::make_shared<RowNames>();
     const CZATArgList& list = t.GetHeaderArgList(s);
-    const std::vector<CString> names(list.begin(), list.end());
-    std::vector<py::str> keys(names.begin(), names.end());
+    for (const CString& name : list) {
+      names->index.emplace(name, names->names.size());
+      names->names.push_back(name);
+      names->keys.push_back(py::str(name));
+    }
+    const std::size_t width = names->names.size();
     py::list out(rows.size());
-    CString value;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-      py::dict d;
-      for (std::size_t k = 0; k < names.size(); ++k) {
-        if (t.GetArgValue(rows[i], names[k], value, s) != 0) value.clear();
-        d[keys[k]] = py::str(value);
+      Row row;
+      row.names = names;
+      row.sheet = sheetName;
+      row.number = rows[i];
+      row.typed = typed;
+      if (typed) {
+        row.values.resize(width);
+        for (std::size_t k = 0; k < width; ++k)
+          if (t.GetArgTypedValue(rows[i], names->names[k], row.values[k], s) != 0)
+            row.values[k] = CZATTypedValue();
+      } else {
+        row.texts.resize(width);
+        for (std::size_t k = 0; k < width; ++k)
+          if (t.GetArgValue(rows[i], names->names[k], row.texts[k], s) != 0)
+            row.texts[k].clear();
       }
-      out[i] = std::move(d);
+      out[i] = py::cast(std::move(row));
     }
     return out;
-  }
-
-  // One dict per row: parameter name → typed value.
-  py::list Values(long s, const std::vector<long>& rows) {
-    CZAT_PSF1& t = T();
-    const CZATArgList& list = t.GetHeaderArgList(s);
-    const std::vector<CString> names(list.begin(), list.end());
-    std::vector<py::str> keys(names.begin(), names.end());
-    py::module_ dt = py::module_::import("datetime");
-    py::object datetimeClass = dt.attr("datetime");
-    py::object timeClass = dt.attr("time");
-    py::list out(rows.size());
-    CZATTypedValue value;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-      py::dict d;
-      for (std::size_t k = 0; k < names.size(); ++k) {
-        if (t.GetArgTypedValue(rows[i], names[k], value, s) != 0) value = CZATTypedValue();
-        d[keys[k]] = Convert(value, datetimeClass, timeClass);
-      }
-      out[i] = std::move(d);
-    }
-    return out;
-  }
-
-  static py::object Convert(const CZATTypedValue& v, const py::object& datetimeClass,
-                            const py::object& timeClass) {
-    switch (v.kind) {
-      case CZATTypedValue::KIND_EMPTY:
-        return py::none();
-      case CZATTypedValue::KIND_NUMBER:
-        if (v.date == CZATTypedValue::DATE_DATE)
-          return datetimeClass(v.year, v.month, v.day, v.hour, v.minute, v.second,
-                               v.millisecond * 1000);
-        if (v.date == CZATTypedValue::DATE_TIME_OF_DAY)
-          return timeClass(v.hour, v.minute, v.second, v.millisecond * 1000);
-        return py::float_(v.number);
-      case CZATTypedValue::KIND_LOGICAL:
-        return py::bool_(v.logical);
-      case CZATTypedValue::KIND_TEXT:
-      case CZATTypedValue::KIND_ERROR:
-        return py::str(v.text);
-    }
-    return py::none();
   }
 
   // Writes one value. entry: the text to enter; flags as AddArgValue takes them; clear: empty
@@ -377,6 +415,46 @@ Error.__module__ = "datatable"
     }
   });
 
+  py::class_<Row>(m, "Row")
+      .def("__len__", &Row::Size)
+      .def("__getitem__",
+           [](const Row& r, const py::handle& key) {
+             const auto k = r.Find(key);
+             if (!k) throw py::key_error(py::repr(key).cast<std::string>());
+             return r.At(*k);
+           })
+      .def("__contains__", [](const Row& r, const py::handle& key) { return r.Find(key).has_value(); })
+      .def("__iter__", [](const Row& r) { return py::iter(py::list(py::cast(r.names->keys))); })
+      .def("keys", [](const Row& r) { return py::list(py::cast(r.names->keys)); })
+      .def("values", [](const Row& r) {
+        py::list out(r.Size());
+        for (std::size_t k = 0; k < r.Size(); ++k) out[k] = r.At(k);
+        return out;
+      })
+      .def("items", [](const Row& r) {
+        py::list out(r.Size());
+        for (std::size_t k = 0; k < r.Size(); ++k) out[k] = py::make_tuple(r.names->keys[k], r.At(k));
+        return out;
+      })
+      .def("get",
+           [](const Row& r, const py::handle& key, const py::object& fallback) {
+             const auto k = r.Find(key);
+             return k ? r.At(*k) : fallback;
+           },
+           py::arg("key"), py::arg("default") = py::none())
+      .def("to_dict", &Row::Dict)
+      .def("__eq__", [](const Row& r, const py::object& other) -> py::object {
+        if (py::isinstance<Row>(other)) return py::bool_(r.Dict().equal(other.cast<const Row&>().Dict()));
+        if (py::isinstance<py::dict>(other)) return py::bool_(r.Dict().equal(other));
+        return py::reinterpret_borrow<py::object>(Py_NotImplemented);
+      })
+      .def("__repr__", [](const Row& r) {
+        return "Row(" + py::repr(py::str(r.sheet)).cast<std::string>() + ", " + std::to_string(r.number) +
+               ", " + py::repr(r.Dict()).cast<std::string>() + ")";
+      })
+      .def_readonly("sheet", &Row::sheet)
+      .def_readonly("number", &Row::number);
+
   py::class_<Table>(m, "Table")
       .def_static("open", &Table::Open, py::arg("path"), py::arg("type") = 0)
       .def("close", &Table::Close)
@@ -387,8 +465,12 @@ Error.__module__ = "datatable"
       .def("parameters", &Table::Parameters)
       .def("sheet_rows", &Table::SheetRows)
       .def("run", &Table::Run)
-      .def("texts", &Table::Texts)
-      .def("values", &Table::Values)
+      .def("texts", [](Table& t, long s, const std::vector<long>& rows) {
+        return t.Rows(s, rows, false);
+      })
+      .def("values", [](Table& t, long s, const std::vector<long>& rows) {
+        return t.Rows(s, rows, true);
+      })
       .def("select_rows", &Table::SelectRows)
       .def("save", &Table::Save)
       .def("set", [](Table& t, const py::handle& row, const py::handle& name,

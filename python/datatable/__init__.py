@@ -13,12 +13,18 @@ table's `code` and message `text`; arguments of the wrong type or value raise Ty
 ValueError; a table used after it was closed raises ValueError.
 """
 
+import collections.abc as _abc
 import os as _os
 
 from . import _datatable
-from ._datatable import Error
+from ._datatable import Error, Row
 
-__all__ = ["Error", "Table", "open", "TEXT", "EXCEL5", "EXCEL97"]
+__all__ = ["Error", "Row", "Table", "open", "TEXT", "EXCEL5", "EXCEL97"]
+
+# A row is a read-only mapping (parameter name -> value) with `sheet` and `number` (the row),
+# and to_dict() for a plain dict.
+_abc.Mapping.register(Row)
+Row.__module__ = "datatable"
 
 # File types (the `type` arguments of open and save).
 TEXT = 3  # tab-separated text
@@ -112,8 +118,8 @@ class Table:
         return generate()
 
     def rows(self, sheet=None, selected=False):
-        """One dict per run row of the sheet, parameter name → displayed text (as a test reads
-        it). selected=True: only the rows selected in the table (see select_rows), in the
+        """One Row per run row of the sheet: a read-only mapping, parameter name → displayed
+        text (as a test reads it), in column order, with `sheet` and `number` (the row). selected=True: only the rows selected in the table (see select_rows), in the
         order they were selected; none when no rows are selected."""
         return self._iterate(self._core.texts, sheet, selected)
 

@@ -36,18 +36,6 @@ _MARKER = (
 )
 
 
-class DataRow(dict):
-    """A run row: parameter name -> value, with the sheet name and the row number."""
-
-    def __init__(self, values, sheet, number):
-        super().__init__(values)
-        self.sheet = sheet
-        self.number = number
-
-    def __repr__(self):
-        return f"DataRow({self.sheet!r}, {self.number}, {dict.__repr__(self)})"
-
-
 def pytest_addoption(parser):
     group = parser.getgroup("datatable")
     group.addoption(
@@ -79,17 +67,15 @@ def _cases(config, path, sheet, rows, typed):
         core = table._core
         read = core.values if typed else core.texts
         cases = []
-        # Consecutive rows of one sheet are read in one call.
+        # Consecutive rows of one sheet are read in one call; each row is a mapping that
+        # carries its sheet name and row number.
         start = 0
         while start < len(run):
             name = run[start][0]
             end = start
             while end < len(run) and run[end][0] == name:
                 end += 1
-            numbers = [row for _, row in run[start:end]]
-            s = core.sheet(name)
-            for number, values in zip(numbers, read(s, numbers)):
-                cases.append(DataRow(values, name, number))
+            cases += read(core.sheet(name), [row for _, row in run[start:end]])
             start = end
     cache[key] = cases
     return cases

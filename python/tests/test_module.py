@@ -291,3 +291,27 @@ def test_the_error_class_is_the_packages():
     assert datatable.Error.__module__ == "datatable"
     e = datatable.Error(-7, "text")
     assert (e.code, e.text) == (-7, "text") and isinstance(e, Exception)
+
+
+def test_a_row_is_a_read_only_mapping_that_outlives_its_table(example_xls):
+    import collections.abc
+
+    with datatable.open(example_xls) as table:
+        rows = list(table.rows("Orders"))
+        typed = list(table.values("Orders"))
+    row = rows[1]  # read before the table closed, usable after
+    assert isinstance(row, collections.abc.Mapping)
+    assert (row.sheet, row.number) == ("Orders", 2)
+    assert row["OrderId"] == "ORD-5002" and row.get("Nope") is None and row.get("Nope", 5) == 5
+    assert "Total" in row and "Nope" not in row and 3 not in row
+    assert list(row) == list(ORDERS_ROW1) == list(row.keys()) and len(row) == 7
+    assert dict(row) == row.to_dict() == dict(row.items()) and row == dict(row)
+    assert row != rows[0] and rows[0] == ORDERS_ROW1 and row != "x"
+    with pytest.raises(KeyError):
+        row["Nope"]
+    with pytest.raises(TypeError):
+        row["OrderId"] = "x"  # read-only
+    with pytest.raises(TypeError):
+        hash(row)
+    assert repr(row).startswith("Row('Orders', 2, {'OrderId': 'ORD-5002'")
+    assert typed[1]["Quantity"] == 5.0 and typed[1].number == 2
