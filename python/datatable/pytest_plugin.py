@@ -126,11 +126,13 @@ def pytest_generate_tests(metafunc):
     except (TypeError, ValueError) as e:
         raise pytest.Collector.CollectError(f"{where}: @pytest.mark.datatable: {e}") from None
 
-    names = list(cases[0].keys()) if cases else []
-    if not cases:
+    if cases:
+        names = list(cases[0].keys())
+    else:  # a shard (or a table) without rows for this test: its parameters all the same
         with datatable.open(path) as table:
             sheet = args.get("sheet")
-            names = table.parameters(sheet) if sheet is not None else []
+            sheets = [sheet] if sheet is not None else table.sheets
+            names = [n for s in sheets for n in table.parameters(s)]
     wanted = [
         n for n in names if n in metafunc.fixturenames and n != "row" and n.isidentifier()
     ]

@@ -184,6 +184,9 @@ class TestWritingAndSaving:
             assert e.value.code == -1 and "Nope" in e.value.text
             with pytest.raises(datatable.Error):
                 table.set(99, "Age", "1")  # beyond the row after the last one
+            with pytest.raises(datatable.Error) as e:
+                table.set(1, "Age", "=1+")  # a formula that does not parse
+            assert e.value.text
             for sheet in ("Nope", 0, 4):
                 with pytest.raises(datatable.Error):
                     table.parameters(sheet)

@@ -162,3 +162,17 @@ def test_it(row):
         seen += cases
     with datatable.open(example) as table:
         assert sorted(seen) == sorted((s, str(r)) for s, r in table.run())
+
+
+def test_a_shard_without_rows_for_a_test_leaves_it_empty_not_broken(pytester, write_table):
+    table = write_table([["Name"], ["a"], ["b"]])
+    body = """
+@pytest.mark.datatable(TABLE)
+def test_named(Name):
+    pass
+"""
+    result = run(pytester, body, table, "--datatable-shard=3/3")
+    result.assert_outcomes(skipped=1)
+    result = run(pytester, body, table, "--datatable-shard=2/3")
+    result.assert_outcomes(passed=1)
+    assert case_ids(result) == ["test_named[row2]"]
