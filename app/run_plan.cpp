@@ -15,8 +15,8 @@ long FindSheet(CZAT_PSF1& table, const std::string& sheet) {
   return table.GetSheetIndex(sheet);  // 0 when no sheet has the name
 }
 
-bool SelectRequestedRows(CZAT_PSF1& table, long s, const std::vector<RowRange>& ranges,
-                         bool strict, bool& none, std::string& error) {
+bool SelectRequestedRows(CZAT_PSF1& table, long s, const std::vector<RowRange>& ranges, bool strict,
+                         bool& none, std::string& error) {
   long lastRow = 0;
   table.GetMaxRows(lastRow, s);
   CString name;

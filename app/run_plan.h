@@ -24,8 +24,8 @@ long FindSheet(CZAT_PSF1& table, const std::string& sheet);
 // Selects the requested rows of sheet s (clipped to its rows), replacing its row selection;
 // false with `error` when a requested row lies beyond the sheet and `strict` is set. `none`
 // tells that no requested row is on the sheet.
-bool SelectRequestedRows(CZAT_PSF1& table, long s, const std::vector<RowRange>& ranges,
-                         bool strict, bool& none, std::string& error);
+bool SelectRequestedRows(CZAT_PSF1& table, long s, const std::vector<RowRange>& ranges, bool strict,
+                         bool& none, std::string& error);
 
 // The run rows of sheets first … last: the requested rows (strict: a row beyond a sheet's
 // last row is an error), or every row of values when none are requested. Rows the file left

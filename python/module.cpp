@@ -70,7 +70,7 @@ py::object Convert(const CZATTypedValue& v) {
     case CZATTypedValue::KIND_NUMBER:
       if (v.date == CZATTypedValue::DATE_DATE)
         return DateTimeClass()(v.year, v.month, v.day, v.hour, v.minute, v.second,
-                             v.millisecond * 1000);
+                               v.millisecond * 1000);
       if (v.date == CZATTypedValue::DATE_TIME_OF_DAY)
         return TimeClass()(v.hour, v.minute, v.second, v.millisecond * 1000);
       return py::float_(v.number);
@@ -82,7 +82,6 @@ py::object Convert(const CZATTypedValue& v) {
   }
   return py::none();
 }
-
 
 // The names of one sheet's parameters, shared by the rows read together.
 struct RowNames {
@@ -158,8 +157,8 @@ class Table {
       const long long n = sheet.cast<long long>();
       const long count = t.GetNumSheets();
       if (n < 1 || n > count)
-        RaiseError(-1, "no sheet " + std::to_string(n) + " (the table has " +
-                           std::to_string(count) + ")");
+        RaiseError(
+            -1, "no sheet " + std::to_string(n) + " (the table has " + std::to_string(count) + ")");
       return static_cast<long>(n);
     }
     if (py::isinstance<py::str>(sheet)) {
@@ -260,8 +259,7 @@ class Table {
       } else {
         row.texts.resize(width);
         for (std::size_t k = 0; k < width; ++k)
-          if (t.GetArgValue(rows[i], names->names[k], row.texts[k], s) != 0)
-            row.texts[k].clear();
+          if (t.GetArgValue(rows[i], names->names[k], row.texts[k], s) != 0) row.texts[k].clear();
       }
       out[i] = py::cast(std::move(row));
     }
@@ -270,8 +268,8 @@ class Table {
 
   // Writes one value. entry: the text to enter; flags as AddArgValue takes them; clear: empty
   // the cell instead.
-  void Set(long row, const std::string& name, long s, const std::string& entry,
-           unsigned long flags, bool clear) {
+  void Set(long row, const std::string& name, long s, const std::string& entry, unsigned long flags,
+           bool clear) {
     CZAT_PSF1& t = T();
     const CZATArgList& names = t.GetHeaderArgList(s);
     bool found = false;
@@ -287,16 +285,16 @@ class Table {
                          std::to_string(lastRow) + ") of sheet \"" + sheetName + "\"");
     // Entries with flags make the cell the selection: keep the selected rows across.
     CWBRowsRangeList selection;
-    const bool keepSelection = flags != 0 && t.GetSelectedRows(selection, s) == 0 &&
-                               !selection.IsEmptyRowsList(sheetName);
+    const bool keepSelection =
+        flags != 0 && t.GetSelectedRows(selection, s) == 0 && !selection.IsEmptyRowsList(sheetName);
     const long previous = t.GetSheet();
     if (previous != s) t.SetSheet(s);
     int result = clear ? t.DelArgValue(row, name) : t.AddArgValue(row, name, entry, flags, nullptr);
     if (keepSelection) t.SelectRows(selection, s);
     if (previous != s) t.SetSheet(previous);
     if (result != 0) {
-      session_->Fail("the value cannot be entered in row " + std::to_string(row) + " of \"" +
-                     name + "\"");
+      session_->Fail("the value cannot be entered in row " + std::to_string(row) + " of \"" + name +
+                     "\"");
       RaiseError(result, session_->Error());
     }
     session_->TakeMessages();
@@ -322,7 +320,8 @@ class Table {
     const CString name = path ? *path : CString();
     result = t.Save(path ? name : CZAT::null_cstring_ref, 1, static_cast<CZAT::FILE_TYPE>(type), 0);
     if (result != 0) {
-      session_->Fail(result == 2 ? "the table has no file name; give one" : "the table cannot be saved");
+      session_->Fail(result == 2 ? "the table has no file name; give one"
+                                 : "the table cannot be saved");
       RaiseError(result == 2 ? -1 : result, session_->Error());
     }
     session_->TakeMessages();
@@ -382,8 +381,9 @@ std::pair<std::string, unsigned long> EntryOf(const py::handle& value, bool& cle
     if (!value.attr("tzinfo").is_none()) RaiseValueError("a cell holds no time zone");
     return {timeText(value), 6};
   }
-  RaiseTypeError(std::string("a value is a str, float, int, bool, datetime, date, time or None, not ") +
-                 py::str(value.get_type().attr("__name__")).cast<std::string>());
+  RaiseTypeError(
+      std::string("a value is a str, float, int, bool, datetime, date, time or None, not ") +
+      py::str(value.get_type().attr("__name__")).cast<std::string>());
 }
 
 }  // namespace
@@ -423,35 +423,43 @@ Error.__module__ = "datatable"
              if (!k) throw py::key_error(py::repr(key).cast<std::string>());
              return r.At(*k);
            })
-      .def("__contains__", [](const Row& r, const py::handle& key) { return r.Find(key).has_value(); })
+      .def("__contains__",
+           [](const Row& r, const py::handle& key) { return r.Find(key).has_value(); })
       .def("__iter__", [](const Row& r) { return py::iter(py::list(py::cast(r.names->keys))); })
       .def("keys", [](const Row& r) { return py::list(py::cast(r.names->keys)); })
-      .def("values", [](const Row& r) {
-        py::list out(r.Size());
-        for (std::size_t k = 0; k < r.Size(); ++k) out[k] = r.At(k);
-        return out;
-      })
-      .def("items", [](const Row& r) {
-        py::list out(r.Size());
-        for (std::size_t k = 0; k < r.Size(); ++k) out[k] = py::make_tuple(r.names->keys[k], r.At(k));
-        return out;
-      })
-      .def("get",
-           [](const Row& r, const py::handle& key, const py::object& fallback) {
-             const auto k = r.Find(key);
-             return k ? r.At(*k) : fallback;
-           },
-           py::arg("key"), py::arg("default") = py::none())
+      .def("values",
+           [](const Row& r) {
+             py::list out(r.Size());
+             for (std::size_t k = 0; k < r.Size(); ++k) out[k] = r.At(k);
+             return out;
+           })
+      .def("items",
+           [](const Row& r) {
+             py::list out(r.Size());
+             for (std::size_t k = 0; k < r.Size(); ++k)
+               out[k] = py::make_tuple(r.names->keys[k], r.At(k));
+             return out;
+           })
+      .def(
+          "get",
+          [](const Row& r, const py::handle& key, const py::object& fallback) {
+            const auto k = r.Find(key);
+            return k ? r.At(*k) : fallback;
+          },
+          py::arg("key"), py::arg("default") = py::none())
       .def("to_dict", &Row::Dict)
-      .def("__eq__", [](const Row& r, const py::object& other) -> py::object {
-        if (py::isinstance<Row>(other)) return py::bool_(r.Dict().equal(other.cast<const Row&>().Dict()));
-        if (py::isinstance<py::dict>(other)) return py::bool_(r.Dict().equal(other));
-        return py::reinterpret_borrow<py::object>(Py_NotImplemented);
-      })
-      .def("__repr__", [](const Row& r) {
-        return "Row(" + py::repr(py::str(r.sheet)).cast<std::string>() + ", " + std::to_string(r.number) +
-               ", " + py::repr(r.Dict()).cast<std::string>() + ")";
-      })
+      .def("__eq__",
+           [](const Row& r, const py::object& other) -> py::object {
+             if (py::isinstance<Row>(other))
+               return py::bool_(r.Dict().equal(other.cast<const Row&>().Dict()));
+             if (py::isinstance<py::dict>(other)) return py::bool_(r.Dict().equal(other));
+             return py::reinterpret_borrow<py::object>(Py_NotImplemented);
+           })
+      .def("__repr__",
+           [](const Row& r) {
+             return "Row(" + py::repr(py::str(r.sheet)).cast<std::string>() + ", " +
+                    std::to_string(r.number) + ", " + py::repr(r.Dict()).cast<std::string>() + ")";
+           })
       .def_readonly("sheet", &Row::sheet)
       .def_readonly("number", &Row::number);
 
@@ -465,12 +473,10 @@ Error.__module__ = "datatable"
       .def("parameters", &Table::Parameters)
       .def("sheet_rows", &Table::SheetRows)
       .def("run", &Table::Run)
-      .def("texts", [](Table& t, long s, const std::vector<long>& rows) {
-        return t.Rows(s, rows, false);
-      })
-      .def("values", [](Table& t, long s, const std::vector<long>& rows) {
-        return t.Rows(s, rows, true);
-      })
+      .def("texts",
+           [](Table& t, long s, const std::vector<long>& rows) { return t.Rows(s, rows, false); })
+      .def("values",
+           [](Table& t, long s, const std::vector<long>& rows) { return t.Rows(s, rows, true); })
       .def("select_rows", &Table::SelectRows)
       .def("save", &Table::Save)
       .def("set", [](Table& t, const py::handle& row, const py::handle& name,

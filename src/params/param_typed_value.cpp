@@ -42,8 +42,7 @@ bool FillDate(double serial, bool date1904, bool timeOnly, CZATTypedValue& out) 
 
 }  // namespace
 
-int CZAT_PSF1::GetArgTypedValue(long row, const CString& name, CZATTypedValue& value,
-                                long sheet) {
+int CZAT_PSF1::GetArgTypedValue(long row, const CString& name, CZATTypedValue& value, long sheet) {
   long s = 0, previous = 0;
   if (sheet < 0 || GetRequestedSheet(sheet, s, previous, true) != 0) return -1;
   params::ActiveSheetRestorer restore(*this, previous, s);

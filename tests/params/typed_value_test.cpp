@@ -21,7 +21,7 @@ TEST_F(TypedValues, EachKindOfValueAndAFormulasResult) {
   E().SetCellText(3, 1, "TRUE");
   E().SetCellText(4, 1, "=1/0");
   E().SetCellText(5, 1, "=\"007\"");
-  E().SetCellText(6, 1, "");  // a blanked cell
+  E().SetCellText(6, 1, "");       // a blanked cell
   E().SetCellText(7, 1, "=\"\"");  // a formula's empty text
   CZATTypedValue v = Read(T(), 1, "P");
   EXPECT_EQ(v.kind, CZATTypedValue::KIND_NUMBER);
@@ -54,8 +54,7 @@ TEST_F(TypedValues, DatesAndTimesInBothDateSystems) {
     E().SetCellText(4, 1, "12/31/9999");
     CZATTypedValue v = Read(T(), 1, "D");
     EXPECT_EQ(v.date, CZATTypedValue::DATE_DATE);
-    EXPECT_EQ((std::vector<int>{v.year, v.month, v.day, v.hour, v.minute, v.second,
-                                v.millisecond}),
+    EXPECT_EQ((std::vector<int>{v.year, v.month, v.day, v.hour, v.minute, v.second, v.millisecond}),
               (std::vector<int>{2024, 1, 15, 13, 45, 30, 0}));
     v = Read(T(), 2, "D");
     EXPECT_EQ(v.date, CZATTypedValue::DATE_TIME_OF_DAY);
@@ -73,9 +72,9 @@ TEST_F(TypedValues, NumbersOutsideTheCalendarStayPlainNumbers) {
   for (int row = 2; row <= 4; ++row) {
     E().SetCellText(row, 1, "1/1/2024");
   }
-  E().SetCellValue(2, 1, engine::Value::Number(60));      // the 29 February 1900 counted
-  E().SetCellValue(3, 1, engine::Value::Number(-1));      // before the first day
-  E().SetCellValue(4, 1, engine::Value::Number(3e6));     // after 31 December 9999
+  E().SetCellValue(2, 1, engine::Value::Number(60));   // the 29 February 1900 counted
+  E().SetCellValue(3, 1, engine::Value::Number(-1));   // before the first day
+  E().SetCellValue(4, 1, engine::Value::Number(3e6));  // after 31 December 9999
   for (long row = 2; row <= 4; ++row) {
     const CZATTypedValue v = Read(T(), row, "D");
     EXPECT_EQ(v.kind, CZATTypedValue::KIND_NUMBER) << row;
