@@ -108,7 +108,8 @@ TEST_F(CliTest, FailuresAreOneReadableLineWithAStatus) {
 TEST_F(CliTest, HelpExplainsEveryCommand) {
   Result r = Invoke({"--help"});
   EXPECT_EQ(r.status, 0);
-  for (const char* word : {"run FILE", "--sheet", "--rows", "dump FILE", "convert IN OUT", "--type"})
+  for (const char* word : {"run FILE", "--sheet", "--rows", "--shard K/N", "--format", "dump FILE",
+                           "convert IN OUT", "--type"})
     EXPECT_NE(r.out.find(word), std::string::npos) << word;
 }
 
