@@ -85,6 +85,7 @@ py::object Convert(const CZATTypedValue& v) {
 
 // The names of one sheet's parameters, shared by the rows read together.
 struct RowNames {
+  std::string sheet;
   std::vector<std::string> names;
   std::vector<py::object> keys;  // the names as Python strings
   std::unordered_map<std::string, std::size_t> index;
@@ -97,7 +98,6 @@ struct Row {
   std::vector<CString> texts;
   std::vector<CZATTypedValue> values;
   bool typed = false;
-  std::string sheet;
   long number = 0;
 
   std::size_t Size() const { return names->names.size(); }
@@ -113,6 +113,27 @@ struct Row {
     for (std::size_t k = 0; k < Size(); ++k) d[names->keys[k]] = At(k);
     return d;
   }
+};
+
+// Makes a sheet active for a scope and the previously active sheet active again after it.
+class ActiveSheet {
+ public:
+  ActiveSheet(CZAT_PSF1& table, long sheet) : table_(table), previous_(table.GetSheet()) {
+    if (sheet != previous_) table_.SetSheet(sheet);
+  }
+  ~ActiveSheet() {
+    try {
+      if (table_.GetSheet() != previous_) table_.SetSheet(previous_);
+    } catch (...) {
+      // The sheet is gone; nothing to restore.
+    }
+  }
+  ActiveSheet(const ActiveSheet&) = delete;
+  ActiveSheet& operator=(const ActiveSheet&) = delete;
+
+ private:
+  CZAT_PSF1& table_;
+  long previous_;
 };
 
 class Table {
@@ -234,9 +255,8 @@ class Table {
   // The rows as Row mappings: parameter name → displayed text, or (typed) → typed value.
   py::list Rows(long s, const std::vector<long>& rows, bool typed) {
     CZAT_PSF1& t = T();
-    CString sheetName;
-    t.GetSheetName(sheetName, s);
     auto names = std::make_shared<RowNames>();
+    t.GetSheetName(names->sheet, s);
     const CZATArgList& list = t.GetHeaderArgList(s);
     for (const CString& name : list) {
       names->index.emplace(name, names->names.size());
@@ -244,22 +264,23 @@ class Table {
       names->keys.push_back(py::str(name));
     }
     const std::size_t width = names->names.size();
+    // The sheet is made active once for all the reads, not once per value.
+    ActiveSheet active(t, s);
     py::list out(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
       Row row;
       row.names = names;
-      row.sheet = sheetName;
       row.number = rows[i];
       row.typed = typed;
       if (typed) {
         row.values.resize(width);
         for (std::size_t k = 0; k < width; ++k)
-          if (t.GetArgTypedValue(rows[i], names->names[k], row.values[k], s) != 0)
+          if (t.GetArgTypedValue(rows[i], names->names[k], row.values[k], 0) != 0)
             row.values[k] = CZATTypedValue();
       } else {
         row.texts.resize(width);
         for (std::size_t k = 0; k < width; ++k)
-          if (t.GetArgValue(rows[i], names->names[k], row.texts[k], s) != 0) row.texts[k].clear();
+          if (t.GetArgValue(rows[i], names->names[k], row.texts[k], 0) != 0) row.texts[k].clear();
       }
       out[i] = py::cast(std::move(row));
     }
@@ -457,10 +478,10 @@ Error.__module__ = "datatable"
            })
       .def("__repr__",
            [](const Row& r) {
-             return "Row(" + py::repr(py::str(r.sheet)).cast<std::string>() + ", " +
+             return "Row(" + py::repr(py::str(r.names->sheet)).cast<std::string>() + ", " +
                     std::to_string(r.number) + ", " + py::repr(r.Dict()).cast<std::string>() + ")";
            })
-      .def_readonly("sheet", &Row::sheet)
+      .def_property_readonly("sheet", [](const Row& r) { return r.names->sheet; })
       .def_readonly("number", &Row::number);
 
   py::class_<Table>(m, "Table")
