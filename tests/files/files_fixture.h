@@ -24,6 +24,18 @@ class FileTable : public CZAT_PSF1 {
   using CZAT_PSF1::ReplaceMsgIfSharing;
   using CZAT_PSF1::GetSaveAsDlgType;
   using CZAT_PSF1::YesNoSaveMessage;
+  using CZAT_PSF1::OpenDlg;
+  using CZAT_PSF1::OnFileNew;
+  using CZAT_PSF1::OnFileOpen;
+  using CZAT_PSF1::OnFileSave;
+  using CZAT_PSF1::OnFileSaveAs;
+  using CZAT_PSF1::OnFileImport;
+  using CZAT_PSF1::OnFileExport;
+  using CZAT_PSF1::OnFilePrint;
+  using CZAT_PSF1::OnFilePrintpreview;
+  using CZAT_PSF1::OnFilePrintsetup;
+  using CZAT_PSF1::OnUpdateCommand;
+  using CZAT_PSF1::OnCommand;
 
   engine::Control& Engine() { return Ctl(); }
   short FileType() const { return m_FileType; }
