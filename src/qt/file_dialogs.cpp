@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QRegularExpression>
 
 namespace qtui {
@@ -20,6 +22,39 @@ std::vector<std::pair<QString, QString>> Pairs(const std::string& filter) {
   }
   return pairs;
 }
+
+// The extension the first pattern of a filter gives a bare name ("*.xls" → ".xls"); empty for
+// a pattern like "*".
+QString ExtensionOf(const QString& nameFilter) {
+  static const QRegularExpression pattern(QStringLiteral("\\(\\*(\\.[^ *?()]+)"));
+  const QRegularExpressionMatch m = pattern.match(nameFilter);
+  return m.hasMatch() ? m.captured(1) : QString();
+}
+
+// The save dialog also asks before a bare name overwrites the file it will become: the table
+// adds the chosen filter's extension to a path without a dot, which Qt's own question cannot
+// know of.
+class TableFileDialog : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+  bool askOverwrite = false;
+
+  void accept() override {
+    const QStringList chosen = selectedFiles();
+    if (askOverwrite && acceptMode() == AcceptSave && chosen.size() == 1 &&
+        !chosen.front().contains(QLatin1Char('.'))) {
+      const QString extension = ExtensionOf(selectedNameFilter());
+      const QFileInfo target(chosen.front() + extension);
+      if (!extension.isEmpty() && target.exists() &&
+          QMessageBox::warning(
+              this, windowTitle(),
+              tr("%1 already exists.\nDo you want to replace it?").arg(target.fileName()),
+              QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+        return;
+    }
+    QFileDialog::accept();
+  }
+};
 
 }  // namespace
 
@@ -45,13 +80,15 @@ QStringList QtFileDialogs::NameFilters(const std::string& filter) {
 
 bool QtFileDialogs::Run(const platform::FileDialogRequest& request,
                         platform::FileDialogResult& result) {
-  QFileDialog dialog(QApplication::activeWindow());
+  TableFileDialog dialog(QApplication::activeWindow());
+  // Qt's own dialog on every desktop, so that the rules below hold everywhere.
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
   if (!request.title.empty()) dialog.setWindowTitle(QString::fromStdString(request.title));
   dialog.setAcceptMode(request.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
   // An open dialog takes an existing file only; a save dialog any name.
   dialog.setFileMode(request.open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-  dialog.setOption(QFileDialog::DontConfirmOverwrite,
-                   (request.flags & platform::OFN_OVERWRITEPROMPT) == 0);
+  dialog.askOverwrite = (request.flags & platform::OFN_OVERWRITEPROMPT) != 0;
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !dialog.askOverwrite);
   dialog.setOption(QFileDialog::ReadOnly, false);
   // No suffix unless the request names one: the table decides what a bare name becomes.
   dialog.setDefaultSuffix(QString::fromStdString(request.defaultExt));

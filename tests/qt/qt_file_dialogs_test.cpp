@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
@@ -105,4 +107,45 @@ TEST(QtFileDialogs, OpenDialogTakesExistingFilesAndCancelReturnsFalse) {
 
   WhenUp([](QFileDialog& dialog) { dialog.reject(); });
   EXPECT_FALSE(dialogs.Run(request, result));
+}
+
+TEST(QtFileDialogs, BareNameAsksBeforeItBecomesAnExistingFile) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  {
+    QFile file(dir.filePath("Results.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  platform::FileDialogRequest request;
+  request.open = false;
+  request.flags = platform::OFN_OVERWRITEPROMPT | platform::OFN_HIDEREADONLY;
+  request.filter = StringOf(3024);
+  // Answers the question with button, then reports whether the dialog stayed up.
+  auto typeResults = [&](QMessageBox::StandardButton button, bool& stayed) {
+    WhenUp([&, button](QFileDialog& dialog) {
+      dialog.setDirectory(dir.path());
+      dialog.selectNameFilter("Tabbed Text (*.txt)");
+      dialog.selectFile(dir.filePath("Results"));
+      QTimer::singleShot(0, [button] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(box->text().contains("Results.txt already exists."));
+        box->button(button)->click();
+      });
+      static_cast<QDialog&>(dialog).accept();
+      stayed = dialog.isVisible();
+      if (stayed) dialog.reject();
+    });
+  };
+  qtui::QtFileDialogs dialogs;
+  platform::FileDialogResult result;
+  bool stayed = false;
+  typeResults(QMessageBox::No, stayed);
+  EXPECT_FALSE(dialogs.Run(request, result));
+  EXPECT_TRUE(stayed);
+  typeResults(QMessageBox::Yes, stayed);
+  ASSERT_TRUE(dialogs.Run(request, result));
+  EXPECT_FALSE(stayed);
+  EXPECT_EQ(result.path, dir.filePath("Results").toStdString());
+  EXPECT_EQ(result.filterIndex, 3);
 }
