@@ -13,12 +13,40 @@
 #include "control/control_events.h"
 #include "control/control_services.h"
 #include "control/engine_error.h"
+#include "control/limits.h"
 #include "control/locale_settings.h"
-#include "control/model/workbook.h"
 
 namespace engine {
 
 struct ClipData;
+struct Block;
+class Sheet;
+class Workbook;
+struct Value;
+
+// Who the active sheet is and how often it changed: a cache built from the sheet stays good
+// while the stamp is equal. The book and sheet addresses identify, never reach, the model.
+struct SheetStamp {
+  const void* book = nullptr;
+  const void* sheet = nullptr;
+  std::uint32_t sheetId = 0;  // a sheet replaced at the same address gets another id
+  std::uint64_t changes = 0;  // bumped by every change of content, headings or structure
+  bool operator==(const SheetStamp&) const = default;
+};
+
+// One cell as it was (its content and its own style), to be put back by RestoreCell.
+class SavedCell {
+ public:
+  SavedCell();
+  ~SavedCell();
+  SavedCell(SavedCell&&) noexcept;
+  SavedCell& operator=(SavedCell&&) noexcept;
+
+ private:
+  friend class Control;
+  struct Data;
+  std::unique_ptr<Data> data_;
+};
 
 // Shift codes of the insert and delete operations.
 enum ShiftMode : int {
@@ -30,8 +58,13 @@ enum ShiftMode : int {
 // Clear codes.
 enum ClearType : int { kClearAll = 1, kClearFormats = 2, kClearValues = 3 };
 // Cell type codes (formula cells give the negative of their result's code).
-enum CellTypeCode : short { kTypeEmpty = 0, kTypeNumber = 1, kTypeText = 2, kTypeLogical = 3,
-                            kTypeError = 4 };
+enum CellTypeCode : short {
+  kTypeEmpty = 0,
+  kTypeNumber = 1,
+  kTypeText = 2,
+  kTypeLogical = 3,
+  kTypeError = 4
+};
 
 class Control {
  public:
@@ -46,24 +79,35 @@ class Control {
   void SetDialogs(ControlDialogs* dialogs);       // nullptr: headless (every dialog cancels)
   void SetLocale(const LocaleSettings& locale);
   const LocaleSettings& Locale() const { return locale_; }
+  // The model, for the engine's own modules and tests; the table uses the operations below.
   Workbook& Book() { return *book_; }
   const Workbook& Book() const { return *book_; }
   // Replaces the whole workbook (a file was read); raises Modified.
   void ReplaceWorkbook(std::unique_ptr<Workbook> book);
 
   // --- Cells ----------------------------------------------------------------------------------
-  std::string GetCellText(int row, int col) const;         // entry text ("=…" for a formula)
+  std::string GetCellText(int row, int col) const;              // entry text ("=…" for a formula)
   void SetCellText(int row, int col, const std::string& text);  // as typed
-  std::string GetCellFormattedText(int row, int col) const;  // displayed text
-  std::string GetCellFormula(int row, int col) const;       // canonical, no "="; "" if none
+  std::string GetCellFormattedText(int row, int col) const;     // displayed text
+  std::string GetCellFormula(int row, int col) const;           // canonical, no "="; "" if none
   void SetCellEntry(int row, int col, const std::string& text);  // raw text, no interpretation
   short GetCellType(int row, int col) const;
   // Typed access for callers that have a value rather than text.
   Value GetCellValue(int row, int col) const;
   void SetCellValue(int row, int col, const Value& value);
+  // The number-format code that renders a cell ("General" when it has none of its own).
+  const std::string& GetCellFormatCode(int row, int col) const;
+  // Saving and restoring one cell of the active sheet around an entry that may fail. A cell
+  // outside the sheet saves as nothing and restores as nothing.
+  SavedCell SaveCell(int row, int col) const;
+  void RestoreCell(const SavedCell& saved);
 
   // --- Columns, rows --------------------------------------------------------------------------
   std::string GetColumnHeadingText(int col) const;
+  // The heading of a column of the active sheet without a copy; "" outside 1 … MaxCol.
+  const std::string& GetColumnHeading(int col) const;
+  // The active sheet's identity and change counter, for caches of what its headings say.
+  SheetStamp GetActiveSheetStamp() const;
   void SetColumnHeadingText(int col, const std::string& text);
   void SetDefinedName(const std::string& name, const std::string& formula);
   std::string GetDefinedName(const std::string& name) const;  // "" when not defined
@@ -90,8 +134,7 @@ class Control {
   void DeleteRange(int row1, int col1, int row2, int col2, int shift);
   void ClearRange(int row1, int col1, int row2, int col2, int clearType);
   void MoveRange(int row1, int col1, int row2, int col2, int rowOffset, int colOffset);
-  void SortRange(int row1, int col1, int row2, int col2, bool byRows, int key1, int key2,
-                 int key3);
+  void SortRange(int row1, int col1, int row2, int col2, bool byRows, int key1, int key2, int key3);
 
   // --- Selection ------------------------------------------------------------------------------
   void GetActiveCell(int& row, int& col) const;
@@ -190,7 +233,7 @@ class Control {
 
   // --- Fill lists -----------------------------------------------------------------------------
   short GetAutoFillListCount() const { return static_cast<short>(fillLists_.size()); }
-  std::string GetAutoFillList(short index) const;  // 1-based; items joined with ";"
+  std::string GetAutoFillList(short index) const;              // 1-based; items joined with ";"
   void SetAutoFillList(short index, const std::string& list);  // index count+1 appends
   void DeleteAutoFillList(short index);
   // The list (and position) a text belongs to, for continuing a series; false when none.
@@ -226,8 +269,8 @@ class Control {
   void CheckCell(int row, int col) const;
   void CheckSheet(int sheet) const;
   void CheckRange(int& row1, int& col1, int& row2, int& col2) const;
-  Sheet& ActiveSheet() { return book_->Active(); }
-  const Sheet& ActiveSheet() const { return book_->Active(); }
+  Sheet& ActiveSheet();
+  const Sheet& ActiveSheet() const;
   void EnterText(Sheet& sheet, int row, int col, const std::string& text);
   void ApplyToSelection(const struct StyleEdit& edit);
   void NoteWidth(Sheet& sheet, int row, int col);

@@ -11,6 +11,7 @@
 #include "control/formula/formula_engine.h"
 #include "control/model/clipboard_text.h"
 #include "control/model/sheet_ops.h"
+#include "control/model/workbook.h"
 
 namespace engine {
 

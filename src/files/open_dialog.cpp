@@ -27,14 +27,14 @@ int CZAT_PSF1::OpenDlg(bool fixNames, bool askSave, bool* settled) {
   request.open = true;
   request.flags =
       platform::OFN_FILEMUSTEXIST | platform::OFN_PATHMUSTEXIST | platform::OFN_HIDEREADONLY;
-  m_Platform->Strings().Load(resources::kStrOpenFilter, request.filter);
+  m_Internals->platform->Strings().Load(resources::kStrOpenFilter, request.filter);
   request.filterIndex = 1;
-  request.parent = m_Frame.get();
+  request.parent = m_Internals->frame.get();
   platform::FileDialogResult dialog;
   bool chosen;
   {
     table::ModalScope modal(m_NoModalUp);
-    chosen = m_Platform->Files().Run(request, dialog);
+    chosen = m_Internals->platform->Files().Run(request, dialog);
   }
   if (!chosen) return 0;
 

@@ -21,8 +21,8 @@ class ClipboardTest : public FilesTest {
     return state.enabled.value_or(true);
   }
   // A second table on the same platform.
-  std::unique_ptr<FileTable, FileTableDeleter> Another() {
-    return std::unique_ptr<FileTable, FileTableDeleter>(
+  TablePtrOf<FileTable> Another() {
+    return TablePtrOf<FileTable>(
         new FileTable(nullptr, CString(), CZAT::FILE_TYPE_NONE, nullptr, false, true, true));
   }
 };
