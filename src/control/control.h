@@ -58,13 +58,8 @@ enum ShiftMode : int {
 // Clear codes.
 enum ClearType : int { kClearAll = 1, kClearFormats = 2, kClearValues = 3 };
 // Cell type codes (formula cells give the negative of their result's code).
-enum CellTypeCode : short {
-  kTypeEmpty = 0,
-  kTypeNumber = 1,
-  kTypeText = 2,
-  kTypeLogical = 3,
-  kTypeError = 4
-};
+enum CellTypeCode : short { kTypeEmpty = 0, kTypeNumber = 1, kTypeText = 2, kTypeLogical = 3,
+                            kTypeError = 4 };
 
 class Control {
  public:
@@ -86,10 +81,10 @@ class Control {
   void ReplaceWorkbook(std::unique_ptr<Workbook> book);
 
   // --- Cells ----------------------------------------------------------------------------------
-  std::string GetCellText(int row, int col) const;              // entry text ("=…" for a formula)
+  std::string GetCellText(int row, int col) const;         // entry text ("=…" for a formula)
   void SetCellText(int row, int col, const std::string& text);  // as typed
-  std::string GetCellFormattedText(int row, int col) const;     // displayed text
-  std::string GetCellFormula(int row, int col) const;           // canonical, no "="; "" if none
+  std::string GetCellFormattedText(int row, int col) const;  // displayed text
+  std::string GetCellFormula(int row, int col) const;       // canonical, no "="; "" if none
   void SetCellEntry(int row, int col, const std::string& text);  // raw text, no interpretation
   short GetCellType(int row, int col) const;
   // Typed access for callers that have a value rather than text.
@@ -134,7 +129,8 @@ class Control {
   void DeleteRange(int row1, int col1, int row2, int col2, int shift);
   void ClearRange(int row1, int col1, int row2, int col2, int clearType);
   void MoveRange(int row1, int col1, int row2, int col2, int rowOffset, int colOffset);
-  void SortRange(int row1, int col1, int row2, int col2, bool byRows, int key1, int key2, int key3);
+  void SortRange(int row1, int col1, int row2, int col2, bool byRows, int key1, int key2,
+                 int key3);
 
   // --- Selection ------------------------------------------------------------------------------
   void GetActiveCell(int& row, int& col) const;
@@ -233,7 +229,7 @@ class Control {
 
   // --- Fill lists -----------------------------------------------------------------------------
   short GetAutoFillListCount() const { return static_cast<short>(fillLists_.size()); }
-  std::string GetAutoFillList(short index) const;              // 1-based; items joined with ";"
+  std::string GetAutoFillList(short index) const;  // 1-based; items joined with ";"
   void SetAutoFillList(short index, const std::string& list);  // index count+1 appends
   void DeleteAutoFillList(short index);
   // The list (and position) a text belongs to, for continuing a series; false when none.
