@@ -1,7 +1,10 @@
 // Construction, wiring, cells and the checks every operation shares.
 #include "control/control.h"
 
+#include <cmath>
+
 #include "control/format/number_format.h"
+#include "control/format/serial_date.h"
 #include "control/format/typed_entry.h"
 #include "control/formula/formula_engine.h"
 #include "control/model/workbook.h"
@@ -176,6 +179,74 @@ short Control::GetCellType(int row, int col) const {
 Value Control::GetCellValue(int row, int col) const {
   CheckCell(row, col);
   return book_->GetValue(ActiveSheet(), row, col);
+}
+
+namespace {
+
+// The calendar fields of a serial, rounded to the millisecond; false when it is no calendar day.
+bool FillDate(double serial, bool date1904, bool timeOnly, TypedCell& out) {
+  if (!std::isfinite(serial) || serial < 0) return false;
+  const long long total = static_cast<long long>(std::round(serial * 86400000.0));
+  const long long days = total / 86400000;
+  long long rest = total % 86400000;
+  if (timeOnly) {
+    if (days != 0) return false;
+  } else {
+    // Serial 0 of the 1900 system is "1/0/1900" and 60 its 29 February: no calendar days.
+    if (days > format::MaxDateSerial(date1904) || (!date1904 && (days == 0 || days == 60)))
+      return false;
+    const format::CivilDate d = format::SerialToDate(static_cast<int>(days), date1904);
+    out.year = d.year;
+    out.month = d.month;
+    out.day = d.day;
+  }
+  out.hour = static_cast<int>(rest / 3600000);
+  rest %= 3600000;
+  out.minute = static_cast<int>(rest / 60000);
+  rest %= 60000;
+  out.second = static_cast<int>(rest / 1000);
+  out.millisecond = static_cast<int>(rest % 1000);
+  out.date = timeOnly ? TypedCell::kTimeOfDay : TypedCell::kDate;
+  return true;
+}
+
+}  // namespace
+
+TypedCell Control::GetCellTyped(int row, int col) const {
+  CheckCell(row, col);
+  const Value v = book_->GetValue(ActiveSheet(), row, col);
+  TypedCell out;
+  switch (v.kind) {
+    case ValueKind::Empty:
+      break;
+    case ValueKind::Number: {
+      out.kind = TypedCell::kNumber;
+      out.number = v.number;
+      const auto category = format::Category(book_->CellFormat(ActiveSheet(), row, col));
+      using format::FormatCategory;
+      if (category == FormatCategory::Date || category == FormatCategory::DateTime ||
+          category == FormatCategory::Time) {
+        const bool timeOnly = category == FormatCategory::Time && v.number < 1.0;
+        TypedCell dated = out;
+        if (FillDate(v.number, book_->Date1904(), timeOnly, dated)) out = dated;
+      }
+      break;
+    }
+    case ValueKind::Text:
+      if (v.text.empty() && GetCellType(row, col) >= 0) break;  // emptied, not a formula
+      out.kind = TypedCell::kText;
+      out.text = v.text;
+      break;
+    case ValueKind::Logical:
+      out.kind = TypedCell::kLogical;
+      out.logical = v.logical;
+      break;
+    case ValueKind::Error:
+      out.kind = TypedCell::kError;
+      out.text = ErrorText(v.error);
+      break;
+  }
+  return out;
 }
 
 const std::string& Control::GetCellFormatCode(int row, int col) const {

@@ -34,6 +34,22 @@ struct SheetStamp {
   bool operator==(const SheetStamp&) const = default;
 };
 
+// A cell's value as a program reads it with its type: a number, text, logical or error (its
+// text), and for a number what its format shows it as on the calendar, in the workbook's date
+// system, to the millisecond.
+struct TypedCell {
+  enum Kind { kEmpty, kNumber, kText, kLogical, kError } kind = kEmpty;
+  double number = 0;
+  bool logical = false;
+  std::string text;
+  // kNone: a plain number, or one outside the calendar (before its first day, after 9999,
+  // the 29 February 1900 that the 1900 system counts); kDate: a date with its time of day;
+  // kTimeOfDay: a time format showing a number below one day.
+  enum DateKind { kNone, kDate, kTimeOfDay } date = kNone;
+  int year = 0, month = 0, day = 0;
+  int hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+
 // One cell as it was (its content and its own style), to be put back by RestoreCell.
 class SavedCell {
  public:
@@ -90,6 +106,9 @@ class Control {
   // Typed access for callers that have a value rather than text.
   Value GetCellValue(int row, int col) const;
   void SetCellValue(int row, int col, const Value& value);
+  // The value with its type. A cell emptied by an entry reads as empty; a formula's empty
+  // result is text.
+  TypedCell GetCellTyped(int row, int col) const;
   // The number-format code that renders a cell ("General" when it has none of its own).
   const std::string& GetCellFormatCode(int row, int col) const;
   // Saving and restoring one cell of the active sheet around an entry that may fail. A cell

@@ -95,3 +95,30 @@ int CZAT_PSF1::SubstituteParams(long row, const CString& name, CString& value, l
   params::ActiveSheetRestorer restore(*this, previous, s);
   return GetArgValue(row, name, value, 0);
 }
+
+// The SDK's typed value numbers its kinds as the engine does.
+static_assert(int(CZATTypedValue::KIND_ERROR) == int(engine::TypedCell::kError) &&
+              int(CZATTypedValue::KIND_NUMBER) == int(engine::TypedCell::kNumber) &&
+              int(CZATTypedValue::DATE_TIME_OF_DAY) == int(engine::TypedCell::kTimeOfDay));
+
+int CZAT_PSF1::GetArgTypedValue(long row, const CString& name, CZATTypedValue& value, long sheet) {
+  const bool found =
+      Internals::ReadArgCell(*this, row, name, sheet, [&](engine::Control& ctl, int r, int c) {
+        const engine::TypedCell cell = ctl.GetCellTyped(r, c);
+        CZATTypedValue out;
+        out.kind = static_cast<CZATTypedValue::Kind>(cell.kind);
+        out.number = cell.number;
+        out.logical = cell.logical;
+        out.text = cell.text;
+        out.date = static_cast<CZATTypedValue::DateKind>(cell.date);
+        out.year = cell.year;
+        out.month = cell.month;
+        out.day = cell.day;
+        out.hour = cell.hour;
+        out.minute = cell.minute;
+        out.second = cell.second;
+        out.millisecond = cell.millisecond;
+        value = std::move(out);
+      });
+  return found ? 0 : -1;
+}
