@@ -42,6 +42,9 @@ class Control {
 
   // --- Wiring -------------------------------------------------------------------------------
   void SetEventListener(ControlEvents* listener) { events_ = listener; }
+  // Views that repaint from change notices; a viewer removes itself before it goes.
+  void AddViewer(ControlViewer* viewer);
+  void RemoveViewer(ControlViewer* viewer);
   void SetClipboard(SystemClipboard* clipboard);  // nullptr: the process clipboard
   void SetDialogs(ControlDialogs* dialogs);       // nullptr: headless (every dialog cancels)
   void SetLocale(const LocaleSettings& locale);
@@ -232,10 +235,22 @@ class Control {
   void ApplyToSelection(const struct StyleEdit& edit);
   void NoteWidth(Sheet& sheet, int row, int col);
   void RaiseModified();
+  // Change notices to the viewers.
+  void NoteChangedCells(int row1, int col1, int row2, int col2);
+  void NotifyChanges();
+  void NotifySheetChanged();
+  void NotifyWorkbookChanged();
+  void NotifySelectionChanged();
 
   LocaleSettings locale_;
   std::unique_ptr<Workbook> book_;
   ControlEvents* events_ = nullptr;
+  std::vector<ControlViewer*> viewers_;
+  // The block the changes of the current modify span touched; cellsOnly_ false when something
+  // other than cell content changed (then the viewers hear of the whole workbook).
+  Block changedBlock_{};
+  bool cellsOnly_ = false;
+  bool cellsNoted_ = false;
   SystemClipboard* clipboard_ = nullptr;
   ControlDialogs* dialogs_ = nullptr;
   std::vector<std::vector<std::string>> fillLists_;
@@ -264,7 +279,17 @@ class ModifyScope {
  public:
   explicit ModifyScope(Control& control) : control_(control) { ++control_.modifyDepth_; }
   ~ModifyScope();
-  void Changed() { control_.modifyPending_ = true; }
+  void Changed() {
+    control_.modifyPending_ = true;
+    control_.cellsOnly_ = false;
+  }
+  // A change of the cells of one block only (viewers repaint just that block).
+  void ChangedCells(int row1, int col1, int row2, int col2) {
+    const bool first = !control_.modifyPending_;
+    control_.modifyPending_ = true;
+    if (first) control_.cellsOnly_ = true;
+    control_.NoteChangedCells(row1, col1, row2, col2);
+  }
   ModifyScope(const ModifyScope&) = delete;
   ModifyScope& operator=(const ModifyScope&) = delete;
 
