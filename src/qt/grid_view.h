@@ -26,7 +26,10 @@ class GridView : public QTableView {
   GridView(GridModel* model, QWidget* parent = nullptr);
   ~GridView() override;
 
+  using QTableView::edit;
   GridModel* Model() const { return model_; }
+  // True while a cell's editor is open.
+  bool IsEditing() const { return state() == EditingState; }
   engine::Control* Control() const;
   CellPainter& Painter() { return *painter_; }
   // True while an edit started by typing: the editor starts empty (the key replaces the text).

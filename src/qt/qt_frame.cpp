@@ -351,7 +351,7 @@ void QtFrame::PrepareMenu(QMenu* menu) {
   });
 }
 
-platform::CommandState QtFrame::UpdateCommand(unsigned id, bool opensSubmenu) {
+platform::CommandState QtFrame::QueryCommand(unsigned id, bool opensSubmenu) {
   platform::CommandState state;
   state.id = id;
   state.opensSubmenu = opensSubmenu;
@@ -360,6 +360,11 @@ platform::CommandState QtFrame::UpdateCommand(unsigned id, bool opensSubmenu) {
     client_->OnUpdateCommand(state);
   } catch (...) {
   }
+  return state;
+}
+
+platform::CommandState QtFrame::UpdateCommand(unsigned id, bool opensSubmenu) {
+  const platform::CommandState state = QueryCommand(id, opensSubmenu);
   if (opensSubmenu) return state;
   if (QAction* action = CommandAction(id)) {
     if (state.enabled) action->setEnabled(*state.enabled);
@@ -374,7 +379,8 @@ platform::CommandState QtFrame::UpdateCommand(unsigned id, bool opensSubmenu) {
 
 bool QtFrame::Dispatch(unsigned id) {
   if (!IsWindow()) return false;
-  const platform::CommandState state = UpdateCommand(id);
+  // The key asks the update handler; the action itself stays enabled for the next key.
+  const platform::CommandState state = QueryCommand(id);
   if (state.enabled && !*state.enabled) return false;
   platform::FrameClient* client = client_;
   bool handled = false;

@@ -124,6 +124,8 @@ class QtFrame : public platform::Frame {
   // Asks the client for a command's state and applies it to its action, as a menu does before
   // it opens.
   platform::CommandState UpdateCommand(unsigned id, bool opensSubmenu = false);
+  // Asks the client for a command's state without showing it.
+  platform::CommandState QueryCommand(unsigned id, bool opensSubmenu = false);
   // Runs a command as its menu item or accelerator would: not when its update handler grays it.
   bool Dispatch(unsigned id);
   bool TimerRunning(unsigned id) const;
