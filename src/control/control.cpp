@@ -103,7 +103,7 @@ void Control::NotifyChanges() {
   cellsOnly_ = false;
   cellsNoted_ = false;
   if (viewers_.empty()) return;
-  // A formula anywhere may have recalculated from the change: then the whole sheet is repainted.
+  // A formula anywhere may have recalculated from the change.
   bool formulas = false;
   for (int i = 1; i <= book_->SheetCount() && !formulas; ++i)
     formulas = book_->GetSheet(i).Formulas().Live() != 0;
@@ -113,11 +113,12 @@ void Control::NotifyChanges() {
   }
   const int sheet = book_->ActiveIndex();
   const auto viewers = viewers_;  // a viewer may remove itself
+  const Sheet& active = ActiveSheet();
+  const int lastRow = std::max(active.LastRow(), 1), lastCol = std::max(active.LastCol(), 1);
   for (ControlViewer* v : viewers) {
-    if (formulas)
-      v->OnCellsChanged(sheet, 1, 1, kMaxRow, kMaxCol);
-    else
-      v->OnCellsChanged(sheet, block.row1, block.col1, block.row2, block.col2);
+    v->OnCellsChanged(sheet, block.row1, block.col1, block.row2, block.col2);
+    // Formulas may have recalculated: the used part of the sheet is told too.
+    if (formulas) v->OnCellsChanged(sheet, 1, 1, lastRow, lastCol);
   }
 }
 
