@@ -37,6 +37,11 @@ Commands:
       Opens IN and saves a copy as OUT: 11 Excel 97-2000, 4 Excel 5.0/95, 3 tab-separated
       text. Without --type the format follows OUT's extension (.xls: 11, .txt: 3).
 
+  edit [FILE]
+      Opens FILE (or a new, empty table) in the table's window, with the menus, the grid,
+      the file commands and print preview; the program ends when the window is closed.
+      Needs a display: without one it says so and exits with 1.
+
   --help
       Shows this text.
 
@@ -100,6 +105,10 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
         if (!options.rows) return Usage(err, "--rows: " + problem);
       }
       return RunCommand(options, out, err);
+    }
+    if (command == "edit") {
+      if (positional.size() > 1) return Usage(err, "edit takes at most one FILE");
+      return EditCommand(positional, err);
     }
     if (command == "dump") {
       if (positional.size() != 1) return Usage(err, "dump takes one FILE");
