@@ -155,20 +155,25 @@ CellLook CellPainter::Look(const engine::Control& control, int row, int col) {
   const engine::Workbook& book = control.Book();
   const engine::Sheet& sheet = book.Active();
   const engine::Style& style = book.Styles().Get(sheet.EffectiveStyle(row, col));
-  look.font = FontOf(control, style.font);
+  look.font = &FontOf(control, style.font);
   const engine::Font& font = book.Styles().GetFont(style.font);
   look.textColor = EngineColor(font.color, Qt::black);
 
   short type = engine::kTypeEmpty;
   try {
-    look.text = QString::fromStdString(book.DisplayText(sheet, row, col));
-    if (!look.text.isEmpty()) {
+    const engine::CellSlot* slot = sheet.Find(row, col);
+    if (slot != nullptr && slot->HasContent()) {
+      look.text = QString::fromStdString(book.DisplayText(sheet, row, col));
       type = control.GetCellType(row, col);
-      const int colorNumber =
-          engine::format::SectionColor(book.CellFormat(sheet, row, col), book.GetValue(sheet, row, col));
-      if (colorNumber > 0)
-        look.textColor = EngineColor(DefaultPalette().Color(static_cast<unsigned>(colorNumber) + 7),
-                                     look.textColor);
+      // Only a format with a "[…]" section can colour its value.
+      const engine::format::NumberFormat& format = book.CellFormat(sheet, row, col);
+      if (engine::format::FormatCode(format).find('[') != std::string::npos) {
+        const int colorNumber =
+            engine::format::SectionColor(format, book.GetValue(sheet, row, col));
+        if (colorNumber > 0)
+          look.textColor = EngineColor(
+              DefaultPalette().Color(static_cast<unsigned>(colorNumber) + 7), look.textColor);
+      }
     }
   } catch (...) {
     look.text.clear();
@@ -196,13 +201,11 @@ void CellPainter::Paint(QPainter& painter, const QRect& rect, const CellLook& lo
     painter.fillRect(rect, QBrush(look.fillFore, look.fillPattern));
   }
   if (!look.text.isEmpty()) {
-    painter.save();
-    painter.setFont(look.font);
+    if (look.font != nullptr) painter.setFont(*look.font);
     painter.setPen(look.textColor);
     const QRect textRect = rect.adjusted(kTextMargin, 0, -kTextMargin, 0);
-    painter.setClipRect(rect, Qt::IntersectClip);
+    // drawText clips a text wider than the rectangle by itself.
     painter.drawText(textRect, static_cast<int>(look.alignment) | Qt::TextSingleLine, look.text);
-    painter.restore();
   }
   const auto edge = [&](const engine::Border& border, QPoint from, QPoint to) {
     if (border.line == 0) return;

@@ -29,7 +29,8 @@ struct CellLook {
   QString text;
   QColor textColor = Qt::black;
   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignBottom;
-  QFont font;
+  // The cell's font, owned by the CellPainter that made the look (valid while it lives).
+  const QFont* font = nullptr;
   bool filled = false;
   QColor fillFore, fillBack;
   Qt::BrushStyle fillPattern = Qt::SolidPattern;

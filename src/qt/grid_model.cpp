@@ -48,7 +48,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
         const CellLook look = painter.Look(*control_, row, col);
         if (role == Qt::TextAlignmentRole) return QVariant(look.alignment);
         if (role == Qt::ForegroundRole) return look.textColor;
-        if (role == Qt::FontRole) return look.font;
+        if (role == Qt::FontRole) return look.font != nullptr ? QVariant(*look.font) : QVariant();
         if (look.filled) return QBrush(look.fillFore, look.fillPattern);
         return {};
       }

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -337,13 +338,80 @@ bool GridView::eventFilter(QObject* watched, QEvent* event) {
   return true;
 }
 
+void GridView::paintEvent(QPaintEvent* event) {
+  engine::Control* control = Control();
+  QPainter painter(viewport());
+  const QRect area = event->rect();
+  painter.fillRect(area, palette().base());
+  if (control == nullptr) return;
+  const QHeaderView* rows = verticalHeader();
+  const QHeaderView* cols = horizontalHeader();
+  const auto span = [](const QHeaderView* header, int from, int to) {
+    int first = header->visualIndexAt(from), last = header->visualIndexAt(to);
+    if (first < 0) first = 0;
+    if (last < 0) last = header->count() - 1;
+    return std::pair{first, last};
+  };
+  const auto [firstRow, lastRow] = span(rows, area.top(), area.bottom());
+  const auto [firstCol, lastCol] = span(cols, area.left(), area.right());
+  const QItemSelectionModel* selection = selectionModel();
+  QColor highlight = palette().color(QPalette::Highlight);
+  highlight.setAlpha(60);
+  const QModelIndex current = currentIndex();
+  QRect currentRect;
+  const QPen gridPen(palette().color(QPalette::Mid), 0);
+  int right = 0, bottom = 0;
+  for (int vr = firstRow; vr <= lastRow; ++vr) {
+    const int r = rows->logicalIndex(vr);
+    if (rows->isSectionHidden(r)) continue;
+    const int y = rows->sectionViewportPosition(r), h = rows->sectionSize(r);
+    bottom = y + h - 1;
+    for (int vc = firstCol; vc <= lastCol; ++vc) {
+      const int c = cols->logicalIndex(vc);
+      if (cols->isSectionHidden(c)) continue;
+      const int x = cols->sectionViewportPosition(c), w = cols->sectionSize(c);
+      right = x + w - 1;
+      const QRect cell(x, y, w - 1, h - 1);
+      try {
+        painter_->Paint(painter, cell, *control, r + 1, c + 1);
+      } catch (...) {
+      }
+      const QModelIndex index = model_->index(r, c);
+      if (selection != nullptr && selection->isSelected(index)) painter.fillRect(cell, highlight);
+      if (index == current) currentRect = cell;
+    }
+  }
+  if (showGrid()) {
+    painter.setPen(gridPen);
+    for (int vr = firstRow; vr <= lastRow; ++vr) {
+      const int r = rows->logicalIndex(vr);
+      if (rows->isSectionHidden(r)) continue;
+      const int y = rows->sectionViewportPosition(r) + rows->sectionSize(r) - 1;
+      painter.drawLine(area.left(), y, std::min(area.right(), right), y);
+    }
+    for (int vc = firstCol; vc <= lastCol; ++vc) {
+      const int c = cols->logicalIndex(vc);
+      if (cols->isSectionHidden(c)) continue;
+      const int x = cols->sectionViewportPosition(c) + cols->sectionSize(c) - 1;
+      painter.drawLine(x, area.top(), x, std::min(area.bottom(), bottom));
+    }
+  }
+  if (currentRect.isValid()) {
+    painter.setPen(QPen(Qt::black, 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(currentRect.adjusted(1, 1, -1, -1));
+  }
+}
+
 // --- Delegate ---------------------------------------------------------------------------------
 
 void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                          const QModelIndex& index) const {
   engine::Control* control = view_->Control();
   if (control == nullptr) return;
+  painter->save();
   view_->Painter().Paint(*painter, option.rect, *control, index.row() + 1, index.column() + 1);
+  painter->restore();
   if (option.state & QStyle::State_Selected) {
     QColor highlight = option.palette.color(QPalette::Highlight);
     highlight.setAlpha(60);

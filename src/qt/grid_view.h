@@ -60,6 +60,9 @@ class GridView : public QTableView {
                         const QItemSelection& deselected) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Draws the visible cells straight from the engine (the delegate's per-cell style options
+  // cost more than the cells themselves), then the grid, the selection and the active cell.
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   void PushSelection();
