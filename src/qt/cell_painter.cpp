@@ -3,6 +3,7 @@
 #include "qt/cell_painter.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <QPen>
 #include <QRect>
 
@@ -144,7 +145,7 @@ const QFont& CellPainter::FontOf(const engine::Control& control, std::uint16_t i
     q.setItalic(font.italic);
     q.setUnderline(font.underline);
     q.setStrikeOut(font.strikeout);
-    cached = CachedFont{font, q, true};
+    cached = CachedFont{font, q, QFontMetrics(q), true};
   }
   return cached.qfont;
 }
@@ -156,6 +157,7 @@ CellLook CellPainter::Look(const engine::Control& control, int row, int col) {
   const engine::Sheet& sheet = book.Active();
   const engine::Style& style = book.Styles().Get(sheet.EffectiveStyle(row, col));
   look.font = &FontOf(control, style.font);
+  look.metrics = &fonts_[style.font < fonts_.size() ? style.font : 0].metrics;
   const engine::Font& font = book.Styles().GetFont(style.font);
   look.textColor = EngineColor(font.color, Qt::black);
 
@@ -165,6 +167,7 @@ CellLook CellPainter::Look(const engine::Control& control, int row, int col) {
     if (slot != nullptr && slot->HasContent()) {
       look.text = QString::fromStdString(book.DisplayText(sheet, row, col));
       type = control.GetCellType(row, col);
+      look.isNumber = type == engine::kTypeNumber || type == -engine::kTypeNumber;
       // Only a format with a "[…]" section can colour its value.
       const engine::format::NumberFormat& format = book.CellFormat(sheet, row, col);
       if (engine::format::FormatCode(format).find('[') != std::string::npos) {
@@ -204,8 +207,18 @@ void CellPainter::Paint(QPainter& painter, const QRect& rect, const CellLook& lo
     if (look.font != nullptr) painter.setFont(*look.font);
     painter.setPen(look.textColor);
     const QRect textRect = rect.adjusted(kTextMargin, 0, -kTextMargin, 0);
+    const QString* text = &look.text;
+    QString hashes;
+    // Measured only when it may not fit: a number that does not fit shows as "####".
+    if (look.isNumber && look.metrics != nullptr &&
+        look.text.size() * look.metrics->maxWidth() > textRect.width() &&
+        look.metrics->horizontalAdvance(look.text) > textRect.width()) {
+      const int hash = std::max(1, look.metrics->horizontalAdvance(QLatin1Char('#')));
+      hashes = QString(std::max(1, textRect.width() / hash), QLatin1Char('#'));
+      text = &hashes;
+    }
     // drawText clips a text wider than the rectangle by itself.
-    painter.drawText(textRect, static_cast<int>(look.alignment) | Qt::TextSingleLine, look.text);
+    painter.drawText(textRect, static_cast<int>(look.alignment) | Qt::TextSingleLine, *text);
   }
   const auto edge = [&](const engine::Border& border, QPoint from, QPoint to) {
     if (border.line == 0) return;

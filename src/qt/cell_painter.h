@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QString>
 #include <Qt>
 #include <cstdint>
@@ -31,6 +32,9 @@ struct CellLook {
   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignBottom;
   // The cell's font, owned by the CellPainter that made the look (valid while it lives).
   const QFont* font = nullptr;
+  const QFontMetrics* metrics = nullptr;
+  // A number (or date) shows "#" across the cell when it is wider than the cell.
+  bool isNumber = false;
   bool filled = false;
   QColor fillFore, fillBack;
   Qt::BrushStyle fillPattern = Qt::SolidPattern;
@@ -56,6 +60,7 @@ class CellPainter {
   struct CachedFont {
     engine::Font font;
     QFont qfont;
+    QFontMetrics metrics{QFont()};
     bool valid = false;
   };
   std::vector<CachedFont> fonts_;
