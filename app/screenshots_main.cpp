@@ -4,10 +4,10 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QHeaderView>
 #include <QMainWindow>
 #include <QMouseEvent>
 #include <QPixmap>

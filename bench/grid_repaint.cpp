@@ -3,14 +3,13 @@
 // the thread's CPU time (the machine is shared, so wall time also counts other programs) and as
 // wall time.
 #include <benchmark/benchmark.h>
+#include <time.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
 #include <QScrollBar>
-#include <time.h>
-
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -42,10 +41,18 @@ void Fill(engine::Control& c) {
     c.SetColumnHeadingText(col, "Param" + std::to_string(col));
     for (int row = 1; row <= kRows; ++row) {
       switch ((row + col) % 4) {
-        case 0: c.SetCellValue(row, col, engine::Value::Number(row * 1.5)); break;
-        case 1: c.SetCellValue(row, col, engine::Value::Number(row)); break;
-        case 2: c.SetCellEntry(row, col, "user" + std::to_string(row)); break;
-        default: c.SetCellEntry(row, col, "value " + std::to_string(col)); break;
+        case 0:
+          c.SetCellValue(row, col, engine::Value::Number(row * 1.5));
+          break;
+        case 1:
+          c.SetCellValue(row, col, engine::Value::Number(row));
+          break;
+        case 2:
+          c.SetCellEntry(row, col, "user" + std::to_string(row));
+          break;
+        default:
+          c.SetCellEntry(row, col, "value " + std::to_string(col));
+          break;
       }
     }
   }

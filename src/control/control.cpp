@@ -91,10 +91,9 @@ void Control::NoteChangedCells(int row1, int col1, int row2, int col2) {
     cellsNoted_ = true;
     return;
   }
-  changedBlock_ = Block{std::min(changedBlock_.row1, block.row1),
-                        std::min(changedBlock_.col1, block.col1),
-                        std::max(changedBlock_.row2, block.row2),
-                        std::max(changedBlock_.col2, block.col2)};
+  changedBlock_ =
+      Block{std::min(changedBlock_.row1, block.row1), std::min(changedBlock_.col1, block.col1),
+            std::max(changedBlock_.row2, block.row2), std::max(changedBlock_.col2, block.col2)};
 }
 
 void Control::NotifyChanges() {

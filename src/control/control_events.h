@@ -45,4 +45,3 @@ class ControlViewer {
 };
 
 }  // namespace engine
-

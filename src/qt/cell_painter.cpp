@@ -3,9 +3,9 @@
 #include "qt/cell_painter.h"
 
 #include <QPainter>
-#include <algorithm>
 #include <QPen>
 #include <QRect>
+#include <algorithm>
 
 #include "control/control.h"
 #include "control/format/number_format.h"

@@ -136,8 +136,7 @@ void GridView::PushSelection() {
   pushing_ = false;
 }
 
-void GridView::selectionChanged(const QItemSelection& selected,
-                                const QItemSelection& deselected) {
+void GridView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
   QTableView::selectionChanged(selected, deselected);
   PushSelection();
 }
@@ -178,8 +177,7 @@ bool GridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event
 
 void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
   engine::Control* control = Control();
-  if (hint == QAbstractItemDelegate::RevertModelCache && control != nullptr &&
-      control->IsEditing())
+  if (hint == QAbstractItemDelegate::RevertModelCache && control != nullptr && control->IsEditing())
     control->CancelCellEdit();
   QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
   if (control != nullptr && control->IsEditing()) control->CancelCellEdit();
@@ -213,27 +211,46 @@ short GridView::KeyCode(int key) {
   if (key >= Qt::Key_0 && key <= Qt::Key_9) return static_cast<short>('0' + (key - Qt::Key_0));
   if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return static_cast<short>(0x70 + key - Qt::Key_F1);
   switch (key) {
-    case Qt::Key_Backspace: return 0x08;
+    case Qt::Key_Backspace:
+      return 0x08;
     case Qt::Key_Tab:
-    case Qt::Key_Backtab: return 0x09;
+    case Qt::Key_Backtab:
+      return 0x09;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return 0x0D;
-    case Qt::Key_Shift: return 0x10;
-    case Qt::Key_Control: return 0x11;
-    case Qt::Key_Alt: return 0x12;
-    case Qt::Key_Escape: return 0x1B;
-    case Qt::Key_Space: return 0x20;
-    case Qt::Key_PageUp: return 0x21;
-    case Qt::Key_PageDown: return 0x22;
-    case Qt::Key_End: return 0x23;
-    case Qt::Key_Home: return 0x24;
-    case Qt::Key_Left: return 0x25;
-    case Qt::Key_Up: return 0x26;
-    case Qt::Key_Right: return 0x27;
-    case Qt::Key_Down: return 0x28;
-    case Qt::Key_Insert: return 0x2D;
-    case Qt::Key_Delete: return 0x2E;
-    default: return 0;
+    case Qt::Key_Enter:
+      return 0x0D;
+    case Qt::Key_Shift:
+      return 0x10;
+    case Qt::Key_Control:
+      return 0x11;
+    case Qt::Key_Alt:
+      return 0x12;
+    case Qt::Key_Escape:
+      return 0x1B;
+    case Qt::Key_Space:
+      return 0x20;
+    case Qt::Key_PageUp:
+      return 0x21;
+    case Qt::Key_PageDown:
+      return 0x22;
+    case Qt::Key_End:
+      return 0x23;
+    case Qt::Key_Home:
+      return 0x24;
+    case Qt::Key_Left:
+      return 0x25;
+    case Qt::Key_Up:
+      return 0x26;
+    case Qt::Key_Right:
+      return 0x27;
+    case Qt::Key_Down:
+      return 0x28;
+    case Qt::Key_Insert:
+      return 0x2D;
+    case Qt::Key_Delete:
+      return 0x2E;
+    default:
+      return 0;
   }
 }
 
@@ -404,26 +421,6 @@ void GridView::paintEvent(QPaintEvent* event) {
 }
 
 // --- Delegate ---------------------------------------------------------------------------------
-
-void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                         const QModelIndex& index) const {
-  engine::Control* control = view_->Control();
-  if (control == nullptr) return;
-  painter->save();
-  view_->Painter().Paint(*painter, option.rect, *control, index.row() + 1, index.column() + 1);
-  painter->restore();
-  if (option.state & QStyle::State_Selected) {
-    QColor highlight = option.palette.color(QPalette::Highlight);
-    highlight.setAlpha(60);
-    painter->fillRect(option.rect, highlight);
-  }
-  if (option.state & QStyle::State_HasFocus) {
-    painter->save();
-    painter->setPen(QPen(Qt::black, 2));
-    painter->drawRect(option.rect.adjusted(1, 1, -1, -1));
-    painter->restore();
-  }
-}
 
 QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& /*option*/,
                                     const QModelIndex& /*index*/) const {

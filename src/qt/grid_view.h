@@ -56,8 +56,7 @@ class GridView : public QTableView {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
-  void selectionChanged(const QItemSelection& selected,
-                        const QItemSelection& deselected) override;
+  void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   // Draws the visible cells straight from the engine (the delegate's per-cell style options
@@ -79,15 +78,13 @@ class GridView : public QTableView {
   bool replaceOnType_ = false;
 };
 
-// Paints cells with the CellPainter and edits them in a line edit whose text is the engine's
-// edit text as it is typed.
+// Edits cells in a line edit whose text is the engine's edit text as it is typed (the view
+// paints the cells itself).
 class GridDelegate : public QStyledItemDelegate {
   Q_OBJECT
 
  public:
   explicit GridDelegate(GridView* view) : QStyledItemDelegate(view), view_(view) {}
-  void paint(QPainter* painter, const QStyleOptionViewItem& option,
-             const QModelIndex& index) const override;
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override;
   void setEditorData(QWidget* editor, const QModelIndex& index) const override;

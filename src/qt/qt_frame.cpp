@@ -216,7 +216,8 @@ class QtFrame::Events : public QObject {
 };
 
 QtFrame::QtFrame(QtPlatform& platform)
-    : platform_(platform), guard_(std::make_unique<QObject>()),
+    : platform_(platform),
+      guard_(std::make_unique<QObject>()),
       events_(std::make_unique<Events>(*this)) {}
 
 QtFrame::~QtFrame() {
@@ -250,7 +251,8 @@ bool QtFrame::Create(platform::FrameClient& client, const platform::FrameSpec& s
     BuildMenuBar(spec.resourceId);
     cs.hMenu = menuBar_.data();
     std::string title;
-    if (platform_.Strings().Load(spec.resourceId, title)) cs.title = title.substr(0, title.find('\n'));
+    if (platform_.Strings().Load(spec.resourceId, title))
+      cs.title = title.substr(0, title.find('\n'));
   }
   if (!client.PreCreateWindow(cs)) {
     delete menuBar_.data();
@@ -324,7 +326,8 @@ void QtFrame::BuildMenuBar(unsigned id) {
 void QtFrame::WireAction(QAction* action, unsigned id) {
   action->setProperty(kCommandProperty, id);
   std::string prompt;
-  if (platform_.Strings().Load(id, prompt)) action->setStatusTip(FromUtf8(prompt.substr(0, prompt.find('\n'))));
+  if (platform_.Strings().Load(id, prompt))
+    action->setStatusTip(FromUtf8(prompt.substr(0, prompt.find('\n'))));
   QObject::connect(action, &QAction::triggered, guard_.get(), [this, id] { Dispatch(id); });
 }
 
@@ -617,7 +620,8 @@ platform::ControlWindow* QtFrame::CreateControlWindow(unsigned /*id*/, unsigned 
   pane->show();
   QObject::connect(pane->Grid(), &GridView::contextMenuRequested, guard_.get(),
                    [this](const QPoint& pos) {
-                     if (IsWindow()) client_->OnContextMenu(this, platform::Point{pos.x(), pos.y()});
+                     if (IsWindow())
+                       client_->OnContextMenu(this, platform::Point{pos.x(), pos.y()});
                    });
   control_ = std::make_unique<QtControlWindow>(pane);
   return control_.get();

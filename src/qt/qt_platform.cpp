@@ -78,8 +78,7 @@ int QtMessageBoxes::Show(CWnd* owner, const std::string& text, const std::string
 
 // --- Profile -------------------------------------------------------------------------------------
 
-int QtProfile::GetInt(const std::string& section, const std::string& key,
-                      int defaultValue) const {
+int QtProfile::GetInt(const std::string& section, const std::string& key, int defaultValue) const {
   QSettings settings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
   bool ok = false;
   const int value = settings.value(FromUtf8(section + "/" + key)).toInt(&ok);

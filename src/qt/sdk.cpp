@@ -1,7 +1,6 @@
 // The Qt SDK's functions.
 
 #include "datatable/qt_platform.h"
-
 #include "datatable/zat.h"
 #include "qt/qt_frame.h"
 #include "qt/qt_platform.h"

@@ -53,7 +53,8 @@ TemplateDialog::TemplateDialog(const resources::DialogTemplate& layout,
       case resources::ControlKind::Edit: {
         auto* edit = new QLineEdit(this);
         std::size_t limit = model_.TextLimit(control.id);
-        if (limit == 0 && control.maxLength > 0) limit = static_cast<std::size_t>(control.maxLength);
+        if (limit == 0 && control.maxLength > 0)
+          limit = static_cast<std::size_t>(control.maxLength);
         if (limit > 0) edit->setMaxLength(static_cast<int>(limit));
         edit->setFrame((control.style & resources::kStyleBorder) != 0);
         edits_[control.id] = edit;
@@ -160,8 +161,7 @@ int QtTableDialogs::RunModal(CWnd* parent, platform::DialogModel& dialog) {
     dialog.OnCancel();
     return 2;
   }
-  TemplateDialog window(*layout, resources::LanguageFor(language_), dialog,
-                        WidgetOfWindow(parent));
+  TemplateDialog window(*layout, resources::LanguageFor(language_), dialog, WidgetOfWindow(parent));
   return window.exec() == QDialog::Accepted ? 1 : 2;
 }
 

@@ -1,13 +1,14 @@
 // The look of a cell: alignment by type, the format's colour, the font, fill and borders, and
 // "#" for a number too wide for its cell.
 
+#include "qt/cell_painter.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QPainter>
 
 #include "control/control.h"
-#include "qt/cell_painter.h"
 
 TEST(CellPainterTest, AlignsAsASpreadsheetAndTakesTheFormatsColour) {
   engine::Control c;

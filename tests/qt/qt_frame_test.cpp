@@ -46,7 +46,8 @@ constexpr unsigned kCopy = 57634, kFillDown = 34304, kFillRight = 34303, kRecalc
 class QtFrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform_ = std::make_unique<qtui::QtPlatform>(QLocale(QLocale::English, QLocale::UnitedStates));
+    platform_ =
+        std::make_unique<qtui::QtPlatform>(QLocale(QLocale::English, QLocale::UnitedStates));
   }
   std::unique_ptr<qtui::QtFrame> MakeFrame(bool child, QWidget* parent = nullptr) {
     auto frame = std::make_unique<qtui::QtFrame>(*platform_);

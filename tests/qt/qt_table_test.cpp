@@ -20,8 +20,8 @@
 #include "qt/grid_model.h"
 #include "qt/grid_view.h"
 #include "qt/template_dialog.h"
-#include "table/headedit.h"
 #include "qt_support.h"
+#include "table/headedit.h"
 #include "table_fixture.h"
 
 namespace {
@@ -39,8 +39,8 @@ class QtTableTest : public ::testing::Test {
     platform::Install(platform_);
   }
   TablePtr Make(bool child = false, CWnd* parent = nullptr) {
-    return TablePtr(new ProbeTable(parent, CString(), CZAT::FILE_TYPE_NONE, nullptr, child, true,
-                                   true));
+    return TablePtr(
+        new ProbeTable(parent, CString(), CZAT::FILE_TYPE_NONE, nullptr, child, true, true));
   }
   void Fill(ProbeTable& t, int params, int rows) {
     for (int c = 1; c <= params; ++c) {
@@ -85,8 +85,8 @@ class QtTableTest : public ::testing::Test {
 };
 
 TEST_F(QtTableTest, MenuTrimmedByTheConstructionFlags) {
-  table_ = TablePtr(new ProbeTable(nullptr, CString(), CZAT::FILE_TYPE_NONE, nullptr, false,
-                                   false, false));
+  table_ = TablePtr(
+      new ProbeTable(nullptr, CString(), CZAT::FILE_TYPE_NONE, nullptr, false, false, false));
   QMainWindow* main = FrameOf(table_.get())->MainWindow();
   ASSERT_NE(main, nullptr);
   QMenu* file = main->menuBar()->actions()[0]->menu();
