@@ -49,6 +49,7 @@ class QtFrameTest : public ::testing::Test {
     platform_ =
         std::make_unique<qtui::QtPlatform>(QLocale(QLocale::English, QLocale::UnitedStates));
   }
+  void TearDown() override { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
   std::unique_ptr<qtui::QtFrame> MakeFrame(bool child, QWidget* parent = nullptr) {
     auto frame = std::make_unique<qtui::QtFrame>(*platform_);
     platform::FrameSpec spec;
