@@ -11,6 +11,7 @@
 #include <string>
 
 #include "control/control.h"
+#include "control/model/workbook.h"
 
 namespace {
 

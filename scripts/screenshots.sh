@@ -10,5 +10,6 @@ mkdir -p "$root/docs"
 # A fresh settings folder, so that no stored window placement of the user's is used.
 export XDG_CONFIG_HOME="$(mktemp -d)"
 trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
-xvfb-run -a -s "-screen 0 1280x800x24" \
-  "$build/app/datatable-screenshots" "$root/docs" "$workbook"
+shoot() { xvfb-run -a -s "-screen 0 1280x800x24" "$build/app/datatable-screenshots" "$@"; }
+LANG=en_US.UTF-8 LC_ALL= shoot "$root/docs" "$workbook"
+LANG=ja_JP.UTF-8 LC_ALL= shoot "$root/docs" "$workbook" ja

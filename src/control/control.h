@@ -13,12 +13,39 @@
 #include "control/control_events.h"
 #include "control/control_services.h"
 #include "control/engine_error.h"
+#include "control/limits.h"
 #include "control/locale_settings.h"
-#include "control/model/workbook.h"
 
 namespace engine {
 
 struct ClipData;
+class Sheet;
+class Workbook;
+struct Value;
+
+// Who the active sheet is and how often it changed: a cache built from the sheet stays good
+// while the stamp is equal. The book and sheet addresses identify, never reach, the model.
+struct SheetStamp {
+  const void* book = nullptr;
+  const void* sheet = nullptr;
+  std::uint32_t sheetId = 0;  // a sheet replaced at the same address gets another id
+  std::uint64_t changes = 0;  // bumped by every change of content, headings or structure
+  bool operator==(const SheetStamp&) const = default;
+};
+
+// One cell as it was (its content and its own style), to be put back by RestoreCell.
+class SavedCell {
+ public:
+  SavedCell();
+  ~SavedCell();
+  SavedCell(SavedCell&&) noexcept;
+  SavedCell& operator=(SavedCell&&) noexcept;
+
+ private:
+  friend class Control;
+  struct Data;
+  std::unique_ptr<Data> data_;
+};
 
 // Shift codes of the insert and delete operations.
 enum ShiftMode : int {
@@ -32,6 +59,31 @@ enum ClearType : int { kClearAll = 1, kClearFormats = 2, kClearValues = 3 };
 // Cell type codes (formula cells give the negative of their result's code).
 enum CellTypeCode : short { kTypeEmpty = 0, kTypeNumber = 1, kTypeText = 2, kTypeLogical = 3,
                             kTypeError = 4 };
+
+// How a cell looks, for a view that draws it: the displayed text and what the cell's style,
+// font and number format say about drawing it. Colours are 0x00BBGGRR or kAutoColor.
+struct CellLook {
+  static constexpr std::uint32_t kAutoColor = 0xFFFFFFFFu;
+  enum class HAlign : std::uint8_t { General, Left, Center, Right, Fill, Justify, CenterAcross };
+  enum class VAlign : std::uint8_t { Top, Center, Bottom, Justify };
+  struct Edge {
+    std::uint8_t line = 0;  // 0 none, 1 thin, 2 medium, … as the file format numbers them
+    std::uint32_t color = kAutoColor;
+  };
+  std::string text;           // as displayed
+  short type = 0;             // as GetCellType gives it
+  std::uint16_t fontIndex = 0;  // the same index is the same font (for caching)
+  std::string fontName;
+  int fontHeightTwips = 200;
+  bool bold = false, italic = false, underline = false, strikeout = false;
+  std::uint32_t fontColor = kAutoColor;
+  std::uint32_t formatColor = kAutoColor;  // a "[Red]" section's colour for this value
+  std::uint8_t pattern = 0;  // 0 none, 1 solid, 2… hatches
+  std::uint32_t patternFore = kAutoColor, patternBack = kAutoColor;
+  Edge left, right, top, bottom;
+  HAlign hAlign = HAlign::General;
+  VAlign vAlign = VAlign::Bottom;
+};
 
 class Control {
  public:
@@ -49,6 +101,7 @@ class Control {
   void SetDialogs(ControlDialogs* dialogs);       // nullptr: headless (every dialog cancels)
   void SetLocale(const LocaleSettings& locale);
   const LocaleSettings& Locale() const { return locale_; }
+  // The model, for the engine's own modules and tests; the table uses the operations below.
   Workbook& Book() { return *book_; }
   const Workbook& Book() const { return *book_; }
   // Replaces the whole workbook (a file was read); raises Modified.
@@ -58,15 +111,27 @@ class Control {
   std::string GetCellText(int row, int col) const;         // entry text ("=…" for a formula)
   void SetCellText(int row, int col, const std::string& text);  // as typed
   std::string GetCellFormattedText(int row, int col) const;  // displayed text
+  // Text, type, font, fill, borders and alignment of a cell of the active sheet, in one read.
+  void GetCellLook(int row, int col, CellLook& look) const;
   std::string GetCellFormula(int row, int col) const;       // canonical, no "="; "" if none
   void SetCellEntry(int row, int col, const std::string& text);  // raw text, no interpretation
   short GetCellType(int row, int col) const;
   // Typed access for callers that have a value rather than text.
   Value GetCellValue(int row, int col) const;
   void SetCellValue(int row, int col, const Value& value);
+  // The number-format code that renders a cell ("General" when it has none of its own).
+  const std::string& GetCellFormatCode(int row, int col) const;
+  // Saving and restoring one cell of the active sheet around an entry that may fail. A cell
+  // outside the sheet saves as nothing and restores as nothing.
+  SavedCell SaveCell(int row, int col) const;
+  void RestoreCell(const SavedCell& saved);
 
   // --- Columns, rows --------------------------------------------------------------------------
   std::string GetColumnHeadingText(int col) const;
+  // The heading of a column of the active sheet without a copy; "" outside 1 … MaxCol.
+  const std::string& GetColumnHeading(int col) const;
+  // The active sheet's identity and change counter, for caches of what its headings say.
+  SheetStamp GetActiveSheetStamp() const;
   void SetColumnHeadingText(int col, const std::string& text);
   void SetDefinedName(const std::string& name, const std::string& formula);
   std::string GetDefinedName(const std::string& name) const;  // "" when not defined
@@ -229,8 +294,8 @@ class Control {
   void CheckCell(int row, int col) const;
   void CheckSheet(int sheet) const;
   void CheckRange(int& row1, int& col1, int& row2, int& col2) const;
-  Sheet& ActiveSheet() { return book_->Active(); }
-  const Sheet& ActiveSheet() const { return book_->Active(); }
+  Sheet& ActiveSheet();
+  const Sheet& ActiveSheet() const;
   void EnterText(Sheet& sheet, int row, int col, const std::string& text);
   void ApplyToSelection(const struct StyleEdit& edit);
   void NoteWidth(Sheet& sheet, int row, int col);
@@ -248,7 +313,9 @@ class Control {
   std::vector<ControlViewer*> viewers_;
   // The block the changes of the current modify span touched; cellsOnly_ false when something
   // other than cell content changed (then the viewers hear of the whole workbook).
-  Block changedBlock_{};
+  struct ChangedBlock {
+    int row1 = 1, col1 = 1, row2 = 1, col2 = 1;
+  } changedBlock_;
   bool cellsOnly_ = false;
   bool cellsNoted_ = false;
   SystemClipboard* clipboard_ = nullptr;

@@ -5,9 +5,10 @@
 #include <cstring>
 
 #include "control/control.h"
+#include "control/io/file_io.h"
+#include "control/model/workbook.h"
 #include "control/text/text_file.h"
 #include "control/xls/compound_file.h"
-#include "control/io/file_io.h"
 #include "control/xls/xls_file.h"
 
 namespace engine {

@@ -8,8 +8,6 @@
 #include <algorithm>
 
 #include "control/control.h"
-#include "control/format/number_format.h"
-#include "control/xls/biff_palette.h"
 
 namespace qtui {
 
@@ -17,19 +15,19 @@ namespace {
 
 constexpr int kTextMargin = 2;
 
-Qt::Alignment HorizontalAlignment(engine::HAlign align, short type) {
+Qt::Alignment HorizontalAlignment(engine::CellLook::HAlign align, short type) {
   switch (align) {
-    case engine::HAlign::Left:
+    case engine::CellLook::HAlign::Left:
       return Qt::AlignLeft;
-    case engine::HAlign::Center:
-    case engine::HAlign::CenterAcross:
+    case engine::CellLook::HAlign::Center:
+    case engine::CellLook::HAlign::CenterAcross:
       return Qt::AlignHCenter;
-    case engine::HAlign::Right:
+    case engine::CellLook::HAlign::Right:
       return Qt::AlignRight;
-    case engine::HAlign::Justify:
+    case engine::CellLook::HAlign::Justify:
       return Qt::AlignJustify;
-    case engine::HAlign::Fill:
-    case engine::HAlign::General:
+    case engine::CellLook::HAlign::Fill:
+    case engine::CellLook::HAlign::General:
       break;
   }
   // General: numbers (and dates) to the right, logicals and errors centred, text to the left.
@@ -39,14 +37,14 @@ Qt::Alignment HorizontalAlignment(engine::HAlign align, short type) {
   return Qt::AlignLeft;
 }
 
-Qt::Alignment VerticalAlignment(engine::VAlign align) {
+Qt::Alignment VerticalAlignment(engine::CellLook::VAlign align) {
   switch (align) {
-    case engine::VAlign::Top:
+    case engine::CellLook::VAlign::Top:
       return Qt::AlignTop;
-    case engine::VAlign::Center:
-    case engine::VAlign::Justify:
+    case engine::CellLook::VAlign::Center:
+    case engine::CellLook::VAlign::Justify:
       return Qt::AlignVCenter;
-    case engine::VAlign::Bottom:
+    case engine::CellLook::VAlign::Bottom:
       break;
   }
   return Qt::AlignBottom;
@@ -80,7 +78,7 @@ Qt::BrushStyle PatternBrush(std::uint8_t pattern) {
   }
 }
 
-QPen BorderPen(const engine::Border& border) {
+QPen BorderPen(const engine::CellLook::Edge& border) {
   QPen pen(EngineColor(border.color, Qt::black));
   pen.setCapStyle(Qt::FlatCap);
   switch (border.line) {
@@ -121,80 +119,70 @@ QPen BorderPen(const engine::Border& border) {
   return pen;
 }
 
-const engine::xls::Palette& DefaultPalette() {
-  static const engine::xls::Palette palette;
-  return palette;
-}
-
 }  // namespace
 
 QColor EngineColor(std::uint32_t bgr, const QColor& automatic) {
-  if (bgr == engine::kAutoColor) return automatic;
+  if (bgr == engine::CellLook::kAutoColor) return automatic;
   return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
                 static_cast<int>((bgr >> 16) & 0xFF));
 }
 
-const QFont& CellPainter::FontOf(const engine::Control& control, std::uint16_t index) {
-  const engine::Font& font = control.Book().Styles().GetFont(index);
-  if (fonts_.size() <= index) fonts_.resize(static_cast<std::size_t>(index) + 1);
+const QFont& CellPainter::FontOf(const engine::CellLook& cell, const QFontMetrics** metrics) {
+  const std::size_t index = cell.fontIndex;
+  if (fonts_.size() <= index) fonts_.resize(index + 1);
   CachedFont& cached = fonts_[index];
-  if (!cached.valid || !(cached.font == font)) {
-    QFont q(QString::fromStdString(font.name));
-    q.setPointSizeF(font.heightTwips > 0 ? font.heightTwips / 20.0 : 10.0);
-    q.setBold(font.bold);
-    q.setItalic(font.italic);
-    q.setUnderline(font.underline);
-    q.setStrikeOut(font.strikeout);
-    cached = CachedFont{font, q, QFontMetrics(q), true};
+  if (!cached.valid || cached.name != cell.fontName || cached.heightTwips != cell.fontHeightTwips ||
+      cached.bold != cell.bold || cached.italic != cell.italic ||
+      cached.underline != cell.underline || cached.strikeout != cell.strikeout) {
+    QFont q(QString::fromStdString(cell.fontName));
+    q.setPointSizeF(cell.fontHeightTwips > 0 ? cell.fontHeightTwips / 20.0 : 10.0);
+    q.setBold(cell.bold);
+    q.setItalic(cell.italic);
+    q.setUnderline(cell.underline);
+    q.setStrikeOut(cell.strikeout);
+    cached.name = cell.fontName;
+    cached.heightTwips = cell.fontHeightTwips;
+    cached.bold = cell.bold;
+    cached.italic = cell.italic;
+    cached.underline = cell.underline;
+    cached.strikeout = cell.strikeout;
+    cached.qfont = q;
+    cached.metrics = QFontMetrics(q);
+    cached.valid = true;
   }
+  *metrics = &cached.metrics;
   return cached.qfont;
 }
 
 CellLook CellPainter::Look(const engine::Control& control, int row, int col) {
   CellLook look;
   if (row < 1 || row > engine::kMaxRow || col < 1 || col > engine::kMaxCol) return look;
-  const engine::Workbook& book = control.Book();
-  const engine::Sheet& sheet = book.Active();
-  const engine::Style& style = book.Styles().Get(sheet.EffectiveStyle(row, col));
-  look.font = &FontOf(control, style.font);
-  look.metrics = &fonts_[style.font < fonts_.size() ? style.font : 0].metrics;
-  const engine::Font& font = book.Styles().GetFont(style.font);
-  look.textColor = EngineColor(font.color, Qt::black);
-
-  short type = engine::kTypeEmpty;
   try {
-    const engine::CellSlot* slot = sheet.Find(row, col);
-    if (slot != nullptr && slot->HasContent()) {
-      look.text = QString::fromStdString(book.DisplayText(sheet, row, col));
-      type = control.GetCellType(row, col);
-      look.isNumber = type == engine::kTypeNumber || type == -engine::kTypeNumber;
-      // Only a format with a "[…]" section can colour its value.
-      const engine::format::NumberFormat& format = book.CellFormat(sheet, row, col);
-      if (engine::format::FormatCode(format).find('[') != std::string::npos) {
-        const int colorNumber =
-            engine::format::SectionColor(format, book.GetValue(sheet, row, col));
-        if (colorNumber > 0)
-          look.textColor = EngineColor(
-              DefaultPalette().Color(static_cast<unsigned>(colorNumber) + 7), look.textColor);
-      }
-    }
+    control.GetCellLook(row, col, cell_);
   } catch (...) {
-    look.text.clear();
+    return look;
   }
-  look.alignment = HorizontalAlignment(style.hAlign, type) | VerticalAlignment(style.vAlign);
-
-  if (style.pattern != 0) {
+  look.font = &FontOf(cell_, &look.metrics);
+  look.textColor = EngineColor(cell_.fontColor, Qt::black);
+  if (!cell_.text.empty()) {
+    look.text = QString::fromStdString(cell_.text);
+    look.isNumber = cell_.type == engine::kTypeNumber || cell_.type == -engine::kTypeNumber;
+    look.textColor = EngineColor(cell_.formatColor, look.textColor);
+  }
+  look.alignment = HorizontalAlignment(cell_.hAlign, cell_.type) | VerticalAlignment(cell_.vAlign);
+  if (cell_.pattern != 0) {
     look.filled = true;
-    look.fillPattern = PatternBrush(style.pattern);
-    look.fillFore = EngineColor(style.patternFore, Qt::black);
-    look.fillBack = EngineColor(style.patternBack, Qt::white);
+    look.fillPattern = PatternBrush(cell_.pattern);
+    look.fillFore = EngineColor(cell_.patternFore, Qt::black);
+    look.fillBack = EngineColor(cell_.patternBack, Qt::white);
     // A solid fill with an automatic colour shows nothing.
-    if (style.pattern == 1 && style.patternFore == engine::kAutoColor) look.filled = false;
+    if (cell_.pattern == 1 && cell_.patternFore == engine::CellLook::kAutoColor)
+      look.filled = false;
   }
-  look.left = style.left;
-  look.right = style.right;
-  look.top = style.top;
-  look.bottom = style.bottom;
+  look.left = cell_.left;
+  look.right = cell_.right;
+  look.top = cell_.top;
+  look.bottom = cell_.bottom;
   return look;
 }
 
@@ -220,7 +208,7 @@ void CellPainter::Paint(QPainter& painter, const QRect& rect, const CellLook& lo
     // drawText clips a text wider than the rectangle by itself.
     painter.drawText(textRect, static_cast<int>(look.alignment) | Qt::TextSingleLine, *text);
   }
-  const auto edge = [&](const engine::Border& border, QPoint from, QPoint to) {
+  const auto edge = [&](const engine::CellLook::Edge& border, QPoint from, QPoint to) {
     if (border.line == 0) return;
     painter.save();
     painter.setPen(BorderPen(border));

@@ -11,14 +11,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "control/model/style.h"
+#include "control/control.h"
 
 class QPainter;
 class QRect;
-
-namespace engine {
-class Control;
-}
 
 namespace qtui {
 
@@ -38,7 +34,7 @@ struct CellLook {
   bool filled = false;
   QColor fillFore, fillBack;
   Qt::BrushStyle fillPattern = Qt::SolidPattern;
-  engine::Border left, right, top, bottom;
+  engine::CellLook::Edge left, right, top, bottom;
 };
 
 class CellPainter {
@@ -53,17 +49,21 @@ class CellPainter {
              int col) {
     Paint(painter, rect, Look(control, row, col));
   }
-  // The Qt font of an engine font, cached by its index in the workbook's font list.
-  const QFont& FontOf(const engine::Control& control, std::uint16_t index);
 
  private:
+  // The Qt font of a cell's font, cached by the engine's font index.
+  const QFont& FontOf(const engine::CellLook& cell, const QFontMetrics** metrics);
+
   struct CachedFont {
-    engine::Font font;
+    std::string name;
+    int heightTwips = 0;
+    bool bold = false, italic = false, underline = false, strikeout = false;
     QFont qfont;
     QFontMetrics metrics{QFont()};
     bool valid = false;
   };
   std::vector<CachedFont> fonts_;
+  engine::CellLook cell_;  // reused between reads
 };
 
 }  // namespace qtui

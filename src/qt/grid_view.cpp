@@ -78,21 +78,18 @@ int GridView::PixelWidth(int width) const {
 void GridView::ShowEngineLayout() {
   engine::Control* control = Control();
   if (control == nullptr) return;
-  const engine::Sheet& sheet = control->Book().Active();
-  for (int c = 1; c <= engine::kMaxCol; ++c) {
-    const engine::ColumnAttr& attr = sheet.ColAttr(c);
-    const int px = PixelWidth(attr.width);
-    if (columnWidth(c - 1) != px && !attr.hidden) setColumnWidth(c - 1, px);
-    if (isColumnHidden(c - 1) != attr.hidden) setColumnHidden(c - 1, attr.hidden);
-  }
-  // Rows beyond the sheet's row attributes are never hidden; rows this view hid before may be.
-  const int attrRows = sheet.RowAttrCount();
-  const QHeaderView* rows = verticalHeader();
-  const int hiddenInView = rows->hiddenSectionCount();
-  const int last = hiddenInView > 0 ? engine::kMaxRow : attrRows;
-  for (int r = 1; r <= last; ++r) {
-    const bool hidden = sheet.GetRowAttr(r).hidden;
-    if (isRowHidden(r - 1) != hidden) setRowHidden(r - 1, hidden);
+  try {
+    for (int c = 1; c <= engine::kMaxCol; ++c) {
+      const bool hidden = control->GetColumnHidden(c);
+      const int px = PixelWidth(control->GetColumnWidth(c));
+      if (columnWidth(c - 1) != px && !hidden) setColumnWidth(c - 1, px);
+      if (isColumnHidden(c - 1) != hidden) setColumnHidden(c - 1, hidden);
+    }
+    for (int r = 1; r <= engine::kMaxRow; ++r) {
+      const bool hidden = control->GetRowHidden(r);
+      if (isRowHidden(r - 1) != hidden) setRowHidden(r - 1, hidden);
+    }
+  } catch (...) {
   }
 }
 
@@ -100,13 +97,21 @@ void GridView::ShowEngineSelection() {
   engine::Control* control = Control();
   if (control == nullptr || selectionModel() == nullptr) return;
   QItemSelection selection;
-  const engine::Selection& sel = control->Book().Active().Sel();
-  for (const engine::Block& b : sel.blocks)
-    selection.append(QItemSelectionRange(model_->index(b.row1 - 1, b.col1 - 1),
-                                         model_->index(b.row2 - 1, b.col2 - 1)));
+  int activeRow = 1, activeCol = 1;
+  try {
+    const int count = control->GetSelectionCount();
+    for (int i = 0; i < count; ++i) {
+      int r1 = 0, c1 = 0, r2 = 0, c2 = 0;
+      control->GetSelection(i, r1, c1, r2, c2);
+      selection.append(
+          QItemSelectionRange(model_->index(r1 - 1, c1 - 1), model_->index(r2 - 1, c2 - 1)));
+    }
+    control->GetActiveCell(activeRow, activeCol);
+  } catch (...) {
+  }
   syncing_ = true;
   selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-  const QModelIndex active = model_->index(sel.activeRow - 1, sel.activeCol - 1);
+  const QModelIndex active = model_->index(activeRow - 1, activeCol - 1);
   selectionModel()->setCurrentIndex(active, QItemSelectionModel::NoUpdate);
   syncing_ = false;
   viewport()->update();

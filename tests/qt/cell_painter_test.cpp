@@ -35,7 +35,7 @@ TEST(CellPainterTest, FillFontColourAndBordersComeFromTheStyle) {
   engine::Control c;
   c.SetCellText(2, 2, "x");
   c.SetSelection(2, 2, 2, 2);
-  c.SetPattern(1, 0x0000FF, engine::kAutoColor);  // solid red (0x00BBGGRR)
+  c.SetPattern(1, 0x0000FF, engine::CellLook::kAutoColor);  // solid red (0x00BBGGRR)
   c.SetFontColor(0x00FF00);
   c.SetBorder(1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0);
   qtui::CellPainter painter;

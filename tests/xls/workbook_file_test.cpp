@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "control/control.h"
+#include "control/model/workbook.h"
 #include "control/xls/compound_file.h"
 #include "control/xls/xls_file.h"
 #include "corpus_support.h"

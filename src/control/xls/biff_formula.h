@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "control/formula/parser.h"
 #include "control/xls/biff_records.h"
 
 namespace engine::xls {
@@ -56,7 +57,7 @@ bool EncodeFormula(std::string_view text, EncodeContext& context, Bytes& tokens,
 
 // A1 text of a reference (0-based row/col), with $ for absolute parts.
 std::string CellRefText(int row, int col, bool rowAbs, bool colAbs);
-// A sheet name as it appears before "!" in a formula, quoted when needed.
-std::string QuoteSheetName(const std::string& name);
+// A sheet name as it appears before "!" in a formula, quoted when needed: the formula text's.
+using formula::QuoteSheetName;
 
 }  // namespace engine::xls
