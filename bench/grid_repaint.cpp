@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "control/control.h"
+#include "control/model/value.h"
 #include "qt/grid_model.h"
 #include "qt/grid_view.h"
 
