@@ -45,6 +45,9 @@ struct RunOptions {
 
 int RunCommand(const RunOptions& options, std::ostream& out, std::ostream& err);
 int DumpCommand(const std::string& file, std::ostream& out, std::ostream& err);
+// Replaces this process with the window program datatable-edit (at most one FILE); returns only
+// when that program cannot be started.
+int EditCommand(const std::vector<std::string>& files, std::ostream& err);
 // type 0: from the extension of `to`.
 int ConvertCommand(const std::string& from, const std::string& to, int type, std::ostream& err);
 

@@ -45,6 +45,11 @@ Commands:
       3 tab-separated text, 6 comma-separated text. Without --type the format follows
       OUT's extension (.xls: 11, .xlsx: 51, .txt: 3, .csv: 6).
 
+  edit [FILE]
+      Opens FILE (or a new, empty table) in the table's window, with the menus, the grid,
+      the file commands and print preview; the program ends when the window is closed.
+      Needs a display: without one it says so and exits with 1.
+
   --help
       Shows this text.
 
@@ -132,6 +137,10 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
           return Usage(err, "--format must be tsv, csv or json");
       }
       return RunCommand(options, out, err);
+    }
+    if (command == "edit") {
+      if (positional.size() > 1) return Usage(err, "edit takes at most one FILE");
+      return EditCommand(positional, err);
     }
     if (command == "dump") {
       if (positional.size() != 1) return Usage(err, "dump takes one FILE");

@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-xlrd python3-xlwt python3-openpyxl
-  qt6-base-dev xvfb xauth imagemagick poppler-utils
+  qt6-base-dev xvfb xauth imagemagick poppler-utils fonts-ipafont-gothic
   libreoffice-calc-nogui
   libzip-dev libexpat1-dev python3-dev python3-pybind11 pybind11-dev python3-pytest
   clang libclang-rt-14-dev

@@ -1,6 +1,7 @@
 // Construction, wiring, cells and the checks every operation shares.
 #include "control/control.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "control/format/number_format.h"
@@ -33,6 +34,7 @@ ModifyScope::~ModifyScope() {
   if (--control_.modifyDepth_ == 0 && control_.modifyPending_) {
     control_.modifyPending_ = false;
     try {
+      control_.NotifyChanges();
       control_.RaiseModified();
     } catch (...) {
       // A listener's failure must not escape a destructor.
@@ -73,6 +75,69 @@ void Control::ReplaceWorkbook(std::unique_ptr<Workbook> book) {
   book_ = std::move(book);
   book_->SetLocale(&locale_);
   scope.Changed();
+}
+
+void Control::AddViewer(ControlViewer* viewer) {
+  if (viewer && std::find(viewers_.begin(), viewers_.end(), viewer) == viewers_.end())
+    viewers_.push_back(viewer);
+}
+
+void Control::RemoveViewer(ControlViewer* viewer) {
+  viewers_.erase(std::remove(viewers_.begin(), viewers_.end(), viewer), viewers_.end());
+}
+
+void Control::NoteChangedCells(int row1, int col1, int row2, int col2) {
+  const ChangedBlock block{std::min(row1, row2), std::min(col1, col2), std::max(row1, row2),
+                           std::max(col1, col2)};
+  if (!cellsNoted_) {
+    changedBlock_ = block;
+    cellsNoted_ = true;
+    return;
+  }
+  changedBlock_ = ChangedBlock{
+      std::min(changedBlock_.row1, block.row1), std::min(changedBlock_.col1, block.col1),
+      std::max(changedBlock_.row2, block.row2), std::max(changedBlock_.col2, block.col2)};
+}
+
+void Control::NotifyChanges() {
+  const bool cellsOnly = cellsOnly_ && cellsNoted_;
+  const ChangedBlock block = changedBlock_;
+  cellsOnly_ = false;
+  cellsNoted_ = false;
+  if (viewers_.empty()) return;
+  // A formula anywhere may have recalculated from the change.
+  bool formulas = false;
+  for (int i = 1; i <= book_->SheetCount() && !formulas; ++i)
+    formulas = book_->GetSheet(i).Formulas().Live() != 0;
+  if (!cellsOnly) {
+    NotifyWorkbookChanged();
+    return;
+  }
+  const int sheet = book_->ActiveIndex();
+  const auto viewers = viewers_;  // a viewer may remove itself
+  const Sheet& active = ActiveSheet();
+  const int lastRow = std::max(active.LastRow(), 1), lastCol = std::max(active.LastCol(), 1);
+  for (ControlViewer* v : viewers) {
+    v->OnCellsChanged(sheet, block.row1, block.col1, block.row2, block.col2);
+    // Formulas may have recalculated: the used part of the sheet is told too.
+    if (formulas) v->OnCellsChanged(sheet, 1, 1, lastRow, lastCol);
+  }
+}
+
+void Control::NotifySheetChanged() {
+  const int sheet = book_->ActiveIndex();
+  const auto viewers = viewers_;
+  for (ControlViewer* v : viewers) v->OnSheetChanged(sheet);
+}
+
+void Control::NotifyWorkbookChanged() {
+  const auto viewers = viewers_;
+  for (ControlViewer* v : viewers) v->OnWorkbookChanged();
+}
+
+void Control::NotifySelectionChanged() {
+  const auto viewers = viewers_;
+  for (ControlViewer* v : viewers) v->OnSelectionChanged();
 }
 
 void Control::RaiseModified() {
@@ -307,7 +372,7 @@ void Control::SetCellValue(int row, int col, const Value& value) {
   Sheet& sheet = ActiveSheet();
   book_->SetValue(sheet, row, col, value);
   NoteWidth(sheet, row, col);
-  scope.Changed();
+  scope.ChangedCells(row, col, row, col);
 }
 
 void Control::NoteWidth(Sheet& sheet, int row, int col) {
@@ -357,7 +422,7 @@ void Control::SetCellText(int row, int col, const std::string& text) {
   CheckCell(row, col);
   ModifyScope scope(*this);
   EnterText(ActiveSheet(), row, col, text);
-  scope.Changed();
+  scope.ChangedCells(row, col, row, col);
 }
 
 void Control::SetCellEntry(int row, int col, const std::string& text) {
@@ -369,7 +434,7 @@ void Control::SetCellEntry(int row, int col, const std::string& text) {
   else
     book_->SetValue(sheet, row, col, Value::Text(text));
   NoteWidth(sheet, row, col);
-  scope.Changed();
+  scope.ChangedCells(row, col, row, col);
 }
 
 }  // namespace engine

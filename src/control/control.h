@@ -77,6 +77,31 @@ enum ClearType : int { kClearAll = 1, kClearFormats = 2, kClearValues = 3 };
 enum CellTypeCode : short { kTypeEmpty = 0, kTypeNumber = 1, kTypeText = 2, kTypeLogical = 3,
                             kTypeError = 4 };
 
+// How a cell looks, for a view that draws it: the displayed text and what the cell's style,
+// font and number format say about drawing it. Colours are 0x00BBGGRR or kAutoColor.
+struct CellLook {
+  static constexpr std::uint32_t kAutoColor = 0xFFFFFFFFu;
+  enum class HAlign : std::uint8_t { General, Left, Center, Right, Fill, Justify, CenterAcross };
+  enum class VAlign : std::uint8_t { Top, Center, Bottom, Justify };
+  struct Edge {
+    std::uint8_t line = 0;  // 0 none, 1 thin, 2 medium, … as the file format numbers them
+    std::uint32_t color = kAutoColor;
+  };
+  std::string text;           // as displayed
+  short type = 0;             // as GetCellType gives it
+  std::uint16_t fontIndex = 0;  // the same index is the same font (for caching)
+  std::string fontName;
+  int fontHeightTwips = 200;
+  bool bold = false, italic = false, underline = false, strikeout = false;
+  std::uint32_t fontColor = kAutoColor;
+  std::uint32_t formatColor = kAutoColor;  // a "[Red]" section's colour for this value
+  std::uint8_t pattern = 0;  // 0 none, 1 solid, 2… hatches
+  std::uint32_t patternFore = kAutoColor, patternBack = kAutoColor;
+  Edge left, right, top, bottom;
+  HAlign hAlign = HAlign::General;
+  VAlign vAlign = VAlign::Bottom;
+};
+
 class Control {
  public:
   explicit Control(LocaleSettings locale = LocaleSettings::EnUs());
@@ -86,6 +111,9 @@ class Control {
 
   // --- Wiring -------------------------------------------------------------------------------
   void SetEventListener(ControlEvents* listener) { events_ = listener; }
+  // Views that repaint from change notices; a viewer removes itself before it goes.
+  void AddViewer(ControlViewer* viewer);
+  void RemoveViewer(ControlViewer* viewer);
   void SetClipboard(SystemClipboard* clipboard);  // nullptr: the process clipboard
   void SetDialogs(ControlDialogs* dialogs);       // nullptr: headless (every dialog cancels)
   void SetLocale(const LocaleSettings& locale);
@@ -100,6 +128,8 @@ class Control {
   std::string GetCellText(int row, int col) const;         // entry text ("=…" for a formula)
   void SetCellText(int row, int col, const std::string& text);  // as typed
   std::string GetCellFormattedText(int row, int col) const;  // displayed text
+  // Text, type, font, fill, borders and alignment of a cell of the active sheet, in one read.
+  void GetCellLook(int row, int col, CellLook& look) const;
   std::string GetCellFormula(int row, int col) const;       // canonical, no "="; "" if none
   void SetCellEntry(int row, int col, const std::string& text);  // raw text, no interpretation
   short GetCellType(int row, int col) const;
@@ -296,10 +326,24 @@ class Control {
   // Another program's tab-separated text, entered as typed from the target's top-left cell.
   void PasteText(Sheet& sheet, const Block& target, const std::string& text);
   const Block& PasteTarget();
+  // Change notices to the viewers.
+  void NoteChangedCells(int row1, int col1, int row2, int col2);
+  void NotifyChanges();
+  void NotifySheetChanged();
+  void NotifyWorkbookChanged();
+  void NotifySelectionChanged();
 
   LocaleSettings locale_;
   std::unique_ptr<Workbook> book_;
   ControlEvents* events_ = nullptr;
+  std::vector<ControlViewer*> viewers_;
+  // The block the changes of the current modify span touched; cellsOnly_ false when something
+  // other than cell content changed (then the viewers hear of the whole workbook).
+  struct ChangedBlock {
+    int row1 = 1, col1 = 1, row2 = 1, col2 = 1;
+  } changedBlock_;
+  bool cellsOnly_ = false;
+  bool cellsNoted_ = false;
   SystemClipboard* clipboard_ = nullptr;
   ControlDialogs* dialogs_ = nullptr;
   std::vector<std::vector<std::string>> fillLists_;
@@ -328,7 +372,17 @@ class ModifyScope {
  public:
   explicit ModifyScope(Control& control) : control_(control) { ++control_.modifyDepth_; }
   ~ModifyScope();
-  void Changed() { control_.modifyPending_ = true; }
+  void Changed() {
+    control_.modifyPending_ = true;
+    control_.cellsOnly_ = false;
+  }
+  // A change of the cells of one block only (viewers repaint just that block).
+  void ChangedCells(int row1, int col1, int row2, int col2) {
+    const bool first = !control_.modifyPending_;
+    control_.modifyPending_ = true;
+    if (first) control_.cellsOnly_ = true;
+    control_.NoteChangedCells(row1, col1, row2, col2);
+  }
   ModifyScope(const ModifyScope&) = delete;
   ModifyScope& operator=(const ModifyScope&) = delete;
 

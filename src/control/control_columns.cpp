@@ -110,6 +110,7 @@ bool Control::GetColumnHidden(int col) const {
 void Control::SetColumnHidden(int col, bool hidden) {
   CheckCell(1, col);
   ActiveSheet().ColAttr(col).hidden = hidden;
+  NotifySheetChanged();
 }
 
 bool Control::GetRowHidden(int row) const {
@@ -123,6 +124,7 @@ void Control::SetRowsHidden(int row1, int row2, bool hidden) {
   Sheet& sheet = ActiveSheet();
   if (!hidden) row2 = std::min(row2, sheet.RowAttrCount());
   for (int r = row1; r <= row2; ++r) sheet.MutableRowAttr(r).hidden = hidden;
+  NotifySheetChanged();
 }
 
 int Control::GetColumnWidth(int col) const {
@@ -135,6 +137,7 @@ void Control::SetColumnWidth(int col, int width) {
   if (width < 0 || width > 255 * 256)
     throw EngineError(kErrBadArgument, "Invalid column width " + std::to_string(width) + ".");
   ActiveSheet().ColAttr(col).width = width;
+  NotifySheetChanged();
 }
 
 void Control::AutoFitColumns(int row1, int col1, int row2, int col2, bool /*fitBlank*/) {
@@ -161,6 +164,7 @@ void Control::AutoFitColumns(int row1, int col1, int row2, int col2, bool /*fitB
     chars = std::max(chars, heading);
     sheet.ColAttr(c).width = std::clamp((chars + 1) * 256, kDefaultColumnWidth, 255 * 256);
   }
+  NotifySheetChanged();
 }
 
 int Control::GetLastRow() const { return ActiveSheet().LastRow(); }

@@ -23,3 +23,25 @@ class ControlEvents {
 };
 
 }  // namespace engine
+
+namespace engine {
+
+// What the views of a control repaint from. Unlike OnModified, a notice says where, and it also
+// comes for changes that are not content (widths, hidden rows and columns, the active sheet, the
+// tabs) and for selection changes. Any number of viewers; each is told after the change is done.
+class ControlViewer {
+ public:
+  virtual ~ControlViewer() = default;
+  // The content or format of a block of cells of sheet `sheet` (1-based) changed.
+  virtual void OnCellsChanged(int /*sheet*/, int /*row1*/, int /*col1*/, int /*row2*/,
+                              int /*col2*/) {}
+  // Anything of the sheet may have changed: headings, widths, hidden rows or columns, cells.
+  virtual void OnSheetChanged(int /*sheet*/) {}
+  // Sheets came, went, moved or were renamed, another sheet became active, the tabs were shown
+  // or hidden, or the workbook was replaced: everything may have changed.
+  virtual void OnWorkbookChanged() {}
+  // The selection blocks or the active cell of the active sheet changed.
+  virtual void OnSelectionChanged() {}
+};
+
+}  // namespace engine

@@ -19,6 +19,7 @@ void Control::SetActiveCell(int row, int col) {
   if (!inside) sel.blocks = {Block{row, col, row, col}};
   sel.activeRow = row;
   sel.activeCol = col;
+  NotifySelectionChanged();
 }
 
 void Control::GetSelection(int index, int& row1, int& col1, int& row2, int& col2) const {
@@ -39,6 +40,7 @@ void Control::SetSelection(int row1, int col1, int row2, int col2) {
   sel.blocks = {Block{row1, col1, row2, col2}};
   sel.activeRow = row1;
   sel.activeCol = col1;
+  NotifySelectionChanged();
 }
 
 void Control::AddSelection(int row1, int col1, int row2, int col2) {
@@ -50,6 +52,7 @@ void Control::AddSelection(int row1, int col1, int row2, int col2) {
   sel.blocks.push_back(Block{row1, col1, row2, col2});
   sel.activeRow = row1;
   sel.activeCol = col1;
+  NotifySelectionChanged();
 }
 
 short Control::GetSelectionCount() const {

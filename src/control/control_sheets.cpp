@@ -35,7 +35,9 @@ int Control::GetActiveSheet() const { return book_->ActiveIndex(); }
 void Control::SetActiveSheet(int sheet) {
   CheckSheet(sheet);
   if (editing_) TerminateCellEdit();
+  const bool changed = book_->ActiveIndex() != sheet;
   book_->SetActiveIndex(sheet);
+  if (changed) NotifyWorkbookChanged();
 }
 
 std::string Control::GetSheetName(int sheet) const {
@@ -101,6 +103,7 @@ void Control::MoveSheet(int from, int to) {
 void Control::SetShowTabsMode(int mode) {
   showTabsMode_ = mode;
   book_->SetShowTabs(mode != 0);
+  NotifyWorkbookChanged();
 }
 
 }  // namespace engine

@@ -4,6 +4,7 @@
 // and exchanges the texts of its controls by control id.
 
 #include <string>
+#include <vector>
 
 class CWnd;
 
@@ -20,6 +21,11 @@ class DialogModel {
   // Most characters (UTF-8 sequences) a text control takes; 0: no limit. The platform does
   // not let the user type more.
   virtual std::size_t TextLimit(int /*id*/) const { return 0; }
+  // List boxes: the items in order and the selected one (-1: none). The platform reads them with
+  // the texts; a selection the user makes is written back before OnCommand(id) runs.
+  virtual std::vector<std::string> GetListItems(int /*id*/) const { return {}; }
+  virtual int GetListSelection(int /*id*/) const { return -1; }
+  virtual void SetListSelection(int /*id*/, int /*index*/) {}
   // Buttons other than OK and Cancel, list selection and edit changes.
   virtual void OnCommand(int /*id*/) {}
   // OK pressed; false keeps the dialog open.

@@ -109,8 +109,14 @@ TEST_F(CliTest, HelpExplainsEveryCommand) {
   Result r = Invoke({"--help"});
   EXPECT_EQ(r.status, 0);
   for (const char* word : {"run FILE", "--sheet", "--rows", "--shard K/N", "--format", "dump FILE",
-                           "convert IN OUT", "--type"})
+                           "convert IN OUT", "--type", "edit [FILE]"})
     EXPECT_NE(r.out.find(word), std::string::npos) << word;
+}
+
+TEST_F(CliTest, EditTakesAtMostOneFile) {
+  Result r = Invoke({"edit", dir_ + "/t.txt", dir_ + "/u.txt"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_TRUE(OneLine(r.err)) << r.err;
 }
 
 TEST_F(CliTest, ConvertChoosesTheFormatFromTheOutputName) {

@@ -101,6 +101,19 @@ std::string Render(const NumberFormat& format, const Value& value, const LocaleS
   return {};
 }
 
+int SectionColor(const NumberFormat& format, const Value& value) {
+  switch (value.kind) {
+    case ValueKind::Number:
+      if (format.sections.empty() || !std::isfinite(value.number)) return 0;
+      return ChooseSection(format, value.number).section->color;
+    case ValueKind::Text:
+      if (format.textSection < 0) return 0;
+      return format.texts[static_cast<std::size_t>(format.textSection)].color;
+    default:
+      return 0;
+  }
+}
+
 std::string BuiltinFormatCode(int id) {
   // The codes the spreadsheet writes for its built-in formats (English, United States);
   // 23–36 are reserved for East Asian formats and have no code here.

@@ -33,6 +33,11 @@ inline bool IsDateOrTime(const NumberFormat& f) {
 std::string Render(const NumberFormat& format, const Value& value, const LocaleSettings& locale,
                    bool date1904 = false);
 
+// The colour number (1–56 of the workbook palette) of the section that shows the value, as a
+// "[Red]" or "[Color10]" gives it; 0 when the section has no colour or the value is not shown by
+// a section (logicals, errors, empty cells).
+int SectionColor(const NumberFormat& format, const Value& value);
+
 // The General rendering of a number in a column wide enough for it: whole numbers of up to 11
 // digits as they are, decimals with up to 15 significant digits, scientific notation for 12 or
 // more integer digits and below 1E-04 (1.23457E+11, 1.2E-05). Hot path: allocation-free apart

@@ -1,0 +1,224 @@
+// Cell drawing shared by the grid and printing.
+
+#include "qt/cell_painter.h"
+
+#include <QPainter>
+#include <QPen>
+#include <QRect>
+#include <algorithm>
+
+#include "control/control.h"
+
+namespace qtui {
+
+namespace {
+
+constexpr int kTextMargin = 2;
+
+Qt::Alignment HorizontalAlignment(engine::CellLook::HAlign align, short type) {
+  switch (align) {
+    case engine::CellLook::HAlign::Left:
+      return Qt::AlignLeft;
+    case engine::CellLook::HAlign::Center:
+    case engine::CellLook::HAlign::CenterAcross:
+      return Qt::AlignHCenter;
+    case engine::CellLook::HAlign::Right:
+      return Qt::AlignRight;
+    case engine::CellLook::HAlign::Justify:
+      return Qt::AlignJustify;
+    case engine::CellLook::HAlign::Fill:
+    case engine::CellLook::HAlign::General:
+      break;
+  }
+  // General: numbers (and dates) to the right, logicals and errors centred, text to the left.
+  const short kind = type < 0 ? static_cast<short>(-type) : type;
+  if (kind == engine::kTypeNumber) return Qt::AlignRight;
+  if (kind == engine::kTypeLogical || kind == engine::kTypeError) return Qt::AlignHCenter;
+  return Qt::AlignLeft;
+}
+
+Qt::Alignment VerticalAlignment(engine::CellLook::VAlign align) {
+  switch (align) {
+    case engine::CellLook::VAlign::Top:
+      return Qt::AlignTop;
+    case engine::CellLook::VAlign::Center:
+    case engine::CellLook::VAlign::Justify:
+      return Qt::AlignVCenter;
+    case engine::CellLook::VAlign::Bottom:
+      break;
+  }
+  return Qt::AlignBottom;
+}
+
+// The file format's fill patterns, as near as Qt's brushes come.
+Qt::BrushStyle PatternBrush(std::uint8_t pattern) {
+  switch (pattern) {
+    case 1:
+      return Qt::SolidPattern;
+    case 2:
+      return Qt::Dense4Pattern;
+    case 3:
+      return Qt::Dense3Pattern;
+    case 4:
+      return Qt::Dense5Pattern;
+    case 5:
+      return Qt::HorPattern;
+    case 6:
+      return Qt::VerPattern;
+    case 7:
+      return Qt::BDiagPattern;
+    case 8:
+      return Qt::FDiagPattern;
+    case 9:
+      return Qt::CrossPattern;
+    case 10:
+      return Qt::DiagCrossPattern;
+    default:
+      return Qt::Dense6Pattern;
+  }
+}
+
+QPen BorderPen(const engine::CellLook::Edge& border) {
+  QPen pen(EngineColor(border.color, Qt::black));
+  pen.setCapStyle(Qt::FlatCap);
+  switch (border.line) {
+    case 2:  // medium
+    case 8:  // medium dashed
+    case 10:
+    case 12:
+      pen.setWidth(2);
+      break;
+    case 5:  // thick
+    case 6:  // double
+      pen.setWidth(3);
+      break;
+    default:
+      pen.setWidth(1);
+  }
+  switch (border.line) {
+    case 3:
+    case 8:
+      pen.setStyle(Qt::DashLine);
+      break;
+    case 4:
+    case 7:
+      pen.setStyle(Qt::DotLine);
+      break;
+    case 9:
+    case 10:
+      pen.setStyle(Qt::DashDotLine);
+      break;
+    case 11:
+    case 12:
+    case 13:
+      pen.setStyle(Qt::DashDotDotLine);
+      break;
+    default:
+      pen.setStyle(Qt::SolidLine);
+  }
+  return pen;
+}
+
+}  // namespace
+
+QColor EngineColor(std::uint32_t bgr, const QColor& automatic) {
+  if (bgr == engine::CellLook::kAutoColor) return automatic;
+  return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+const QFont& CellPainter::FontOf(const engine::CellLook& cell, const QFontMetrics** metrics) {
+  const std::size_t index = cell.fontIndex;
+  if (fonts_.size() <= index) fonts_.resize(index + 1);
+  CachedFont& cached = fonts_[index];
+  if (!cached.valid || cached.name != cell.fontName || cached.heightTwips != cell.fontHeightTwips ||
+      cached.bold != cell.bold || cached.italic != cell.italic ||
+      cached.underline != cell.underline || cached.strikeout != cell.strikeout) {
+    QFont q(QString::fromStdString(cell.fontName));
+    q.setPointSizeF(cell.fontHeightTwips > 0 ? cell.fontHeightTwips / 20.0 : 10.0);
+    q.setBold(cell.bold);
+    q.setItalic(cell.italic);
+    q.setUnderline(cell.underline);
+    q.setStrikeOut(cell.strikeout);
+    cached.name = cell.fontName;
+    cached.heightTwips = cell.fontHeightTwips;
+    cached.bold = cell.bold;
+    cached.italic = cell.italic;
+    cached.underline = cell.underline;
+    cached.strikeout = cell.strikeout;
+    cached.qfont = q;
+    cached.metrics = QFontMetrics(q);
+    cached.valid = true;
+  }
+  *metrics = &cached.metrics;
+  return cached.qfont;
+}
+
+CellLook CellPainter::Look(const engine::Control& control, int row, int col) {
+  CellLook look;
+  if (row < 1 || row > engine::kMaxRow || col < 1 || col > engine::kMaxCol) return look;
+  try {
+    control.GetCellLook(row, col, cell_);
+  } catch (...) {
+    return look;
+  }
+  look.font = &FontOf(cell_, &look.metrics);
+  look.textColor = EngineColor(cell_.fontColor, Qt::black);
+  if (!cell_.text.empty()) {
+    look.text = QString::fromStdString(cell_.text);
+    look.isNumber = cell_.type == engine::kTypeNumber || cell_.type == -engine::kTypeNumber;
+    look.textColor = EngineColor(cell_.formatColor, look.textColor);
+  }
+  look.alignment = HorizontalAlignment(cell_.hAlign, cell_.type) | VerticalAlignment(cell_.vAlign);
+  if (cell_.pattern != 0) {
+    look.filled = true;
+    look.fillPattern = PatternBrush(cell_.pattern);
+    look.fillFore = EngineColor(cell_.patternFore, Qt::black);
+    look.fillBack = EngineColor(cell_.patternBack, Qt::white);
+    // A solid fill with an automatic colour shows nothing.
+    if (cell_.pattern == 1 && cell_.patternFore == engine::CellLook::kAutoColor)
+      look.filled = false;
+  }
+  look.left = cell_.left;
+  look.right = cell_.right;
+  look.top = cell_.top;
+  look.bottom = cell_.bottom;
+  return look;
+}
+
+void CellPainter::Paint(QPainter& painter, const QRect& rect, const CellLook& look) {
+  if (look.filled) {
+    if (look.fillPattern != Qt::SolidPattern) painter.fillRect(rect, look.fillBack);
+    painter.fillRect(rect, QBrush(look.fillFore, look.fillPattern));
+  }
+  if (!look.text.isEmpty()) {
+    if (look.font != nullptr) painter.setFont(*look.font);
+    painter.setPen(look.textColor);
+    const QRect textRect = rect.adjusted(kTextMargin, 0, -kTextMargin, 0);
+    const QString* text = &look.text;
+    QString hashes;
+    // Measured only when it may not fit: a number that does not fit shows as "####".
+    if (look.isNumber && look.metrics != nullptr &&
+        look.text.size() * look.metrics->maxWidth() > textRect.width() &&
+        look.metrics->horizontalAdvance(look.text) > textRect.width()) {
+      const int hash = std::max(1, look.metrics->horizontalAdvance(QLatin1Char('#')));
+      hashes = QString(std::max(1, textRect.width() / hash), QLatin1Char('#'));
+      text = &hashes;
+    }
+    // drawText clips a text wider than the rectangle by itself.
+    painter.drawText(textRect, static_cast<int>(look.alignment) | Qt::TextSingleLine, *text);
+  }
+  const auto edge = [&](const engine::CellLook::Edge& border, QPoint from, QPoint to) {
+    if (border.line == 0) return;
+    painter.save();
+    painter.setPen(BorderPen(border));
+    painter.drawLine(from, to);
+    painter.restore();
+  };
+  edge(look.top, rect.topLeft(), rect.topRight());
+  edge(look.bottom, rect.bottomLeft(), rect.bottomRight());
+  edge(look.left, rect.topLeft(), rect.bottomLeft());
+  edge(look.right, rect.topRight(), rect.bottomRight());
+}
+
+}  // namespace qtui

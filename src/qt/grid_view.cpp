@@ -1,0 +1,459 @@
+// The grid view: selection in both directions, in-cell editing and the person's actions.
+
+#include "qt/grid_view.h"
+
+#include <QAbstractButton>
+#include <QContextMenuEvent>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+#include "control/control.h"
+#include "qt/cell_painter.h"
+#include "qt/grid_model.h"
+
+namespace qtui {
+
+namespace {
+constexpr int kRowHeight = 20;
+}
+
+GridView::GridView(GridModel* model, QWidget* parent)
+    : QTableView(parent), model_(model), painter_(new CellPainter) {
+  setModel(model_);
+  setItemDelegate(new GridDelegate(this));
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
+  setSelectionBehavior(QAbstractItemView::SelectItems);
+  setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                  QAbstractItemView::AnyKeyPressed);
+  setTabKeyNavigation(false);
+  setWordWrap(false);
+  setCornerButtonEnabled(true);
+  verticalHeader()->setDefaultSectionSize(kRowHeight);
+  verticalHeader()->setMinimumSectionSize(kRowHeight);
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+  horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  horizontalHeader()->setHighlightSections(true);
+  horizontalHeader()->viewport()->installEventFilter(this);
+  verticalHeader()->viewport()->installEventFilter(this);
+  if (auto* corner = findChild<QAbstractButton*>()) corner->installEventFilter(this);
+
+  connect(model_, &GridModel::selectionChanged, this, [this] {
+    if (!pushing_) ShowEngineSelection();
+  });
+  connect(model_, &GridModel::sheetChanged, this, &GridView::ShowEngineLayout);
+  connect(model_, &GridModel::workbookChanged, this, [this] {
+    ShowEngineLayout();
+    ShowEngineSelection();
+  });
+  ShowEngineLayout();
+  ShowEngineSelection();
+}
+
+GridView::~GridView() { delete painter_; }
+
+engine::Control* GridView::Control() const { return model_->Control(); }
+
+template <typename F>
+void GridView::Report(F&& call) {
+  if (Control() == nullptr) return;
+  try {
+    call(*Control());
+  } catch (...) {
+  }
+}
+
+int GridView::PixelWidth(int width) const {
+  const int digit = std::max(1, QFontMetrics(font()).horizontalAdvance(QLatin1Char('0')));
+  return static_cast<int>(std::lround(width / 256.0 * digit)) + 5;
+}
+
+void GridView::ShowEngineLayout() {
+  engine::Control* control = Control();
+  if (control == nullptr) return;
+  try {
+    for (int c = 1; c <= engine::kMaxCol; ++c) {
+      const bool hidden = control->GetColumnHidden(c);
+      const int px = PixelWidth(control->GetColumnWidth(c));
+      if (columnWidth(c - 1) != px && !hidden) setColumnWidth(c - 1, px);
+      if (isColumnHidden(c - 1) != hidden) setColumnHidden(c - 1, hidden);
+    }
+    for (int r = 1; r <= engine::kMaxRow; ++r) {
+      const bool hidden = control->GetRowHidden(r);
+      if (isRowHidden(r - 1) != hidden) setRowHidden(r - 1, hidden);
+    }
+  } catch (...) {
+  }
+}
+
+void GridView::ShowEngineSelection() {
+  engine::Control* control = Control();
+  if (control == nullptr || selectionModel() == nullptr) return;
+  QItemSelection selection;
+  int activeRow = 1, activeCol = 1;
+  try {
+    const int count = control->GetSelectionCount();
+    for (int i = 0; i < count; ++i) {
+      int r1 = 0, c1 = 0, r2 = 0, c2 = 0;
+      control->GetSelection(i, r1, c1, r2, c2);
+      selection.append(
+          QItemSelectionRange(model_->index(r1 - 1, c1 - 1), model_->index(r2 - 1, c2 - 1)));
+    }
+    control->GetActiveCell(activeRow, activeCol);
+  } catch (...) {
+  }
+  syncing_ = true;
+  selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+  const QModelIndex active = model_->index(activeRow - 1, activeCol - 1);
+  selectionModel()->setCurrentIndex(active, QItemSelectionModel::NoUpdate);
+  syncing_ = false;
+  viewport()->update();
+}
+
+void GridView::PushSelection() {
+  engine::Control* control = Control();
+  if (syncing_ || control == nullptr || selectionModel() == nullptr) return;
+  const QItemSelection selection = selectionModel()->selection();
+  const QModelIndex current = currentIndex();
+  pushing_ = true;
+  try {
+    bool first = true;
+    for (const QItemSelectionRange& range : selection) {
+      if (!range.isValid()) continue;
+      if (first)
+        control->SetSelection(range.top() + 1, range.left() + 1, range.bottom() + 1,
+                              range.right() + 1);
+      else
+        control->AddSelection(range.top() + 1, range.left() + 1, range.bottom() + 1,
+                              range.right() + 1);
+      first = false;
+    }
+    if (current.isValid()) control->SetActiveCell(current.row() + 1, current.column() + 1);
+  } catch (...) {
+  }
+  pushing_ = false;
+}
+
+void GridView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+  QTableView::selectionChanged(selected, deselected);
+  PushSelection();
+}
+
+void GridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QTableView::currentChanged(current, previous);
+  PushSelection();
+}
+
+bool GridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+  engine::Control* control = Control();
+  const bool opens = trigger == QAbstractItemView::AllEditTriggers || (editTriggers() & trigger);
+  if (control == nullptr || !index.isValid() || !opens || state() == EditingState ||
+      !(model_->flags(index) & Qt::ItemIsEditable))
+    return QTableView::edit(index, trigger, event);
+  // The engine's edit starts first: its StartEdit may refuse it.
+  try {
+    if (control->IsEditing()) control->CancelCellEdit();
+    int row = 0, col = 0;
+    control->GetActiveCell(row, col);
+    if (row != index.row() + 1 || col != index.column() + 1) {
+      pushing_ = true;
+      control->SetActiveCell(index.row() + 1, index.column() + 1);
+      pushing_ = false;
+    }
+    if (!control->BeginCellEdit(control->GetCellText(index.row() + 1, index.column() + 1)))
+      return false;
+  } catch (...) {
+    pushing_ = false;
+    return false;
+  }
+  replaceOnType_ = trigger == QAbstractItemView::AnyKeyPressed;
+  const bool opened = QTableView::edit(index, trigger, event);
+  replaceOnType_ = false;
+  if (!opened && control->IsEditing()) control->CancelCellEdit();
+  return opened;
+}
+
+void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  engine::Control* control = Control();
+  if (hint == QAbstractItemDelegate::RevertModelCache && control != nullptr && control->IsEditing())
+    control->CancelCellEdit();
+  QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+  if (control != nullptr && control->IsEditing()) control->CancelCellEdit();
+  switch (hint) {
+    case QAbstractItemDelegate::SubmitModelCache:  // Enter
+      MoveCurrent(1, 0);
+      break;
+    case QAbstractItemDelegate::EditNextItem:  // Tab
+      MoveCurrent(0, 1);
+      break;
+    case QAbstractItemDelegate::EditPreviousItem:  // Shift+Tab
+      MoveCurrent(0, -1);
+      break;
+    default:
+      break;
+  }
+}
+
+void GridView::MoveCurrent(int rowStep, int colStep) {
+  const QModelIndex current = currentIndex();
+  if (!current.isValid()) return;
+  const int row = std::clamp(current.row() + rowStep, 0, engine::kMaxRow - 1);
+  const int col = std::clamp(current.column() + colStep, 0, engine::kMaxCol - 1);
+  const QModelIndex next = model_->index(row, col);
+  selectionModel()->setCurrentIndex(next, QItemSelectionModel::ClearAndSelect);
+  scrollTo(next);
+}
+
+short GridView::KeyCode(int key) {
+  if (key >= Qt::Key_A && key <= Qt::Key_Z) return static_cast<short>('A' + (key - Qt::Key_A));
+  if (key >= Qt::Key_0 && key <= Qt::Key_9) return static_cast<short>('0' + (key - Qt::Key_0));
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return static_cast<short>(0x70 + key - Qt::Key_F1);
+  switch (key) {
+    case Qt::Key_Backspace:
+      return 0x08;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      return 0x09;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return 0x0D;
+    case Qt::Key_Shift:
+      return 0x10;
+    case Qt::Key_Control:
+      return 0x11;
+    case Qt::Key_Alt:
+      return 0x12;
+    case Qt::Key_Escape:
+      return 0x1B;
+    case Qt::Key_Space:
+      return 0x20;
+    case Qt::Key_PageUp:
+      return 0x21;
+    case Qt::Key_PageDown:
+      return 0x22;
+    case Qt::Key_End:
+      return 0x23;
+    case Qt::Key_Home:
+      return 0x24;
+    case Qt::Key_Left:
+      return 0x25;
+    case Qt::Key_Up:
+      return 0x26;
+    case Qt::Key_Right:
+      return 0x27;
+    case Qt::Key_Down:
+      return 0x28;
+    case Qt::Key_Insert:
+      return 0x2D;
+    case Qt::Key_Delete:
+      return 0x2E;
+    default:
+      return 0;
+  }
+}
+
+short GridView::ShiftState(Qt::KeyboardModifiers modifiers) {
+  short state = 0;
+  if (modifiers & Qt::ShiftModifier) state |= 1;
+  if (modifiers & Qt::ControlModifier) state |= 2;
+  if (modifiers & Qt::AltModifier) state |= 4;
+  return state;
+}
+
+void GridView::keyPressEvent(QKeyEvent* event) {
+  short key = KeyCode(event->key());
+  if (key != 0 && Control() != nullptr) {
+    Report([&](engine::Control& c) { c.KeyDown(key, ShiftState(event->modifiers())); });
+    if (key == 0) {  // the listener swallowed the key
+      event->accept();
+      return;
+    }
+  }
+  if (state() != EditingState && event->modifiers() == Qt::NoModifier) {
+    switch (event->key()) {
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+        MoveCurrent(1, 0);
+        event->accept();
+        return;
+      case Qt::Key_Tab:
+        MoveCurrent(0, 1);
+        event->accept();
+        return;
+      default:
+        break;
+    }
+  }
+  if (state() != EditingState && event->key() == Qt::Key_Backtab) {
+    MoveCurrent(0, -1);
+    event->accept();
+    return;
+  }
+  QTableView::keyPressEvent(event);
+}
+
+void GridView::mousePressEvent(QMouseEvent* event) {
+  QTableView::mousePressEvent(event);
+  const QModelIndex index = indexAt(event->position().toPoint());
+  if (!index.isValid()) return;
+  const int row = index.row() + 1, col = index.column() + 1;
+  if (event->button() == Qt::LeftButton)
+    Report([&](engine::Control& c) { c.Click(row, col); });
+  else if (event->button() == Qt::RightButton)
+    Report([&](engine::Control& c) { c.RClick(row, col); });
+}
+
+void GridView::mouseDoubleClickEvent(QMouseEvent* event) {
+  const QModelIndex index = indexAt(event->position().toPoint());
+  if (index.isValid()) {
+    const int row = index.row() + 1, col = index.column() + 1;
+    if (event->button() == Qt::LeftButton)
+      Report([&](engine::Control& c) { c.DblClick(row, col); });
+    else if (event->button() == Qt::RightButton)
+      Report([&](engine::Control& c) { c.RDblClick(row, col); });
+  }
+  QTableView::mouseDoubleClickEvent(event);
+}
+
+void GridView::contextMenuEvent(QContextMenuEvent* event) {
+  emit contextMenuRequested(event->globalPos());
+  event->accept();
+}
+
+bool GridView::eventFilter(QObject* watched, QEvent* event) {
+  const bool press = event->type() == QEvent::MouseButtonPress;
+  const bool dbl = event->type() == QEvent::MouseButtonDblClick;
+  if (!press && !dbl) return QTableView::eventFilter(watched, event);
+  auto* mouse = static_cast<QMouseEvent*>(event);
+  int row = -1, col = -1;
+  if (watched == horizontalHeader()->viewport()) {
+    const int section = horizontalHeader()->logicalIndexAt(mouse->position().toPoint());
+    if (section >= 0) row = 0, col = section + 1;
+  } else if (watched == verticalHeader()->viewport()) {
+    const int section = verticalHeader()->logicalIndexAt(mouse->position().toPoint());
+    if (section >= 0) row = section + 1, col = 0;
+  } else if (qobject_cast<QAbstractButton*>(watched) != nullptr) {
+    row = 0, col = 0;
+  }
+  if (row < 0) return QTableView::eventFilter(watched, event);
+  const bool left = mouse->button() == Qt::LeftButton;
+  const bool right = mouse->button() == Qt::RightButton;
+  if (!left && !right) return QTableView::eventFilter(watched, event);
+  // The heading does its own selecting first, so the engine's event sees the new selection.
+  if (press) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, row, col, left] {
+          Report([&](engine::Control& c) { left ? c.Click(row, col) : c.RClick(row, col); });
+        },
+        Qt::QueuedConnection);
+    return false;
+  }
+  Report([&](engine::Control& c) { left ? c.DblClick(row, col) : c.RDblClick(row, col); });
+  return true;
+}
+
+void GridView::paintEvent(QPaintEvent* event) {
+  engine::Control* control = Control();
+  QPainter painter(viewport());
+  const QRect area = event->rect();
+  painter.fillRect(area, palette().base());
+  if (control == nullptr) return;
+  const QHeaderView* rows = verticalHeader();
+  const QHeaderView* cols = horizontalHeader();
+  const auto span = [](const QHeaderView* header, int from, int to) {
+    int first = header->visualIndexAt(from), last = header->visualIndexAt(to);
+    if (first < 0) first = 0;
+    if (last < 0) last = header->count() - 1;
+    return std::pair{first, last};
+  };
+  const auto [firstRow, lastRow] = span(rows, area.top(), area.bottom());
+  const auto [firstCol, lastCol] = span(cols, area.left(), area.right());
+  const QItemSelectionModel* selection = selectionModel();
+  QColor highlight = palette().color(QPalette::Highlight);
+  highlight.setAlpha(60);
+  const QModelIndex current = currentIndex();
+  QRect currentRect;
+  const QPen gridPen(palette().color(QPalette::Mid), 0);
+  int right = 0, bottom = 0;
+  for (int vr = firstRow; vr <= lastRow; ++vr) {
+    const int r = rows->logicalIndex(vr);
+    if (rows->isSectionHidden(r)) continue;
+    const int y = rows->sectionViewportPosition(r), h = rows->sectionSize(r);
+    bottom = y + h - 1;
+    for (int vc = firstCol; vc <= lastCol; ++vc) {
+      const int c = cols->logicalIndex(vc);
+      if (cols->isSectionHidden(c)) continue;
+      const int x = cols->sectionViewportPosition(c), w = cols->sectionSize(c);
+      right = x + w - 1;
+      const QRect cell(x, y, w - 1, h - 1);
+      try {
+        painter_->Paint(painter, cell, *control, r + 1, c + 1);
+      } catch (...) {
+      }
+      const QModelIndex index = model_->index(r, c);
+      if (selection != nullptr && selection->isSelected(index)) painter.fillRect(cell, highlight);
+      if (index == current) currentRect = cell;
+    }
+  }
+  if (showGrid()) {
+    painter.setPen(gridPen);
+    for (int vr = firstRow; vr <= lastRow; ++vr) {
+      const int r = rows->logicalIndex(vr);
+      if (rows->isSectionHidden(r)) continue;
+      const int y = rows->sectionViewportPosition(r) + rows->sectionSize(r) - 1;
+      painter.drawLine(area.left(), y, std::min(area.right(), right), y);
+    }
+    for (int vc = firstCol; vc <= lastCol; ++vc) {
+      const int c = cols->logicalIndex(vc);
+      if (cols->isSectionHidden(c)) continue;
+      const int x = cols->sectionViewportPosition(c) + cols->sectionSize(c) - 1;
+      painter.drawLine(x, area.top(), x, std::min(area.bottom(), bottom));
+    }
+  }
+  if (currentRect.isValid()) {
+    painter.setPen(QPen(Qt::black, 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(currentRect.adjusted(1, 1, -1, -1));
+  }
+}
+
+// --- Delegate ---------------------------------------------------------------------------------
+
+QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& /*option*/,
+                                    const QModelIndex& /*index*/) const {
+  auto* editor = new QLineEdit(parent);
+  editor->setFrame(false);
+  GridView* view = view_;
+  connect(editor, &QLineEdit::textEdited, editor, [view](const QString& text) {
+    if (engine::Control* control = view->Control(); control != nullptr && control->IsEditing())
+      control->SetEditText(text.toStdString());
+  });
+  return editor;
+}
+
+void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+  auto* line = qobject_cast<QLineEdit*>(editor);
+  if (line == nullptr) return;
+  if (view_->ReplaceOnType()) {
+    line->clear();
+  } else {
+    line->setText(index.data(Qt::EditRole).toString());
+  }
+  if (engine::Control* control = view_->Control(); control != nullptr && control->IsEditing())
+    control->SetEditText(line->text().toStdString());
+}
+
+void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                const QModelIndex& index) const {
+  if (auto* line = qobject_cast<QLineEdit*>(editor)) model->setData(index, line->text());
+}
+
+}  // namespace qtui
