@@ -80,13 +80,26 @@ bool CAutoFLst::IsControlEnabled(int id) const {
 
 void CAutoFLst::OnCommand(int id) {
   switch (id) {
-    case kLists: OnSelchangeLists(); break;
-    case kDelete: OnDelete(); break;
-    case kAdd: OnAdd(); break;
-    case kCurrentList: OnChangeCurrentList(); break;
-    case kOpen: OnOpen(); break;
-    case kSave: OnSave(); break;
-    default: break;
+    case kLists:
+      OnSelchangeLists();
+      break;
+    case kDelete:
+      OnDelete();
+      break;
+    case kAdd:
+      OnAdd();
+      break;
+    case kCurrentList:
+      OnChangeCurrentList();
+      break;
+    case kOpen:
+      OnOpen();
+      break;
+    case kSave:
+      OnSave();
+      break;
+    default:
+      break;
   }
 }
 
@@ -95,9 +108,7 @@ void CAutoFLst::WriteCurrentList(const std::string& text) {
   m_EditModified = false;
 }
 
-bool CAutoFLst::IsNewListSelected() const {
-  return m_Selected == m_Control.GetAutoFillListCount();
-}
+bool CAutoFLst::IsNewListSelected() const { return m_Selected == m_Control.GetAutoFillListCount(); }
 
 void CAutoFLst::ShowMessage(unsigned id) const {
   std::string text;

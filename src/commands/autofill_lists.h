@@ -24,7 +24,7 @@ class CAutoFLst : public platform::DialogModel {
   static constexpr int kCurrentList = 1001;  // edit box
   static constexpr int kAdd = 1002;
   static constexpr int kDelete = 1003;
-  static constexpr int kLists = 1004;        // list box
+  static constexpr int kLists = 1004;  // list box
   static constexpr int kSave = 1005;
   static constexpr int kOpen = 1006;
   static constexpr const char* kNewListEntry = " ";

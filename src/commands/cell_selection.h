@@ -10,9 +10,7 @@ struct SelectionInfo {
   int r1 = 0, c1 = 0, r2 = 0, c2 = 0;
 
   bool WholeRows(const engine::Control& ctl) const { return c1 == 1 && c2 == ctl.GetMaxCol(); }
-  bool WholeColumns(const engine::Control& ctl) const {
-    return r1 == 1 && r2 == ctl.GetMaxRow();
-  }
+  bool WholeColumns(const engine::Control& ctl) const { return r1 == 1 && r2 == ctl.GetMaxRow(); }
 };
 
 // The count and the first range (all zero when nothing is selected).

@@ -105,10 +105,10 @@ struct DialogStep {
 // A scripted answer to a modal dialog: the steps in order, then texts typed into controls and
 // commands sent, then the closing button (1 OK, 2 Cancel).
 struct DialogAnswer {
-  std::vector<DialogStep> steps;
   std::vector<std::pair<int, std::string>> texts;
   std::vector<int> commands;
   int result = 1;
+  std::vector<DialogStep> steps{};
 };
 
 class HeadlessTableDialogs : public TableDialogs {

@@ -9,8 +9,8 @@
 
 namespace platform {
 
-int HeadlessMessageBoxes::Show(CWnd* /*owner*/, const std::string& text,
-                               const std::string& caption, unsigned type) {
+int HeadlessMessageBoxes::Show(CWnd* /*owner*/, const std::string& text, const std::string& caption,
+                               unsigned type) {
   int answer;
   if (!answers_.empty()) {
     answer = answers_.front();
