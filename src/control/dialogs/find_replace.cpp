@@ -4,6 +4,7 @@
 
 #include "control/control.h"
 #include "control/dialogs/edit_dialogs.h"
+#include "control/model/value.h"
 
 namespace engine {
 

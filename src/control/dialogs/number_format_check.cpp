@@ -5,6 +5,8 @@
 #include "control/control.h"
 #include "control/dialogs/edit_dialogs.h"
 #include "control/format/number_format.h"
+#include "control/model/value.h"
+#include "control/model/workbook.h"
 
 namespace engine {
 

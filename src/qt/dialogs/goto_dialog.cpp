@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "control/control.h"
+#include "control/model/workbook.h"
 #include "control/dialogs/edit_dialogs.h"
 
 namespace qtui {
