@@ -219,7 +219,7 @@ bool CAutoFLst::SaveFile(const std::string& path) const {
 }
 
 void CZAT_PSF1::OnDataAutofilllist() {
-  CAutoFLst dialog(Ctl(), m_Frame.get(), *m_Platform);
+  CAutoFLst dialog(Ctl(), m_Internals->frame.get(), *m_Internals->platform);
   table::ModalScope modal(m_NoModalUp);
   dialog.DoModal();
 }

@@ -47,6 +47,6 @@ void CZAT_PSF1::OnUpdateDataSort(platform::CommandState& state) {
 
 void CZAT_PSF1::OnContextMenu(CWnd*, const platform::Point& point) {
   // A framed window has its menu bar; only a window embedded in the host's offers this menu.
-  if (!m_ChildMode || !m_Frame) return;
-  m_Frame->TrackPopupMenu(kContextMenu, 0, point);
+  if (!m_ChildMode || !m_Internals->frame) return;
+  m_Internals->frame->TrackPopupMenu(kContextMenu, 0, point);
 }

@@ -77,7 +77,7 @@ void CZAT_PSF1::OnUpdateFormat(platform::CommandState& state) {
   }
   if (state.id == kFormatDate) {
     std::string text;
-    m_Platform->Strings().Load(kDateItemText, text);
+    m_Internals->platform->Strings().Load(kDateItemText, text);
     const auto at = text.find("%1");
     if (at != std::string::npos) text.replace(at, 2, m_ShortDateFormat);
     state.SetText(text);
