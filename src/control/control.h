@@ -280,6 +280,9 @@ class Control {
   short GetAutoFillListCount() const { return static_cast<short>(fillLists_.size()); }
   std::string GetAutoFillList(short index) const;  // 1-based; items joined with ";"
   void SetAutoFillList(short index, const std::string& list);  // index count+1 appends
+  // As SetAutoFillList, but keeps a list of one item or none too, as a list file or the
+  // person editing the lists gives it (a list that continues nothing, kept in its place).
+  void StoreAutoFillList(short index, const std::string& list);
   void DeleteAutoFillList(short index);
   // The list (and position) a text belongs to, for continuing a series; false when none.
   bool FindInFillList(const std::string& text, int& list, int& position) const;

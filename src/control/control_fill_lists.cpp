@@ -39,11 +39,15 @@ std::vector<std::string> Control::FillListItems(short index) const {
 }
 
 void Control::SetAutoFillList(short index, const std::string& list) {
+  if (index >= 1 && index <= GetAutoFillListCount() + 1 && SplitList(list).size() < 2)
+    throw EngineError(kErrBadArgument, "A fill list needs at least two items.");
+  StoreAutoFillList(index, list);
+}
+
+void Control::StoreAutoFillList(short index, const std::string& list) {
   if (index < 1 || index > GetAutoFillListCount() + 1)
     throw EngineError(kErrBadArgument, "Invalid fill list number " + std::to_string(index) + ".");
   auto items = SplitList(list);
-  if (items.size() < 2)
-    throw EngineError(kErrBadArgument, "A fill list needs at least two items.");
   if (index == GetAutoFillListCount() + 1)
     fillLists_.push_back(std::move(items));
   else

@@ -14,6 +14,8 @@ class DialogModel {
  public:
   virtual ~DialogModel() = default;
   virtual unsigned TemplateId() const = 0;
+  // Runs once when the dialog opens, before the platform reads any control.
+  virtual void OnInitDialog() {}
   // Data exchange by control id: the platform reads the texts when the dialog opens and after
   // every command, and writes what the user typed before it calls OnOK or OnCommand.
   virtual std::string GetControlText(int /*id*/) const { return {}; }
@@ -21,12 +23,17 @@ class DialogModel {
   // Most characters (UTF-8 sequences) a text control takes; 0: no limit. The platform does
   // not let the user type more.
   virtual std::size_t TextLimit(int /*id*/) const { return 0; }
-  // List boxes: the items in order and the selected one (-1: none). The platform reads them with
-  // the texts; a selection the user makes is written back before OnCommand(id) runs.
-  virtual std::vector<std::string> GetListItems(int /*id*/) const { return {}; }
-  virtual int GetListSelection(int /*id*/) const { return -1; }
+  // List boxes: the entries in order and the selected entry (-1: none). When the user picks an
+  // entry the platform writes it with SetListSelection and then calls OnCommand(id).
+  virtual std::vector<std::string> ListItems(int /*id*/) const { return {}; }
+  virtual int ListSelection(int /*id*/) const { return -1; }
   virtual void SetListSelection(int /*id*/, int /*index*/) {}
-  // Buttons other than OK and Cancel, list selection and edit changes.
+  // Whether a control takes input, and the control that has the focus (0: the platform's
+  // choice). The platform reads them again after every command.
+  virtual bool IsControlEnabled(int /*id*/) const { return true; }
+  virtual int FocusControl() const { return 0; }
+  // Buttons other than OK and Cancel, list selection and edit changes. When the user changes
+  // an edit box's text the platform writes it with SetControlText and then calls OnCommand(id).
   virtual void OnCommand(int /*id*/) {}
   // OK pressed; false keeps the dialog open.
   virtual bool OnOK() { return true; }

@@ -58,6 +58,14 @@ TemplateDialog::TemplateDialog(const resources::DialogTemplate& layout,
         if (limit > 0) edit->setMaxLength(static_cast<int>(limit));
         edit->setFrame((control.style & resources::kStyleBorder) != 0);
         edits_[control.id] = edit;
+        const int id = control.id;
+        // A person's change reaches the model at once, as the dialog's logic expects.
+        connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) {
+          if (reading_) return;
+          model_.SetControlText(id, text.toStdString());
+          model_.OnCommand(id);
+          ReadFromModel();
+        });
         widget = edit;
         break;
       }
@@ -100,9 +108,11 @@ TemplateDialog::TemplateDialog(const resources::DialogTemplate& layout,
   }
   for (auto [label, buddy] : buddies)
     if (auto it = byId.find(buddy); it != byId.end()) label->setBuddy(it->second);
+  widgets_ = std::move(byId);
   setFixedSize(ToPixels({0, 0, layout.width, layout.height}, baseX, baseY).size());
+  model_.OnInitDialog();
   ReadFromModel();
-  if (!edits_.empty()) edits_.begin()->second->setFocus();
+  if (model_.FocusControl() == 0 && !edits_.empty()) edits_.begin()->second->setFocus();
 }
 
 QLineEdit* TemplateDialog::Edit(int id) const {
@@ -123,10 +133,12 @@ void TemplateDialog::ReadFromModel() {
   }
   for (auto& [id, list] : lists_) {
     list->clear();
-    for (const std::string& item : model_.GetListItems(id))
+    for (const std::string& item : model_.ListItems(id))
       list->addItem(QString::fromStdString(item));
-    list->setCurrentRow(model_.GetListSelection(id));
+    list->setCurrentRow(model_.ListSelection(id));
   }
+  for (auto& [id, widget] : widgets_) widget->setEnabled(model_.IsControlEnabled(id));
+  if (auto it = widgets_.find(model_.FocusControl()); it != widgets_.end()) it->second->setFocus();
   reading_ = false;
 }
 

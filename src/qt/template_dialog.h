@@ -36,6 +36,7 @@ class TemplateDialog : public QDialog {
   platform::DialogModel& model_;
   std::map<int, QLineEdit*> edits_;
   std::map<int, QListWidget*> lists_;
+  std::map<int, QWidget*> widgets_;  // every control with an id of its own
   bool reading_ = false;
 };
 

@@ -89,12 +89,26 @@ class HeadlessLocale : public LocaleSource {
   engine::LocaleSettings settings_ = engine::LocaleSettings::EnUs();
 };
 
-// A scripted answer to a modal dialog: texts typed into controls, commands pressed, then the
-// closing button (1 OK, 2 Cancel).
+// One thing a person does in a dialog: types a text into an edit box (the dialog is told of
+// the change), picks a list-box entry, or presses a button (a disabled one does nothing).
+struct DialogStep {
+  enum class Kind { Type, Select, Press };
+  Kind kind = Kind::Press;
+  int id = 0;
+  std::string text;  // Type
+  int index = -1;    // Select
+  static DialogStep Type(int id, std::string text) { return {Kind::Type, id, std::move(text), -1}; }
+  static DialogStep Select(int id, int index) { return {Kind::Select, id, {}, index}; }
+  static DialogStep Press(int id) { return {Kind::Press, id, {}, -1}; }
+};
+
+// A scripted answer to a modal dialog: the steps in order, then texts typed into controls and
+// commands sent, then the closing button (1 OK, 2 Cancel).
 struct DialogAnswer {
   std::vector<std::pair<int, std::string>> texts;
   std::vector<int> commands;
   int result = 1;
+  std::vector<DialogStep> steps{};
 };
 
 class HeadlessTableDialogs : public TableDialogs {

@@ -9,8 +9,8 @@
 
 namespace platform {
 
-int HeadlessMessageBoxes::Show(CWnd* /*owner*/, const std::string& text,
-                               const std::string& caption, unsigned type) {
+int HeadlessMessageBoxes::Show(CWnd* /*owner*/, const std::string& text, const std::string& caption,
+                               unsigned type) {
   int answer;
   if (!answers_.empty()) {
     answer = answers_.front();
@@ -65,10 +65,26 @@ std::string CutToLimit(const std::string& text, std::size_t limit) {
 
 int HeadlessTableDialogs::RunModal(CWnd* /*parent*/, DialogModel& dialog) {
   shown_.push_back(dialog.TemplateId());
+  dialog.OnInitDialog();
   if (observer_) observer_(dialog);
   while (!answers_.empty()) {
     DialogAnswer answer = std::move(answers_.front());
     answers_.pop_front();
+    for (const DialogStep& step : answer.steps) {
+      switch (step.kind) {
+        case DialogStep::Kind::Type:
+          dialog.SetControlText(step.id, CutToLimit(step.text, dialog.TextLimit(step.id)));
+          dialog.OnCommand(step.id);
+          break;
+        case DialogStep::Kind::Select:
+          dialog.SetListSelection(step.id, step.index);
+          dialog.OnCommand(step.id);
+          break;
+        case DialogStep::Kind::Press:
+          if (dialog.IsControlEnabled(step.id)) dialog.OnCommand(step.id);
+          break;
+      }
+    }
     for (const auto& [id, text] : answer.texts)
       dialog.SetControlText(id, CutToLimit(text, dialog.TextLimit(id)));
     for (int id : answer.commands) dialog.OnCommand(id);

@@ -1,0 +1,72 @@
+#pragma once
+// What the control's own edit dialogs do, apart from showing themselves: find and replace,
+// go to a reference or a name, sort the selection, and check and preview a number-format code.
+// Each works on the active sheet of a Control, so a dialog of any window system (or a test)
+// drives the same logic.
+
+#include <string>
+
+namespace engine {
+
+class Control;
+
+// --- Find and Replace ---------------------------------------------------------------------------
+
+struct FindOptions {
+  std::string text;  // what to look for; nothing is found for an empty text
+  bool matchCase = false;
+  bool wholeCell = false;   // the cell's whole text, not a part of it
+  bool byColumns = false;   // down each column first; otherwise along each row
+  bool inFormulas = false;  // the entry text (formulas as "=…"); otherwise the displayed text
+};
+
+// Finds the next (previous) cell of the used area after (before) the active cell that matches,
+// going round the sheet and ending with the active cell itself. The cell found becomes the
+// selection and the active cell; false, with nothing changed, when no cell matches.
+bool FindNext(Control& control, const FindOptions& options, bool previous = false);
+
+// Replaces in the active cell when it matches, then finds the next match. The text replaced is
+// the cell's entry: a formula only when options.inFormulas. true when the cell was changed.
+bool ReplaceCurrent(Control& control, const FindOptions& options, const std::string& with);
+
+// Replaces every match in the used area of the active sheet; returns the number of cells
+// changed. The change is one modification (one Modified event) however many cells change.
+int ReplaceAll(Control& control, const FindOptions& options, const std::string& with);
+
+// --- Go To ---------------------------------------------------------------------------------------
+
+// Selects what `text` names: a cell or range in A1 form ("B7", "$A$1:$C$4", "C:E", "3:9"),
+// optionally on a sheet ("Orders!B2", "'My sheet'!A1:B3"), or a defined name. false with a
+// reason a person can read, and nothing changed, when it names nothing.
+bool GotoReference(Control& control, const std::string& text, std::string& error);
+
+// --- Sort ----------------------------------------------------------------------------------------
+
+struct SortKey {
+  int index = 0;  // column (sorting rows) or row (sorting columns) of the sheet; 0: no key
+  bool descending = false;
+};
+
+struct SortRequest {
+  SortKey keys[3];
+  bool byRows = true;   // reorder the rows of the selection; otherwise its columns
+  bool header = false;  // the first row (column) of the selection is a heading and stays put
+};
+
+// True when sorting the rows of the selection would tear rows apart: one range that leaves out
+// used columns on its left or right.
+bool SortWouldTearRows(const Control& control);
+// Widens the selection to the whole used width of its rows.
+void WidenSortSelection(Control& control);
+// Sorts the selected range through SortRange. Throws EngineError for a key outside it or
+// without any key.
+void SortSelection(Control& control, const SortRequest& request);
+
+// --- Number formats ------------------------------------------------------------------------------
+
+// Whether a format code can be used; when not, why not.
+bool CheckNumberFormat(const std::string& code, std::string& reason);
+// The active cell's value as the code shows it ("" for an invalid code).
+std::string PreviewNumberFormat(const Control& control, const std::string& code);
+
+}  // namespace engine
