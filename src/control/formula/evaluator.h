@@ -116,6 +116,8 @@ class Evaluator {
 
  private:
   Operand Apply(const Token& t, std::vector<Operand>& stack, std::size_t argBase, int depth);
+  // Where evaluation goes after token i: the next token, or a branch of an IF or CHOOSE.
+  std::size_t Next(const Expression& expr, std::size_t i, std::vector<Operand>& stack);
   Operand RefOperand(const Token& t, const Sheet& home, int row, int col);
 
   Workbook& book_;

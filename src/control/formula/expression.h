@@ -110,8 +110,25 @@ class Expression {
   // cached result); typed in, it shows #NAME?.
   bool Unsupported() const { return unsupported_; }
 
+  // Lazy arguments of IF and CHOOSE: only the branch the first argument selects is evaluated.
+  // For the token at index i that completes a direct argument of an IF or CHOOSE, the index
+  // of that function's token and the argument's position; owner -1 for every other token.
+  struct LazyArg {
+    std::int32_t owner = -1;
+    std::uint8_t position = 0;
+  };
+  LazyArg LazyArgAt(std::size_t i) const {
+    return i < lazy_.size() ? lazy_[i] : LazyArg{};
+  }
+  // The index of the last token of each argument of the IF or CHOOSE at token index k.
+  const std::vector<std::int32_t>& LazyArgEnds(std::size_t k) const;
+
  private:
+  void FindLazyArguments();
+
   std::vector<Token> tokens_;
+  std::vector<LazyArg> lazy_;                                // empty when there is no IF/CHOOSE
+  std::vector<std::pair<std::int32_t, std::vector<std::int32_t>>> lazyEnds_;  // by owner
   bool volatile_ = false;
   bool hasNames_ = false;
   bool unsupported_ = false;

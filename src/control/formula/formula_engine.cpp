@@ -298,12 +298,29 @@ void FormulaEngine::Settle(std::uint32_t sheetId, int row, int col, bool placed)
 
 void FormulaEngine::FormulaPlaced(Sheet& sheet, int row, int col) {
   Settle(sheet.Id(), row, col, true);
+  MarkVolatilesDirty();
   Run();
 }
 
 void FormulaEngine::CellChanged(Sheet& sheet, int row, int col) {
   Settle(sheet.Id(), row, col, false);
+  MarkVolatilesDirty();
   Run();
+}
+
+void FormulaEngine::MarkVolatilesDirty() {
+  // Volatile formulas (NOW, RAND, OFFSET, INDIRECT …) are computed again after every change,
+  // with what reads them.
+  if (state_->graph.Volatiles().empty()) return;
+  std::vector<CellKey> changed(state_->graph.Volatiles().begin(),
+                               state_->graph.Volatiles().end());
+  for (CellKey k : changed) {
+    Sheet* sheet = workbook_.SheetById(KeySheet(k));
+    const CellSlot* s = sheet ? sheet->Find(KeyRow(k), KeyCol(k)) : nullptr;
+    if (!s || s->kind != CellKind::Formula) continue;
+    MarkDirty(*sheet, KeyRow(k), KeyCol(k), sheet->Formula(*s));
+  }
+  MarkReadersDirty(std::move(changed));
 }
 
 void FormulaEngine::RangeChanged(Sheet& sheet, int row1, int col1, int row2, int col2) {
@@ -336,6 +353,7 @@ void FormulaEngine::RangeChanged(Sheet& sheet, int row1, int col1, int row2, int
     if (f.calcState != kDirty) MarkDirty(*sh, KeyRow(k), KeyCol(k), f);
   }
   MarkReadersDirty(std::move(readers));
+  MarkVolatilesDirty();
   Run();
 }
 
@@ -428,19 +446,10 @@ void FormulaEngine::MarkAllDirty() {
 }
 
 void FormulaEngine::Recalculate(bool all) {
-  if (all) {
+  if (all)
     MarkAllDirty();
-  } else {
-    std::vector<CellKey> changed(state_->graph.Volatiles().begin(),
-                                 state_->graph.Volatiles().end());
-    for (CellKey k : changed) {
-      Sheet* sheet = workbook_.SheetById(KeySheet(k));
-      const CellSlot* s = sheet ? sheet->Find(KeyRow(k), KeyCol(k)) : nullptr;
-      if (!s || s->kind != CellKind::Formula) continue;
-      MarkDirty(*sheet, KeyRow(k), KeyCol(k), sheet->Formula(*s));
-    }
-    MarkReadersDirty(std::move(changed));
-  }
+  else
+    MarkVolatilesDirty();
   Run();
 }
 

@@ -77,6 +77,7 @@ class FormulaEngine {
   void MarkDirty(Sheet& sheet, int row, int col, FormulaCell& f);
   void RebuildGraph();
   void MarkAllDirty();
+  void MarkVolatilesDirty();
   void Run();
   void Settle(std::uint32_t sheetId, int row, int col, bool placed);
 
