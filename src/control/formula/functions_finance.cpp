@@ -185,7 +185,7 @@ Operand Mirr(Evaluator& ev, std::span<Operand> args) {
   double n = static_cast<double>(v.size());
   double pos = 0, neg = 0;
   for (std::size_t i = 0; i < v.size(); ++i) {
-    double t = static_cast<double>(i);
+    double t = static_cast<double>(i + 1);
     if (v[i] > 0) pos += v[i] / std::pow(1 + reinvestRate, t);
     else neg += v[i] / std::pow(1 + financeRate, t);
   }
