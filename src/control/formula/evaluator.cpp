@@ -204,7 +204,7 @@ Operand Evaluator::RefOperand(const Token& t, const Sheet& home, int row, int co
     if (!ResolvePoint(t.a, row, col, a.r1, a.c1)) return Operand::Err(ErrorValue::Ref);
     a.r2 = a.r1;
     a.c2 = a.c1;
-    return Operand::Reference(a);
+    return SpanSheets(t, a);
   }
   int r1, c1, r2, c2;
   bool ok1 = ResolvePoint(t.a, row, col, r1, c1);
@@ -223,7 +223,23 @@ Operand Evaluator::RefOperand(const Token& t, const Sheet& home, int row, int co
   a.r2 = std::max(r1, r2);
   a.c1 = std::min(c1, c2);
   a.c2 = std::max(c1, c2);
-  return Operand::Reference(a);
+  return SpanSheets(t, a);
+}
+
+Operand Evaluator::SpanSheets(const Token& t, const Area& a) {
+  Operand o = Operand::Reference(a);
+  if (!t.sheet2) return o;
+  // The same block on every sheet from the first to the last of the range.
+  int first = book_.SheetIndexById(t.sheet), last = book_.SheetIndexById(t.sheet2);
+  if (!first || !last) return Operand::Err(ErrorValue::Ref);
+  if (first > last) std::swap(first, last);
+  o.area.sheet = &book_.GetSheet(first);
+  for (int i = first + 1; i <= last; ++i) {
+    Area more = a;
+    more.sheet = &book_.GetSheet(i);
+    o.more.push_back(more);
+  }
+  return o;
 }
 
 Operand Evaluator::NameValue(const std::string& name, int depth) {
