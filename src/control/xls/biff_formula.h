@@ -44,12 +44,14 @@ DecodedFormula DecodeFormula(const std::uint8_t* tokens, std::size_t size,
 // format or this encoder cannot express; the caller then stores the value only.
 // `sheetIndex` maps a sheet name to its 0-based index; `nameIndex` a defined name to its
 // 1-based NAME index (0 when unknown). BIFF8 3-D references use EXTERNSHEET entry i for
-// sheet i (the writer lays them out so).
+// sheet i, and entry (sheet count + k) for the range of sheets sheetRanges[k] (the writer lays
+// them out so).
 struct EncodeContext {
   BiffVersion version = BiffVersion::Biff8;
   unsigned codePage = 1252;
   std::vector<std::string> sheetNames;
   std::vector<std::string> names;  // defined names in NAME order (1-based index = position + 1)
+  std::vector<std::pair<int, int>> sheetRanges;  // first, last (0-based) of each range used
   bool usedExternSheet = false;    // set when a token refers to EXTERNSHEET
 };
 bool EncodeFormula(std::string_view text, EncodeContext& context, Bytes& tokens, Bytes& extra);

@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "control/engine_error.h"
+#include "control/formula/expression.h"
 #include "control/formula/formula_engine.h"
 #include "control/xls/biff_formula.h"
 #include "control/xls/biff_palette.h"
@@ -122,6 +123,29 @@ class BiffWriter {
     ctx_.codePage = codePage_;
     for (int i = 1; i <= book_.SheetCount(); ++i) ctx_.sheetNames.push_back(book_.GetSheet(i).Name());
     for (const DefinedName& n : book_.Names()) ctx_.names.push_back(n.name);
+    CollectSheetRanges();
+  }
+
+  // Ranges of sheets (Sheet1:Sheet3!A1) get EXTERNSHEET entries after the one per sheet;
+  // they must be known before the globals are written.
+  void CollectSheetRanges() {
+    auto note = [&](const formula::Expression& e) {
+      for (const formula::Token& t : e.Tokens()) {
+        if (!t.IsReference() || !t.sheet2 || t.sheetGone) continue;
+        int a = book_.SheetIndexById(t.sheet) - 1, b = book_.SheetIndexById(t.sheet2) - 1;
+        if (a < 0 || b < 0) continue;
+        std::pair<int, int> range{std::min(a, b), std::max(a, b)};
+        if (std::find(ctx_.sheetRanges.begin(), ctx_.sheetRanges.end(), range) ==
+            ctx_.sheetRanges.end())
+          ctx_.sheetRanges.push_back(range);
+      }
+    };
+    for (const DefinedName& n : book_.Names())
+      if (n.expr) note(*n.expr);
+    for (int i = 1; i <= book_.SheetCount(); ++i)
+      book_.GetSheet(i).ForEachFormula([&](int, int, FormulaCell& f) {
+        if (f.expr) note(*f.expr);
+      });
   }
 
   // --- Styles -----------------------------------------------------------------------------------
@@ -294,11 +318,16 @@ class BiffWriter {
       Put16(s, 0x0401);
       w_.Write(rec::kSupBook, s);
       Bytes e;
-      Put16(e, static_cast<unsigned>(n));
+      Put16(e, static_cast<unsigned>(n + static_cast<int>(ctx_.sheetRanges.size())));
       for (int i = 0; i < n; ++i) {
         Put16(e, 0);
         Put16(e, static_cast<unsigned>(i));
         Put16(e, static_cast<unsigned>(i));
+      }
+      for (const auto& [first, last] : ctx_.sheetRanges) {
+        Put16(e, 0);
+        Put16(e, static_cast<unsigned>(first));
+        Put16(e, static_cast<unsigned>(last));
       }
       w_.Write(rec::kExternSheet, e);
     } else {

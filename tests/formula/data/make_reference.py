@@ -5,6 +5,8 @@ is checked in). Usage: make_reference.py [soffice]
 Writes, beside this script:
   functions_reference.tsv  formula <TAB> the value LibreOffice 7.4 shows for it
   functions_lo.xls         the same sheet written by LibreOffice as an Excel 97-2000 workbook
+  functions_lo_read.tsv    for each formula row of that workbook, as LibreOffice reads it back:
+                           the formula text (in its own syntax) <TAB> the value it shows
 The data sheet is DATA below; each formula of formulas.txt sits in column F of its own row.
 """
 import os
@@ -33,6 +35,25 @@ DATA = [
 ]
 IMPORT = "Text - txt - csv (StarCalc):9,0,76,1,,1033,false,true,false,false,false,-1,true"
 EXPORT = "csv:Text - txt - csv (StarCalc):9,0,76,1,,1033,false,true,false,false,false,-1"
+EXPORT_FORMULAS = "csv:Text - txt - csv (StarCalc):9,0,76,1,,1033,false,true,false,true,false,-1"
+
+
+def convert(soffice, tmp, src, target, infilter=None):
+    """Runs LibreOffice headless on src; returns the path of what it wrote."""
+    out = os.path.join(tmp, "out")
+    shutil.rmtree(out, ignore_errors=True)
+    # A profile of its own, so that another LibreOffice running meanwhile does not clash.
+    cmd = [soffice, "-env:UserInstallation=file://" + tmp + "/profile", "--headless"]
+    if infilter:
+        cmd.append("--infilter=" + infilter)
+    subprocess.run(cmd + ["--convert-to", target, "--outdir", out, src], check=True,
+                   capture_output=True)
+    return os.path.join(out, os.listdir(out)[0])
+
+
+def read_tsv(path):
+    with open(path, encoding="utf-8") as f:
+        return [l.rstrip("\n").split("\t") for l in f]
 
 
 def formulas():
@@ -58,19 +79,20 @@ def main():
         src = os.path.join(tmp, "sheet.txt")
         with open(src, "w", encoding="utf-8") as f:
             f.write(sheet_text(forms))
-        for target in (EXPORT, "xls"):
-            # A profile of its own, so that another LibreOffice running meanwhile does not clash.
-            subprocess.run([soffice, "-env:UserInstallation=file://" + tmp + "/profile",
-                            "--headless", "--infilter=" + IMPORT, "--convert-to", target,
-                            "--outdir", tmp, src], check=True, capture_output=True)
-        csv = [n for n in os.listdir(tmp) if n.endswith(".csv")][0]
-        with open(os.path.join(tmp, csv), encoding="utf-8") as f:
-            shown = [l.rstrip("\n").split("\t") for l in f]
+        shown = read_tsv(convert(soffice, tmp, src, EXPORT, IMPORT))
+        xls = os.path.join(tmp, "sheet.xls")
+        shutil.copy(convert(soffice, tmp, src, "xls", IMPORT), xls)
         with open(os.path.join(HERE, "functions_reference.tsv"), "w", encoding="utf-8") as f:
             f.write("# formula\tvalue shown by LibreOffice 7.4 (make_reference.py)\n")
             for i, form in enumerate(forms):
                 f.write(form + "\t" + shown[i][5] + "\n")
-        shutil.copy(os.path.join(tmp, "sheet.xls"), os.path.join(HERE, "functions_lo.xls"))
+        shutil.copy(xls, os.path.join(HERE, "functions_lo.xls"))
+        values = read_tsv(convert(soffice, tmp, xls, EXPORT))
+        texts = read_tsv(convert(soffice, tmp, xls, EXPORT_FORMULAS))
+        with open(os.path.join(HERE, "functions_lo_read.tsv"), "w", encoding="utf-8") as f:
+            f.write("# LibreOffice 7.4 reading functions_lo.xls: formula\tvalue (make_reference.py)\n")
+            for i in range(len(forms)):
+                f.write(texts[i][5] + "\t" + values[i][5] + "\n")
     finally:
         shutil.rmtree(tmp)
 
