@@ -5,6 +5,7 @@
 
 #include "control/model/value.h"
 #include "control/xls/biff_formula.h"
+#include "control/formula/function_table.h"
 #include "control/xls/biff_functions.h"
 #include "control/io/code_page.h"
 
@@ -349,7 +350,19 @@ class Decoder {
       if (args.empty()) throw Bad{};
       name = args[0].text;
       first = 1;
-      complete_ = false;
+      // A function newer than the form ("_xlfn.COUNTIFS") that the engine computes is called
+      // by its own name; other add-ins cannot be expressed.
+      std::string_view plain(name);
+      bool future = plain.size() > kFutureFunctionPrefix.size() &&
+                    std::equal(kFutureFunctionPrefix.begin(), kFutureFunctionPrefix.end(),
+                               plain.begin(), [](char a, char b) {
+                                 return std::tolower(static_cast<unsigned char>(a)) ==
+                                        std::tolower(static_cast<unsigned char>(b));
+                               });
+      if (future && formula::FindFunction(plain.substr(kFutureFunctionPrefix.size())))
+        name = name.substr(kFutureFunctionPrefix.size());
+      else
+        complete_ = false;
     } else if (const BiffFunction* f = FunctionByIndex(index)) {
       name = f->name;
     } else {

@@ -637,9 +637,26 @@ class Encoder {
     throw Fail{};
   }
 
+  // A future function: its hidden NAME's 1-based index, 0 when it has none.
+  unsigned FutureFunctionName(const std::string& name) const {
+    if (!B8() || !IsFutureFunction(name)) return 0;
+    std::string want = std::string(kFutureFunctionPrefix);
+    for (char c : name) want.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+    for (std::size_t k = 0; k < ctx_.futureFunctions && k < ctx_.names.size(); ++k)
+      if (ctx_.names[k] == want) return static_cast<unsigned>(k + 1);
+    return 0;
+  }
+
   void Function(const std::string& name) {
     const BiffFunction* f = FunctionByName(name);
-    if (!f) throw Fail{};
+    unsigned future = f ? 0 : FutureFunctionName(name);
+    if (!f && !future) throw Fail{};
+    if (future) {
+      // ptgName of the function's hidden name, the arguments, then ptgFuncVar 255.
+      Put8(t_, 0x23);
+      Put16(t_, future);
+      Put16(t_, 0);
+    }
     int argc = 0;
     if (Peek() == ')') {
       ++i_;
@@ -656,6 +673,13 @@ class Encoder {
         if (Eat(")")) break;
         throw Fail{};
       }
+    }
+    if (future) {
+      if (argc > 254) throw Fail{};
+      Put8(t_, 0x42);
+      Put8(t_, static_cast<unsigned>(argc + 1));
+      Put16(t_, 0x00FF);
+      return;
     }
     if (argc < f->minArgs || argc > f->maxArgs) throw Fail{};
     if (f->minArgs == f->maxArgs) {
@@ -677,6 +701,20 @@ class Encoder {
 };
 
 }  // namespace
+
+bool IsFutureFunction(std::string_view name) {
+  static const char* const kFuture[] = {"IFERROR", "AVERAGEIF", "AVERAGEIFS", "COUNTIFS",
+                                        "SUMIFS"};
+  for (const char* f : kFuture) {
+    std::string_view fv(f);
+    if (fv.size() == name.size() &&
+        std::equal(fv.begin(), fv.end(), name.begin(), [](char a, char b) {
+          return a == std::toupper(static_cast<unsigned char>(b));
+        }))
+      return true;
+  }
+  return false;
+}
 
 bool EncodeFormula(std::string_view text, EncodeContext& context, Bytes& tokens, Bytes& extra) {
   tokens.clear();

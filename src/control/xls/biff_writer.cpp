@@ -122,8 +122,30 @@ class BiffWriter {
     ctx_.version = b8_ ? BiffVersion::Biff8 : BiffVersion::Biff5;
     ctx_.codePage = codePage_;
     for (int i = 1; i <= book_.SheetCount(); ++i) ctx_.sheetNames.push_back(book_.GetSheet(i).Name());
+    CollectFutureFunctions();
     for (const DefinedName& n : book_.Names()) ctx_.names.push_back(n.name);
     CollectSheetRanges();
+  }
+
+  // BIFF8 names functions newer than the form (COUNTIFS …) by hidden NAME records, written
+  // before the table's own names.
+  void CollectFutureFunctions() {
+    if (!b8_) return;
+    auto note = [&](const formula::Expression& e) {
+      for (const formula::Token& t : e.Tokens()) {
+        if (t.kind != formula::TokenKind::Func || !IsFutureFunction(t.text)) continue;
+        std::string name = std::string(kFutureFunctionPrefix) + t.text;
+        if (std::find(ctx_.names.begin(), ctx_.names.end(), name) == ctx_.names.end())
+          ctx_.names.push_back(name);
+      }
+    };
+    for (const DefinedName& n : book_.Names())
+      if (n.expr) note(*n.expr);
+    for (int i = 1; i <= book_.SheetCount(); ++i)
+      book_.GetSheet(i).ForEachFormula([&](int, int, FormulaCell& f) {
+        if (f.expr) note(*f.expr);
+      });
+    ctx_.futureFunctions = ctx_.names.size();
   }
 
   // Ranges of sheets (Sheet1:Sheet3!A1) get EXTERNSHEET entries after the one per sheet;
@@ -344,6 +366,23 @@ class BiffWriter {
   }
 
   void WriteNames() {
+    for (std::size_t k = 0; k < ctx_.futureFunctions; ++k) {
+      // Hidden, a function: its formula is #NAME?.
+      const std::string& name = ctx_.names[k];
+      Bytes b;
+      Put16(b, 0x000B);
+      Put8(b, 0);
+      Put8(b, static_cast<unsigned>(name.size()));
+      Put16(b, 2);
+      Put16(b, 0);
+      Put16(b, 0);
+      Put32(b, 0);
+      Put8(b, 0);
+      b.insert(b.end(), name.begin(), name.end());
+      Put8(b, 0x1C);
+      Put8(b, static_cast<unsigned>(ErrorValue::Name));
+      w_.Write(rec::kName, b);
+    }
     for (const DefinedName& n : book_.Names()) {
       Bytes tokens, extra;
       EncodeContext ec = ctx_;
