@@ -33,6 +33,7 @@ struct Directory {
     add(StatsFunctions());
     add(FinanceFunctions());
     add(ConditionalFunctions());
+    add(DistributionFunctions());
     add(kNamesOnly);
   }
 };

@@ -39,5 +39,6 @@ std::span<const FunctionInfo> DateFunctions();
 std::span<const FunctionInfo> StatsFunctions();
 std::span<const FunctionInfo> FinanceFunctions();
 std::span<const FunctionInfo> ConditionalFunctions();
+std::span<const FunctionInfo> DistributionFunctions();
 
 }  // namespace engine::formula
