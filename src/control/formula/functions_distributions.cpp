@@ -509,8 +509,17 @@ Operand BinomDist(Evaluator& ev, std::span<Operand> args) {
                     i * std::log(p) + (n - i) * std::log(1 - p));
   };
   if (!cum) return Result(term(k));
-  double s = 0;
-  for (double i = 0; i <= k; ++i) s += term(i);
+  if (n > 1e6 || p == 0 || p == 1) {
+    double s = 0;
+    for (double i = 0; i <= k; ++i) s += term(i);
+    return Result(std::min(1.0, s));
+  }
+  // Each term from the one before, so that exact cases (p = 0.5) stay exact.
+  double t = std::pow(1 - p, n), s = t;
+  for (double i = 0; i < k; ++i) {
+    t *= (n - i) / (i + 1) * (p / (1 - p));
+    s += t;
+  }
   return Result(std::min(1.0, s));
 }
 
