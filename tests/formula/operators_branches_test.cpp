@@ -11,7 +11,7 @@ class SheetRanges : public FormulaTest {
     ctl.SetNumSheets(3);
     for (int s = 1; s <= 3; ++s) {
       ctl.SetActiveSheet(s);
-      Set(1, 1, std::to_string(s));        // A1 = 1, 2, 3
+      Set(1, 1, std::to_string(s));       // A1 = 1, 2, 3
       Set(2, 1, std::to_string(10 * s));  // A2 = 10, 20, 30
     }
     ctl.SetActiveSheet(1);

@@ -17,12 +17,18 @@ const std::filesystem::path kData = DT_FORMULA_DATA;
 
 // The sheet of make_reference.py: columns A-E of rows 1-13.
 const char* const kSheet[13][5] = {
-    {"1", "-1000", "apple", "10", "5"},  {"2", "300", "banana", "20", "x"},
-    {"3", "400", "cherry", "30", "TRUE"}, {"4", "500", "apple", "40", ""},
-    {"5", "200", "date", "50", "-3"},    {"6", "-50", "fig", "60", "2.5"},
-    {"7", "100", "grape", "70", "0"},    {"8", "250", "apple", "80", "10"},
-    {"9", "125", "kiwi", "90", ""},      {"10", "75", "lemon", "100", "7"},
-    {"", "", "", "", ""},                {"10", "20", "30", "40", ""},
+    {"1", "-1000", "apple", "10", "5"},
+    {"2", "300", "banana", "20", "x"},
+    {"3", "400", "cherry", "30", "TRUE"},
+    {"4", "500", "apple", "40", ""},
+    {"5", "200", "date", "50", "-3"},
+    {"6", "-50", "fig", "60", "2.5"},
+    {"7", "100", "grape", "70", "0"},
+    {"8", "250", "apple", "80", "10"},
+    {"9", "125", "kiwi", "90", ""},
+    {"10", "75", "lemon", "100", "7"},
+    {"", "", "", "", ""},
+    {"10", "20", "30", "40", ""},
     {"a", "b", "c", "d", ""},
 };
 
@@ -35,9 +41,9 @@ std::vector<std::pair<std::string, std::string>> ReadPairs(const std::filesystem
     std::size_t tab = line.find('\t');
     if (tab == std::string::npos) continue;
     std::size_t end = line.find('\t', tab + 1);
-    out.emplace_back(line.substr(0, tab), line.substr(tab + 1, end == std::string::npos
-                                                                 ? std::string::npos
-                                                                 : end - tab - 1));
+    out.emplace_back(
+        line.substr(0, tab),
+        line.substr(tab + 1, end == std::string::npos ? std::string::npos : end - tab - 1));
   }
   return out;
 }
@@ -60,10 +66,14 @@ std::vector<std::pair<std::string, std::string>> ReadPairs(const std::filesystem
   }
   std::ostringstream got;
   got.precision(15);
-  if (v.IsNumber()) got << v.number;
-  else if (v.IsError()) got << ErrorText(v.error);
-  else if (v.IsLogical()) got << (v.logical ? "TRUE" : "FALSE");
-  else got << "'" << v.text << "'";
+  if (v.IsNumber())
+    got << v.number;
+  else if (v.IsError())
+    got << ErrorText(v.error);
+  else if (v.IsLogical())
+    got << (v.logical ? "TRUE" : "FALSE");
+  else
+    got << "'" << v.text << "'";
   return ::testing::AssertionFailure() << "shows " << got.str() << ", expected " << expected;
 }
 

@@ -132,8 +132,8 @@ std::vector<std::string> LibreOfficeColumn(const fs::path& dir, const fs::path& 
   std::string filter = std::string("csv:Text - txt - csv (StarCalc):9,0,76,1,,1033,false,true,") +
                        (formulas ? "false,true" : "false,false") + ",false,-1";
   Run("soffice -env:UserInstallation=file://" + (dir / "profile").string() +
-      " --headless --convert-to '" + filter + "' --outdir '" + out.string() + "' '" +
-      xls.string() + "' 2>&1");
+      " --headless --convert-to '" + filter + "' --outdir '" + out.string() + "' '" + xls.string() +
+      "' 2>&1");
   std::vector<std::string> column;
   if (!fs::exists(out) || fs::is_empty(out)) return column;
   for (auto& r : ReadTsv(fs::directory_iterator(out)->path(), false))
@@ -181,8 +181,8 @@ TEST(FormulaFile, RangesOfSheetsUnionsAndNewerFunctionsSurviveBothForms) {
   }
   c.SetActiveSheet(1);
   const std::vector<std::string> formulas = {
-      "SUM(Sheet1:Sheet3!A1:A3)", "SUM('Mid Sheet:Sheet3'!A2)", "SUM((A1:A2,A3))",
-      "SUM(A1:A3 A2:B3)",         "COUNTIFS(A1:A3,\">11\")",    "IFERROR(1/0,\"none\")",
+      "SUM(Sheet1:Sheet3!A1:A3)",   "SUM('Mid Sheet:Sheet3'!A2)", "SUM((A1:A2,A3))",
+      "SUM(A1:A3 A2:B3)",           "COUNTIFS(A1:A3,\">11\")",    "IFERROR(1/0,\"none\")",
       "SUMIFS(A1:A3,A1:A3,\"<13\")"};
   for (std::size_t i = 0; i < formulas.size(); ++i)
     c.SetCellText(static_cast<int>(i) + 1, 3, "=" + formulas[i]);

@@ -170,10 +170,14 @@ std::size_t Evaluator::Next(const Expression& expr, std::size_t i, std::vector<O
     if (f.func == 1) {     // IF
       bool c = false;
       ErrorValue e;
-      if (!ArgBool(first, c, e)) stack.push_back(Operand::Err(e));
-      else if (c) pick = 1;
-      else if (f.argc > 2) pick = 2;
-      else stack.push_back(Operand::Bool(false));
+      if (!ArgBool(first, c, e))
+        stack.push_back(Operand::Err(e));
+      else if (c)
+        pick = 1;
+      else if (f.argc > 2)
+        pick = 2;
+      else
+        stack.push_back(Operand::Bool(false));
     } else {  // CHOOSE
       double n = 0;
       ErrorValue e;
@@ -181,8 +185,10 @@ std::size_t Evaluator::Next(const Expression& expr, std::size_t i, std::vector<O
         stack.push_back(Operand::Err(e));
       } else {
         n = std::trunc(n);
-        if (n < 1 || n >= f.argc) stack.push_back(Operand::Err(ErrorValue::Value));
-        else pick = static_cast<std::size_t>(n);
+        if (n < 1 || n >= f.argc)
+          stack.push_back(Operand::Err(ErrorValue::Value));
+        else
+          pick = static_cast<std::size_t>(n);
       }
     }
     if (pick == 0 || pick >= ends.size() + 0 || ends.size() != f.argc) {

@@ -47,8 +47,8 @@ void Expression::FindLazyArguments() {
       std::vector<std::int32_t> ends(roots.begin() + static_cast<std::ptrdiff_t>(base),
                                      roots.end());
       for (std::size_t a = 0; a < ends.size(); ++a)
-        lazy[static_cast<std::size_t>(ends[a])] =
-            LazyArg{static_cast<std::int32_t>(i), static_cast<std::uint8_t>(std::min<std::size_t>(a, 255))};
+        lazy[static_cast<std::size_t>(ends[a])] = LazyArg{
+            static_cast<std::int32_t>(i), static_cast<std::uint8_t>(std::min<std::size_t>(a, 255))};
       lazyEnds_.emplace_back(static_cast<std::int32_t>(i), std::move(ends));
     }
     roots.resize(base);

@@ -121,9 +121,7 @@ class Expression {
     std::int32_t owner = -1;
     std::uint8_t position = 0;
   };
-  LazyArg LazyArgAt(std::size_t i) const {
-    return i < lazy_.size() ? lazy_[i] : LazyArg{};
-  }
+  LazyArg LazyArgAt(std::size_t i) const { return i < lazy_.size() ? lazy_[i] : LazyArg{}; }
   // The index of the last token of each argument of the IF or CHOOSE at token index k.
   const std::vector<std::int32_t>& LazyArgEnds(std::size_t k) const;
 
@@ -131,7 +129,7 @@ class Expression {
   void FindLazyArguments();
 
   std::vector<Token> tokens_;
-  std::vector<LazyArg> lazy_;                                // empty when there is no IF/CHOOSE
+  std::vector<LazyArg> lazy_;  // empty when there is no IF/CHOOSE
   std::vector<std::pair<std::int32_t, std::vector<std::int32_t>>> lazyEnds_;  // by owner
   bool volatile_ = false;
   bool hasNames_ = false;

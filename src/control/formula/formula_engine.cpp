@@ -326,8 +326,7 @@ void FormulaEngine::MarkVolatilesDirty() {
   // Volatile formulas (NOW, RAND, OFFSET, INDIRECT …) are computed again after every change,
   // with what reads them.
   if (state_->graph.Volatiles().empty()) return;
-  std::vector<CellKey> changed(state_->graph.Volatiles().begin(),
-                               state_->graph.Volatiles().end());
+  std::vector<CellKey> changed(state_->graph.Volatiles().begin(), state_->graph.Volatiles().end());
   for (CellKey k : changed) {
     Sheet* sheet = workbook_.SheetById(KeySheet(k));
     const CellSlot* s = sheet ? sheet->Find(KeyRow(k), KeyCol(k)) : nullptr;

@@ -98,7 +98,7 @@ std::string ReferenceText(const Token& t, const Workbook& book, int row, int col
       const std::string& a = s->Name();
       const std::string& b = last->Name();
       prefix = (QuoteSheetName(a) == a && QuoteSheetName(b) == b ? a + ":" + b
-                                                                  : QuoteSheetName(a + ":" + b)) +
+                                                                 : QuoteSheetName(a + ":" + b)) +
                "!";
     }
   }

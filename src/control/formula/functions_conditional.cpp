@@ -71,11 +71,16 @@ Operand Subtotal(Evaluator& ev, std::span<Operand> args) {
     return Operand::Num(ss / (sample ? n - 1 : n));
   };
   switch (kind) {
-    case 1: return n ? Operand::Num(sum / n) : Operand::Err(ErrorValue::Div0);
-    case 2: return Operand::Num(n);
-    case 3: return Operand::Num(filled);
-    case 4: return Operand::Num(nums.empty() ? 0 : *std::max_element(nums.begin(), nums.end()));
-    case 5: return Operand::Num(nums.empty() ? 0 : *std::min_element(nums.begin(), nums.end()));
+    case 1:
+      return n ? Operand::Num(sum / n) : Operand::Err(ErrorValue::Div0);
+    case 2:
+      return Operand::Num(n);
+    case 3:
+      return Operand::Num(filled);
+    case 4:
+      return Operand::Num(nums.empty() ? 0 : *std::max_element(nums.begin(), nums.end()));
+    case 5:
+      return Operand::Num(nums.empty() ? 0 : *std::min_element(nums.begin(), nums.end()));
     case 6: {
       if (nums.empty()) return Operand::Num(0);
       double p = 1;
@@ -88,9 +93,12 @@ Operand Subtotal(Evaluator& ev, std::span<Operand> args) {
       if (v.IsError()) return v;
       return Operand::Num(std::sqrt(v.value.number));
     }
-    case 9: return std::isfinite(sum) ? Operand::Num(sum) : Operand::Err(ErrorValue::Num);
-    case 10: return variance(true);
-    default: return variance(false);
+    case 9:
+      return std::isfinite(sum) ? Operand::Num(sum) : Operand::Err(ErrorValue::Num);
+    case 10:
+      return variance(true);
+    default:
+      return variance(false);
   }
 }
 
@@ -144,8 +152,8 @@ double ForEachMatch(Evaluator& ev, const Criteria& c, const Area* extra, F&& pic
     for (int j = 0; j < shape.Cols(); ++j) {
       bool all = true;
       for (std::size_t k = 0; k < c.areas.size() && all; ++k)
-        all = c.tests[k].Matches(ev.CellValue(*c.areas[k].sheet, c.areas[k].r1 + i,
-                                              c.areas[k].c1 + j));
+        all = c.tests[k].Matches(
+            ev.CellValue(*c.areas[k].sheet, c.areas[k].r1 + i, c.areas[k].c1 + j));
       if (all) pick(i, j);
     }
   for (const Criterion& t : c.tests)
@@ -162,8 +170,10 @@ Operand SumCount(Evaluator& ev, const Criteria& c, const Area& target, bool aver
     int r = target.r1 + i, col = target.c1 + j;
     if (failed || r > kMaxRow || col > kMaxCol) return;
     Value v = ev.CellValue(*target.sheet, r, col);
-    if (v.IsError()) failed = true, err = v.error;
-    else if (v.IsNumber()) sum += v.number, ++count;
+    if (v.IsError())
+      failed = true, err = v.error;
+    else if (v.IsNumber())
+      sum += v.number, ++count;
   });
   if (failed) return Operand::Err(err);
   if (!average) return Operand::Num(sum);

@@ -16,12 +16,14 @@ namespace {
 constexpr int kMany = 30;
 constexpr double kPi = 3.14159265358979323846;
 
-Operand Result(double x) { return std::isfinite(x) ? Operand::Num(x) : Operand::Err(ErrorValue::Num); }
+Operand Result(double x) {
+  return std::isfinite(x) ? Operand::Num(x) : Operand::Err(ErrorValue::Num);
+}
 
-#define DT_LIST(v, span)                                     \
-  std::vector<double> v;                                     \
-  {                                                          \
-    ErrorValue err_;                                         \
+#define DT_LIST(v, span)                                               \
+  std::vector<double> v;                                               \
+  {                                                                    \
+    ErrorValue err_;                                                   \
     if (!CollectNumbers(ev, span, v, err_)) return Operand::Err(err_); \
   }
 
@@ -155,13 +157,18 @@ bool CollectA(Evaluator& ev, std::span<Operand> args, std::vector<double>& out, 
         err = v.error, ok = false;
         return;
       }
-      if (v.IsNumber()) out.push_back(v.number);
-      else if (v.IsLogical()) out.push_back(v.logical ? 1 : 0);
-      else if (fromRef) out.push_back(0);
+      if (v.IsNumber())
+        out.push_back(v.number);
+      else if (v.IsLogical())
+        out.push_back(v.logical ? 1 : 0);
+      else if (fromRef)
+        out.push_back(0);
       else {
         double n;
-        if (!ev.ToNumber(v, n, err)) ok = false;
-        else out.push_back(n);
+        if (!ev.ToNumber(v, n, err))
+          ok = false;
+        else
+          out.push_back(n);
       }
     });
     if (!ok) return false;
@@ -169,10 +176,10 @@ bool CollectA(Evaluator& ev, std::span<Operand> args, std::vector<double>& out, 
   return true;
 }
 
-#define DT_LIST_A(v, span)                                   \
-  std::vector<double> v;                                     \
-  {                                                          \
-    ErrorValue err_;                                         \
+#define DT_LIST_A(v, span)                                       \
+  std::vector<double> v;                                         \
+  {                                                              \
+    ErrorValue err_;                                             \
     if (!CollectA(ev, span, v, err_)) return Operand::Err(err_); \
   }
 
@@ -246,11 +253,11 @@ bool Pairs(Evaluator& ev, const Operand& a, const Operand& b, std::vector<double
   return true;
 }
 
-#define DT_PAIRS(xs, ys, a, b)                                       \
-  std::vector<double> xs, ys;                                        \
-  {                                                                  \
-    ErrorValue err_;                                                 \
-    if (!Pairs(ev, a, b, xs, ys, err_)) return Operand::Err(err_);  \
+#define DT_PAIRS(xs, ys, a, b)                                     \
+  std::vector<double> xs, ys;                                      \
+  {                                                                \
+    ErrorValue err_;                                               \
+    if (!Pairs(ev, a, b, xs, ys, err_)) return Operand::Err(err_); \
   }
 
 struct Moments {
@@ -331,7 +338,8 @@ Operand Combin(Evaluator& ev, std::span<Operand> args) {
   DT_NUM(k, args[1]);
   n = std::trunc(n), k = std::trunc(k);
   if (n < 0 || k < 0 || k > n) return Operand::Err(ErrorValue::Num);
-  return Result(std::round(std::exp(std::lgamma(n + 1) - std::lgamma(k + 1) - std::lgamma(n - k + 1))));
+  return Result(
+      std::round(std::exp(std::lgamma(n + 1) - std::lgamma(k + 1) - std::lgamma(n - k + 1))));
 }
 Operand Permut(Evaluator& ev, std::span<Operand> args) {
   DT_NUM(n, args[0]);
@@ -379,13 +387,20 @@ Operand ErrorType(Evaluator& ev, std::span<Operand> args) {
   Value v = ev.Scalar(args[0]);
   if (!v.IsError()) return Operand::Err(ErrorValue::NA);
   switch (v.error) {
-    case ErrorValue::Null: return Operand::Num(1);
-    case ErrorValue::Div0: return Operand::Num(2);
-    case ErrorValue::Value: return Operand::Num(3);
-    case ErrorValue::Ref: return Operand::Num(4);
-    case ErrorValue::Name: return Operand::Num(5);
-    case ErrorValue::Num: return Operand::Num(6);
-    default: return Operand::Num(7);
+    case ErrorValue::Null:
+      return Operand::Num(1);
+    case ErrorValue::Div0:
+      return Operand::Num(2);
+    case ErrorValue::Value:
+      return Operand::Num(3);
+    case ErrorValue::Ref:
+      return Operand::Num(4);
+    case ErrorValue::Name:
+      return Operand::Num(5);
+    case ErrorValue::Num:
+      return Operand::Num(6);
+    default:
+      return Operand::Num(7);
   }
 }
 
@@ -412,11 +427,11 @@ double NormalInverse(double p) {
 bool Cumulative(Evaluator& ev, const Operand& o, bool& out, ErrorValue& err) {
   return ev.ArgBool(o, out, err);
 }
-#define DT_CUM(var, operand)                                                \
-  bool var = false;                                                        \
-  {                                                                        \
-    ErrorValue err_;                                                       \
-    if (!Cumulative(ev, operand, var, err_)) return Operand::Err(err_);    \
+#define DT_CUM(var, operand)                                            \
+  bool var = false;                                                     \
+  {                                                                     \
+    ErrorValue err_;                                                    \
+    if (!Cumulative(ev, operand, var, err_)) return Operand::Err(err_); \
   }
 
 Operand NormSDist(Evaluator& ev, std::span<Operand> args) {

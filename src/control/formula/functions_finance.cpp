@@ -12,19 +12,21 @@ namespace engine::formula {
 
 namespace {
 
-Operand Result(double x) { return std::isfinite(x) ? Operand::Num(x) : Operand::Err(ErrorValue::Num); }
+Operand Result(double x) {
+  return std::isfinite(x) ? Operand::Num(x) : Operand::Err(ErrorValue::Num);
+}
 
 // An optional number argument (omitted or missing: `fallback`).
-bool OptNumber(Evaluator& ev, std::span<Operand> args, std::size_t i, double fallback,
-               double& out, ErrorValue& err) {
+bool OptNumber(Evaluator& ev, std::span<Operand> args, std::size_t i, double fallback, double& out,
+               ErrorValue& err) {
   out = fallback;
   return !Given(args, i) || ev.ArgNumber(args[i], out, err);
 }
 
-#define DT_OPT(var, i, fallback)                                         \
-  double var = 0;                                                        \
-  {                                                                      \
-    ErrorValue err_;                                                     \
+#define DT_OPT(var, i, fallback)                                                 \
+  double var = 0;                                                                \
+  {                                                                              \
+    ErrorValue err_;                                                             \
     if (!OptNumber(ev, args, i, fallback, var, err_)) return Operand::Err(err_); \
   }
 
@@ -148,8 +150,10 @@ bool CashFlows(Evaluator& ev, Operand& o, std::vector<double>& v, ErrorValue& er
   bool ok = true;
   ev.ForEachValue(o, [&](const Value& x, bool) {
     if (!ok) return;
-    if (x.IsError()) err = x.error, ok = false;
-    else if (x.IsNumber()) v.push_back(x.number);
+    if (x.IsError())
+      err = x.error, ok = false;
+    else if (x.IsNumber())
+      v.push_back(x.number);
   });
   return ok;
 }
@@ -186,8 +190,10 @@ Operand Mirr(Evaluator& ev, std::span<Operand> args) {
   double pos = 0, neg = 0;
   for (std::size_t i = 0; i < v.size(); ++i) {
     double t = static_cast<double>(i + 1);
-    if (v[i] > 0) pos += v[i] / std::pow(1 + reinvestRate, t);
-    else neg += v[i] / std::pow(1 + financeRate, t);
+    if (v[i] > 0)
+      pos += v[i] / std::pow(1 + reinvestRate, t);
+    else
+      neg += v[i] / std::pow(1 + financeRate, t);
   }
   if (pos == 0 || neg == 0 || n < 2) return Operand::Err(ErrorValue::Div0);
   double x = -pos * std::pow(1 + reinvestRate, n) / (neg * (1 + financeRate));
@@ -198,9 +204,12 @@ Operand Mirr(Evaluator& ev, std::span<Operand> args) {
 double InterestPart(double r, double per, double n, double pv, double fv, bool start) {
   double pmt = Payment(r, n, pv, fv, start);
   double interest;
-  if (per == 1) interest = start ? 0 : -pv;
-  else if (start) interest = FutureValue(r, per - 2, pmt, pv, true) - pmt;
-  else interest = FutureValue(r, per - 1, pmt, pv, false);
+  if (per == 1)
+    interest = start ? 0 : -pv;
+  else if (start)
+    interest = FutureValue(r, per - 2, pmt, pv, true) - pmt;
+  else
+    interest = FutureValue(r, per - 1, pmt, pv, false);
   return interest * r;
 }
 
@@ -353,14 +362,14 @@ Operand Vdb(Evaluator& ev, std::span<Operand> args) {
 }
 
 constexpr FunctionInfo kFinance[] = {
-    {"NPV", 11, 2, 30, false, Npv},     {"PV", 56, 3, 5, false, Pv},
-    {"FV", 57, 3, 5, false, Fv},        {"NPER", 58, 3, 5, false, Nper},
-    {"PMT", 59, 3, 5, false, Pmt},      {"RATE", 60, 3, 6, false, Rate},
-    {"MIRR", 61, 3, 3, false, Mirr},    {"IRR", 62, 1, 2, false, Irr},
-    {"SLN", 142, 3, 3, false, Sln},     {"SYD", 143, 4, 4, false, Syd},
-    {"DDB", 144, 4, 5, false, Ddb},     {"IPMT", 167, 4, 6, false, Ipmt},
-    {"PPMT", 168, 4, 6, false, Ppmt},   {"VDB", 222, 5, 7, false, Vdb},
-    {"DB", 247, 4, 5, false, Db},       {"ISPMT", 350, 4, 4, false, Ispmt},
+    {"NPV", 11, 2, 30, false, Npv},   {"PV", 56, 3, 5, false, Pv},
+    {"FV", 57, 3, 5, false, Fv},      {"NPER", 58, 3, 5, false, Nper},
+    {"PMT", 59, 3, 5, false, Pmt},    {"RATE", 60, 3, 6, false, Rate},
+    {"MIRR", 61, 3, 3, false, Mirr},  {"IRR", 62, 1, 2, false, Irr},
+    {"SLN", 142, 3, 3, false, Sln},   {"SYD", 143, 4, 4, false, Syd},
+    {"DDB", 144, 4, 5, false, Ddb},   {"IPMT", 167, 4, 6, false, Ipmt},
+    {"PPMT", 168, 4, 6, false, Ppmt}, {"VDB", 222, 5, 7, false, Vdb},
+    {"DB", 247, 4, 5, false, Db},     {"ISPMT", 350, 4, 4, false, Ispmt},
 };
 
 }  // namespace

@@ -405,14 +405,17 @@ Operand IsNonText(Evaluator& ev, std::span<Operand> a) {
 
 // TYPE: 1 number (and empty), 2 text, 4 logical, 16 error; 64 for a block of cells.
 Operand Type(Evaluator& ev, std::span<Operand> args) {
-  if (args[0].IsRef() && (!args[0].more.empty() || !args[0].area.Single()))
-    return Operand::Num(16);
+  if (args[0].IsRef() && (!args[0].more.empty() || !args[0].area.Single())) return Operand::Num(16);
   Value v = ev.Scalar(args[0]);
   switch (v.kind) {
-    case ValueKind::Text: return Operand::Num(2);
-    case ValueKind::Logical: return Operand::Num(4);
-    case ValueKind::Error: return Operand::Num(16);
-    default: return Operand::Num(1);
+    case ValueKind::Text:
+      return Operand::Num(2);
+    case ValueKind::Logical:
+      return Operand::Num(4);
+    case ValueKind::Error:
+      return Operand::Num(16);
+    default:
+      return Operand::Num(1);
   }
 }
 

@@ -189,15 +189,17 @@ bool AdjustReferences(std::vector<Token>& tokens, const StructureChange& ch,
   return changed;
 }
 
-bool DropSheetReferences(std::vector<Token>& tokens, std::uint32_t sheetId,
-                         std::uint32_t nextId, std::uint32_t previousId) {
+bool DropSheetReferences(std::vector<Token>& tokens, std::uint32_t sheetId, std::uint32_t nextId,
+                         std::uint32_t previousId) {
   bool changed = false;
   for (Token& t : tokens) {
     if (!t.IsReference() || t.sheetGone) continue;
     if (t.sheet2 != 0 && (t.sheet == sheetId || t.sheet2 == sheetId)) {
       // A range of sheets loses an end: it now starts (ends) at the neighbour inside it.
-      if (t.sheet == sheetId) t.sheet = nextId;
-      else t.sheet2 = previousId;
+      if (t.sheet == sheetId)
+        t.sheet = nextId;
+      else
+        t.sheet2 = previousId;
       if (t.sheet == t.sheet2 || !t.sheet || !t.sheet2) t.sheet2 = 0;
       if (!t.sheet) t.sheetGone = true;
       changed = true;

@@ -23,8 +23,8 @@ bool AdjustReferences(std::vector<Token>& tokens, const StructureChange& change,
 // References to a sheet that is being removed become #REF!; a range of sheets that starts
 // (ends) there starts at `nextId` (ends at `previousId`), the sheets beside it in the
 // workbook's order (0: none). Returns true when a token changed.
-bool DropSheetReferences(std::vector<Token>& tokens, std::uint32_t sheetId,
-                         std::uint32_t nextId, std::uint32_t previousId);
+bool DropSheetReferences(std::vector<Token>& tokens, std::uint32_t sheetId, std::uint32_t nextId,
+                         std::uint32_t previousId);
 
 // After sheets moved: a range of sheets whose first sheet now comes after its last is turned
 // round. `index` gives a sheet's position. Returns true when a token changed.

@@ -3,11 +3,11 @@
 #include <charconv>
 #include <cmath>
 
+#include "control/formula/function_table.h"
+#include "control/io/code_page.h"
 #include "control/model/value.h"
 #include "control/xls/biff_formula.h"
-#include "control/formula/function_table.h"
 #include "control/xls/biff_functions.h"
-#include "control/io/code_page.h"
 
 namespace engine::xls {
 
@@ -395,7 +395,9 @@ class Decoder {
       case 0x0D: Binary(">", 10); break;
       case 0x0E: Binary("<>", 10); break;
       case 0x0F: Binary(" ", 80); break;
-      case 0x10: Binary(",", kUnionPrec); break;
+      case 0x10:
+        Binary(",", kUnionPrec);
+        break;
       case 0x11: Binary(":", 90); break;
       case 0x12: { Operand a = Pop(); Push("+" + (a.prec < 60 ? "(" + a.text + ")" : a.text), 60); break; }
       case 0x13: { Operand a = Pop(); Push("-" + (a.prec < 60 ? "(" + a.text + ")" : a.text), 60); break; }
@@ -445,18 +447,37 @@ class Decoder {
         Push(ctx_.names[index - 1]);
         break;
       }
-      case 0x24: Reference(false, false, false, false); break;
-      case 0x25: Reference(false, true, false, false); break;
+      case 0x24:
+        Reference(false, false, false, false);
+        break;
+      case 0x25:
+        Reference(false, true, false, false);
+        break;
       case 0x26:  // ptgMemArea: its rectangles lie among the constant data after the tokens
         Skip(6);
         SkipMemAreaData();
         break;
-      case 0x27: case 0x28: Skip(6); break;        // ptgMemErr, ptgMemNoMem
-      case 0x29: case 0x2E: case 0x2F: Skip(2); break;  // ptgMemFunc, ptgMemAreaN, ptgMemNoMemN
-      case 0x2A: Reference(false, false, true, false); break;
-      case 0x2B: Reference(false, true, true, false); break;
-      case 0x2C: Reference(false, false, false, true); break;
-      case 0x2D: Reference(false, true, false, true); break;
+      case 0x27:
+      case 0x28:
+        Skip(6);
+        break;  // ptgMemErr, ptgMemNoMem
+      case 0x29:
+      case 0x2E:
+      case 0x2F:
+        Skip(2);
+        break;  // ptgMemFunc, ptgMemAreaN, ptgMemNoMemN
+      case 0x2A:
+        Reference(false, false, true, false);
+        break;
+      case 0x2B:
+        Reference(false, true, true, false);
+        break;
+      case 0x2C:
+        Reference(false, false, false, true);
+        break;
+      case 0x2D:
+        Reference(false, true, false, true);
+        break;
       case 0x39: {
         std::string name;
         if (B8()) {
@@ -492,10 +513,18 @@ class Decoder {
         Push(name);
         break;
       }
-      case 0x3A: Reference(true, false, false, false); break;
-      case 0x3B: Reference(true, true, false, false); break;
-      case 0x3C: Reference(true, false, true, false); break;
-      case 0x3D: Reference(true, true, true, false); break;
+      case 0x3A:
+        Reference(true, false, false, false);
+        break;
+      case 0x3B:
+        Reference(true, true, false, false);
+        break;
+      case 0x3C:
+        Reference(true, false, true, false);
+        break;
+      case 0x3D:
+        Reference(true, true, true, false);
+        break;
       default: throw Bad{};
     }
   }

@@ -8,10 +8,10 @@
 #include <cmath>
 #include <cstring>
 
+#include "control/io/code_page.h"
 #include "control/model/value.h"
 #include "control/xls/biff_formula.h"
 #include "control/xls/biff_functions.h"
-#include "control/io/code_page.h"
 
 namespace engine::xls {
 
@@ -173,9 +173,12 @@ class Encoder {
         if (c == '\'') apostrophe = false;
         continue;
       }
-      if (c == '"') quoted = true;
-      else if (c == '\'') apostrophe = true;
-      else if (c == '(' || c == '{') ++depth;
+      if (c == '"')
+        quoted = true;
+      else if (c == '\'')
+        apostrophe = true;
+      else if (c == '(' || c == '{')
+        ++depth;
       else if (c == ')' || c == '}') {
         if (depth-- == 0) return false;
       } else if (c == ',' && depth == 0) {
@@ -555,9 +558,9 @@ class Encoder {
       }
       if (i_ >= s_.size() || s_[i_] != '!') throw Fail{};
       ++i_;
-      bool range = name.find(':') != std::string::npos &&
-                   std::find(ctx_.sheetNames.begin(), ctx_.sheetNames.end(), name) ==
-                       ctx_.sheetNames.end();
+      bool range =
+          name.find(':') != std::string::npos &&
+          std::find(ctx_.sheetNames.begin(), ctx_.sheetNames.end(), name) == ctx_.sheetNames.end();
       sheet = range ? SheetSpan(name) : SheetIndex(name);
     } else {
       std::size_t k = i_;
@@ -641,7 +644,8 @@ class Encoder {
   unsigned FutureFunctionName(const std::string& name) const {
     if (!B8() || !IsFutureFunction(name)) return 0;
     std::string want = std::string(kFutureFunctionPrefix);
-    for (char c : name) want.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+    for (char c : name)
+      want.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
     for (std::size_t k = 0; k < ctx_.futureFunctions && k < ctx_.names.size(); ++k)
       if (ctx_.names[k] == want) return static_cast<unsigned>(k + 1);
     return 0;
@@ -703,14 +707,12 @@ class Encoder {
 }  // namespace
 
 bool IsFutureFunction(std::string_view name) {
-  static const char* const kFuture[] = {"IFERROR", "AVERAGEIF", "AVERAGEIFS", "COUNTIFS",
-                                        "SUMIFS"};
+  static const char* const kFuture[] = {"IFERROR", "AVERAGEIF", "AVERAGEIFS", "COUNTIFS", "SUMIFS"};
   for (const char* f : kFuture) {
     std::string_view fv(f);
     if (fv.size() == name.size() &&
-        std::equal(fv.begin(), fv.end(), name.begin(), [](char a, char b) {
-          return a == std::toupper(static_cast<unsigned char>(b));
-        }))
+        std::equal(fv.begin(), fv.end(), name.begin(),
+                   [](char a, char b) { return a == std::toupper(static_cast<unsigned char>(b)); }))
       return true;
   }
   return false;

@@ -1,17 +1,16 @@
 // Writing a Workbook as a BIFF8 or BIFF5 workbook stream inside a compound file.
-#include <vector>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <unordered_map>
+#include <vector>
 
 #include "control/engine_error.h"
 #include "control/formula/expression.h"
 #include "control/formula/formula_engine.h"
+#include "control/io/code_page.h"
 #include "control/xls/biff_formula.h"
 #include "control/xls/biff_palette.h"
-#include "control/io/code_page.h"
 #include "control/xls/compound_file.h"
 #include "control/xls/xls_file.h"
 
