@@ -15,8 +15,8 @@ namespace {
 
 const std::filesystem::path kData = DT_FORMULA_DATA;
 
-// The sheet of make_reference.py: columns A-E of rows 1-13.
-const char* const kSheet[13][5] = {
+// The sheet of make_reference.py: columns A-E of rows 1-23.
+const char* const kSheet[23][5] = {
     {"1", "-1000", "apple", "10", "5"},
     {"2", "300", "banana", "20", "x"},
     {"3", "400", "cherry", "30", "TRUE"},
@@ -29,7 +29,12 @@ const char* const kSheet[13][5] = {
     {"10", "75", "lemon", "100", "7"},
     {"", "", "", "", ""},
     {"10", "20", "30", "40", ""},
-    {"a", "b", "c", "d", ""},
+    {"a", "b", "c", "d", ""},            {"", "", "", "", ""},
+    {"Name", "Qty", "Price", "Region", ""}, {"apple", "10", "1.5", "north", ""},
+    {"pear", "5", "2", "south", ""},      {"apple", "7", "1.25", "south", ""},
+    {"plum", "12", "3", "north", ""},     {"", "", "", "", ""},
+    {"Name", "Region", "Qty", "", "Qty"}, {"apple", "", ">6", "", ">11"},
+    {"", "north", "", "", ""},
 };
 
 std::vector<std::pair<std::string, std::string>> ReadPairs(const std::filesystem::path& p) {
@@ -80,7 +85,7 @@ std::vector<std::pair<std::string, std::string>> ReadPairs(const std::filesystem
 class SpreadsheetValues : public FormulaTest {
  protected:
   void SetUp() override {
-    for (int r = 0; r < 13; ++r)
+    for (int r = 0; r < 23; ++r)
       for (int c = 0; c < 5; ++c)
         if (*kSheet[r][c]) Set(r + 1, c + 1, kSheet[r][c]);
   }

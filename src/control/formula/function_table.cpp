@@ -34,6 +34,7 @@ struct Directory {
     add(FinanceFunctions());
     add(ConditionalFunctions());
     add(DistributionFunctions());
+    add(DatabaseFunctions());
     add(kNamesOnly);
   }
 };

@@ -40,5 +40,6 @@ std::span<const FunctionInfo> StatsFunctions();
 std::span<const FunctionInfo> FinanceFunctions();
 std::span<const FunctionInfo> ConditionalFunctions();
 std::span<const FunctionInfo> DistributionFunctions();
+std::span<const FunctionInfo> DatabaseFunctions();
 
 }  // namespace engine::formula

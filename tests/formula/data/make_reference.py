@@ -17,7 +17,8 @@ import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 # Columns A-E, rows 1-13: numbers, cash flows, text, sorted numbers, mixed values; rows 12-13
-# a sorted horizontal table.
+# a sorted horizontal table; rows 15-19 a table with headings and rows 21-23 criteria for the
+# database functions.
 DATA = [
     ["1", "-1000", "apple", "10", "5"],
     ["2", "300", "banana", "20", "x"],
@@ -32,6 +33,16 @@ DATA = [
     ["", "", "", "", ""],
     ["10", "20", "30", "40", ""],
     ["a", "b", "c", "d", ""],
+    ["", "", "", "", ""],
+    ["Name", "Qty", "Price", "Region", ""],
+    ["apple", "10", "1.5", "north", ""],
+    ["pear", "5", "2", "south", ""],
+    ["apple", "7", "1.25", "south", ""],
+    ["plum", "12", "3", "north", ""],
+    ["", "", "", "", ""],
+    ["Name", "Region", "Qty", "", "Qty"],
+    ["apple", "", ">6", "", ">11"],
+    ["", "north", "", "", ""],
 ]
 IMPORT = "Text - txt - csv (StarCalc):9,0,76,1,,1033,false,true,false,false,false,-1,true"
 EXPORT = "csv:Text - txt - csv (StarCalc):9,0,76,1,,1033,false,true,false,false,false,-1"
