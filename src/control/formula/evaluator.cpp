@@ -191,7 +191,7 @@ std::size_t Evaluator::Next(const Expression& expr, std::size_t i, std::vector<O
           pick = static_cast<std::size_t>(n);
       }
     }
-    if (pick == 0 || pick >= ends.size() + 0 || ends.size() != f.argc) {
+    if (pick == 0 || pick >= ends.size()) {
       if (pick != 0) stack.push_back(Operand::Err(ErrorValue::Value));
       i = owner;
       continue;

@@ -48,7 +48,6 @@ struct RawName {
   std::string name;
   unsigned sheet = 0;  // 1-based sheet index in the file, 0 workbook-wide
   bool builtin = false;
-  bool function = false;  // names a function (newer functions are so named, "_xlfn.SUMIFS")
   Bytes tokens;
   Bytes extra;
 };
@@ -322,7 +321,6 @@ class BiffReader {
     n.sheet = c.U16();
     c.Skip(4);
     n.builtin = flags & 0x20;
-    n.function = flags & 0x02;
     if (B8()) {
       n.name = c.UnicodeChars(len);
     } else {
@@ -428,7 +426,8 @@ class BiffReader {
   void ReadNames() {
     for (const RawName& n : names_) {
       if (n.builtin) continue;  // print areas and the like: not part of the table
-      if (n.function && n.name.starts_with(kFutureFunctionPrefix)) continue;  // "_xlfn.IFERROR"
+      // "_xlfn.IFERROR" and the like name newer functions, not ranges of the table.
+      if (n.name.starts_with(kFutureFunctionPrefix)) continue;
       DecodedFormula f = DecodeFormula(n.tokens.data(), n.tokens.size(), n.extra.data(),
                                        n.extra.size(), ctx_, 0, 0);
       if (f.text.empty()) continue;
