@@ -33,14 +33,16 @@ Commands:
       The first row of each sheet holds the parameter names ("" for a column without
       a name), every further row the displayed values of rows 1 ... last.
 
-  convert IN OUT [--type 3|4|11]
-      Opens IN and saves a copy as OUT: 11 Excel 97-2000, 4 Excel 5.0/95, 3 tab-separated
-      text. Without --type the format follows OUT's extension (.xls: 11, .txt: 3).
+  convert IN OUT [--type 3|4|6|11|51]
+      Opens IN and saves a copy as OUT: 11 Excel 97-2000, 4 Excel 5.0/95, 51 .xlsx,
+      3 tab-separated text, 6 comma-separated text. Without --type the format follows
+      OUT's extension (.xls: 11, .xlsx: 51, .txt: 3, .csv: 6).
 
   --help
       Shows this text.
 
-A file whose name ends in neither .xls nor .txt is read as a workbook when its content is one.
+FILE is read by its extension (.xls, .xlsx, .txt, .csv, any letter case); a file with another
+name is read as a workbook when its content is one.
 Exit status: 0 success; 1 the table could not be opened, read or saved (the reason is
 printed on stderr as one line); 2 the command line was not understood.
 )";
@@ -80,7 +82,7 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
       if (!value(rows)) return Usage(err, "--rows needs a list such as 2-5,9");
       haveRows = true;
     } else if (arg == "--type" && command == "convert") {
-      if (!value(type)) return Usage(err, "--type needs 3, 4 or 11");
+      if (!value(type)) return Usage(err, "--type needs 3, 4, 6, 11 or 51");
     } else if (arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
       return Usage(err, "unknown option " + arg + " for " + command);
     } else {
@@ -109,10 +111,10 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
       if (positional.size() != 2) return Usage(err, "convert takes IN and OUT");
       int t = 0;
       if (!type.empty()) {
-        if (type == "3" || type == "4" || type == "11")
+        if (type == "3" || type == "4" || type == "6" || type == "11" || type == "51")
           t = std::stoi(type);
         else
-          return Usage(err, "--type must be 3, 4 or 11");
+          return Usage(err, "--type must be 3, 4, 6, 11 or 51");
       }
       return ConvertCommand(positional[0], positional[1], t, err);
     }

@@ -3,32 +3,21 @@
 #include <ostream>
 
 #include "cli.h"
+#include "file_kind.h"
 #include "host_session.h"
 
 namespace dtapp {
 
-namespace {
-
-// The format an output name asks for. The program decides it itself: left to the table, the
-// type recorded from the input file would win over the output's extension.
-int TypeFromExtension(const std::string& path) {
-  const std::size_t dot = path.rfind('.');
-  if (dot == std::string::npos) return 0;
-  std::string ext = path.substr(dot + 1);
-  for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  if (ext == "xls") return CZAT::FILE_TYPE_EXCEL97;
-  if (ext == "txt") return CZAT::FILE_TYPE_TEXT;
-  return 0;
-}
-
-}  // namespace
-
 int ConvertCommand(const std::string& from, const std::string& to, int type, std::ostream& err) {
+  // The program decides the output's format itself: left to the table, the type recorded
+  // from the input file would win over the output's extension.
   if (type == 0) type = TypeFromExtension(to);
   if (type != CZAT::FILE_TYPE_TEXT && type != CZAT::FILE_TYPE_EXCEL5 &&
-      type != CZAT::FILE_TYPE_EXCEL97) {
+      type != CZAT::FILE_TYPE_EXCEL97 && type != CZAT::FILE_TYPE_XLSX &&
+      type != CZAT::FILE_TYPE_CSV) {
     err << "datatable: " << to
-        << ": the output's format is unknown; name it .xls or .txt, or give --type 3, 4 or 11\n";
+        << ": the output's format is unknown; name it .xls, .xlsx, .txt or .csv, or give --type "
+           "3, 4, 6, 11 or 51\n";
     return kExitUsage;
   }
   HostSession session;

@@ -1,5 +1,7 @@
 #include "host_session.h"
 
+#include "file_kind.h"
+
 #include <sys/stat.h>
 
 #include "datatable/module.h"
@@ -17,14 +19,6 @@ int DefaultButton(unsigned type) {
     default:
       return 1;
   }
-}
-
-bool HasExtension(const std::string& path, const char* a, const char* b) {
-  const std::size_t dot = path.rfind('.');
-  if (dot == std::string::npos) return false;
-  std::string ext = path.substr(dot + 1);
-  for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return ext == a || ext == b;
 }
 
 }  // namespace
@@ -77,8 +71,8 @@ bool HostSession::Open(const std::string& file) {
     return false;
   }
   // A name without a known extension is read as a workbook; the reader judges the content.
-  const CZAT::FILE_TYPE type =
-      HasExtension(file, "xls", "txt") ? CZAT::FILE_TYPE_NONE : CZAT::FILE_TYPE_EXCEL97;
+  CZAT::FILE_TYPE type = TypeFromExtension(file);
+  if (type == CZAT::FILE_TYPE_NONE) type = CZAT::FILE_TYPE_EXCEL97;
   int result = -1;
   try {
     result = table_->Open(file, type, nullptr, 0);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "control/control.h"
+#include "control/model/workbook.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "control/control.h"
+#include "control/model/workbook.h"
 #include "control/xls/biff_formula.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

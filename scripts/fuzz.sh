@@ -31,13 +31,16 @@ fi
 
 status=0
 for t in "${targets[@]}"; do
-  "$cxx" "${flags[@]}" -fsanitize=fuzzer "$root/fuzz/$t.cpp" "${objects[@]}" -o "$out/$t"
+  "$cxx" "${flags[@]}" -fsanitize=fuzzer "$root/fuzz/$t.cpp" "${objects[@]}" -o "$out/$t" \
+    $(pkg-config --libs libzip expat)
   work="$out/corpus-$t"
   mkdir -p "$work"
   seeds=()
   case "$t" in
     compound_file_fuzz|biff_fuzz)
       [ -d "$corpus_dir/interop" ] && seeds+=("$corpus_dir/interop") ;;
+    xlsx_fuzz)
+      [ -d "$corpus_dir/interop-xlsx" ] && seeds+=("$corpus_dir/interop-xlsx") ;;
   esac
   echo "== $t for ${seconds}s"
   if ! nice "$out/$t" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 \

@@ -5,6 +5,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
+"$root/scripts/check-layers.sh"
 if [ "${DT_SANITIZE:-0}" = 1 ]; then dir="$root/build/asan"; else dir="$root/build/release"; fi
 "$root/scripts/build.sh" "$dir"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"

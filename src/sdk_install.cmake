@@ -15,9 +15,6 @@ install(TARGETS datatable EXPORT DataTableTargets
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/datatable
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT sdk
         FILES_MATCHING PATTERN "*.h")
-# The engine's exception type is part of the interface; datatable/errors.h includes it.
-install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/control/engine_error.h
-        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/datatable/control COMPONENT sdk)
 install(EXPORT DataTableTargets NAMESPACE DataTable:: DESTINATION ${DT_PACKAGE_DIR}
         COMPONENT sdk)
 

@@ -14,9 +14,6 @@
 #include "datatable/notify.h"
 #include "datatable/zat.h"
 
-namespace engine {
-class Control;
-}
 namespace platform {
 class Platform;
 class Frame;
@@ -28,13 +25,6 @@ struct FileDialogResult;
 struct Point;
 struct Rect;
 }  // namespace platform
-namespace params {
-class ArgColumnIndex;
-}
-namespace table {
-class FrameRelay;
-class ControlEventRelay;
-}  // namespace table
 
 class DATATABLE_API CZAT_PSF1 : public CZAT {
  public:
@@ -160,13 +150,11 @@ class DATATABLE_API CZAT_PSF1 : public CZAT {
   int GetArgName(long col, CString& name, long sheet);
 
  protected:
-  friend class table::FrameRelay;
-  friend class table::ControlEventRelay;
-
   void CZAT_PSF1_construct(CWnd* pParentWnd, const CString& fileName, FILE_TYPE fileType,
                            const CZATArgList* const pHeaderArgs);
-  // The engine; throws engine::EngineError (invalid pointer) when there is none.
-  engine::Control& Ctl() const;
+  // The engine; throws datatable::EngineError (invalid pointer) when there is none. Its type
+  // is the implementation's (defined with Internals), so a host sees no engine here.
+  auto& Ctl() const;
 
   // --- Window -----------------------------------------------------------------------------------
   bool Create(const char* className, const char* title, unsigned long style,
@@ -338,15 +326,12 @@ class DATATABLE_API CZAT_PSF1 : public CZAT {
   bool m_ReadOnly = false;
   HMENU m_hMenu = nullptr;                 // the frame's menu, captured by PreCreateWindow
   platform::ControlWindow* m_ControlWnd = nullptr;  // hosts the engine's view; owned by the window
-  std::unique_ptr<engine::Control> m_Control;       // the workbook engine
   std::vector<unsigned> m_HeaderColCounts;          // recorded last header column per sheet
-  // Column of each parameter name per sheet, so that finding a parameter is cheap (params/).
-  std::shared_ptr<params::ArgColumnIndex> m_ArgIndex;
 
-  // The platform this table was built on, its window, and the relays that deliver window
-  // messages and engine events to the handlers above.
-  std::shared_ptr<platform::Platform> m_Platform;
-  std::unique_ptr<platform::Frame> m_Frame;
-  std::unique_ptr<table::FrameRelay> m_FrameRelay;
-  std::unique_ptr<table::ControlEventRelay> m_ControlEvents;
+ private:
+  // What the implementation keeps beside the members above: the engine, the parameter lookup,
+  // the platform this table was built on, its window and the relays that deliver window
+  // messages and engine events to the handlers. Defined with the table's sources.
+  struct Internals;
+  std::unique_ptr<Internals> m_Internals;
 };

@@ -21,12 +21,16 @@
 
 class DATATABLE_API CZAT {
  public:
-  // File formats; the numbers are those the workbook reader and writer use.
+  // File formats; the numbers are those the workbook reader and writer use. GetFileType
+  // knows only .xls and .txt; a host opens or saves the other forms by passing their type.
+  // Whatever type is passed, a workbook file (.xls or .xlsx) is read by its content.
   enum FILE_TYPE : short {
     FILE_TYPE_NONE = 0,
-    FILE_TYPE_TEXT = 3,
-    FILE_TYPE_EXCEL5 = 4,
-    FILE_TYPE_EXCEL97 = 11,
+    FILE_TYPE_TEXT = 3,     // tab-separated text, the active sheet
+    FILE_TYPE_EXCEL5 = 4,   // Excel 5.0/95 workbook (.xls, BIFF5)
+    FILE_TYPE_CSV = 6,      // comma-separated text, the active sheet
+    FILE_TYPE_EXCEL97 = 11, // Excel 97-2000 workbook (.xls, BIFF8)
+    FILE_TYPE_XLSX = 51,    // Office Open XML workbook (.xlsx)
   };
   // Cell fill styles. A fixed underlying type: a host may pass any int (other values mean
   // no fill).

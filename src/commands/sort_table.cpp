@@ -1,13 +1,9 @@
 // Sorting a range of the table for the host: the arguments go to the engine's sort as they are.
 // Engine errors (a key outside the range, a bad range) reach the host.
-#include <climits>
-
 #include "table/czat_psf1.h"
+#include "table/narrow.h"
 
-namespace {
-// A row, column or key that no int can hold is out of every range; the engine refuses it.
-int Narrow(long v) { return v < INT_MIN || v > INT_MAX ? -1 : static_cast<int>(v); }
-}  // namespace
+using table::Narrow;
 
 void CZAT_PSF1::SortTable(long r1, long c1, long r2, long c2, int flag, long key1, long key2,
                           long key3) {

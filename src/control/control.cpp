@@ -1,10 +1,10 @@
 // Construction, wiring, cells and the checks every operation shares.
 #include "control/control.h"
 
-
 #include "control/format/number_format.h"
 #include "control/format/typed_entry.h"
 #include "control/formula/formula_engine.h"
+#include "control/model/workbook.h"
 
 namespace engine {
 
@@ -104,7 +104,15 @@ void Control::CheckRange(int& row1, int& col1, int& row2, int& col2) const {
   if (col1 > col2) std::swap(col1, col2);
 }
 
+Sheet& Control::ActiveSheet() { return book_->Active(); }
+const Sheet& Control::ActiveSheet() const { return book_->Active(); }
+
 std::uint64_t Control::ChangeCount() const { return ActiveSheet().ChangeCount(); }
+
+SheetStamp Control::GetActiveSheetStamp() const {
+  const Sheet& sheet = ActiveSheet();
+  return SheetStamp{book_.get(), &sheet, sheet.Id(), sheet.ChangeCount()};
+}
 
 // --- Cells -----------------------------------------------------------------------------------
 
@@ -168,6 +176,58 @@ short Control::GetCellType(int row, int col) const {
 Value Control::GetCellValue(int row, int col) const {
   CheckCell(row, col);
   return book_->GetValue(ActiveSheet(), row, col);
+}
+
+const std::string& Control::GetCellFormatCode(int row, int col) const {
+  CheckCell(row, col);
+  return format::FormatCode(book_->CellFormat(ActiveSheet(), row, col));
+}
+
+struct SavedCell::Data {
+  int row = 0;
+  int col = 0;
+  bool empty = true;
+  std::string formula;  // the entry text of a formula cell ("=…"), else empty
+  Value value;
+  std::uint16_t style = 0;
+};
+
+SavedCell::SavedCell() = default;
+SavedCell::~SavedCell() = default;
+SavedCell::SavedCell(SavedCell&&) noexcept = default;
+SavedCell& SavedCell::operator=(SavedCell&&) noexcept = default;
+
+SavedCell Control::SaveCell(int row, int col) const {
+  SavedCell saved;
+  if (row < 1 || row > kMaxRow || col < 1 || col > kMaxCol) return saved;
+  saved.data_ = std::make_unique<SavedCell::Data>();
+  SavedCell::Data& d = *saved.data_;
+  d.row = row;
+  d.col = col;
+  const CellSlot* slot = ActiveSheet().Find(row, col);
+  if (!slot) return saved;
+  d.style = slot->style;
+  if (!slot->HasContent()) return saved;
+  d.empty = false;
+  if (slot->kind == CellKind::Formula)
+    d.formula = "=" + GetCellFormula(row, col);
+  else
+    d.value = GetCellValue(row, col);
+  return saved;
+}
+
+void Control::RestoreCell(const SavedCell& saved) {
+  if (!saved.data_) return;
+  const SavedCell::Data& d = *saved.data_;
+  if (d.empty)
+    ClearRange(d.row, d.col, d.row, d.col, kClearValues);
+  else if (!d.formula.empty())
+    SetCellText(d.row, d.col, d.formula);
+  else
+    SetCellValue(d.row, d.col, d.value);
+  Sheet& sheet = ActiveSheet();
+  const CellSlot* slot = sheet.Find(d.row, d.col);
+  if ((slot ? slot->style : 0) != d.style) book_->SetCellStyle(sheet, d.row, d.col, d.style);
 }
 
 void Control::SetCellValue(int row, int col, const Value& value) {

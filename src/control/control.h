@@ -13,12 +13,39 @@
 #include "control/control_events.h"
 #include "control/control_services.h"
 #include "control/engine_error.h"
+#include "control/limits.h"
 #include "control/locale_settings.h"
-#include "control/model/workbook.h"
 
 namespace engine {
 
 struct ClipData;
+class Sheet;
+class Workbook;
+struct Value;
+
+// Who the active sheet is and how often it changed: a cache built from the sheet stays good
+// while the stamp is equal. The book and sheet addresses identify, never reach, the model.
+struct SheetStamp {
+  const void* book = nullptr;
+  const void* sheet = nullptr;
+  std::uint32_t sheetId = 0;  // a sheet replaced at the same address gets another id
+  std::uint64_t changes = 0;  // bumped by every change of content, headings or structure
+  bool operator==(const SheetStamp&) const = default;
+};
+
+// One cell as it was (its content and its own style), to be put back by RestoreCell.
+class SavedCell {
+ public:
+  SavedCell();
+  ~SavedCell();
+  SavedCell(SavedCell&&) noexcept;
+  SavedCell& operator=(SavedCell&&) noexcept;
+
+ private:
+  friend class Control;
+  struct Data;
+  std::unique_ptr<Data> data_;
+};
 
 // Shift codes of the insert and delete operations.
 enum ShiftMode : int {
@@ -46,6 +73,7 @@ class Control {
   void SetDialogs(ControlDialogs* dialogs);       // nullptr: headless (every dialog cancels)
   void SetLocale(const LocaleSettings& locale);
   const LocaleSettings& Locale() const { return locale_; }
+  // The model, for the engine's own modules and tests; the table uses the operations below.
   Workbook& Book() { return *book_; }
   const Workbook& Book() const { return *book_; }
   // Replaces the whole workbook (a file was read); raises Modified.
@@ -61,9 +89,19 @@ class Control {
   // Typed access for callers that have a value rather than text.
   Value GetCellValue(int row, int col) const;
   void SetCellValue(int row, int col, const Value& value);
+  // The number-format code that renders a cell ("General" when it has none of its own).
+  const std::string& GetCellFormatCode(int row, int col) const;
+  // Saving and restoring one cell of the active sheet around an entry that may fail. A cell
+  // outside the sheet saves as nothing and restores as nothing.
+  SavedCell SaveCell(int row, int col) const;
+  void RestoreCell(const SavedCell& saved);
 
   // --- Columns, rows --------------------------------------------------------------------------
   std::string GetColumnHeadingText(int col) const;
+  // The heading of a column of the active sheet without a copy; "" outside 1 … MaxCol.
+  const std::string& GetColumnHeading(int col) const;
+  // The active sheet's identity and change counter, for caches of what its headings say.
+  SheetStamp GetActiveSheetStamp() const;
   void SetColumnHeadingText(int col, const std::string& text);
   void SetDefinedName(const std::string& name, const std::string& formula);
   std::string GetDefinedName(const std::string& name) const;  // "" when not defined
@@ -226,8 +264,8 @@ class Control {
   void CheckCell(int row, int col) const;
   void CheckSheet(int sheet) const;
   void CheckRange(int& row1, int& col1, int& row2, int& col2) const;
-  Sheet& ActiveSheet() { return book_->Active(); }
-  const Sheet& ActiveSheet() const { return book_->Active(); }
+  Sheet& ActiveSheet();
+  const Sheet& ActiveSheet() const;
   void EnterText(Sheet& sheet, int row, int col, const std::string& text);
   void ApplyToSelection(const struct StyleEdit& edit);
   void NoteWidth(Sheet& sheet, int row, int col);

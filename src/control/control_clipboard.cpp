@@ -6,6 +6,7 @@
 #include "control/control.h"
 #include "control/formula/formula_engine.h"
 #include "control/model/clipboard_text.h"
+#include "control/model/workbook.h"
 
 namespace engine {
 

@@ -3,6 +3,7 @@
 
 #include "control/control.h"
 #include "control/formula/formula_engine.h"
+#include "control/model/workbook.h"
 
 namespace engine {
 
@@ -33,6 +34,12 @@ bool ValidDefinedName(const std::string& name) {
 
 std::string Control::GetColumnHeadingText(int col) const {
   if (col < 1 || col > kMaxCol) return {};
+  return ActiveSheet().ColAttr(col).heading;
+}
+
+const std::string& Control::GetColumnHeading(int col) const {
+  static const std::string kNone;
+  if (col < 1 || col > kMaxCol) return kNone;
   return ActiveSheet().ColAttr(col).heading;
 }
 

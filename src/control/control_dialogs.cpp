@@ -1,5 +1,6 @@
 // The control's dialogs, through the platform's implementation (headless: all cancel).
 #include "control/control.h"
+#include "control/model/workbook.h"
 
 namespace engine {
 

@@ -1,6 +1,7 @@
 // In-cell editing by a person and the user actions the window reports.
 #include "control/control.h"
 #include "control/formula/formula_engine.h"
+#include "control/model/workbook.h"
 
 namespace engine {
 

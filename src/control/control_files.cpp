@@ -5,10 +5,12 @@
 #include <cstring>
 
 #include "control/control.h"
+#include "control/io/file_io.h"
+#include "control/model/workbook.h"
 #include "control/text/text_file.h"
 #include "control/xls/compound_file.h"
-#include "control/io/file_io.h"
 #include "control/xls/xls_file.h"
+#include "control/xlsx/xlsx_file.h"
 
 namespace engine {
 
@@ -29,8 +31,8 @@ unsigned BiffCodePage(const LocaleSettings& locale) { return locale.language == 
 }  // namespace
 
 // Decides the form by content: a compound file is BIFF8 or BIFF5 by its first BOF; a bare
-// BIFF stream of Excel 2.x-4.0 is refused; a zip package is refused; otherwise the bytes
-// must decode as text.
+// BIFF stream of Excel 2.x-4.0 is refused; a zip package is an .xlsx workbook; otherwise the
+// bytes must decode as text, comma-separated when the caller expects that (type 6 in `type`).
 static std::unique_ptr<Workbook> ParseWorkbook(xls::Bytes&& file, const LocaleSettings* locale,
                                                short& type) {
   const std::uint8_t* d = file.data();
@@ -41,10 +43,12 @@ static std::unique_ptr<Workbook> ParseWorkbook(xls::Bytes&& file, const LocaleSe
     if (d[0] == 0x09 && d[1] == 0x08) return xls::ReadXls(std::move(file), locale, type);
     throw EngineError(kErrFile, "The workbook is in an Excel 2.x-4.0 form, which is not supported.");
   }
-  if (n >= 4 && d[0] == 'P' && d[1] == 'K' && d[2] == 3 && d[3] == 4)
-    throw EngineError(kErrFile,
-                      "The file is a zip package (such as an .xlsx workbook), which is not "
-                      "supported; save it as an Excel 97-2003 workbook or as text.");
+  if (xlsx::LooksLikeZip(d, n)) {
+    auto book = xlsx::ReadXlsx(d, n, locale);
+    type = xlsx::kTypeXlsx;
+    return book;
+  }
+  if (type == text::kTypeCsv) return text::ReadCsv(d, n, locale);
   auto book = text::ReadText(d, n, locale);
   type = xls::kTypeText;
   return book;
@@ -54,7 +58,7 @@ void Control::ReadFile(const std::string& path, short& type) {
   // Reads are never refused because another program has the file open. A failed read
   // changes nothing, not even an edit in progress; a successful one ends it with the old book.
   xls::Bytes data = xls::ReadWholeFile(path);
-  short found = 0;
+  short found = type == text::kTypeCsv ? type : 0;
   auto book = ParseWorkbook(std::move(data), &locale_, found);
   CancelCellEdit();
   ReplaceWorkbook(std::move(book));
@@ -66,8 +70,11 @@ static xls::Bytes Serialise(Workbook& book, short type, const LocaleSettings& lo
     case xls::kTypeBiff8:
     case xls::kTypeBiff5:
       return xls::WriteXls(book, type, BiffCodePage(locale));
-    case xls::kTypeText: {
-      std::string s = text::WriteText(book);
+    case xlsx::kTypeXlsx:
+      return xlsx::WriteXlsx(book);
+    case xls::kTypeText:
+    case text::kTypeCsv: {
+      std::string s = text::WriteText(book, type == text::kTypeCsv ? ',' : '\t');
       return xls::Bytes(s.begin(), s.end());
     }
     default:

@@ -1,5 +1,6 @@
 // Auto-fill lists: series such as day and month names that filling continues.
 #include "control/control.h"
+#include "control/model/workbook.h"
 
 namespace engine {
 

@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "control/control.h"
+#include "control/model/workbook.h"
 
 namespace engine {
 

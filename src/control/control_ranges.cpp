@@ -5,6 +5,7 @@
 #include "control/control.h"
 #include "control/formula/formula_engine.h"
 #include "control/model/sheet_ops.h"
+#include "control/model/workbook.h"
 
 namespace engine {
 

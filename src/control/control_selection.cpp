@@ -1,5 +1,6 @@
 // Selection of the active sheet: blocks and the active cell.
 #include "control/control.h"
+#include "control/model/workbook.h"
 
 namespace engine {
 

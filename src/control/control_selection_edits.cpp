@@ -1,6 +1,7 @@
 // Edit commands on the selection: clear, insert, delete, fill right and fill down.
 #include "control/control.h"
 #include "control/formula/formula_engine.h"
+#include "control/model/workbook.h"
 
 namespace engine {
 

@@ -1,6 +1,7 @@
 // Sheets: count, active sheet, names, selected marks, insert and delete.
 #include "control/control.h"
 #include "control/formula/formula_engine.h"
+#include "control/model/workbook.h"
 
 namespace engine {
 

@@ -1,9 +1,10 @@
 #pragma once
 // The one exception type the spreadsheet engine throws. It carries a numeric failure code and a
-// description a user can read; callers that show a message show Description().
+// description a user can read; callers that show a message show Description(). The type is the
+// SDK's own (datatable/errors.h, a header that needs nothing else), so a host catches what the
+// engine throws.
 
-#include <stdexcept>
-#include <string>
+#include "datatable/errors.h"
 
 namespace engine {
 
@@ -31,16 +32,6 @@ inline constexpr const char* kTextInvalidFile = "Invalid file.";
 inline constexpr const char* kTextUnableToOpenFile = "Unable to open file.";
 inline constexpr const char* kTextOperationCanceled = "Operation canceled.";
 
-class EngineError : public std::runtime_error {
- public:
-  EngineError(int code, const std::string& description)
-      : std::runtime_error(description), code_(code) {}
-
-  int Code() const noexcept { return code_; }
-  std::string Description() const { return what(); }
-
- private:
-  int code_;
-};
+using EngineError = datatable::EngineError;
 
 }  // namespace engine

@@ -44,14 +44,14 @@ int CZAT_PSF1::SaveAsDlg(CString& savedName) {
   platform::FileDialogRequest request;
   request.open = false;
   request.flags = platform::OFN_OVERWRITEPROMPT | platform::OFN_HIDEREADONLY;
-  m_Platform->Strings().Load(files::kStrSaveAsFilter, request.filter);
+  m_Internals->platform->Strings().Load(files::kStrSaveAsFilter, request.filter);
   request.filterIndex = 1;
-  request.parent = m_Frame.get();
+  request.parent = m_Internals->frame.get();
   platform::FileDialogResult dialog;
   bool chosen;
   {
     table::ModalScope modal(m_NoModalUp);
-    chosen = m_Platform->Files().Run(request, dialog);
+    chosen = m_Internals->platform->Files().Run(request, dialog);
   }
   if (!chosen) return 2;
 

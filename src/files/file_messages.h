@@ -14,6 +14,11 @@ constexpr unsigned kStrSaveAsFilter = resources::kStrSaveFilter;
 constexpr unsigned kStrSaveQuestion = resources::kStrSaveChanges;
 constexpr unsigned kStrInvalidFile = resources::kStrInvalidFile;  // engine: read refused
 
+// Whether the engine's error code says that another program holds the file open: reading
+// refused ("Invalid file.") or writing refused ("Unable to open file."). The description is
+// compared only when the code says nothing (ReplaceMsgIfSharing).
+bool IsHeldOpenCode(int code, int reading);
+
 // ASCII letters compared without case; other bytes exactly.
 bool EqualIgnoringCase(const std::string& a, const std::string& b);
 

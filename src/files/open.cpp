@@ -109,7 +109,12 @@ int CZAT_PSF1::OpenFile(short* type, void** blob, int silent) {
     if (silent != 0) return -7;
     InitView();
     int result = 0;
-    ReplaceMsgIfSharing(error.Description(), files::kStrOpenSharing, result, 1);
+    if (files::IsHeldOpenCode(error.Code(), 1)) {
+      result = -1;
+      MessageBoxA(files::kStrOpenSharing, platform::MB_OK);
+    } else {
+      ReplaceMsgIfSharing(error.Description(), files::kStrOpenSharing, result, 1);
+    }
     return result;
   } catch (const std::exception&) {
     return -1;

@@ -29,7 +29,12 @@ int CZAT_PSF1::WriteStoredForm(const CString& path, short type, void** blob) {
       SetShowTabs(m_ShowTabs);
     }
   } catch (const engine::EngineError& error) {
-    ReplaceMsgIfSharing(error.Description(), files::kStrSaveSharing, result, 0);
+    if (files::IsHeldOpenCode(error.Code(), 0)) {
+      result = -1;
+      MessageBoxA(files::kStrSaveSharing, platform::MB_OK);
+    } else {
+      ReplaceMsgIfSharing(error.Description(), files::kStrSaveSharing, result, 0);
+    }
   } catch (const std::exception&) {
     if (converted) DelHeaderFromZAT(0);
     return -1;

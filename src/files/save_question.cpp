@@ -5,7 +5,7 @@
 
 int CZAT_PSF1::YesNoSaveMessage() {
   std::string text;
-  m_Platform->Strings().Load(files::kStrSaveQuestion, text);
+  m_Internals->platform->Strings().Load(files::kStrSaveQuestion, text);
   // The name without its folder; both separators count, so Linux and Windows paths alike
   // show just the file's own name.
   const std::size_t slash = m_FileName.find_last_of("/\\");
@@ -15,6 +15,7 @@ int CZAT_PSF1::YesNoSaveMessage() {
   const std::size_t at = text.find("%s");
   if (at != std::string::npos) text.replace(at, 2, shown);
   // This box leaves m_NoModalUp alone, so a host may close the view while it is up.
-  return m_Platform->Boxes().Show(m_Frame.get(), text, m_Frame ? m_Frame->GetTitle() : "",
-                                  platform::MB_YESNOCANCEL | platform::MB_ICONINFORMATION);
+  return m_Internals->platform->Boxes().Show(
+      m_Internals->frame.get(), text, m_Internals->frame ? m_Internals->frame->GetTitle() : "",
+      platform::MB_YESNOCANCEL | platform::MB_ICONINFORMATION);
 }

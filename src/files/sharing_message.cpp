@@ -10,6 +10,10 @@
 
 namespace files {
 
+bool IsHeldOpenCode(int code, int reading) {
+  return code == (reading != 0 ? engine::kErrInvalidFile : engine::kErrUnableToOpen);
+}
+
 bool EqualIgnoringCase(const std::string& a, const std::string& b) {
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
@@ -23,7 +27,7 @@ void CZAT_PSF1::ReplaceMsgIfSharing(CString errorText, unsigned int messageId, i
                                     int reading) {
   const unsigned referenceId = reading != 0 ? files::kStrInvalidFile : files::kStrUnableToOpenFile;
   std::string reference;
-  const bool loaded = m_Platform->Strings().Load(referenceId, reference);
+  const bool loaded = m_Internals->platform->Strings().Load(referenceId, reference);
   // The engine always describes a held file in English; with a translated string table the
   // loaded text alone would never match it.
   const std::string engineText =

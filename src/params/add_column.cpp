@@ -2,14 +2,14 @@
 // is an item of an auto-fill list, that list continued down the rows the table has.
 #include <vector>
 
-#include "params/engine_index.h"
 #include "params/fill_list.h"
 #include "table/czat_psf1.h"
+#include "table/narrow.h"
 
 int CZAT_PSF1::AddCol(long col, const CString& value, int fillFromLists, unsigned long flags,
                       const char* format) {
   engine::Control& ctl = Ctl();
-  int c = params::EngineIndex(col);
+  int c = table::Narrow(col);
   long rows = ctl.GetLastRow();
   if (rows == 0) rows = 1;
   ctl.InsertRange(-1, c, -1, c, engine::kShiftColumns);

@@ -1,18 +1,18 @@
 #include "params/arg_col_index.h"
 
-#include "control/model/sheet.h"
+#include "control/control.h"
 #include "params/column_letters.h"
 
 namespace params {
 
-bool SheetArgIndex::HasSameHeader(const engine::Sheet& sheet, long lastCol) const {
+bool SheetArgIndex::HasSameHeader(const engine::Control& ctl, long lastCol) const {
   if (lastCol != lastCol_) return false;
   for (long c = 1; c <= lastCol; ++c)
-    if (sheet.ColAttr(static_cast<int>(c)).heading != headings_[c - 1]) return false;
+    if (ctl.GetColumnHeading(static_cast<int>(c)) != headings_[c - 1]) return false;
   return true;
 }
 
-void SheetArgIndex::Rebuild(const engine::Sheet& sheet, long lastCol) {
+void SheetArgIndex::Rebuild(const engine::Control& ctl, long lastCol) {
   if (lastCol < 0) lastCol = 0;
   if (lastCol > engine::kMaxCol) lastCol = engine::kMaxCol;
   lastCol_ = lastCol;
@@ -20,30 +20,30 @@ void SheetArgIndex::Rebuild(const engine::Sheet& sheet, long lastCol) {
   columns_.clear();
   columns_.reserve(static_cast<std::size_t>(lastCol));
   for (long c = 1; c <= lastCol; ++c) {
-    const std::string& heading = sheet.ColAttr(static_cast<int>(c)).heading;
+    const std::string& heading = ctl.GetColumnHeading(static_cast<int>(c));
     headings_[c - 1] = heading;
     // The first column with a name wins, as a scan from the left finds it.
     columns_.emplace(heading.empty() ? ColumnLetters(c) : heading, c);
   }
 }
 
-SheetArgIndex& ArgColumnIndex::For(const void* book, const engine::Sheet& sheet) {
-  if (book != book_) {
+SheetArgIndex& ArgColumnIndex::For(const engine::SheetStamp& sheet) {
+  if (sheet.book != book_) {
     entries_.clear();
-    book_ = book;
+    book_ = sheet.book;
   }
-  if (last_ < entries_.size() && entries_[last_].sheet == &sheet &&
-      entries_[last_].sheetId == sheet.Id())
+  if (last_ < entries_.size() && entries_[last_].sheet == sheet.sheet &&
+      entries_[last_].sheetId == sheet.sheetId)
     return entries_[last_].index;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
-    if (entries_[i].sheet == &sheet && entries_[i].sheetId == sheet.Id()) {
+    if (entries_[i].sheet == sheet.sheet && entries_[i].sheetId == sheet.sheetId) {
       last_ = i;
       return entries_[i].index;
     }
   }
   // Forget sheets that are gone or replaced by one with the same id; keep the list short.
   if (entries_.size() >= 64) entries_.clear();
-  entries_.push_back(Entry{&sheet, sheet.Id(), SheetArgIndex()});
+  entries_.push_back(Entry{sheet.sheet, sheet.sheetId, SheetArgIndex()});
   last_ = entries_.size() - 1;
   return entries_.back().index;
 }

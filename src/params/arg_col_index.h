@@ -13,7 +13,8 @@
 #include <vector>
 
 namespace engine {
-class Sheet;
+class Control;
+struct SheetStamp;
 }
 
 namespace params {
@@ -29,8 +30,9 @@ class SheetArgIndex {
  public:
   bool IsCurrent(const IndexStamp& stamp) const { return valid_ && stamp == stamp_; }
   // Whether the sheet still has the recorded last column and the recorded headings.
-  bool HasSameHeader(const engine::Sheet& sheet, long lastCol) const;
-  void Rebuild(const engine::Sheet& sheet, long lastCol);
+  // Both read the headings of the engine's active sheet.
+  bool HasSameHeader(const engine::Control& ctl, long lastCol) const;
+  void Rebuild(const engine::Control& ctl, long lastCol);
   void SetStamp(const IndexStamp& stamp) {
     stamp_ = stamp;
     valid_ = true;
@@ -52,9 +54,9 @@ class SheetArgIndex {
 
 class ArgColumnIndex {
  public:
-  // The index of a sheet of a workbook; created empty (not current) on first use. Indexes of
-  // another workbook are dropped, since a replaced workbook may reuse sheet ids.
-  SheetArgIndex& For(const void* book, const engine::Sheet& sheet);
+  // The index of the sheet a stamp names; created empty (not current) on first use. Indexes
+  // of another workbook are dropped, since a replaced workbook may reuse sheet ids.
+  SheetArgIndex& For(const engine::SheetStamp& sheet);
   void Clear() {
     entries_.clear();
     book_ = nullptr;
@@ -62,7 +64,7 @@ class ArgColumnIndex {
 
  private:
   struct Entry {
-    const engine::Sheet* sheet;
+    const void* sheet;
     std::uint32_t sheetId;
     SheetArgIndex index;
   };

@@ -1,8 +1,8 @@
 // Cell entry: every value written into a parameter cell is entered as typed, then formatted
 // by the entry flags, and, when no number format is asked for, kept exactly as given.
 #include "params/date_display.h"
-#include "params/engine_index.h"
 #include "table/czat_psf1.h"
+#include "table/narrow.h"
 
 namespace {
 
@@ -42,8 +42,8 @@ int CZAT_PSF1::SetEntryRC(long row, long col, const CString& value, unsigned lon
                           const char* format) {
   try {
     engine::Control& ctl = Ctl();
-    int r = params::EngineIndex(row);
-    int c = params::EngineIndex(col);
+    int r = table::Narrow(row);
+    int c = table::Narrow(col);
     ctl.SetCellText(r, c, value);
     if (flags != 0) {
       // The format operations act on the selection: make it this cell.

@@ -3,6 +3,7 @@
 // each operation moves the selection to the target and puts the user's row selection and
 // active cell back afterwards.
 #include "table/czat_psf1.h"
+#include "table/narrow.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ void CZAT_PSF1::StoreBeforeColorOp(long row, long col, long& activeRow, long& ac
   activeRow = r;
   activeCol = c;
   UnSelectRows(sheet);
-  if (row != 0) Ctl().SetActiveCell(static_cast<int>(row), static_cast<int>(col));
+  if (row != 0) Ctl().SetActiveCell(table::Narrow(row), table::Narrow(col));
 }
 
 void CZAT_PSF1::ReStoreAfterColorOp(long activeRow, long activeCol, bool restoreSel,
@@ -53,67 +54,55 @@ void CZAT_PSF1::ReStoreAfterColorOp(long activeRow, long activeCol, bool restore
     UnSelectRows(sheet);
     RestoreSelRows(savedSel, GetSheet());
   }
-  Ctl().SetActiveCell(static_cast<int>(activeRow), static_cast<int>(activeCol));
+  Ctl().SetActiveCell(table::Narrow(activeRow), table::Narrow(activeCol));
 }
 
-int CZAT_PSF1::SetStyle(COLOR_STYLE style, const CString& name, long row) {
-  const long col = GetArgCol(name);
+template <class Op>
+int CZAT_PSF1::Internals::WithColorTarget(CZAT_PSF1& table, const CString& name, long row,
+                                          Op&& op) {
+  const long col = table.GetArgCol(name);
   if (col == -1) return -1;
-  engine::Control& ctl = Ctl();
+  engine::Control& ctl = table.Ctl();
   if (!IsTargetRow(row, ctl.GetMaxRow())) return -1;  // refused before the selection moves
   long activeRow = 0, activeCol = 0;
   bool restoreSel = false;
   CWBRowsRangeList savedSel;
-  const long sheet = GetSheet();
-  StoreBeforeColorOp(row, col, activeRow, activeCol, restoreSel, savedSel, sheet);
-  if (row == 0) SelectArg(name, 0);
-  short pattern = 0;
-  std::uint32_t fore = 0, back = 0;
-  ctl.GetPattern(pattern, fore, back);
-  if (style >= COLOR_STYLE_BLUE && style <= COLOR_STYLE_GREEN) {
-    pattern = 1;
-    fore = static_cast<std::uint32_t>(GetStyleColor(style));
-  } else {
-    pattern = 0;
-  }
-  ctl.SetPattern(pattern, fore, back);
-  ctl.SetBorder(1, 1, 1, 1, 1, 0, kBorderSilver, kBorderSilver, kBorderSilver, kBorderSilver,
-                kBorderSilver);
-  ReStoreAfterColorOp(activeRow, activeCol, restoreSel, savedSel, sheet);
+  const long sheet = table.GetSheet();
+  table.StoreBeforeColorOp(row, col, activeRow, activeCol, restoreSel, savedSel, sheet);
+  if (row == 0) table.SelectArg(name, 0);
+  op(ctl);
+  table.ReStoreAfterColorOp(activeRow, activeCol, restoreSel, savedSel, sheet);
   return 0;
+}
+
+int CZAT_PSF1::SetStyle(COLOR_STYLE style, const CString& name, long row) {
+  return Internals::WithColorTarget(*this, name, row, [&](engine::Control& ctl) {
+    short pattern = 0;
+    std::uint32_t fore = 0, back = 0;
+    ctl.GetPattern(pattern, fore, back);
+    if (style >= COLOR_STYLE_BLUE && style <= COLOR_STYLE_GREEN) {
+      pattern = 1;
+      fore = static_cast<std::uint32_t>(GetStyleColor(style));
+    } else {
+      pattern = 0;
+    }
+    ctl.SetPattern(pattern, fore, back);
+    ctl.SetBorder(1, 1, 1, 1, 1, 0, kBorderSilver, kBorderSilver, kBorderSilver, kBorderSilver,
+                  kBorderSilver);
+  });
 }
 
 int CZAT_PSF1::GetStyle(COLOR_STYLE& style, const CString& name, long row) {
-  const long col = GetArgCol(name);
-  if (col == -1) return -1;
-  engine::Control& ctl = Ctl();
-  if (!IsTargetRow(row, ctl.GetMaxRow())) return -1;
-  long activeRow = 0, activeCol = 0;
-  bool restoreSel = false;
-  CWBRowsRangeList savedSel;
-  const long sheet = GetSheet();
-  StoreBeforeColorOp(row, col, activeRow, activeCol, restoreSel, savedSel, sheet);
-  if (row == 0) SelectArg(name, 0);
-  short pattern = 0;
-  std::uint32_t fore = 0, back = 0;
-  ctl.GetPattern(pattern, fore, back);
-  style = pattern != 0 ? GetColorStyle(fore) : COLOR_STYLE_NONE;
-  ReStoreAfterColorOp(activeRow, activeCol, restoreSel, savedSel, sheet);
-  return 0;
+  return Internals::WithColorTarget(*this, name, row, [&](engine::Control& ctl) {
+    short pattern = 0;
+    std::uint32_t fore = 0, back = 0;
+    ctl.GetPattern(pattern, fore, back);
+    style = pattern != 0 ? GetColorStyle(fore) : COLOR_STYLE_NONE;
+  });
 }
 
 int CZAT_PSF1::SetFontColor(long row, const CString& name, unsigned long colour) {
-  const long col = GetArgCol(name);
-  if (col == -1) return -1;
-  engine::Control& ctl = Ctl();
-  if (!IsTargetRow(row, ctl.GetMaxRow())) return -1;
-  long activeRow = 0, activeCol = 0;
-  bool restoreSel = false;
-  CWBRowsRangeList savedSel;
-  const long sheet = GetSheet();
-  StoreBeforeColorOp(row, col, activeRow, activeCol, restoreSel, savedSel, sheet);
-  if (row == 0) SelectArg(name, 0);
-  ctl.SetFontColor(static_cast<std::uint32_t>(colour & 0xFFFFFF));
-  ReStoreAfterColorOp(activeRow, activeCol, restoreSel, savedSel, sheet);
-  return 0;
+  return Internals::WithColorTarget(*this, name, row, [&](engine::Control& ctl) {
+    ctl.SetFontColor(static_cast<std::uint32_t>(colour & 0xFFFFFF));
+  });
 }

@@ -1,6 +1,6 @@
 #include "params/date_display.h"
 
-#include "params/utf8_chars.h"
+#include "table/utf8_chars.h"
 
 namespace params {
 

@@ -5,14 +5,13 @@
 #include "params/arg_col_index.h"
 #include "params/column_letters.h"
 #include "table/czat_psf1.h"
+#include "table/narrow.h"
 
 namespace {
 
 // The heading of a column of the active sheet, without a copy; empty outside the sheet.
 const std::string& HeadingOf(const engine::Control& ctl, long col) {
-  static const std::string kNone;
-  if (col < 1 || col > engine::kMaxCol) return kNone;
-  return ctl.Book().Active().ColAttr(static_cast<int>(col)).heading;
+  return ctl.GetColumnHeading(table::Narrow(col));
 }
 
 }  // namespace
@@ -70,12 +69,12 @@ long CZAT_PSF1::GetLastRow() {
 long CZAT_PSF1::GetArgCol(const CString& name) {
   if (name.empty()) return -1;
   engine::Control& ctl = Ctl();
-  const engine::Sheet& sheet = ctl.Book().Active();
-  if (!m_ArgIndex) m_ArgIndex = std::make_shared<params::ArgColumnIndex>();
-  params::SheetArgIndex& index = m_ArgIndex->For(&ctl.Book(), sheet);
+  const engine::SheetStamp sheet = ctl.GetActiveSheetStamp();
+  if (!m_Internals->argIndex) m_Internals->argIndex = std::make_shared<params::ArgColumnIndex>();
+  params::SheetArgIndex& index = m_Internals->argIndex->For(sheet);
 
   params::IndexStamp stamp;
-  stamp.changes = sheet.ChangeCount();
+  stamp.changes = sheet.changes;
   stamp.sheetIndex = ctl.GetActiveSheet();
   if (stamp.sheetIndex >= 1 &&
       static_cast<std::size_t>(stamp.sheetIndex) <= m_HeaderColCounts.size())
@@ -84,13 +83,13 @@ long CZAT_PSF1::GetArgCol(const CString& name) {
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (attempt > 0 || !index.IsCurrent(stamp)) {
       long lastCol = GetLastCol();
-      if (attempt > 0 || !index.HasSameHeader(sheet, lastCol)) index.Rebuild(sheet, lastCol);
+      if (attempt > 0 || !index.HasSameHeader(ctl, lastCol)) index.Rebuild(ctl, lastCol);
       index.SetStamp(stamp);
     }
     long col = index.Find(name);
     if (col == -1) return -1;
     // Cheap confirmation that the column still bears the name; a stale index is rebuilt.
-    const std::string& heading = sheet.ColAttr(static_cast<int>(col)).heading;
+    const std::string& heading = ctl.GetColumnHeading(static_cast<int>(col));
     if (heading.empty() ? params::ColumnLetters(col) == name : heading == name) return col;
   }
   return -1;

@@ -46,7 +46,7 @@ int CZAT_PSF1::AddHeaderToZAT() {
 int CZAT_PSF1::DelHeaderFromZAT(int takeNames) {
   engine::Control& ctl = Ctl();
   // The workbook may have been replaced: no parameter lookup may outlive this.
-  if (m_ArgIndex) m_ArgIndex->Clear();
+  if (m_Internals->argIndex) m_Internals->argIndex->Clear();
   const long active = GetSheet();
   const long count = GetNumSheets();
   m_HeaderColCounts.resize(static_cast<std::size_t>(count > 0 ? count : 0), 0);
@@ -80,6 +80,6 @@ int CZAT_PSF1::DelHeaderFromZAT(int takeNames) {
     }
   }
   SetSheet(active);
-  if (m_ArgIndex) m_ArgIndex->Clear();
+  if (m_Internals->argIndex) m_Internals->argIndex->Clear();
   return result;
 }

@@ -1,6 +1,6 @@
 #include "params/name_rules.h"
 
-#include "params/utf8_chars.h"
+#include "table/utf8_chars.h"
 
 namespace params {
 

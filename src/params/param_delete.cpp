@@ -1,13 +1,13 @@
 // Deleting a parameter (its whole column) or a value row.
-#include "params/engine_index.h"
 #include "table/czat_psf1.h"
+#include "table/narrow.h"
 
 int CZAT_PSF1::DelArg(long col) {
   engine::Control& ctl = Ctl();
   // The host is asked before the column number is checked.
   if (m_pNotify) {
     CStringList names;
-    names.push_back(ctl.GetColumnHeadingText(params::EngineIndex(col)));
+    names.push_back(ctl.GetColumnHeadingText(table::Narrow(col)));
     if (m_pNotify->OnDeleteArg(names) == CZATNotify::ZAT_NTFY_CANCEL) return -3;
   }
   ctl.TerminateCellEdit();
@@ -37,10 +37,8 @@ int CZAT_PSF1::DelRow(long row) {
     // Deleting the last row may leave the parameter columns without any cell, and the
     // engine would no longer count them. Row 1 of those columns gets empty texts again; a
     // cell that holds something is never touched.
-    const engine::Sheet& sheet = ctl.Book().Active();
     auto isBlank = [&](long c) {
-      const engine::CellSlot* slot = sheet.Find(1, static_cast<int>(c));
-      return !slot || !slot->HasContent();
+      return ctl.GetCellType(1, static_cast<int>(c)) == engine::kTypeEmpty;
     };
     for (long c = 1; c <= lastCol;) {
       if (!isBlank(c)) {

@@ -1,9 +1,9 @@
 // Parameter names: the character classes, the reason a name is invalid, the silent repair and
 // the interactive check that offers it.
 #include "params/name_rules.h"
-#include "params/utf8_chars.h"
 #include "table/czat_psf1.h"
 #include "table/modal_scope.h"
+#include "table/utf8_chars.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ CString CZAT_PSF1::MbcharToString(int ch) const {
 CString CZAT_PSF1::GetParamNameError(const CString& name) const {
   unsigned id = MessageFor(params::CheckParamName(name));
   CString text;
-  if (id != 0 && m_Platform) m_Platform->Strings().Load(id, text);
+  if (id != 0 && m_Internals->platform) m_Internals->platform->Strings().Load(id, text);
   return text;
 }
 
@@ -65,15 +65,16 @@ bool CZAT_PSF1::PromptAndFixParamName(CString& name) const {
   CString reason = GetParamNameError(name);
   if (reason.empty()) return true;
   CString offer;
-  m_Platform->Strings().Load(kStrFixNameAutomatically, offer);
+  m_Internals->platform->Strings().Load(kStrFixNameAutomatically, offer);
   int answer;
   {
     table::ModalScope modal(self->m_NoModalUp);
-    answer =
-        m_Platform->Boxes().Show(m_Frame.get(), reason + offer, m_Frame ? m_Frame->GetTitle() : "",
-                                 platform::MB_YESNO | platform::MB_ICONERROR);
+    answer = m_Internals->platform->Boxes().Show(
+        m_Internals->frame.get(), reason + offer,
+        m_Internals->frame ? m_Internals->frame->GetTitle() : "",
+        platform::MB_YESNO | platform::MB_ICONERROR);
   }
-  if (m_Frame && m_Frame->IsWindow()) m_Frame->Activate();
+  if (m_Internals->frame && m_Internals->frame->IsWindow()) m_Internals->frame->Activate();
   if (answer == platform::IDYES) FixParamName(name);
   return false;
 }

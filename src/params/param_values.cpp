@@ -1,10 +1,8 @@
 // Reading and writing single parameter values and formulas.
-#include "control/format/number_format.h"
-#include "params/cell_snapshot.h"
 #include "params/date_display.h"
-#include "params/engine_index.h"
 #include "params/sheet_scope.h"
 #include "table/czat_psf1.h"
+#include "table/narrow.h"
 
 int CZAT_PSF1::AddArgValue(long row, const CString& name, const CString& value, unsigned long flags,
                            const char* format) {
@@ -13,13 +11,16 @@ int CZAT_PSF1::AddArgValue(long row, const CString& name, const CString& value, 
   // A value may go into the row after the last one, which adds a row.
   long col = DoBeforeArgValue(name, row, static_cast<long>(ctl.GetLastRow()) + 1);
   if (col == -1) return -1;
-  int r = params::EngineIndex(row);
-  int c = params::EngineIndex(col);
-  params::CellSnapshot before(ctl, r, c);
+  int r = table::Narrow(row);
+  int c = table::Narrow(col);
+  const engine::SavedCell before = ctl.SaveCell(r, c);
   if (SetEntryRC(row, col, value, flags, format) != 0) {
     // The entry failed (a formula that does not parse, a format the engine refuses): the
-    // cell keeps what it held and the caller learns of the failure.
-    before.Restore(ctl);
+    // cell keeps what it held and the caller learns of the failure. Restoring is best effort.
+    try {
+      ctl.RestoreCell(before);
+    } catch (const engine::EngineError&) {
+    }
     return -1;
   }
   AutoResize(col, -1);
@@ -31,7 +32,7 @@ int CZAT_PSF1::DelArgValue(long row, const CString& name) {
   ctl.TerminateCellEdit();
   long col = DoBeforeArgValue(name, row, ctl.GetLastRow());
   if (col == -1) return -1;
-  ctl.SetCellText(params::EngineIndex(row), params::EngineIndex(col), std::string());
+  ctl.SetCellText(table::Narrow(row), table::Narrow(col), std::string());
   return 0;
 }
 
@@ -42,55 +43,50 @@ int CZAT_PSF1::SetArgFormula(long row, const CString& name, const CString& formu
   return AddArgValue(row, name, "=" + formula, 0, nullptr);
 }
 
-int CZAT_PSF1::GetArgValue(long row, const CString& name, CString& value, long sheet) {
+template <class Read>
+bool CZAT_PSF1::Internals::ReadArgCell(CZAT_PSF1& table, long row, const CString& name, long sheet,
+                                       Read&& read) {
   long s = 0, previous = 0;
-  if (sheet < 0 || GetRequestedSheet(sheet, s, previous, true) != 0) return -1;
-  params::ActiveSheetRestorer restore(*this, previous, s);
-  engine::Control& ctl = Ctl();
-  long col = DoBeforeArgValue(name, row, ctl.GetLastRow());
-  if (col == -1) return -1;
-  int r = params::EngineIndex(row);
-  int c = params::EngineIndex(col);
-  value = ctl.GetCellFormattedText(r, c);
-  // Dates may show no-break spaces; the repair follows the number format of the cell read.
-  const engine::Workbook& book = ctl.Book();
-  if (params::IsDayMonthYearFormat(
-          engine::format::FormatCode(book.CellFormat(book.Active(), r, c))))
-    FixSpaceInDate(value);
-  return 0;
+  if (sheet < 0 || table.GetRequestedSheet(sheet, s, previous, true) != 0) return false;
+  params::ActiveSheetRestorer restore(table, previous, s);
+  engine::Control& ctl = table.Ctl();
+  long col = table.DoBeforeArgValue(name, row, ctl.GetLastRow());
+  if (col == -1) return false;
+  read(ctl, table::Narrow(row), table::Narrow(col));
+  return true;
+}
+
+int CZAT_PSF1::GetArgValue(long row, const CString& name, CString& value, long sheet) {
+  const bool found =
+      Internals::ReadArgCell(*this, row, name, sheet, [&](engine::Control& ctl, int r, int c) {
+        value = ctl.GetCellFormattedText(r, c);
+        // Dates may show no-break spaces; the repair follows the number format of the cell.
+        if (params::IsDayMonthYearFormat(ctl.GetCellFormatCode(r, c))) FixSpaceInDate(value);
+      });
+  return found ? 0 : -1;
 }
 
 int CZAT_PSF1::GetRawValue(long row, const CString& name, CString& value, long sheet) {
-  long s = 0, previous = 0;
-  if (sheet < 0 || GetRequestedSheet(sheet, s, previous, true) != 0) return -1;
-  params::ActiveSheetRestorer restore(*this, previous, s);
-  engine::Control& ctl = Ctl();
-  long col = DoBeforeArgValue(name, row, ctl.GetLastRow());
-  if (col == -1) return -1;
-  value = ctl.GetCellText(params::EngineIndex(row), params::EngineIndex(col));
-  return 0;
+  const bool found = Internals::ReadArgCell(
+      *this, row, name, sheet,
+      [&](engine::Control& ctl, int r, int c) { value = ctl.GetCellText(r, c); });
+  return found ? 0 : -1;
 }
 
 int CZAT_PSF1::GetArgFormula(long row, const CString& name, CString& formula, long sheet) {
-  long s = 0, previous = 0;
-  if (sheet < 0 || GetRequestedSheet(sheet, s, previous, true) != 0) return -1;
-  params::ActiveSheetRestorer restore(*this, previous, s);
-  engine::Control& ctl = Ctl();
-  long col = DoBeforeArgValue(name, row, ctl.GetLastRow());
-  if (col == -1) return -1;
-  formula = ctl.GetCellFormula(params::EngineIndex(row), params::EngineIndex(col));
-  return 0;
+  const bool found = Internals::ReadArgCell(
+      *this, row, name, sheet,
+      [&](engine::Control& ctl, int r, int c) { formula = ctl.GetCellFormula(r, c); });
+  return found ? 0 : -1;
 }
 
 bool CZAT_PSF1::IsFormula(long row, const CString& name, long sheet) {
-  long s = 0, previous = 0;
-  if (sheet < 0 || GetRequestedSheet(sheet, s, previous, true) != 0) return false;
-  params::ActiveSheetRestorer restore(*this, previous, s);
-  engine::Control& ctl = Ctl();
-  long col = DoBeforeArgValue(name, row, ctl.GetLastRow());
-  if (col == -1) return false;
-  short type = ctl.GetCellType(params::EngineIndex(row), params::EngineIndex(col));
-  return type >= -4 && type <= -1;
+  bool formula = false;
+  Internals::ReadArgCell(*this, row, name, sheet, [&](engine::Control& ctl, int r, int c) {
+    short type = ctl.GetCellType(r, c);
+    formula = type >= -4 && type <= -1;
+  });
+  return formula;
 }
 
 int CZAT_PSF1::SubstituteParams(long row, const CString& name, CString& value, long sheet) {

@@ -4,8 +4,8 @@
 #include <unordered_set>
 
 #include "params/name_rules.h"
-#include "params/utf8_chars.h"
 #include "table/czat_psf1.h"
+#include "table/utf8_chars.h"
 
 namespace {
 

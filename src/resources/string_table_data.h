@@ -3,19 +3,19 @@
 //
 // Strings 3005, 3010 and 3025 are reference texts: the table compares the engine's error
 // descriptions with them to recognise a cancelled operation and a file that another program holds
-// open. They are the engine's own texts in both languages, so the comparison works whatever
-// language the resources are shown in.
+// open when its error code does not say so. They are the engine's own texts in both languages
+// (a test holds them equal to the engine's), so the comparison works whatever language the
+// resources are shown in.
 
 #include <iterator>
 
-#include "control/engine_error.h"
 #include "resources/string_table.h"
 
 namespace resources::detail {
 
 inline constexpr StringEntry kStringEntries[] = {
     {3001, {"Data Table", "データ テーブル"}},
-    {3005, {engine::kTextOperationCanceled, engine::kTextOperationCanceled}},
+    {3005, {"Operation canceled.", "Operation canceled."}},
     {3006,
      {"Target area must be within table's data or concatenated to it.",
       "貼り付け先は、テーブルのデータ範囲内か、データ範囲に隣接している必要があります。"}},
@@ -23,7 +23,7 @@ inline constexpr StringEntry kStringEntries[] = {
      {"Parameter is about to be deleted with all its cells values. Continue?",
       "パラメータとそのセルの値がすべて削除されます。続行しますか?"}},
     {3009, {"Name already exists!", "その名前は既に存在します!"}},
-    {3010, {engine::kTextUnableToOpenFile, engine::kTextUnableToOpenFile}},
+    {3010, {"Unable to open file.", "Unable to open file."}},
     {3011,
      {"Unable to open table. Table may already be opened, please close it and try again.",
       "テーブルを開けません。テーブルが既に開かれている可能性があります。"
@@ -58,7 +58,7 @@ inline constexpr StringEntry kStringEntries[] = {
       "Tabbed Text (*.txt)|*.txt||",
       "Microsoft Excel 97-2000 (*.xls)|*.xls|Microsoft Excel 5.0/95 (*.xls)|*.xls|"
       "タブ区切りテキスト (*.txt)|*.txt||"}},
-    {3025, {engine::kTextInvalidFile, engine::kTextInvalidFile}},
+    {3025, {"Invalid file.", "Invalid file."}},
     {34300,
      {"Insert Clipboard contents, ignoring formatting",
       "書式を無視してクリップボードの内容を貼り付けます"}},

@@ -3,6 +3,7 @@
 #include "platform/frame.h"
 #include "rows/whole_row_block.h"
 #include "table/czat_psf1.h"
+#include "table/narrow.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ int CZAT_PSF1::UnSelectRows(long sheet) {
   if (GetRequestedSheet(sheet, s, previous, true) == -1) return -1;
   Ctl().SetSelection(1, 1, 1, 1);
   Repaint(m_ControlWnd);
-  if (s != previous) Ctl().SetActiveSheet(static_cast<int>(previous));
+  if (s != previous) Ctl().SetActiveSheet(table::Narrow(previous));
   if (!IsViewOpened()) m_SavedSelRows.ClearWBRowsRangeList();
   return 0;
 }
@@ -30,10 +31,10 @@ int CZAT_PSF1::SelectRows(long firstRow, long lastRow, long sheet, bool checkBou
   long s = 0, previous = 0;
   if (GetRequestedSheet(sheet, s, previous, true) == -1) return -1;
   if (checkBounds && (firstRow <= 0 || lastRow > ctl.GetLastRow())) {
-    if (s != previous) ctl.SetActiveSheet(static_cast<int>(previous));
+    if (s != previous) ctl.SetActiveSheet(table::Narrow(previous));
     return -1;
   }
-  ctl.SetSelection(static_cast<int>(firstRow), -1, static_cast<int>(lastRow), -1);
+  ctl.SetSelection(table::Narrow(firstRow), -1, table::Narrow(lastRow), -1);
   ctl.ShowActiveCell();
   Repaint(m_ControlWnd);
   if (!IsViewOpened()) StoreSelRows(m_SavedSelRows, 0);
@@ -46,7 +47,7 @@ int CZAT_PSF1::AddSelectRows(long firstRow, long lastRow, long sheet) {
   long s = 0, previous = 0;
   if (GetRequestedSheet(sheet, s, previous, true) == -1) return -1;
   if (lastRow > ctl.GetLastRow()) {
-    if (s != previous) ctl.SetActiveSheet(static_cast<int>(previous));
+    if (s != previous) ctl.SetActiveSheet(table::Narrow(previous));
     return -1;
   }
   bool joinRows = false;
@@ -57,9 +58,9 @@ int CZAT_PSF1::AddSelectRows(long firstRow, long lastRow, long sheet) {
   }
   // Rows join an existing row selection; any other selection (the active cell) is replaced.
   if (joinRows)
-    ctl.AddSelection(static_cast<int>(firstRow), -1, static_cast<int>(lastRow), -1);
+    ctl.AddSelection(table::Narrow(firstRow), -1, table::Narrow(lastRow), -1);
   else
-    ctl.SetSelection(static_cast<int>(firstRow), -1, static_cast<int>(lastRow), -1);
+    ctl.SetSelection(table::Narrow(firstRow), -1, table::Narrow(lastRow), -1);
   ctl.ShowActiveCell();
   Repaint(m_ControlWnd);
   if (!IsViewOpened()) StoreSelRows(m_SavedSelRows, 0);
@@ -72,7 +73,7 @@ int CZAT_PSF1::SelectRows(CWBRowsRangeList& rows, long sheet) {
   engine::Control& ctl = Ctl();
   const long maxRow = ctl.GetMaxRow();
   for (long i = first; i <= last; ++i) {
-    ctl.SetActiveSheet(static_cast<int>(i));
+    ctl.SetActiveSheet(table::Narrow(i));
     CString name;
     if (GetSheetName(name, i) != 0) continue;
     int count = 0;
@@ -83,8 +84,8 @@ int CZAT_PSF1::SelectRows(CWBRowsRangeList& rows, long sheet) {
       if (rows.GetRowsRangeEntry(name, k, range) != 0) continue;
       if (range.nFirstRow <= 0) continue;
       if (!rows::IsAddressableRowPair(range.nFirstRow, range.nLastRow, maxRow)) continue;
-      const int r1 = static_cast<int>(range.nFirstRow);
-      const int r2 = static_cast<int>(range.nLastRow);
+      const int r1 = table::Narrow(range.nFirstRow);
+      const int r2 = table::Narrow(range.nLastRow);
       if (!firstApplied) {
         ctl.SetSelection(r1, -1, r2, -1);
         ctl.ShowActiveCell();
@@ -94,8 +95,7 @@ int CZAT_PSF1::SelectRows(CWBRowsRangeList& rows, long sheet) {
       }
     }
   }
-  if (sheet == 0 && ctl.GetActiveSheet() != previous)
-    ctl.SetActiveSheet(static_cast<int>(previous));
+  if (sheet == 0 && ctl.GetActiveSheet() != previous) ctl.SetActiveSheet(table::Narrow(previous));
   if (!IsViewOpened()) StoreSelRows(m_SavedSelRows, 0);
   return 0;
 }
@@ -107,7 +107,7 @@ int CZAT_PSF1::GetSelectedRows(CWBRowsRangeList& rows, long sheet) {
   engine::Control& ctl = Ctl();
   const long maxCol = ctl.GetMaxCol();
   for (long i = first; i <= last; ++i) {
-    ctl.SetActiveSheet(static_cast<int>(i));
+    ctl.SetActiveSheet(table::Narrow(i));
     CString name;
     if (GetSheetName(name, i) != 0) continue;
     if (IsEmpty()) {
@@ -134,7 +134,7 @@ int CZAT_PSF1::GetSelectedRows(CWBRowsRangeList& rows, long sheet) {
       }
       if (r1 == 0 || r2 == 0) continue;
       if (r1 > lastRow && r2 > lastRow) continue;  // entirely below the values
-      if (r2 > lastRow) r2 = static_cast<int>(lastRow);
+      if (r2 > lastRow) r2 = table::Narrow(lastRow);
       CRowsRange range;
       if (prevWasRows && lastIndex != -1 && r1 == prevLast + 1 &&
           rows.GetRowsRangeEntry(name, lastIndex, range) == 0) {
@@ -147,7 +147,7 @@ int CZAT_PSF1::GetSelectedRows(CWBRowsRangeList& rows, long sheet) {
       prevWasRows = true;
     }
   }
-  if (ctl.GetActiveSheet() != previous) ctl.SetActiveSheet(static_cast<int>(previous));
+  if (ctl.GetActiveSheet() != previous) ctl.SetActiveSheet(table::Narrow(previous));
   return 0;
 }
 
@@ -157,7 +157,7 @@ int CZAT_PSF1::GetAllRows(CWBRowsRangeList& rows, long sheet) {
   if (GetRequestedSheets(sheet, first, last, previous) == -1) return -1;
   engine::Control& ctl = Ctl();
   for (long i = first; i <= last; ++i) {
-    ctl.SetActiveSheet(static_cast<int>(i));
+    ctl.SetActiveSheet(table::Narrow(i));
     CString name;
     if (GetSheetName(name, i) != 0) continue;
     if (IsEmpty()) {
@@ -170,7 +170,7 @@ int CZAT_PSF1::GetAllRows(CWBRowsRangeList& rows, long sheet) {
       rows.AddRowsRangeEntry(name, CRowsRange{1, maxRows});
     }
   }
-  if (ctl.GetActiveSheet() != previous) ctl.SetActiveSheet(static_cast<int>(previous));
+  if (ctl.GetActiveSheet() != previous) ctl.SetActiveSheet(table::Narrow(previous));
   return 0;
 }
 

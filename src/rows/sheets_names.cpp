@@ -2,6 +2,7 @@
 // selected mark. Sheet state lives in the engine and is read afresh on every call. Indexes
 // are 1 … N; 0 and negative indexes are refused (0 means the active sheet for GetSheetName).
 
+#include "rows/sheet_state.h"
 #include "table/czat_psf1.h"
 #include "table/narrow.h"
 
@@ -27,7 +28,18 @@ long CZAT_PSF1::GetSheetIndex(CString name) {
 
 long CZAT_PSF1::GetNumSheets() { return Ctl().GetNumSheets(); }
 
-void CZAT_PSF1::SetNumSheets(long count) { Ctl().SetNumSheets(Narrow(count)); }
+void CZAT_PSF1::SetNumSheets(long count) {
+  const long n = GetNumSheets();
+  const rows::SheetNameMap survivors =
+      rows::NamesOutside(*this, count + 1, count < n ? n - count : 0);
+  Ctl().SetNumSheets(Narrow(count));
+  // Sheets come and go at the end; what is kept per sheet follows.
+  if (count > n) rows::SheetsInserted(m_HeaderColCounts, n, n + 1, count - n);
+  if (count < n) {
+    rows::SheetsDeleted(m_HeaderColCounts, n, count + 1, n - count);
+    rows::KeepSheetEntries(survivors, m_RunRowsList, m_LastRunRows, m_SavedSelRows);
+  }
+}
 
 long CZAT_PSF1::GetSheet() { return Ctl().GetActiveSheet(); }
 
@@ -59,7 +71,12 @@ int CZAT_PSF1::SetSheetName(long sheet, const char* newName) {
   if (sheet < 1 || sheet > GetNumSheets() || newName == nullptr) return -1;
   // Also refuses the sheet's own current name.
   if (GetSheetIndex(newName) != 0) return -6;
+  rows::SheetNameMap names = rows::NamesOutside(*this, 0, 0);
   Ctl().SetSheetName(Narrow(sheet), newName);
+  // The row lists kept by sheet name follow the sheet to its new name.
+  if (static_cast<std::size_t>(sheet) <= names.size())
+    names[static_cast<std::size_t>(sheet - 1)].second = newName;
+  rows::KeepSheetEntries(names, m_RunRowsList, m_LastRunRows, m_SavedSelRows);
   return 0;
 }
 

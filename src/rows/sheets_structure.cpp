@@ -1,5 +1,9 @@
-// Adding and removing sheets, and preparing new ones.
+// Adding and removing sheets, and preparing new ones. What the table keeps per sheet follows
+// its sheet: the recorded header widths (kept by position) move with the sheets behind an
+// insertion or deletion, and the row lists kept by sheet name lose the entries of deleted
+// sheets, so that a new sheet that gets a deleted sheet's name starts with nothing.
 
+#include "rows/sheet_state.h"
 #include "table/czat_psf1.h"
 #include "table/narrow.h"
 
@@ -9,6 +13,7 @@ void CZAT_PSF1::AppendSheets(long count) {
   if (count < 1) return;  // nothing to add
   const long n = GetNumSheets();
   Ctl().InsertSheets(Narrow(n + 1), Narrow(count));
+  rows::SheetsInserted(m_HeaderColCounts, n, n + 1, count);
   InitSheet(n + 1, n + count);
 }
 
@@ -21,7 +26,9 @@ int CZAT_PSF1::InsertSheets(long sheet, long count) {
   if (sheet < 1 || sheet > GetNumSheets() || count < 1) return -1;
   // The active sheet keeps its index: the sheet that was active may move behind the new ones.
   const long active = GetSheet();
+  const long n = GetNumSheets();
   Ctl().InsertSheets(Narrow(sheet), Narrow(count));
+  rows::SheetsInserted(m_HeaderColCounts, n, sheet, count);
   Ctl().SetActiveSheet(Narrow(active));
   InitSheet(sheet, sheet + count - 1);
   return 0;
@@ -42,7 +49,10 @@ int CZAT_PSF1::DeleteSheets(long firstSheet, long count) {
     return 0;
   // A workbook keeps at least one sheet: a fresh one goes in before all the others go.
   if (all) AppendSheets(1);
+  const rows::SheetNameMap survivors = rows::NamesOutside(*this, firstSheet, count);
   Ctl().DeleteSheets(Narrow(firstSheet), Narrow(count));
+  rows::SheetsDeleted(m_HeaderColCounts, GetNumSheets() + count, firstSheet, count);
+  rows::KeepSheetEntries(survivors, m_RunRowsList, m_LastRunRows, m_SavedSelRows);
   if (all) Ctl().SetSheetName(1, "Sheet1");
   return 0;
 }

@@ -20,7 +20,8 @@ CZAT_PSF1::CZAT_PSF1(CWnd* pParentWnd, const CString& fileName, FILE_TYPE fileTy
       m_FileCommands(bFileCommands),
       m_PrintPreview(bPrintPreview),
       m_ReadOnly(false),
-      m_Platform(platform::Current()) {
+      m_Internals(std::make_unique<Internals>()) {
+  m_Internals->platform = platform::Current();
   CZAT_PSF1_construct(pParentWnd, fileName, fileType, pHeaderArgs);
 }
 
@@ -52,8 +53,8 @@ void CZAT_PSF1::CZAT_PSF1_construct(CWnd* pParentWnd, const CString& fileName,
   Ctl().SetConstructFlag67(false);
   if (m_ChildMode) {
     Ctl().SetBorderStyle(0);
-  } else if (m_Frame) {
-    platform::Profile& profile = m_Platform->UserProfile();
+  } else if (m_Internals->frame) {
+    platform::Profile& profile = m_Internals->platform->UserProfile();
     int top = profile.GetInt(table::kProfileSection, "Top", -1);
     int bottom = profile.GetInt(table::kProfileSection, "Bottom", -1);
     int right = profile.GetInt(table::kProfileSection, "Right", -1);
@@ -62,7 +63,7 @@ void CZAT_PSF1::CZAT_PSF1_construct(CWnd* pParentWnd, const CString& fileName,
     const bool missing = top == -1 || bottom == -1 || right == -1 || left == -1 ||
                          right <= left || bottom <= top;
     if (missing) {
-      CWnd* reference = pParentWnd != nullptr ? pParentWnd : m_Platform->DesktopWindow();
+      CWnd* reference = pParentWnd != nullptr ? pParentWnd : m_Internals->platform->DesktopWindow();
       const platform::Rect rect = reference != nullptr ? reference->GetWindowRect()
                                                        : platform::Rect{};
       left = rect.left + (rect.Width() - kDefaultWidth) / 2;
@@ -70,7 +71,7 @@ void CZAT_PSF1::CZAT_PSF1_construct(CWnd* pParentWnd, const CString& fileName,
       right = left + kDefaultWidth;
       bottom = top + kDefaultHeight;
     }
-    m_Frame->MoveWindow(left, top, right - left, bottom - top, true);
+    m_Internals->frame->MoveWindow(left, top, right - left, bottom - top, true);
     if (m_ControlWnd != nullptr) {
       const int statusHeight = m_StatusBar != nullptr ? m_StatusBar->GetClientRect().Height() : 0;
       m_ControlWnd->MoveWindow(0, 0, right - left, (bottom - top) - statusHeight, true);
@@ -85,16 +86,17 @@ void CZAT_PSF1::CZAT_PSF1_construct(CWnd* pParentWnd, const CString& fileName,
   }
 
   // 12.
-  m_ShortDateFormat = table::FourDigitYearFormat(m_Platform->Locale().Settings().shortDateFormat);
+  m_ShortDateFormat =
+      table::FourDigitYearFormat(m_Internals->platform->Locale().Settings().shortDateFormat);
 }
 
 bool CZAT_PSF1::Destroy() {
   if (m_pNotify != nullptr && m_pNotify->OnClose() == CZATNotify::ZAT_NTFY_CANCEL) return false;
   if (m_hMenu != nullptr) {
-    if (m_Frame) m_Frame->DestroyMenu(m_hMenu);
+    if (m_Internals->frame) m_Internals->frame->DestroyMenu(m_hMenu);
     m_hMenu = nullptr;
   }
-  if (!m_Frame || !m_Frame->DestroyWindow()) return false;
+  if (!m_Internals->frame || !m_Internals->frame->DestroyWindow()) return false;
   // The window is gone: the object ends here (the host's pointer is now dangling).
   delete this;
   return true;
@@ -103,17 +105,18 @@ bool CZAT_PSF1::Destroy() {
 CZAT_PSF1::~CZAT_PSF1() {
   if (m_pNotify != nullptr) m_pNotify->OnCloseDone();
   // Deleted without Destroy: the window still has to go (placement is saved as usual).
-  if (m_Frame && m_Frame->IsWindow()) {
+  if (m_Internals->frame && m_Internals->frame->IsWindow()) {
     try {
-      m_Frame->DestroyWindow();
+      m_Internals->frame->DestroyWindow();
     } catch (...) {
     }
   }
-  if (m_Control) m_Control->SetEventListener(nullptr);
+  if (m_Internals->control) m_Internals->control->SetEventListener(nullptr);
 }
 
-engine::Control& CZAT_PSF1::Ctl() const {
-  if (!m_Control)
-    throw engine::EngineError(engine::kErrInvalidPointer, "The spreadsheet control does not exist.");
-  return *m_Control;
+CZAT_PSF1::Internals::Internals() = default;
+CZAT_PSF1::Internals::~Internals() = default;
+
+void CZAT_PSF1::Internals::NoControl() {
+  throw engine::EngineError(engine::kErrInvalidPointer, "The spreadsheet control does not exist.");
 }

@@ -51,14 +51,14 @@ void CZAT_PSF1::OnEndEditVcf1(CString& text, short& cancel) {
     Ctl().SetCellText(1, col, table::kEmptyString);
   }
   AutoResize(col, -1);
-  if (m_Frame) m_Frame->SetTimer(TABLE_TIMER_ID, kModifyTimerPeriodMs);
+  if (m_Internals->frame) m_Internals->frame->SetTimer(TABLE_TIMER_ID, kModifyTimerPeriodMs);
 }
 
 void CZAT_PSF1::OnModifiedVcf1() {
   m_DirtyBit = 1;
   Ctl().SetModifiedFlag(false);
   if (m_pNotify != nullptr) m_pNotify->OnModified();
-  if (m_Frame) m_Frame->SetTimer(TABLE_TIMER_ID, kModifyTimerPeriodMs);
+  if (m_Internals->frame) m_Internals->frame->SetTimer(TABLE_TIMER_ID, kModifyTimerPeriodMs);
 }
 
 void CZAT_PSF1::OnDblClickVcf1(long row, long col) {
@@ -75,10 +75,10 @@ void CZAT_PSF1::OnDblClickVcf1(long row, long col) {
   const CString old = Ctl().GetColumnHeadingText(table::Narrow(col));
   CString name = old;
   {
-    CHeadEdit dialog(name, m_Frame.get());
+    CHeadEdit dialog(name, m_Internals->frame.get());
     table::ModalScope modal(m_NoModalUp);
     for (;;) {
-      if (dialog.DoModal(m_Platform->Dialogs()) != 1) {
+      if (dialog.DoModal(m_Internals->platform->Dialogs()) != 1) {
         name.clear();
         break;
       }

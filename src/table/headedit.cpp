@@ -1,6 +1,6 @@
 #include "table/headedit.h"
 
-#include "params/utf8_chars.h"
+#include "table/utf8_chars.h"
 
 namespace {
 // The first `limit` characters of text.

@@ -1,6 +1,7 @@
 #pragma once
-// The interface counts rows, columns and sheets in `long`; the engine in `int`. Values outside
-// the int range are clamped so that the engine rejects them rather than seeing a wrapped value.
+// The one narrowing of the table: the interface counts rows, columns and sheets in `long`, the
+// engine in `int`. Values outside the int range are clamped, so that the engine refuses them
+// rather than seeing a wrapped value (or -1, which to the engine means "every row").
 
 #include <climits>
 

@@ -4,8 +4,6 @@
 
 #include <exception>
 
-namespace table {
-
 namespace {
 // Runs a handler; an engine error is shown, anything else is dropped, so that nothing escapes
 // into the platform's event loop or back into the engine that raised the event.
@@ -25,36 +23,38 @@ void Guarded(CZAT_PSF1& table, F&& handler, void (CZAT_PSF1::*show)(const CStrin
 
 #define DT_GUARD(body) Guarded(table_, [&] { body; }, &CZAT_PSF1::ShowErrMessage)
 
-bool FrameRelay::PreCreateWindow(platform::CreateStruct& cs) {
+bool CZAT_PSF1::Internals::FrameRelay::PreCreateWindow(platform::CreateStruct& cs) {
   return table_.PreCreateWindow(cs);
 }
 
-int FrameRelay::OnCreate(platform::CreateStruct& cs) {
+int CZAT_PSF1::Internals::FrameRelay::OnCreate(platform::CreateStruct& cs) {
   int result = -1;
   DT_GUARD(result = table_.OnCreate(cs));
   return result;
 }
 
-void FrameRelay::OnSize(unsigned type, int cx, int cy) { DT_GUARD(table_.OnSize(type, cx, cy)); }
+void CZAT_PSF1::Internals::FrameRelay::OnSize(unsigned type, int cx, int cy) {
+  DT_GUARD(table_.OnSize(type, cx, cy));
+}
 
 // The table may be deleted inside: nothing of this relay is touched afterwards.
-void FrameRelay::OnClose() { DT_GUARD(table_.OnClose()); }
+void CZAT_PSF1::Internals::FrameRelay::OnClose() { DT_GUARD(table_.OnClose()); }
 
-void FrameRelay::OnDestroy() { DT_GUARD(table_.OnDestroy()); }
+void CZAT_PSF1::Internals::FrameRelay::OnDestroy() { DT_GUARD(table_.OnDestroy()); }
 
-void FrameRelay::OnTimer(unsigned id) { DT_GUARD(table_.OnTimer(id)); }
+void CZAT_PSF1::Internals::FrameRelay::OnTimer(unsigned id) { DT_GUARD(table_.OnTimer(id)); }
 
-void FrameRelay::OnContextMenu(CWnd* wnd, const platform::Point& point) {
+void CZAT_PSF1::Internals::FrameRelay::OnContextMenu(CWnd* wnd, const platform::Point& point) {
   DT_GUARD(table_.OnContextMenu(wnd, point));
 }
 
-bool FrameRelay::OnCommand(unsigned id) {
+bool CZAT_PSF1::Internals::FrameRelay::OnCommand(unsigned id) {
   bool handled = false;
   DT_GUARD(handled = table_.OnCommand(id));
   return handled;
 }
 
-bool FrameRelay::OnUpdateCommand(platform::CommandState& state) {
+bool CZAT_PSF1::Internals::FrameRelay::OnUpdateCommand(platform::CommandState& state) {
   bool handled = false;
   DT_GUARD(handled = table_.OnUpdateCommand(state));
   return handled;
@@ -62,42 +62,42 @@ bool FrameRelay::OnUpdateCommand(platform::CommandState& state) {
 
 // Engine events run inside an engine call: an error is dropped rather than shown, and a
 // refused edit is the safe answer when the start-of-edit check itself fails.
-void ControlEventRelay::OnClick(int row, int col) {
+void CZAT_PSF1::Internals::ControlEventRelay::OnClick(int row, int col) {
   try {
     table_.OnClickVcf1(row, col);
   } catch (...) {
   }
 }
 
-void ControlEventRelay::OnDblClick(int row, int col) {
+void CZAT_PSF1::Internals::ControlEventRelay::OnDblClick(int row, int col) {
   try {
     table_.OnDblClickVcf1(row, col);
   } catch (...) {
   }
 }
 
-void ControlEventRelay::OnRClick(int row, int col) {
+void CZAT_PSF1::Internals::ControlEventRelay::OnRClick(int row, int col) {
   try {
     table_.OnRClickVcf1(row, col);
   } catch (...) {
   }
 }
 
-void ControlEventRelay::OnRDblClick(int row, int col) {
+void CZAT_PSF1::Internals::ControlEventRelay::OnRDblClick(int row, int col) {
   try {
     table_.OnRDblClickVcf1(row, col);
   } catch (...) {
   }
 }
 
-void ControlEventRelay::OnKeyDown(short& key, short shift) {
+void CZAT_PSF1::Internals::ControlEventRelay::OnKeyDown(short& key, short shift) {
   try {
     table_.OnKeyDownVcf1(key, shift);
   } catch (...) {
   }
 }
 
-void ControlEventRelay::OnStartEdit(std::string& text, short& cancel) {
+void CZAT_PSF1::Internals::ControlEventRelay::OnStartEdit(std::string& text, short& cancel) {
   try {
     table_.OnStartEditVcf1(text, cancel);
   } catch (...) {
@@ -105,18 +105,16 @@ void ControlEventRelay::OnStartEdit(std::string& text, short& cancel) {
   }
 }
 
-void ControlEventRelay::OnEndEdit(std::string& text, short& cancel) {
+void CZAT_PSF1::Internals::ControlEventRelay::OnEndEdit(std::string& text, short& cancel) {
   try {
     table_.OnEndEditVcf1(text, cancel);
   } catch (...) {
   }
 }
 
-void ControlEventRelay::OnModified() {
+void CZAT_PSF1::Internals::ControlEventRelay::OnModified() {
   try {
     table_.OnModifiedVcf1();
   } catch (...) {
   }
 }
-
-}  // namespace table

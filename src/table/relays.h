@@ -6,9 +6,7 @@
 
 #include "table/czat_psf1.h"
 
-namespace table {
-
-class FrameRelay : public platform::FrameClient {
+class CZAT_PSF1::Internals::FrameRelay : public platform::FrameClient {
  public:
   explicit FrameRelay(CZAT_PSF1& table) : table_(table) {}
   bool PreCreateWindow(platform::CreateStruct& cs) override;
@@ -25,7 +23,7 @@ class FrameRelay : public platform::FrameClient {
   CZAT_PSF1& table_;
 };
 
-class ControlEventRelay : public engine::ControlEvents {
+class CZAT_PSF1::Internals::ControlEventRelay : public engine::ControlEvents {
  public:
   explicit ControlEventRelay(CZAT_PSF1& table) : table_(table) {}
   void OnClick(int row, int col) override;
@@ -40,5 +38,3 @@ class ControlEventRelay : public engine::ControlEvents {
  private:
   CZAT_PSF1& table_;
 };
-
-}  // namespace table

@@ -1,6 +1,6 @@
 #include "table/short_date_format.h"
 
-#include "params/utf8_chars.h"
+#include "table/utf8_chars.h"
 
 namespace table {
 

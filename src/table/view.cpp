@@ -10,7 +10,7 @@ int CZAT_PSF1::ViewOpen() {
   if (m_ViewOpened) return 0;
   InitView();
   RestoreSelRows(m_SavedSelRows, 0);  // the row selection kept while the view was closed
-  if (m_Frame) m_Frame->Show(true);
+  if (m_Internals->frame) m_Internals->frame->Show(true);
   m_ViewOpened = 1;
   if (m_pNotify != nullptr) m_pNotify->OnViewOpen();
   return 0;
@@ -21,13 +21,13 @@ int CZAT_PSF1::ViewClose() {
   Ctl().TerminateCellEdit();
   StoreSelRows(m_SavedSelRows, 0);  // kept until the view opens again
   m_ViewOpened = 0;
-  if (m_Frame) m_Frame->Show(false);
+  if (m_Internals->frame) m_Internals->frame->Show(false);
   return 0;
 }
 
 bool CZAT_PSF1::ViewDataTable() {
   if (m_ViewOpened) {
-    if (m_Frame) m_Frame->Activate();
+    if (m_Internals->frame) m_Internals->frame->Activate();
     return true;
   }
   return ViewOpen() == 0;
@@ -69,10 +69,10 @@ void CZAT_PSF1::SetShowTabs(bool show) {
 }
 
 void CZAT_PSF1::SetTitle(const char* text) {
-  if (m_Frame) m_Frame->SetTitle(text != nullptr ? text : "");
+  if (m_Internals->frame) m_Internals->frame->SetTitle(text != nullptr ? text : "");
 }
 
 void CZAT_PSF1::GetAccelTableParams(CWnd** wnd, HACCEL* accel) {
-  if (wnd != nullptr) *wnd = m_Frame.get();
-  if (accel != nullptr) *accel = m_Frame ? m_Frame->Accelerators() : nullptr;
+  if (wnd != nullptr) *wnd = m_Internals->frame.get();
+  if (accel != nullptr) *accel = m_Internals->frame ? m_Internals->frame->Accelerators() : nullptr;
 }

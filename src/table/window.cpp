@@ -38,15 +38,17 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b) {
 bool CZAT_PSF1::Create(const char* className, const char* title, unsigned long style,
                        const platform::Rect& rect, CWnd* pParentWnd, unsigned /*id*/,
                        void* /*context*/) {
-  if (!m_FrameRelay) m_FrameRelay = std::make_unique<table::FrameRelay>(*this);
-  m_Frame = m_Platform->NewFrame();
+  if (!m_Internals->frameRelay)
+    m_Internals->frameRelay = std::make_unique<Internals::FrameRelay>(*this);
+  m_Internals->frame = m_Internals->platform->NewFrame();
 
   platform::FrameSpec spec;
   if (m_ChildMode) {
     spec.child = true;
     spec.helpId = kFrameResource;
     std::string text;
-    if (m_Platform->Strings().Load(kStrTitle, text)) spec.title = text.substr(0, text.find('\n'));
+    if (m_Internals->platform->Strings().Load(kStrTitle, text))
+      spec.title = text.substr(0, text.find('\n'));
     spec.className = className != nullptr ? className : "";
     spec.style = kChildStyle;
     spec.rect = rect;
@@ -59,39 +61,40 @@ bool CZAT_PSF1::Create(const char* className, const char* title, unsigned long s
     spec.resourceId = kFrameResource;
     spec.style = platform::WS_OVERLAPPEDWINDOW | platform::FWS_ADDTOTITLE;
   }
-  bool created = m_Frame->Create(*m_FrameRelay, spec);
+  bool created = m_Internals->frame->Create(*m_Internals->frameRelay, spec);
 
   if (created) {
     if (m_ChildMode) {
-      m_Frame->LoadAccelerators(kFrameResource);
+      m_Internals->frame->LoadAccelerators(kFrameResource);
     } else {
-      HMENU menu = m_Frame->GetMenu();
+      HMENU menu = m_Internals->frame->GetMenu();
       if (!m_FileCommands) {
         for (unsigned command : {kCmdFileNew, kCmdFileOpen, kCmdFileSave, kCmdFileSaveAs})
-          m_Frame->DeleteMenuCommand(menu, 0, command);
-        m_Frame->DeleteMenuPosition(menu, 0, 0);  // the separator that is now first
+          m_Internals->frame->DeleteMenuCommand(menu, 0, command);
+        m_Internals->frame->DeleteMenuPosition(menu, 0, 0);  // the separator that is now first
       }
-      if (!m_PrintPreview) m_Frame->DeleteMenuCommand(menu, 0, kCmdFilePrintPreview);
+      if (!m_PrintPreview) m_Internals->frame->DeleteMenuCommand(menu, 0, kCmdFilePrintPreview);
     }
   }
 
   // The engine exists even when the window could not be made, so the table stays usable.
-  m_Control = std::make_unique<engine::Control>(m_Platform->Locale().Settings());
-  m_ControlEvents = std::make_unique<table::ControlEventRelay>(*this);
-  m_Control->SetEventListener(m_ControlEvents.get());
-  m_Control->SetClipboard(m_Platform->Clipboard());
-  m_Control->SetDialogs(m_Platform->ControlDialogs());
+  m_Internals->control =
+      std::make_unique<engine::Control>(m_Internals->platform->Locale().Settings());
+  m_Internals->controlEvents = std::make_unique<Internals::ControlEventRelay>(*this);
+  m_Internals->control->SetEventListener(m_Internals->controlEvents.get());
+  m_Internals->control->SetClipboard(m_Internals->platform->Clipboard());
+  m_Internals->control->SetDialogs(m_Internals->platform->ControlDialogs());
 
   if (created) {
-    m_ControlWnd = m_Frame->CreateControlWindow(kControlId, kChildStyle, platform::Rect{},
-                                                m_Control.get());
-    m_hIcon = m_Frame->LoadIcon(kIconResource);
-    m_Frame->SetIcon(m_hIcon, true);
-    m_Frame->SetIcon(m_hIcon, false);
+    m_ControlWnd = m_Internals->frame->CreateControlWindow(
+        kControlId, kChildStyle, platform::Rect{}, m_Internals->control.get());
+    m_hIcon = m_Internals->frame->LoadIcon(kIconResource);
+    m_Internals->frame->SetIcon(m_hIcon, true);
+    m_Internals->frame->SetIcon(m_hIcon, false);
     if (m_ChildMode) {
       // A child window gets no further size message until the host resizes it: lay the view
       // out over the client area now rather than leave it empty.
-      const platform::Rect client = m_Frame->GetClientRect();
+      const platform::Rect client = m_Internals->frame->GetClientRect();
       OnSize(0, client.Width(), client.Height());
     }
   }
@@ -106,7 +109,7 @@ bool CZAT_PSF1::PreCreateWindow(platform::CreateStruct& cs) {
 }
 
 int CZAT_PSF1::OnCreate(platform::CreateStruct& /*cs*/) {
-  if (!m_ChildMode && m_Frame) m_StatusBar = m_Frame->CreateStatusBar(1);
+  if (!m_ChildMode && m_Internals->frame) m_StatusBar = m_Internals->frame->CreateStatusBar(1);
   return 0;
 }
 
@@ -117,31 +120,10 @@ void CZAT_PSF1::OnSize(unsigned /*type*/, int cx, int cy) {
   m_ControlWnd->MoveWindow(0, 0, std::max(cx, 0), std::max(height, 0), true);
 }
 
-void CZAT_PSF1::OnClose() {
-  const CString fileName = m_FileName;
-  const int answer = m_DirtyBit != 0 ? YesNoSaveMessage() : platform::IDNO;
-  if (answer == platform::IDYES) {
-    // A save that did not succeed (cancelled, or failed with its message shown) ends the
-    // close: going on would destroy the unsaved table.
-    if (Save(CZAT::null_cstring_ref, 1, FILE_TYPE_NONE, 1) != 0) return;
-  } else if (answer == platform::IDNO) {
-    Open(fileName, static_cast<FILE_TYPE>(m_FileType), nullptr, 1);
-    ResetDirtyBit();
-  } else {
-    return;
-  }
-  if (m_CloseOption == 0) {
-    m_Platform->UserProfile().WriteInt(table::kProfileSection, "Show", 0);
-    if (m_pNotify != nullptr) m_pNotify->OnViewClose();
-  } else {
-    Destroy();  // may delete this object
-  }
-}
-
 void CZAT_PSF1::OnDestroy() {
-  if (!m_Frame) return;
-  const platform::Rect rect = m_Frame->GetWindowRect();
-  platform::Profile& profile = m_Platform->UserProfile();
+  if (!m_Internals->frame) return;
+  const platform::Rect rect = m_Internals->frame->GetWindowRect();
+  platform::Profile& profile = m_Internals->platform->UserProfile();
   profile.WriteInt(table::kProfileSection, "Top", rect.top);
   profile.WriteInt(table::kProfileSection, "Bottom", rect.bottom);
   profile.WriteInt(table::kProfileSection, "Right", rect.right);
@@ -156,14 +138,14 @@ void CZAT_PSF1::OnTimer(unsigned id) {
     ~Stop() {
       if (frame != nullptr) frame->KillTimer(TABLE_TIMER_ID);
     }
-  } stop{m_Frame.get()};
+  } stop{m_Internals->frame.get()};
   Ctl().PostModifyAction();
 }
 
 void CZAT_PSF1::InitView() {
   const int dirty = m_DirtyBit;
   engine::Control& control = Ctl();
-  std::string face = m_Platform->Locale().Settings().defaultFontFace;
+  std::string face = m_Internals->platform->Locale().Settings().defaultFontFace;
   if (face.empty()) face = "System";
   control.SetDefaultFont(face, 10);
   control.TerminateCellEdit();
@@ -183,26 +165,28 @@ void CZAT_PSF1::MinimalSpread() {}
 
 int CZAT_PSF1::MessageBoxA(unsigned promptId, unsigned type) {
   std::string text;
-  m_Platform->Strings().Load(promptId, text);
+  m_Internals->platform->Strings().Load(promptId, text);
   int answer;
   {
     table::ModalScope modal(m_NoModalUp);
-    answer = m_Platform->Boxes().Show(m_Frame.get(), text, m_Frame ? m_Frame->GetTitle() : "",
-                                      type);
+    answer = m_Internals->platform->Boxes().Show(
+        m_Internals->frame.get(), text, m_Internals->frame ? m_Internals->frame->GetTitle() : "",
+        type);
   }
-  if (m_Frame && m_Frame->IsWindow()) m_Frame->Activate();
+  if (m_Internals->frame && m_Internals->frame->IsWindow()) m_Internals->frame->Activate();
   return answer;
 }
 
 void CZAT_PSF1::ShowErrMessage(const CString& text) {
   if (text.empty()) return;
   std::string canceled;
-  if (!m_Platform->Strings().Load(kStrOperationCanceled, canceled)) return;
+  if (!m_Internals->platform->Strings().Load(kStrOperationCanceled, canceled)) return;
   if (EqualIgnoringCase(text, canceled)) return;
   {
     table::ModalScope modal(m_NoModalUp);
-    m_Platform->Boxes().Show(m_Frame.get(), text, m_Frame ? m_Frame->GetTitle() : "",
-                             platform::MB_OK);
+    m_Internals->platform->Boxes().Show(m_Internals->frame.get(), text,
+                                        m_Internals->frame ? m_Internals->frame->GetTitle() : "",
+                                        platform::MB_OK);
   }
-  if (m_Frame && m_Frame->IsWindow()) m_Frame->Activate();
+  if (m_Internals->frame && m_Internals->frame->IsWindow()) m_Internals->frame->Activate();
 }

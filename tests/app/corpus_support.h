@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "table_json.h"
+#include "support/table_json.h"
 
 // Every interop workbook, sorted; the test fails loudly when the corpus is missing.
 std::vector<std::string> InteropWorkbooks();

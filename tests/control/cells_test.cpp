@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "control/control.h"
+#include "control/model/workbook.h"
 
 using namespace engine;
 
@@ -104,4 +105,66 @@ TEST(Cells, EditLineShowsNumbersInFull) {
   EXPECT_EQ(c.GetCellText(2, 1), "1E+20");
   c.SetCellValue(3, 1, Value::Number(-0.5));
   EXPECT_EQ(c.GetCellText(3, 1), "-0.5");
+}
+
+// What the table reads through the facade instead of the model.
+TEST(Cells, SavedCellPutsBackContentAndOwnStyle) {
+  Control c;
+  c.SetCellText(1, 1, "12.5%");  // a number with a percent format of its own
+  c.SetCellText(2, 1, "=A1*2");
+  c.SetCellText(3, 1, "text");
+  c.SetActiveCell(4, 1);
+  c.SetSelection(4, 1, 4, 1);
+  c.FormatCurrency2();  // an empty cell that has a style only
+  const std::string percentCode = c.GetCellFormatCode(1, 1);
+  const std::string currencyCode = c.GetCellFormatCode(4, 1);
+  ASSERT_NE(percentCode, c.GetCellFormatCode(5, 1));
+
+  SavedCell number = c.SaveCell(1, 1);
+  SavedCell formula = c.SaveCell(2, 1);
+  SavedCell text = c.SaveCell(3, 1);
+  SavedCell styledEmpty = c.SaveCell(4, 1);
+  SavedCell outside = c.SaveCell(0, 1);
+  c.SetCellText(1, 1, "=1/0");
+  c.SetCellText(2, 1, "plain");
+  c.ClearRange(3, 1, 3, 1, kClearAll);
+  c.SetCellText(4, 1, "7/4/2024");
+
+  c.RestoreCell(number);
+  c.RestoreCell(formula);
+  c.RestoreCell(text);
+  c.RestoreCell(styledEmpty);
+  c.RestoreCell(outside);  // nothing to do, no throw
+  EXPECT_EQ(c.GetCellFormattedText(1, 1), "12.50%");
+  EXPECT_EQ(c.GetCellFormatCode(1, 1), percentCode);
+  EXPECT_EQ(c.GetCellFormula(2, 1), "A1*2");
+  EXPECT_EQ(c.GetCellFormattedText(2, 1), "0.25");
+  EXPECT_EQ(c.GetCellText(3, 1), "text");
+  EXPECT_EQ(c.GetCellType(4, 1), kTypeEmpty);
+  EXPECT_EQ(c.GetCellFormatCode(4, 1), currencyCode);
+  EXPECT_THROW(c.GetCellFormatCode(0, 1), EngineError);
+}
+
+TEST(Cells, HeadingStampMovesWithHeadingsAndNamesTheSheet) {
+  Control c;
+  c.SetNumSheets(2);
+  c.SetColumnHeadingText(3, "Name");
+  const std::string& heading = c.GetColumnHeading(3);
+  EXPECT_EQ(heading, "Name");
+  EXPECT_EQ(c.GetColumnHeading(0), "");
+  EXPECT_EQ(c.GetColumnHeading(257), "");
+
+  const SheetStamp first = c.GetActiveSheetStamp();
+  EXPECT_EQ(c.GetActiveSheetStamp(), first);  // reading changes nothing
+  c.SetColumnHeadingText(3, "Other");
+  const SheetStamp renamed = c.GetActiveSheetStamp();
+  EXPECT_NE(renamed.changes, first.changes);
+  EXPECT_EQ(renamed.sheet, first.sheet);
+  EXPECT_EQ(renamed.sheetId, first.sheetId);
+
+  c.SetActiveSheet(2);
+  const SheetStamp second = c.GetActiveSheetStamp();
+  EXPECT_NE(second.sheet, first.sheet);
+  EXPECT_EQ(second.book, first.book);
+  EXPECT_EQ(c.GetColumnHeading(3), "");
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "control/control.h"
+#include "control/model/workbook.h"
 
 using namespace engine;
 

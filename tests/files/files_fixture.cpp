@@ -21,16 +21,12 @@ void FilesTest::SetUp() {
   char pattern[] = "/tmp/dt-files-XXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);
   dir_ = pattern;
-  platform_ = std::make_shared<platform::HeadlessPlatform>();
-  platform::Install(platform_);
-  table_.reset(new FileTable(nullptr, CString(), CZAT::FILE_TYPE_NONE, nullptr, false, true, true));
-  ASSERT_EQ(table_->IsValid(), 1);
+  HeadlessTableTest::SetUp();
 }
 
 void FilesTest::TearDown() {
   if (table_ && T().UnRegisterNotify(0) == 0) sink_.calls.clear();
-  table_.reset();
-  platform::Install(nullptr);
+  HeadlessTableTest::TearDown();
   std::error_code ignored;
   std::filesystem::remove_all(dir_, ignored);
 }

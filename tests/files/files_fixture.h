@@ -8,27 +8,22 @@
 #include <string>
 #include <vector>
 
-#include "control/control.h"
-#include "datatable/czat_psf1.h"
-#include "platform/headless/headless_platform.h"
-#include "platform/platform.h"
+#include "support/headless_table.h"
 
-class FileTable : public CZAT_PSF1 {
+class FileTable : public HeadlessTable {
  public:
-  using CZAT_PSF1::CZAT_PSF1;
   using CZAT_PSF1::GetDlgPathName;
   using CZAT_PSF1::GetFileType;
+  using CZAT_PSF1::GetSaveAsDlgType;
   using CZAT_PSF1::OnClose;
   using CZAT_PSF1::OpenFile;
   using CZAT_PSF1::ReCreate;
   using CZAT_PSF1::ReplaceMsgIfSharing;
-  using CZAT_PSF1::GetSaveAsDlgType;
   using CZAT_PSF1::YesNoSaveMessage;
+  using HeadlessTable::HeadlessTable;
 
-  engine::Control& Engine() { return Ctl(); }
   short FileType() const { return m_FileType; }
   void SetFileType(short type) { m_FileType = type; }
-  bool NoModalUp() const { return m_NoModalUp; }
   void MarkDirty() { m_DirtyBit = 1; }
 };
 
@@ -57,20 +52,11 @@ class RecordingSink : public CZATNotify {
   void OnSave() override { calls.push_back("Save"); }
 };
 
-struct FileTableDeleter {
-  void operator()(FileTable* t) const {
-    if (t) t->Destroy();
-  }
-};
-
-class FilesTest : public ::testing::Test {
+class FilesTest : public HeadlessTableTest<FileTable> {
  protected:
   void SetUp() override;
   void TearDown() override;
 
-  FileTable& T() { return *table_; }
-  engine::Control& E() { return table_->Engine(); }
-  platform::HeadlessMessageBoxes& Boxes() { return platform_->MessageBoxScript(); }
   platform::HeadlessFileDialogs& Dialogs() { return platform_->FileDialogScript(); }
   // Texts of the message boxes shown so far.
   std::vector<std::string> Shown() const;
@@ -87,8 +73,6 @@ class FilesTest : public ::testing::Test {
   std::vector<std::string> Column(const std::string& name);
   void Register() { ASSERT_EQ(T().RegisterNotify(&sink_), 1); }
 
-  std::shared_ptr<platform::HeadlessPlatform> platform_;
-  std::unique_ptr<FileTable, FileTableDeleter> table_;
   RecordingSink sink_;
   std::string dir_;
 };

@@ -9,6 +9,7 @@
 #include "control/formula/expression.h"
 #include "control/formula/formula_engine.h"
 #include "control/formula/function_table.h"
+#include "control/model/workbook.h"
 
 namespace engine::formula::testing {
 

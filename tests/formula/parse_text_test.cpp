@@ -1,4 +1,6 @@
 // Parsing and canonical formula text.
+#include "control/formula/parser.h"
+#include "control/xls/biff_formula.h"
 #include "formula_test_support.h"
 
 namespace engine::formula::testing {
@@ -108,6 +110,40 @@ TEST_F(ParseText, FunctionDirectoryMapsNamesAndBiffNumbers) {
   EXPECT_TRUE(IsAddIn(*FindFunction("IFERROR")));
   EXPECT_EQ(FindFunction("_xlfn.IFERROR"), FindFunction("IFERROR"));
   EXPECT_EQ(FindFunction("NOSUCH"), nullptr);
+}
+
+// One quoting rule for a sheet name before "!", used by the formula text and by the .xls
+// reader alike: plain names stay bare; names with other characters, a leading digit, the
+// look of a cell reference or of a logical are quoted, inner quotes doubled.
+TEST_F(ParseText, SheetNamesAreQuotedWhenTheyWouldReadAsSomethingElse) {
+  EXPECT_EQ(QuoteSheetName("Sheet1x"), "Sheet1x");
+  EXPECT_EQ(QuoteSheetName("Orders_2024"), "Orders_2024");
+  EXPECT_EQ(QuoteSheetName("Données"), "Données");
+  EXPECT_EQ(QuoteSheetName("My Sheet"), "'My Sheet'");
+  EXPECT_EQ(QuoteSheetName("Bob's"), "'Bob''s'");
+  EXPECT_EQ(QuoteSheetName("2024"), "'2024'");
+  EXPECT_EQ(QuoteSheetName("A1"), "'A1'");
+  EXPECT_EQ(QuoteSheetName("IV65536"), "'IV65536'");
+  EXPECT_EQ(QuoteSheetName("TRUE"), "'TRUE'");
+  EXPECT_EQ(QuoteSheetName("FALSE"), "'FALSE'");
+  EXPECT_EQ(QuoteSheetName("true"), "'true'");
+  EXPECT_EQ(QuoteSheetName("Falsey"), "Falsey");
+  EXPECT_EQ(QuoteSheetName(""), "''");
+  // The .xls side has no rule of its own.
+  EXPECT_EQ(&engine::xls::QuoteSheetName, &engine::formula::QuoteSheetName);
+}
+
+// A formula on a sheet named TRUE reads back through its quoted name.
+TEST_F(ParseText, ReferenceToASheetNamedTrueKeepsItsQuotes) {
+  Control c;
+  c.SetNumSheets(2);
+  c.SetSheetName(2, "TRUE");
+  c.SetActiveSheet(2);
+  c.SetCellText(1, 1, "7");
+  c.SetActiveSheet(1);
+  c.SetCellText(1, 1, "='TRUE'!A1+1");
+  EXPECT_EQ(c.GetCellFormula(1, 1), "'TRUE'!A1+1");
+  EXPECT_EQ(c.GetCellFormattedText(1, 1), "8");
 }
 
 }  // namespace

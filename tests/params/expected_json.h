@@ -5,10 +5,9 @@
 #include <string>
 #include <vector>
 
-struct ExpectedSheet {
-  std::string name;
-  std::vector<std::vector<std::string>> rows;
-};
+#include "support/table_json.h"
+
+using ExpectedSheet = JsonSheet;
 
 // The sheets of an expected-display file; fails the calling test and returns nothing when the
 // file cannot be read.

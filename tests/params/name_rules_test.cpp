@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "params/utf8_chars.h"
 #include "params_fixture.h"
+#include "table/utf8_chars.h"
 
 namespace {
 

@@ -1,18 +1,5 @@
 #include "params_fixture.h"
 
-void ParamsTest::SetUp() {
-  platform_ = std::make_shared<platform::HeadlessPlatform>();
-  platform::Install(platform_);
-  table_.reset(
-      new ParamsTable(nullptr, CString(), CZAT::FILE_TYPE_NONE, nullptr, false, true, true));
-  ASSERT_EQ(table_->IsValid(), 1);
-}
-
-void ParamsTest::TearDown() {
-  table_.reset();
-  platform::Install(nullptr);
-}
-
 void ParamsTest::MakeSheet(const std::vector<std::string>& names, int rows) {
   for (std::size_t i = 0; i < names.size(); ++i) {
     int c = static_cast<int>(i + 1);

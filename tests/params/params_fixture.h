@@ -8,16 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "control/control.h"
-#include "datatable/czat_psf1.h"
-#include "platform/headless/headless_platform.h"
-#include "platform/platform.h"
+#include "support/headless_table.h"
 
-class ParamsTable : public CZAT_PSF1 {
+class ParamsTable : public HeadlessTable {
  public:
   using CZAT_PSF1::AddCol;
   using CZAT_PSF1::AddHeaderToZAT;
-  using CZAT_PSF1::CZAT_PSF1;
   using CZAT_PSF1::DelHeaderFromZAT;
   using CZAT_PSF1::DoBeforeArgValue;
   using CZAT_PSF1::FixSpaceInDate;
@@ -37,17 +33,10 @@ class ParamsTable : public CZAT_PSF1 {
   using CZAT_PSF1::MbcharToString;
   using CZAT_PSF1::SetColText;
   using CZAT_PSF1::SetEntryRC;
+  using HeadlessTable::HeadlessTable;
 
-  engine::Control& Engine() { return Ctl(); }
   std::vector<unsigned>& HeaderColCounts() { return m_HeaderColCounts; }
   const CString& ShortDateFormat() const { return m_ShortDateFormat; }
-  bool NoModalUp() const { return m_NoModalUp; }
-};
-
-struct ParamsTableDeleter {
-  void operator()(ParamsTable* t) const {
-    if (t) t->Destroy();
-  }
 };
 
 // A sink that answers the deletion question as told and records what it was asked.
@@ -61,15 +50,8 @@ class RecordingSink : public CZATNotify {
   }
 };
 
-class ParamsTest : public ::testing::Test {
+class ParamsTest : public HeadlessTableTest<ParamsTable> {
  protected:
-  void SetUp() override;
-  void TearDown() override;
-
-  ParamsTable& T() { return *table_; }
-  engine::Control& E() { return table_->Engine(); }
-  platform::HeadlessMessageBoxes& Boxes() { return platform_->MessageBoxScript(); }
-
   // Names the columns of the active sheet directly on the engine ("" leaves a column unnamed)
   // and fills rows 1 … rows with the texts Cell(r, c) (entered as typed).
   void MakeSheet(const std::vector<std::string>& names, int rows);
@@ -80,7 +62,4 @@ class ParamsTest : public ::testing::Test {
   void EnsureSheets(int count);
   // The displayed text of a cell of the active sheet.
   std::string Shown(int row, int col) { return E().GetCellFormattedText(row, col); }
-
-  std::shared_ptr<platform::HeadlessPlatform> platform_;
-  std::unique_ptr<ParamsTable, ParamsTableDeleter> table_;
 };

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "control/engine_error.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -142,6 +143,10 @@ TEST(StringTable, EngineReferenceTextsAreTheSameInBothLanguages) {
   }
   EXPECT_EQ(En(3010), "Unable to open file.");
   EXPECT_EQ(En(3025), "Invalid file.");
+  // The resources hold their own copies of the engine's texts; they must stay the engine's.
+  EXPECT_EQ(En(3005), engine::kTextOperationCanceled);
+  EXPECT_EQ(En(3010), engine::kTextUnableToOpenFile);
+  EXPECT_EQ(En(3025), engine::kTextInvalidFile);
 }
 
 TEST(StringTable, UnknownIdsAndLanguagesGiveNull) {

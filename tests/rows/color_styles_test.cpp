@@ -2,6 +2,9 @@
 // and active cell put back.
 #include "rows_fixture.h"
 
+// The styles the engine stored, read from its model.
+#include "control/model/workbook.h"
+
 using Strings = std::vector<std::string>;
 
 namespace {

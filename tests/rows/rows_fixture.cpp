@@ -1,5 +1,8 @@
 #include "rows_fixture.h"
 
+// Selection blocks of any sheet, read from the engine's model.
+#include "control/model/workbook.h"
+
 std::string RangesText(const CWBRowsRangeList& list, const CString& sheet) {
   int count = 0;
   if (list.GetRowsRangeCount(sheet, count) != 0) return "none";
@@ -11,18 +14,6 @@ std::string RangesText(const CWBRowsRangeList& list, const CString& sheet) {
     out += std::to_string(range.nFirstRow) + "-" + std::to_string(range.nLastRow);
   }
   return out;
-}
-
-void RowsTest::SetUp() {
-  platform_ = std::make_shared<platform::HeadlessPlatform>();
-  platform::Install(platform_);
-  table_.reset(new RowsTable(nullptr, CString(), CZAT::FILE_TYPE_NONE, nullptr, false, true, true));
-  ASSERT_EQ(table_->IsValid(), 1);
-}
-
-void RowsTest::TearDown() {
-  table_.reset();
-  platform::Install(nullptr);
 }
 
 void RowsTest::FillSheet(int params, int rows) {

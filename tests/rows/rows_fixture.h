@@ -8,14 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "control/control.h"
-#include "datatable/czat_psf1.h"
-#include "platform/headless/headless_platform.h"
-#include "platform/platform.h"
+#include "support/headless_table.h"
 
-class RowsTable : public CZAT_PSF1 {
+class RowsTable : public HeadlessTable {
  public:
-  using CZAT_PSF1::CZAT_PSF1;
   using CZAT_PSF1::FullColumnSelectionPatch;
   using CZAT_PSF1::FullRowSelectionPatch;
   using CZAT_PSF1::GetColorStyle;
@@ -24,30 +20,17 @@ class RowsTable : public CZAT_PSF1 {
   using CZAT_PSF1::NoFirstRowPatch;
   using CZAT_PSF1::RestoreSelRows;
   using CZAT_PSF1::StoreSelRows;
+  using HeadlessTable::HeadlessTable;
 
-  engine::Control& Engine() { return Ctl(); }
   CWBRowsRangeList& SavedSelRows() { return m_SavedSelRows; }
   CWBRowsRangeList& RunRows() { return m_RunRowsList; }
-};
-
-struct TableDeleter {
-  void operator()(RowsTable* t) const {
-    if (t) t->Destroy();
-  }
 };
 
 // Ranges of one sheet as "first-last" texts, "none" without an entry.
 std::string RangesText(const CWBRowsRangeList& list, const CString& sheet);
 
-class RowsTest : public ::testing::Test {
+class RowsTest : public HeadlessTableTest<RowsTable> {
  protected:
-  void SetUp() override;
-  void TearDown() override;
-
-  RowsTable& T() { return *table_; }
-  engine::Control& E() { return table_->Engine(); }
-  platform::HeadlessMessageBoxes& Boxes() { return platform_->MessageBoxScript(); }
-
   // Gives the active sheet `params` parameters P1, P2, … with values "r<row>c<col>" in rows
   // 1 … rows.
   void FillSheet(int params, int rows);
@@ -59,7 +42,4 @@ class RowsTest : public ::testing::Test {
   // The selection blocks of sheet `sheet` (1-based) as "r1,c1:r2,c2" texts.
   std::vector<std::string> Blocks(int sheet);
   CString SheetName(int sheet);
-
-  std::shared_ptr<platform::HeadlessPlatform> platform_;
-  std::unique_ptr<RowsTable, TableDeleter> table_;
 };

@@ -271,3 +271,43 @@ TEST(RunRowOrder, RepeatedRowsAreTakenOut) {
   EXPECT_EQ(text(WithoutRepeatedRows({{3, 3}, {3, 3}})), "3-3 ");
   EXPECT_EQ(text(WithoutRepeatedRows({})), "");
 }
+
+// Run rows are kept by sheet name: a renamed sheet keeps its walk, and a sheet that takes the
+// name of a deleted one does not inherit the deleted sheet's rows.
+TEST_F(RunRowsTest, RunRowsFollowTheirSheetThroughRenameAndDelete) {
+  EnsureSheets(3);
+  FillSheet(1, 2);
+  E().SetActiveSheet(2);
+  FillSheet(1, 4);
+  E().SetActiveSheet(3);
+  FillSheet(1, 5);
+  E().SetActiveSheet(1);
+  ASSERT_EQ(T().CaptureRowsList(false, 0), 1);
+  ASSERT_EQ(T().SelectNextRunRow(true, 3), 1);
+
+  ASSERT_EQ(T().SetSheetName(3, "Orders"), 0);
+  int count = -1;
+  EXPECT_EQ(T().GetNumRunRows(count, 3), 0);
+  EXPECT_EQ(count, 5);
+  long row = 0;
+  EXPECT_EQ(T().GetCurrRunRow(row, 3), 1);  // the walk goes on where it was
+  EXPECT_EQ(row, 1);
+  EXPECT_EQ(Walk(3), (std::vector<long>{2, 3, 4, 5}));
+
+  const CString deleted = SheetName(2);
+  ASSERT_EQ(T().DeleteSheets(2L, 1), 0);
+  T().AppendSheets(1);
+  ASSERT_EQ(SheetName(3), deleted);  // the new sheet reuses the name
+  EXPECT_EQ(T().GetNumRunRows(count, 3), -1);
+  EXPECT_EQ(T().SelectNextRunRow(true, 3), 0);
+  // The others keep theirs.
+  EXPECT_EQ(T().GetNumRunRows(count, 1), 0);
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(T().GetNumRunRows(count, 2), 0);
+  EXPECT_EQ(count, 5);
+
+  // SetNumSheets removing sheets drops theirs too.
+  T().SetNumSheets(1);
+  T().SetNumSheets(2);
+  EXPECT_EQ(T().GetNumRunRows(count, 2), -1);
+}

@@ -47,18 +47,10 @@ int RecordingSink::Count(const std::string& call) const {
   return static_cast<int>(std::count(calls.begin(), calls.end(), call));
 }
 
-void TableTest::SetUp() {
-  platform_ = std::make_shared<platform::HeadlessPlatform>();
+void TableTest::ConfigurePlatform(platform::HeadlessPlatform& platform) {
   engine::LocaleSettings locale = engine::LocaleSettings::EnUs();
   locale.shortDateFormat = "M/d/yy";
-  platform_->LocaleSettings().Set(locale);
-  platform::Install(platform_);
-  table_ = MakeTable();
-}
-
-void TableTest::TearDown() {
-  table_.reset();
-  platform::Install(nullptr);
+  platform.LocaleSettings().Set(locale);
 }
 
 TablePtr TableTest::MakeTable(bool child, CWnd* parent, bool fileCommands, bool printPreview,

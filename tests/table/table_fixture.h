@@ -8,15 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "control/control.h"
-#include "datatable/czat_psf1.h"
 #include "platform/headless/headless_frame.h"
-#include "platform/headless/headless_platform.h"
-#include "platform/platform.h"
+#include "support/headless_table.h"
 
-class ProbeTable : public CZAT_PSF1 {
+class ProbeTable : public HeadlessTable {
  public:
-  using CZAT_PSF1::CZAT_PSF1;
   using CZAT_PSF1::GetRequestedSheet;
   using CZAT_PSF1::GetRequestedSheets;
   using CZAT_PSF1::InitView;
@@ -27,9 +23,8 @@ class ProbeTable : public CZAT_PSF1 {
   using CZAT_PSF1::OnTimer;
   using CZAT_PSF1::ReCreate;
   using CZAT_PSF1::ShowErrMessage;
+  using HeadlessTable::HeadlessTable;
 
-  engine::Control& Engine() { return Ctl(); }
-  bool NoModalUp() const { return m_NoModalUp; }
   void SetNoModalUp(bool on) { m_NoModalUp = on; }
   const CString& ShortDateFormat() const { return m_ShortDateFormat; }
   bool ShowTabs() const { return m_ShowTabs; }
@@ -37,23 +32,15 @@ class ProbeTable : public CZAT_PSF1 {
   CZATNotify* Sink() const { return m_pNotify; }
   const std::vector<unsigned>& HeaderColCounts() const { return m_HeaderColCounts; }
   void SetDirty(int bit) { m_DirtyBit = bit; }
+  // The table's window, as the interface hands it to a host.
   platform::HeadlessFrame* Frame() const {
-    return static_cast<platform::HeadlessFrame*>(m_Frame.get());
+    CWnd* wnd = nullptr;
+    const_cast<ProbeTable*>(this)->GetAccelTableParams(&wnd, nullptr);
+    return static_cast<platform::HeadlessFrame*>(wnd);
   }
 };
 
-// Destroys a table the way a host does; a table that refuses (a vetoing sink) is unregistered
-// and destroyed again.
-struct ProbeTableDeleter {
-  void operator()(ProbeTable* t) const {
-    if (t == nullptr) return;
-    if (!t->Destroy()) {
-      t->UnRegisterNotify(0);
-      t->Destroy();
-    }
-  }
-};
-using TablePtr = std::unique_ptr<ProbeTable, ProbeTableDeleter>;
+using TablePtr = TablePtrOf<ProbeTable>;
 
 // A sink that records every callback (as "Name(args)") and answers the questions as told.
 class RecordingSink : public CZATNotify {
@@ -83,19 +70,16 @@ class RecordingSink : public CZATNotify {
   int Count(const std::string& call) const;
 };
 
-class TableTest : public ::testing::Test {
+class TableTest : public HeadlessTableTest<ProbeTable> {
  protected:
-  void SetUp() override;
-  void TearDown() override;
+  // The short date the tests expect.
+  void ConfigurePlatform(platform::HeadlessPlatform& platform) override;
 
   // A table as a host makes one: no parent, no file, frame mode with all file commands.
   TablePtr MakeTable(bool child = false, CWnd* parent = nullptr, bool fileCommands = true,
                      bool printPreview = true, const CZATArgList* header = nullptr);
 
-  ProbeTable& T() { return *table_; }
-  engine::Control& E() { return table_->Engine(); }
   platform::HeadlessFrame& F() { return *table_->Frame(); }
-  platform::HeadlessMessageBoxes& Boxes() { return platform_->MessageBoxScript(); }
   platform::HeadlessProfile& Profile() { return platform_->ProfileStore(); }
 
   // Parameters P1 … Pn with values "r:c" in rows 1 … rows, made on the engine directly.
@@ -103,7 +87,5 @@ class TableTest : public ::testing::Test {
   // Ends an in-cell edit of (row, col) with text, as a person typing would.
   bool TypeInto(int row, int col, const std::string& text);
 
-  std::shared_ptr<platform::HeadlessPlatform> platform_;
-  RecordingSink sink_;  // outlives the fixture's table
-  TablePtr table_;
+  RecordingSink sink_;  // the base's TearDown ends the table first
 };

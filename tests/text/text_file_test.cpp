@@ -1,5 +1,7 @@
 // Tab-separated text: fields are read as typed, any encoding a text file comes in is
 // recognised, and what we write reads back to the same values.
+#include "control/text/text_file.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -7,7 +9,7 @@
 #include <fstream>
 
 #include "control/control.h"
-#include "control/text/text_file.h"
+#include "control/model/workbook.h"
 
 namespace {
 

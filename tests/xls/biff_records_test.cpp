@@ -5,6 +5,7 @@
 
 #include "control/control.h"
 #include "control/io/byte_io.h"
+#include "control/model/workbook.h"
 #include "control/xls/xls_file.h"
 
 namespace {

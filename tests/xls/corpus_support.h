@@ -1,6 +1,7 @@
 #pragma once
 // Helpers for tests over the shared workbook corpus: its location (failing loudly when it is
-// missing), a minimal JSON reader for the expected-text files, and the displayed table.
+// missing), the expected-text files (through the tests' one JSON reader) and the displayed
+// table.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "control/control.h"
+#include "control/model/workbook.h"
 
 namespace corpus {
 

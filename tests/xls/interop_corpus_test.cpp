@@ -118,4 +118,62 @@ TEST(InteropCorpus, WorkbooksSurviveBeingWrittenAndReadAgain) {
   fs::remove_all(dir);
 }
 
+TEST(InteropCorpus, EveryXlsxWorkbookReadsToTheDisplayedText) {
+  auto files = corpus::Files("interop-xlsx", ".xlsx");
+  ASSERT_GE(files.size(), 8u) << "interop .xlsx workbooks missing";
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.filename().string());
+    fs::path expected = file;
+    expected.replace_extension(".expected.json");
+    engine::Control control;
+    short type = 11;  // whatever the caller expects, a package is read as .xlsx
+    try {
+      control.ReadFile(file.string(), type);
+    } catch (const engine::EngineError& e) {
+      ADD_FAILURE() << "read failed: " << e.Description();
+      continue;
+    }
+    EXPECT_EQ(type, 51);
+    ExpectSameTables(corpus::ReadExpected(expected), corpus::Displayed(control),
+                     file.filename().string());
+  }
+}
+
+// Every workbook, .xls or .xlsx, written as .xlsx reads back the same; written as .csv its
+// active sheet does.
+TEST(InteropCorpus, WorkbooksSurviveXlsxAndCsv) {
+  fs::path dir = TempDir();
+  auto files = corpus::Files("interop-xlsx", ".xlsx");
+  for (const auto& f : corpus::Files("interop", ".xls"))
+    if (f.string().find("libreoffice97") != std::string::npos) files.push_back(f);
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.filename().string());
+    engine::Control control;
+    short type = 0;
+    control.ReadFile(file.string(), type);
+    auto original = corpus::Displayed(control);
+
+    fs::path xlsx = dir / (file.stem().string() + ".out.xlsx");
+    control.WriteFile(xlsx.string(), 51);
+    engine::Control again;
+    short found = 0;
+    again.ReadFile(xlsx.string(), found);
+    EXPECT_EQ(found, 51);
+    EXPECT_EQ(again.GetActiveSheet(), control.GetActiveSheet());
+    ExpectSameTables(original, corpus::Displayed(again), xlsx.filename().string());
+
+    fs::path csv = dir / (file.stem().string() + ".csv");
+    control.WriteFile(csv.string(), 6);
+    engine::Control fromCsv;
+    found = 6;
+    fromCsv.ReadFile(csv.string(), found);
+    EXPECT_EQ(found, 6);
+    std::vector<ExpectedSheet> active{original[static_cast<std::size_t>(control.GetActiveSheet() - 1)]};
+    auto got = corpus::Displayed(fromCsv);
+    got[0].name = active[0].name;
+    ExpectSameTables(active, got, csv.filename().string());
+  }
+  fs::remove_all(dir);
+}
+
 }  // namespace

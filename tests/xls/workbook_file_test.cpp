@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "control/control.h"
+#include "control/model/workbook.h"
 #include "control/xls/compound_file.h"
 #include "control/xls/xls_file.h"
 #include "corpus_support.h"
@@ -300,6 +301,82 @@ TEST_F(WorkbookFile, BlobsHoldACountedWorkbookOwnedByTheCaller) {
   std::uint8_t huge[16] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F};
   EXPECT_THROW(r.ReadFromBlob(huge, 0), EngineError);
   EXPECT_EQ(r.GetCellText(1, 1), "in a blob");
+}
+
+}  // namespace
+
+namespace {
+
+// Each sheet's own name "Col" over a whole column (past the 5.0/95 form's last row), a name
+// only the second sheet has, and before them all a name neither form can write: formulas
+// must still find, on reading, the very names they used.
+TEST_F(WorkbookFile, FormulasKeepTheirNamesInBothForms) {
+  for (short form : {short(11), short(4)}) {
+    SCOPED_TRACE(form);
+    Control c;
+    c.InsertSheets(2, 1);
+    c.SetActiveSheet(1);
+    c.SetDefinedName("Bad", "SUM(Sheet1:Sheet2!$A$1)");
+    c.SetDefinedName("Col", "$A$1:$A$65526");
+    c.SetCellText(1, 1, "2");
+    c.SetCellText(2, 1, "3");
+    c.SetCellText(1, 2, "=SUM(Col)");
+    c.SetActiveSheet(2);
+    c.SetDefinedName("Col", "$B$1:$B$65526");
+    c.SetDefinedName("Only2", "$C$1");
+    c.SetCellText(1, 2, "10");
+    c.SetCellText(2, 2, "20");
+    c.SetCellText(1, 3, "7");
+    c.SetCellText(1, 1, "=SUM(Col)");
+    c.SetCellText(2, 1, "=Only2*2");
+    ASSERT_EQ(c.GetCellFormattedText(1, 1), "30");
+
+    std::string path = Path("names.xls");
+    c.WriteFile(path, form);
+    Control r;
+    short type = 0;
+    r.ReadFile(path, type);
+    r.SetActiveSheet(1);
+    EXPECT_EQ(r.GetCellFormula(1, 2), "SUM(Col)");
+    EXPECT_EQ(r.GetCellFormattedText(1, 2), "5");
+    // Clipped to the 5.0/95 form's rows, the name covers the whole column there.
+    EXPECT_EQ(r.GetDefinedName("Col"), form == 4 ? "$A:$A" : "$A$1:$A$65526");
+    r.SetActiveSheet(2);
+    EXPECT_EQ(r.GetCellFormula(1, 1), "SUM(Col)");
+    EXPECT_EQ(r.GetCellFormattedText(1, 1), "30");
+    EXPECT_EQ(r.GetCellFormula(2, 1), "Only2*2");
+    EXPECT_EQ(r.GetCellFormattedText(2, 1), "14");
+    r.SetCellText(1, 3, "8");
+    EXPECT_EQ(r.GetCellFormattedText(2, 1), "16");
+  }
+}
+
+// A single cell past the 5.0/95 form's rows fits only the 97-2000 form: writing the 5.0/95
+// form refuses it and says so, and the file already there stays as it was.
+TEST_F(WorkbookFile, Biff5RefusesWhatOnlyBiff8Holds) {
+  std::string path = Path("keep.xls");
+  Spit(path, "old bytes");
+  Control c;
+  c.SetCellText(1, 1, "=A20000+1");
+  try {
+    c.WriteFile(path, 4);
+    ADD_FAILURE() << "written";
+  } catch (const EngineError& e) {
+    EXPECT_NE(e.Description().find("A20000+1"), std::string::npos) << e.Description();
+    EXPECT_NE(e.Description().find("97-2000"), std::string::npos) << e.Description();
+  }
+  EXPECT_EQ(Slurp(path), "old bytes");
+  c.WriteFile(path, 11);
+  Control r;
+  short type = 0;
+  r.ReadFile(path, type);
+  EXPECT_EQ(r.GetCellFormula(1, 1), "A20000+1");
+
+  // Text too long for a 5.0/95 cell is refused the same way.
+  Control t;
+  t.SetCellText(3, 2, std::string(3000, 'x'));
+  EXPECT_THROW(t.WriteFile(Path("long.xls"), 4), EngineError);
+  EXPECT_FALSE(fs::exists(Path("long.xls")));
 }
 
 }  // namespace

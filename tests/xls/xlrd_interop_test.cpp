@@ -1,5 +1,5 @@
-// An independent reader (Debian's python3-xlrd) reads the BIFF8 and BIFF5 workbooks we write
-// to the same sheets and values.
+// Independent readers (Debian's python3-xlrd for .xls, python3-openpyxl for .xlsx) read the
+// workbooks we write to the same sheets and values.
 #include <unistd.h>
 
 #include <cstdio>
@@ -25,6 +25,24 @@ for si, s in enumerate(b.sheets()):
             elif t in (2, 3): v = repr(float(cell.value))
             else: v = str(int(cell.value))
             print("C\t%d\t%d\t%d\t%d\t%s" % (si + 1, r + 1, c + 1, t, v))
+)";
+
+const char* kOpenpyxlScript = R"(
+import sys, datetime, openpyxl
+from openpyxl.utils.datetime import to_excel
+b = openpyxl.load_workbook(sys.argv[1], data_only=True)  # formulas as their cached results
+for si, s in enumerate(b.worksheets):
+    print("S\t%d\t%s" % (si + 1, s.title.encode("utf-8").hex()))
+    for row in s.iter_rows():
+        for cell in row:
+            v = cell.value
+            if v is None or v == "": continue
+            if isinstance(v, bool): t, v = 4, str(int(v))
+            elif isinstance(v, (int, float)): t, v = 2, repr(float(v))
+            elif isinstance(v, (datetime.datetime, datetime.date, datetime.time)): t, v = 3, repr(float(to_excel(v)))
+            elif cell.data_type == "e": t, v = 5, str({"#NULL!": 0, "#DIV/0!": 7, "#VALUE!": 15, "#REF!": 23, "#NAME?": 29, "#NUM!": 36, "#N/A": 42}[v])
+            else: t, v = 1, v.encode("utf-8").hex()
+            print("C\t%d\t%d\t%d\t%d\t%s" % (si + 1, cell.row, cell.column, t, v))
 )";
 
 std::string Hex(const std::string& s) {
@@ -62,12 +80,13 @@ std::vector<std::string> OurLines(engine::Control& c) {
   return lines;
 }
 
-// xlrd's lines, with numbers (and dates) normalised the way OurLines prints them.
-std::vector<std::string> XlrdLines(const std::string& path, std::string& error) {
+// A reader's lines, with numbers (and dates) normalised the way OurLines prints them.
+std::vector<std::string> ReaderLines(const char* scriptText, const std::string& path,
+                                     std::string& error) {
   fs::path script = fs::temp_directory_path() / ("xlrd_dump_" + std::to_string(getpid()) + ".py");
   {
     std::FILE* f = std::fopen(script.c_str(), "w");
-    std::fputs(kScript, f);
+    std::fputs(scriptText, f);
     std::fclose(f);
   }
   std::string cmd = "/usr/bin/python3 " + script.string() + " '" + path + "' 2>&1";
@@ -114,11 +133,34 @@ TEST(XlrdInterop, AnIndependentReaderSeesOurSheetsAndValues) {
       engine::Control mine;
       mine.ReadFile(out.string(), type);  // BIFF5 text is what the code page holds
       std::string error;
-      auto theirs = XlrdLines(out.string(), error);
+      auto theirs = ReaderLines(kScript, out.string(), error);
       ASSERT_TRUE(error.empty()) << error;
       auto ours = OurLines(mine);
       EXPECT_EQ(theirs, ours);
     }
+  }
+  fs::remove_all(dir);
+}
+
+TEST(OpenpyxlInterop, AnIndependentReaderSeesOurXlsxSheetsAndValues) {
+  ASSERT_EQ(std::system("/usr/bin/python3 -c 'import openpyxl' 2>/dev/null"), 0)
+      << "python3-openpyxl is missing (scripts/install-deps.sh installs it)";
+  fs::path dir = fs::temp_directory_path() / ("openpyxl_interop_" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  auto files = corpus::Files("interop", ".xls");
+  ASSERT_FALSE(files.empty());
+  for (const auto& file : files) {
+    if (file.string().find("libreoffice97") == std::string::npos) continue;  // same content
+    SCOPED_TRACE(file.filename().string());
+    engine::Control c;
+    short type = 0;
+    c.ReadFile(file.string(), type);
+    fs::path out = dir / (file.stem().string() + ".xlsx");
+    c.WriteFile(out.string(), 51);
+    std::string error;
+    auto theirs = ReaderLines(kOpenpyxlScript, out.string(), error);
+    ASSERT_TRUE(error.empty()) << error;
+    EXPECT_EQ(theirs, OurLines(c));
   }
   fs::remove_all(dir);
 }

@@ -1,25 +1,24 @@
 #include "control/format/serial_date.h"
 
 namespace engine::format {
-namespace {
 
-// Days since 1970-01-01 of a proleptic Gregorian date, and back (H. Hinnant's algorithms).
-long DaysFromCivil(int y, int m, int d) {
+// H. Hinnant's algorithms.
+long long DaysFromCivil(long long y, int m, int d) {
   y -= m <= 2;
-  const long era = (y >= 0 ? y : y - 399) / 400;
-  const long yoe = y - era * 400;
-  const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  const long long era = (y >= 0 ? y : y - 399) / 400;
+  const long long yoe = y - era * 400;
+  const long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
   return era * 146097 + doe - 719468;
 }
 
-CivilDate CivilFromDays(long z) {
+CivilDate CivilFromDays(long long z) {
   z += 719468;
-  const long era = (z >= 0 ? z : z - 146096) / 146097;
-  const long doe = z - era * 146097;
-  const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const long mp = (5 * doy + 2) / 153;
+  const long long era = (z >= 0 ? z : z - 146096) / 146097;
+  const long long doe = z - era * 146097;
+  const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const long long mp = (5 * doy + 2) / 153;
   CivilDate c;
   c.day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
   c.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
@@ -27,10 +26,12 @@ CivilDate CivilFromDays(long z) {
   return c;
 }
 
+namespace {
+
 // Serial 0 of each system, as days since 1970-01-01. In the 1900 system serials from 61 on
 // count from 1899-12-30 because of the phantom leap day.
-const long kEpoch1900 = DaysFromCivil(1899, 12, 30);
-const long kEpoch1904 = DaysFromCivil(1904, 1, 1);
+const long long kEpoch1900 = DaysFromCivil(1899, 12, 30);
+const long long kEpoch1904 = DaysFromCivil(1904, 1, 1);
 
 bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 

@@ -27,4 +27,9 @@ int DateToSerial(int year, int month, int day, bool date1904);
 
 int DaysInMonth(int year, int month);
 
+// The one civil-date conversion of the engine: days since 1970-01-01 of a proleptic Gregorian
+// date (month 1–12, any day, which may run past the month's end), and back.
+long long DaysFromCivil(long long year, int month, int day);
+CivilDate CivilFromDays(long long days);
+
 }  // namespace engine::format

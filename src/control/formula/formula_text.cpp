@@ -25,6 +25,15 @@ std::string NumberLiteral(double n) {
   return s;
 }
 
+namespace {
+bool EqualsIgnoringCase(const std::string& a, const char* b) {
+  std::size_t i = 0;
+  for (; i < a.size() && b[i]; ++i)
+    if (std::toupper(static_cast<unsigned char>(a[i])) != b[i]) return false;
+  return i == a.size() && b[i] == 0;
+}
+}  // namespace
+
 std::string QuoteSheetName(const std::string& name) {
   bool plain = !name.empty() && !std::isdigit(static_cast<unsigned char>(name[0]));
   for (unsigned char c : name)
@@ -36,6 +45,8 @@ std::string QuoteSheetName(const std::string& name) {
     std::size_t letters = i;
     while (i < name.size() && std::isdigit(static_cast<unsigned char>(name[i]))) ++i;
     if (i == name.size() && letters >= 1 && letters <= 3 && i > letters) plain = false;
+    // So must a name that reads as a logical, in any case.
+    if (EqualsIgnoringCase(name, "TRUE") || EqualsIgnoringCase(name, "FALSE")) plain = false;
   }
   if (plain) return name;
   std::string out = "'";

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <ctime>
 
+#include "control/format/serial_date.h"
 #include "control/format/typed_entry.h"
 #include "control/formula/function_support.h"
 #include "control/formula/function_table.h"
@@ -13,26 +14,13 @@ namespace engine::formula {
 
 namespace {
 
-// Days since 1970-01-01 of a proleptic Gregorian date (month 1–12, any day).
-long long DaysFromCivil(long long y, int m, int d) {
-  y -= m <= 2;
-  long long era = (y >= 0 ? y : y - 399) / 400;
-  long long yoe = y - era * 400;
-  long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
+using format::DaysFromCivil;
 
 void CivilFromDays(long long z, int& y, int& m, int& d) {
-  z += 719468;
-  long long era = (z >= 0 ? z : z - 146096) / 146097;
-  long long doe = z - era * 146097;
-  long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  long long mp = (5 * doy + 2) / 153;
-  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  y = static_cast<int>(yoe + era * 400 + (m <= 2));
+  const format::CivilDate c = format::CivilFromDays(z);
+  y = c.year;
+  m = c.month;
+  d = c.day;
 }
 
 const long long kEpoch1900 = DaysFromCivil(1899, 12, 30);  // serial 0 for dates from 3/1/1900

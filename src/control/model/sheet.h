@@ -5,12 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "control/limits.h"
 #include "control/model/cell_store.h"
 
 namespace engine {
 
-inline constexpr int kMaxRow = 65536;
-inline constexpr int kMaxCol = 256;
 inline constexpr int kDefaultColumnWidth = 9 * 256 + 36;  // in 1/256 of a character, as BIFF
 
 struct ColumnAttr {

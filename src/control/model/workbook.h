@@ -67,6 +67,10 @@ class Workbook {
   void SetLocale(const LocaleSettings* locale) { locale_ = locale; }
   bool ShowTabs() const { return showTabs_; }
   void SetShowTabs(bool on) { showTabs_ = on; }
+  // Parts of an .xlsx package that the engine does not model (charts, pictures, macros…),
+  // by package name. Writing .xlsx refuses a workbook that has any rather than drop them.
+  const std::vector<std::string>& ForeignParts() const { return foreignParts_; }
+  void SetForeignParts(std::vector<std::string> parts) { foreignParts_ = std::move(parts); }
 
   // Cell values.
   Value GetValue(const Sheet& sheet, int row, int col) const;
@@ -93,6 +97,7 @@ class Workbook {
   std::vector<DefinedName> names_;
   bool date1904_ = false;
   bool showTabs_ = true;
+  std::vector<std::string> foreignParts_;
   std::unique_ptr<formula::FormulaEngine> formulas_;
 };
 

@@ -78,11 +78,45 @@ void EnterTyped(Workbook& book, Sheet& sheet, int row, int col, std::string_view
   book.SetValue(sheet, row, col, entry.value);
 }
 
+namespace {
+
+int FieldsInFirstLine(std::string_view text, char separator) {
+  int fields = 1;
+  bool quoted = false;
+  for (char c : text) {
+    if (c == '"') quoted = !quoted;
+    else if (!quoted && (c == '\r' || c == '\n')) break;
+    else if (!quoted && c == separator) ++fields;
+  }
+  return fields;
+}
+
+std::unique_ptr<Workbook> ParseSeparated(const std::string& text, const LocaleSettings* locale,
+                                         char separator);
+
+}  // namespace
+
 std::unique_ptr<Workbook> ReadText(const std::uint8_t* data, std::size_t size,
-                                   const LocaleSettings* locale) {
+                                   const LocaleSettings* locale, char separator) {
   std::string text;
   if (size == 0 || !DecodeText(data, size, *locale, text))
     throw EngineError(kErrFile, "The file is not a workbook or a text file.");
+  return ParseSeparated(text, locale, separator);
+}
+
+std::unique_ptr<Workbook> ReadCsv(const std::uint8_t* data, std::size_t size,
+                                  const LocaleSettings* locale) {
+  std::string text;
+  if (size == 0 || !DecodeText(data, size, *locale, text))
+    throw EngineError(kErrFile, "The file is not a workbook or a text file.");
+  char separator = FieldsInFirstLine(text, ';') > FieldsInFirstLine(text, ',') ? ';' : ',';
+  return ParseSeparated(text, locale, separator);
+}
+
+namespace {
+
+std::unique_ptr<Workbook> ParseSeparated(const std::string& text, const LocaleSettings* locale,
+                                         char separator) {
   auto book = std::make_unique<Workbook>(locale);
   Sheet& sheet = book->GetSheet(1);
   int row = 1, col = 1;
@@ -124,7 +158,7 @@ std::unique_ptr<Workbook> ReadText(const std::uint8_t* data, std::size_t size,
       lineHasContent = true;
       continue;
     }
-    if (c == '\t') {
+    if (c == separator) {
       put(false);
       lineHasContent = true;
       ++i;
@@ -146,5 +180,7 @@ std::unique_ptr<Workbook> ReadText(const std::uint8_t* data, std::size_t size,
   book->Formulas().Rebuild();
   return book;
 }
+
+}  // namespace
 
 }  // namespace engine::text

@@ -8,12 +8,12 @@ namespace engine::text {
 
 namespace {
 
-bool NeedsQuotes(const std::string& s) {
-  return s.find_first_of("\t\"\r\n") != std::string::npos;
+bool NeedsQuotes(const std::string& s, char separator) {
+  return s.find_first_of("\"\r\n") != std::string::npos || s.find(separator) != std::string::npos;
 }
 
-void AppendField(std::string& out, const std::string& s) {
-  if (!NeedsQuotes(s)) {
+void AppendField(std::string& out, const std::string& s, char separator) {
+  if (!NeedsQuotes(s, separator)) {
     out += s;
     return;
   }
@@ -45,7 +45,7 @@ std::string TextField(const Workbook& book, const std::string& s) {
 
 }  // namespace
 
-std::string WriteText(Workbook& book) {
+std::string WriteText(Workbook& book, char separator) {
   const Sheet& sheet = book.Active();
   int lastRow = sheet.LastRow(), lastCol = sheet.LastCol();
   std::string out;
@@ -59,7 +59,7 @@ std::string WriteText(Workbook& book) {
       }
     }
     for (int col = 1; col <= end; ++col) {
-      if (col > 1) out.push_back('\t');
+      if (col > 1) out.push_back(separator);
       const CellSlot* s = sheet.Find(row, col);
       if (!s || !s->HasContent()) continue;
       std::string field;
@@ -70,7 +70,7 @@ std::string WriteText(Workbook& book) {
       } else {
         field = book.DisplayText(sheet, row, col);
       }
-      AppendField(out, field);
+      AppendField(out, field, separator);
     }
     out += "\r\n";
   }

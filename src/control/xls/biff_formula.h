@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "control/formula/parser.h"
 #include "control/xls/biff_records.h"
 
 namespace engine::xls {
@@ -61,12 +62,18 @@ struct EncodeContext {
   // functions newer than the form (IFERROR, COUNTIFS, …), called as ptgName + ptgFuncVar 255.
   std::size_t futureFunctions = 0;
   bool usedExternSheet = false;    // set when a token refers to EXTERNSHEET
+  // BIFF5: an area that starts within the form's 16,384 rows and reaches past them ends at
+  // its last row instead of failing.
+  bool clipAreaRows = false;
+  // A name missing from `names` is appended to it (a NAME record without a definition is
+  // then due) instead of failing.
+  bool addUnknownNames = false;
 };
 bool EncodeFormula(std::string_view text, EncodeContext& context, Bytes& tokens, Bytes& extra);
 
 // A1 text of a reference (0-based row/col), with $ for absolute parts.
 std::string CellRefText(int row, int col, bool rowAbs, bool colAbs);
-// A sheet name as it appears before "!" in a formula, quoted when needed.
-std::string QuoteSheetName(const std::string& name);
+// A sheet name as it appears before "!" in a formula, quoted when needed: the formula text's.
+using formula::QuoteSheetName;
 
 }  // namespace engine::xls

@@ -4,10 +4,10 @@
 #include <cmath>
 
 #include "control/formula/function_table.h"
-#include "control/io/code_page.h"
 #include "control/model/value.h"
 #include "control/xls/biff_formula.h"
 #include "control/xls/biff_functions.h"
+#include "control/io/code_page.h"
 
 namespace engine::xls {
 
@@ -25,31 +25,6 @@ std::string CellRefText(int row, int col, bool rowAbs, bool colAbs) {
   if (rowAbs) s.push_back('$');
   s += std::to_string(row + 1);
   return s;
-}
-
-std::string QuoteSheetName(const std::string& name) {
-  bool plain = !name.empty() && !(name[0] >= '0' && name[0] <= '9');
-  for (char ch : name) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (!(std::isalnum(c) || c == '_' || c >= 0x80)) plain = false;
-  }
-  // A name that reads as a cell reference (AB12) or a logical needs quotes too.
-  if (plain) {
-    std::size_t i = 0;
-    while (i < name.size() && std::isalpha(static_cast<unsigned char>(name[i]))) ++i;
-    std::size_t letters = i;
-    while (i < name.size() && std::isdigit(static_cast<unsigned char>(name[i]))) ++i;
-    if (letters && letters <= 3 && i == name.size() && i > letters) plain = false;
-    if (name == "TRUE" || name == "FALSE") plain = false;
-  }
-  if (plain) return name;
-  std::string q = "'";
-  for (char ch : name) {
-    if (ch == '\'') q.push_back('\'');
-    q.push_back(ch);
-  }
-  q.push_back('\'');
-  return q;
 }
 
 namespace {

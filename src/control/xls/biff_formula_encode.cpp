@@ -8,10 +8,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "control/io/code_page.h"
 #include "control/model/value.h"
 #include "control/xls/biff_formula.h"
 #include "control/xls/biff_functions.h"
+#include "control/io/code_page.h"
 
 namespace engine::xls {
 
@@ -430,6 +430,7 @@ class Encoder {
       Put16(t_, static_cast<unsigned>(c1) | (ra1 ? 0 : 0x8000) | (ca1 ? 0 : 0x4000));
       Put16(t_, static_cast<unsigned>(c2) | (ra2 ? 0 : 0x8000) | (ca2 ? 0 : 0x4000));
     } else {
+      if (ctx_.clipAreaRows && r1 < 0x4000 && r2 >= 0x4000) r2 = 0x3FFF;
       if (r1 >= 0x4000 || r2 >= 0x4000) throw Fail{};
       Put16(t_, static_cast<unsigned>(r1) | (ra1 ? 0 : 0x8000) | (ca1 ? 0 : 0x4000));
       Put16(t_, static_cast<unsigned>(r2) | (ra2 ? 0 : 0x8000) | (ca2 ? 0 : 0x4000));
@@ -636,6 +637,16 @@ class Encoder {
         else for (int m = 0; m < 12; ++m) Put8(t_, 0);
         return;
       }
+    }
+    if (ctx_.addUnknownNames) {
+      ctx_.names.push_back(word);
+      Put8(t_, arg ? 0x23 : 0x43);
+      Put16(t_, static_cast<unsigned>(ctx_.names.size()));
+      if (B8())
+        Put16(t_, 0);
+      else
+        for (int m = 0; m < 12; ++m) Put8(t_, 0);
+      return;
     }
     throw Fail{};
   }

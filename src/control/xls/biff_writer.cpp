@@ -1,16 +1,17 @@
 // Writing a Workbook as a BIFF8 or BIFF5 workbook stream inside a compound file.
+#include <vector>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <unordered_map>
-#include <vector>
 
 #include "control/engine_error.h"
 #include "control/formula/expression.h"
 #include "control/formula/formula_engine.h"
-#include "control/io/code_page.h"
 #include "control/xls/biff_formula.h"
 #include "control/xls/biff_palette.h"
+#include "control/io/code_page.h"
 #include "control/xls/compound_file.h"
 #include "control/xls/xls_file.h"
 
@@ -19,6 +20,8 @@ namespace engine::xls {
 namespace {
 
 constexpr int kBiff5MaxRows = 16384;
+constexpr std::size_t kBiff5MaxText = 2000;      // bytes of a LABEL, which fits one record
+constexpr std::size_t kMaxFormulaTokens = 1800;  // so that a FORMULA fits one record
 constexpr unsigned kFirstCellXf = 15;  // XFs 0-14 are the style XFs every workbook has
 
 bool EncodeRk(double d, std::uint32_t& rk) {
@@ -117,25 +120,145 @@ class BiffWriter {
   }
 
   // --- Formulas ---------------------------------------------------------------------------------
+  // Name numbers in formula tokens are positions among the NAME records, and the NAME records
+  // are the workbook's defined names in order, then the names formulas use without a
+  // definition. A formula sees a name as the engine resolves it from the formula's sheet (one
+  // of the sheet's own names first, else the workbook's), so each sheet gets its own list in
+  // which the names it does not see are blanked: the numbering stays the same in every list.
+  // Every formula and name is encoded here, before anything is written. One that the
+  // Excel 97-2000 form would hold but the Excel 5.0/95 form cannot fails the whole write
+  // rather than being dropped; one that neither form holds (tokens this encoder does not
+  // write) keeps its place: a name without its definition, a formula as its value.
   void PrepareContext() {
     ctx_.version = b8_ ? BiffVersion::Biff8 : BiffVersion::Biff5;
     ctx_.codePage = codePage_;
-    for (int i = 1; i <= book_.SheetCount(); ++i) ctx_.sheetNames.push_back(book_.GetSheet(i).Name());
-    CollectFutureFunctions();
-    for (const DefinedName& n : book_.Names()) ctx_.names.push_back(n.name);
+    ctx_.clipAreaRows = !b8_;
+    ctx_.addUnknownNames = true;
+    for (int i = 1; i <= book_.SheetCount(); ++i)
+      ctx_.sheetNames.push_back(book_.GetSheet(i).Name());
     CollectSheetRanges();
+    CollectFutureFunctions();
+
+    const std::vector<DefinedName>& names = book_.Names();
+    scopes_.clear();
+    scopes_[0] = ScopeNames(0);
+    for (int i = 1; i <= book_.SheetCount(); ++i) {
+      std::uint32_t id = book_.GetSheet(i).Id();
+      scopes_[id] = ScopeNames(id);
+    }
+    for (const DefinedName& n : names)
+      if (!scopes_.count(n.sheetId)) scopes_[n.sheetId] = ScopeNames(n.sheetId);
+    for (auto& [id, list] : scopes_)
+      list.insert(list.begin(), futureNames_.begin(), futureNames_.end());
+    for (const DefinedName& n : names) {
+      Encoded e;
+      if (!Encode(n.formula, n.sheetId, e)) {
+        if (FitsBiff8(n.formula, n.sheetId))
+          throw EngineError(kErrFile, "The name \"" + n.name + "\" (=" + n.formula +
+                                          ") cannot be written in the Excel 5.0/95 form; save "
+                                          "in the Excel 97-2000 form. The file was not written.");
+        e = Encoded();
+      }
+      nameTokens_.push_back(std::move(e));
+    }
+    for (int i = 1; i <= book_.SheetCount(); ++i) {
+      Sheet& sheet = book_.GetSheet(i);
+      std::uint32_t id = sheet.Id();
+      sheet.ForEachFormula([&](int row, int col, FormulaCell& f) {
+        std::string text = book_.Formulas().Text(sheet, row, col, f);
+        Encoded e;
+        if (Encode(text, id, e)) {
+          formulaTokens_.emplace(&f, std::move(e));
+        } else if (FitsBiff8(text, id)) {
+          throw EngineError(kErrFile, "The formula =" + text + " in cell " +
+                                          CellRefText(row - 1, col - 1, false, false) +
+                                          " of the sheet '" + sheet.Name() +
+                                          "' cannot be written in the Excel 5.0/95 form; save "
+                                          "in the Excel 97-2000 form. The file was not written.");
+        }
+      });
+    }
+  }
+
+  // Whether the Excel 97-2000 form would hold a formula that the Excel 5.0/95 form cannot.
+  bool FitsBiff8(const std::string& text, std::uint32_t scope) const {
+    if (b8_) return false;
+    EncodeContext ec = ctx_;
+    ec.version = BiffVersion::Biff8;
+    ec.names = scopes_.at(scope);
+    Bytes tokens, extra;
+    return EncodeFormula(text, ec, tokens, extra) && tokens.size() <= kMaxFormulaTokens;
+  }
+
+  // The defined names in order as a formula of the scope (0: the workbook) sees them, as the
+  // workbook's lookup decides: the first of the scope's own names with that text, else the
+  // last workbook name with it (texts compared without regard to case).
+  std::vector<std::string> ScopeNames(std::uint32_t scope) {
+    const std::vector<DefinedName>& names = book_.Names();
+    if (nameGroups_.empty() && !names.empty()) {
+      for (std::size_t k = 0; k < names.size(); ++k) {
+        std::string key = names[k].name;
+        for (char& ch : key) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        nameGroups_[key].push_back(k);
+      }
+    }
+    std::vector<std::string> out(names.size());
+    for (const auto& [key, group] : nameGroups_) {
+      std::size_t seen = names.size();
+      for (std::size_t k : group) {
+        if (scope != 0 && names[k].sheetId == scope) {
+          seen = k;
+          break;
+        }
+        if (names[k].sheetId == 0) seen = k;
+      }
+      if (seen < names.size()) out[seen] = names[seen].name;
+    }
+    return out;
+  }
+
+  struct Encoded {
+    Bytes tokens, extra;
+  };
+  // Encodes a formula as seen from a scope; a name it uses without a definition joins the
+  // names of every scope at the same position.
+  bool Encode(const std::string& text, std::uint32_t scope, Encoded& e) {
+    std::vector<std::string>& list = scopes_.at(scope);
+    const std::size_t known = list.size();
+    // The list is lent to the encoder rather than copied for every formula.
+    EncodeContext ec;
+    ec.version = ctx_.version;
+    ec.codePage = ctx_.codePage;
+    ec.clipAreaRows = ctx_.clipAreaRows;
+    ec.addUnknownNames = ctx_.addUnknownNames;
+    ec.futureFunctions = ctx_.futureFunctions;
+    ec.sheetNames.swap(ctx_.sheetNames);
+    ec.sheetRanges.swap(ctx_.sheetRanges);
+    ec.names.swap(list);
+    bool ok = EncodeFormula(text, ec, e.tokens, e.extra) && e.tokens.size() <= kMaxFormulaTokens;
+    ctx_.sheetNames.swap(ec.sheetNames);
+    ctx_.sheetRanges.swap(ec.sheetRanges);
+    list.swap(ec.names);
+    std::vector<std::string> added(list.begin() + static_cast<std::ptrdiff_t>(known), list.end());
+    list.resize(known);
+    if (!ok) return false;
+    for (const std::string& name : added) {
+      undefinedNames_.push_back(name);
+      for (auto& [id, other] : scopes_) other.push_back(name);
+    }
+    return true;
   }
 
   // BIFF8 names functions newer than the form (COUNTIFS …) by hidden NAME records, written
-  // before the table's own names.
+  // before the table's own names: they take the first numbers in every scope's list.
   void CollectFutureFunctions() {
     if (!b8_) return;
     auto note = [&](const formula::Expression& e) {
       for (const formula::Token& t : e.Tokens()) {
         if (t.kind != formula::TokenKind::Func || !IsFutureFunction(t.text)) continue;
         std::string name = std::string(kFutureFunctionPrefix) + t.text;
-        if (std::find(ctx_.names.begin(), ctx_.names.end(), name) == ctx_.names.end())
-          ctx_.names.push_back(name);
+        if (std::find(futureNames_.begin(), futureNames_.end(), name) == futureNames_.end())
+          futureNames_.push_back(name);
       }
     };
     for (const DefinedName& n : book_.Names())
@@ -144,7 +267,7 @@ class BiffWriter {
       book_.GetSheet(i).ForEachFormula([&](int, int, FormulaCell& f) {
         if (f.expr) note(*f.expr);
       });
-    ctx_.futureFunctions = ctx_.names.size();
+    ctx_.futureFunctions = futureNames_.size();
   }
 
   // Ranges of sheets (Sheet1:Sheet3!A1) get EXTERNSHEET entries after the one per sheet;
@@ -365,53 +488,52 @@ class BiffWriter {
   }
 
   void WriteNames() {
-    for (std::size_t k = 0; k < ctx_.futureFunctions; ++k) {
-      // Hidden, a function: its formula is #NAME?.
-      const std::string& name = ctx_.names[k];
-      Bytes b;
-      Put16(b, 0x000B);
-      Put8(b, 0);
-      Put8(b, static_cast<unsigned>(name.size()));
-      Put16(b, 2);
-      Put16(b, 0);
-      Put16(b, 0);
-      Put32(b, 0);
-      Put8(b, 0);
-      b.insert(b.end(), name.begin(), name.end());
-      Put8(b, 0x1C);
-      Put8(b, static_cast<unsigned>(ErrorValue::Name));
-      w_.Write(rec::kName, b);
+    // The newer functions' names: hidden, functions, their formula #NAME?.
+    Encoded nameError;
+    Put8(nameError.tokens, 0x1C);
+    Put8(nameError.tokens, static_cast<unsigned>(ErrorValue::Name));
+    for (const std::string& name : futureNames_) WriteName(name, 0, nameError, 0x000B);
+    const std::vector<DefinedName>& names = book_.Names();
+    for (std::size_t k = 0; k < names.size(); ++k) {
+      const DefinedName& n = names[k];
+      WriteName(n.name, n.sheetId ? static_cast<unsigned>(book_.SheetIndexById(n.sheetId)) : 0,
+                nameTokens_[k]);
     }
-    for (const DefinedName& n : book_.Names()) {
-      Bytes tokens, extra;
-      EncodeContext ec = ctx_;
-      if (!EncodeFormula(n.formula, ec, tokens, extra)) continue;
-      Bytes b;
-      Put16(b, 0);
-      Put8(b, 0);
-      std::u16string w = Utf8ToUtf16(n.name);
-      std::string bytes = b8_ ? std::string() : EncodeCodePage(codePage_, n.name);
-      std::size_t len = std::min<std::size_t>(b8_ ? w.size() : bytes.size(), 255);
-      Put8(b, static_cast<unsigned>(len));
-      Put16(b, static_cast<unsigned>(tokens.size()));
-      Put16(b, 0);
-      Put16(b, n.sheetId ? static_cast<unsigned>(book_.SheetIndexById(n.sheetId)) : 0);
-      Put32(b, 0);
-      if (b8_) {
-        bool wide = std::any_of(w.begin(), w.begin() + static_cast<std::ptrdiff_t>(len),
-                                [](char16_t c) { return c > 0xFF; });
-        Put8(b, wide ? 1 : 0);
-        for (std::size_t i = 0; i < len; ++i) {
-          if (wide) Put16(b, w[i]);
-          else Put8(b, w[i]);
-        }
-      } else {
-        b.insert(b.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(len));
+    // Names that formulas use but nothing defines: a record without a definition keeps them
+    // at the numbers the formulas carry.
+    const Encoded none;
+    for (const std::string& name : undefinedNames_) WriteName(name, 0, none);
+  }
+
+  void WriteName(const std::string& name, unsigned sheetIndex, const Encoded& e,
+                 unsigned flags = 0) {
+    Bytes b;
+    Put16(b, flags);
+    Put8(b, 0);
+    std::u16string w = Utf8ToUtf16(name);
+    std::string bytes = b8_ ? std::string() : EncodeCodePage(codePage_, name);
+    std::size_t len = std::min<std::size_t>(b8_ ? w.size() : bytes.size(), 255);
+    Put8(b, static_cast<unsigned>(len));
+    Put16(b, static_cast<unsigned>(e.tokens.size()));
+    Put16(b, 0);
+    Put16(b, sheetIndex);
+    Put32(b, 0);
+    if (b8_) {
+      bool wide = std::any_of(w.begin(), w.begin() + static_cast<std::ptrdiff_t>(len),
+                              [](char16_t c) { return c > 0xFF; });
+      Put8(b, wide ? 1 : 0);
+      for (std::size_t i = 0; i < len; ++i) {
+        if (wide)
+          Put16(b, w[i]);
+        else
+          Put8(b, w[i]);
       }
-      b.insert(b.end(), tokens.begin(), tokens.end());
-      b.insert(b.end(), extra.begin(), extra.end());
-      w_.Write(rec::kName, b);
+    } else {
+      b.insert(b.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(len));
     }
+    b.insert(b.end(), e.tokens.begin(), e.tokens.end());
+    b.insert(b.end(), e.extra.begin(), e.extra.end());
+    w_.Write(rec::kName, b);
   }
 
   // Shared strings: every text cell of every sheet, in first-seen order.
@@ -648,7 +770,13 @@ class BiffWriter {
           Put32(b, sstIndex_.at(text));
           w_.Write(rec::kLabelSst, b);
         } else {
-          PutBytes(b, text, true, 2000);
+          if (EncodeCodePage(codePage_, text).size() > kBiff5MaxText)
+            throw EngineError(kErrFile, "The text in cell " +
+                                            CellRefText(row - 1, col - 1, false, false) +
+                                            " of the sheet '" + sheet.Name() +
+                                            "' is too long for the Excel 5.0/95 form; save in "
+                                            "the Excel 97-2000 form. The file was not written.");
+          PutBytes(b, text, true, kBiff5MaxText);
           w_.Write(rec::kLabel, b);
         }
         return;
@@ -659,14 +787,15 @@ class BiffWriter {
         return;
       case CellKind::Formula: {
         const FormulaCell& f = sheet.Formula(s);
-        std::string text = book_.Formulas().Text(sheet, row, col, f);
-        Bytes tokens, extra;
-        EncodeContext ec = ctx_;
-        if (!EncodeFormula(text, ec, tokens, extra) || tokens.size() > 1800) {
-          // The form cannot hold this formula: keep its value.
+        auto found = formulaTokens_.find(&f);
+        if (found == formulaTokens_.end()) {
+          // Neither form can hold this formula: keep its value.
           WriteValue(f.result, row, col, s.style, b);
           return;
         }
+        const Encoded& e = found->second;
+        const Bytes& tokens = e.tokens;
+        const Bytes& extra = e.extra;
         Cell(b, row, col, s.style);
         const Value& v = f.result;
         switch (v.kind) {
@@ -713,6 +842,12 @@ class BiffWriter {
   Bytes out_;
   RecordWriter w_;
   EncodeContext ctx_;
+  std::unordered_map<std::uint32_t, std::vector<std::string>> scopes_;  // by sheet id, 0: book
+  std::unordered_map<std::string, std::vector<std::size_t>> nameGroups_;  // by lower-case text
+  std::vector<Encoded> nameTokens_;                                     // per defined name
+  std::vector<std::string> undefinedNames_;
+  std::vector<std::string> futureNames_;  // "_xlfn.COUNTIFS" …, the first NAME records
+  std::unordered_map<const FormulaCell*, Encoded> formulaTokens_;
   Palette palette_;
   std::unordered_map<std::uint16_t, unsigned> formatIds_;
   std::vector<std::uint16_t> formatOrder_;

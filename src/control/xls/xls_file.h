@@ -30,7 +30,9 @@ std::unique_ptr<Workbook> ReadBiffStream(const Bytes& stream, const LocaleSettin
 
 // Writes the workbook as a compound file in BIFF8 (type 11) or BIFF5 (type 4). BIFF5 text is
 // written in `codePage` (1252, or 932 for Japanese). Throws EngineError when the workbook does
-// not fit the form (a BIFF5 sheet beyond 16,384 rows).
+// not fit the form: in BIFF5 a sheet beyond 16,384 rows, a formula or defined name that BIFF8
+// would hold but BIFF5 cannot (areas reaching past row 16,384 end at it instead), or a text
+// too long for a cell. Nothing is written then.
 Bytes WriteXls(Workbook& book, short type, unsigned codePage);
 
 }  // namespace engine::xls

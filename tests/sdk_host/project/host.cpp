@@ -150,7 +150,7 @@ int main() {
   bool caught = false;
   try {
     table.SetSheetName(3, "");
-  } catch (const engine::EngineError& e) {
+  } catch (const datatable::EngineError& e) {
     caught = !e.Description().empty();
   }
   CHECK(caught);

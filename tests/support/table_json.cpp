@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -46,12 +48,26 @@ class Reader {
       if (i_ >= s_.size()) break;
       char e = s_[i_++];
       switch (e) {
-        case '"': case '\\': case '/': out += e; break;
-        case 'b': out += '\b'; break;
-        case 'f': out += '\f'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
+        case '"':
+        case '\\':
+        case '/':
+          out += e;
+          break;
+        case 'b':
+          out += '\b';
+          break;
+        case 'f':
+          out += '\f';
+          break;
+        case 'n':
+          out += '\n';
+          break;
+        case 'r':
+          out += '\r';
+          break;
+        case 't':
+          out += '\t';
+          break;
         case 'u': {
           std::uint32_t cp = 0;
           if (!Hex4(cp)) return false;
@@ -65,10 +81,41 @@ class Reader {
           Utf8(cp, out);
           break;
         }
-        default: return Fail("bad escape");
+        default:
+          return Fail("bad escape");
       }
     }
     return Fail("unterminated string");
+  }
+
+  // Any value: a string, number, literal, array or object.
+  bool SkipValue(int depth = 0) {
+    if (depth > 64) return Fail("nested too deeply");
+    Space();
+    if (i_ >= s_.size()) return Fail("expected a value");
+    const char c = s_[i_];
+    if (c == '"') {
+      std::string ignored;
+      return String(ignored);
+    }
+    if (c == '[' || c == '{') {
+      const char close = c == '[' ? ']' : '}';
+      ++i_;
+      if (Take(close)) return true;
+      do {
+        if (c == '{') {
+          std::string key;
+          if (!String(key) || !Expect(':')) return false;
+        }
+        if (!SkipValue(depth + 1)) return false;
+      } while (Take(','));
+      return Expect(close);
+    }
+    const std::size_t start = i_;
+    while (i_ < s_.size() && s_[i_] != ',' && s_[i_] != ']' && s_[i_] != '}' && s_[i_] != ' ' &&
+           s_[i_] != '\n' && s_[i_] != '\r' && s_[i_] != '\t')
+      ++i_;
+    return i_ > start || Fail("expected a value");
   }
 
   bool StringArray(std::vector<std::string>& out) {
@@ -88,10 +135,14 @@ class Reader {
     for (int k = 0; k < 4; ++k) {
       char h = s_[i_++];
       cp <<= 4;
-      if (h >= '0' && h <= '9') cp |= static_cast<std::uint32_t>(h - '0');
-      else if (h >= 'a' && h <= 'f') cp |= static_cast<std::uint32_t>(h - 'a' + 10);
-      else if (h >= 'A' && h <= 'F') cp |= static_cast<std::uint32_t>(h - 'A' + 10);
-      else return Fail("bad hex digit");
+      if (h >= '0' && h <= '9')
+        cp |= static_cast<std::uint32_t>(h - '0');
+      else if (h >= 'a' && h <= 'f')
+        cp |= static_cast<std::uint32_t>(h - 'a' + 10);
+      else if (h >= 'A' && h <= 'F')
+        cp |= static_cast<std::uint32_t>(h - 'A' + 10);
+      else
+        return Fail("bad hex digit");
     }
     return true;
   }
@@ -134,8 +185,8 @@ bool ParseSheet(Reader& r, JsonSheet& sheet) {
         } while (r.Take(','));
         if (!r.Expect(']')) return false;
       }
-    } else {
-      return r.Fail("unknown key " + key);
+    } else if (!r.SkipValue()) {
+      return false;
     }
   } while (r.Take(','));
   return r.Expect('}');
@@ -163,7 +214,7 @@ std::optional<JsonTable> ParseTableJson(const std::string& text, std::string& er
         ok = ok && r.Expect(']');
       }
     } else {
-      ok = r.Fail("unknown key " + key);
+      ok = r.SkipValue();
     }
     if (!ok || !r.Take(',')) break;
   }
@@ -172,6 +223,19 @@ std::optional<JsonTable> ParseTableJson(const std::string& text, std::string& er
     error = r.Error();
     return std::nullopt;
   }
+  return table;
+}
+
+std::optional<JsonTable> ReadTableJson(const std::string& path, std::string& error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = "cannot read " + path;
+    return std::nullopt;
+  }
+  std::stringstream buffer;
+  buffer << in.rdbuf();
+  std::optional<JsonTable> table = ParseTableJson(buffer.str(), error);
+  if (!table) error = path + ": " + error;
   return table;
 }
 

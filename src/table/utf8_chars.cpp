@@ -1,8 +1,8 @@
-#include "params/utf8_chars.h"
+#include "table/utf8_chars.h"
 
 #include <algorithm>
 
-#include "params/char_class_tables.h"
+#include "table/char_class_tables.h"
 
 namespace params {
 

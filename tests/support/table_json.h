@@ -1,6 +1,7 @@
 #pragma once
-// Reads the JSON form of a table (the corpus's expected files and `datatable dump`) into
-// sheets of rows, so two tables can be compared cell by cell.
+// The one reader of the JSON form of a table — the corpus's NAME.WRITER.expected.json files
+// and `datatable dump` — into sheets of rows, so two tables can be compared cell by cell.
+// Keys other than "file", "sheets", "name" and "rows" are skipped.
 
 #include <optional>
 #include <string>
@@ -18,6 +19,9 @@ struct JsonTable {
 
 // nullopt with a reason in `error` when the text is not a table in that form.
 std::optional<JsonTable> ParseTableJson(const std::string& text, std::string& error);
+
+// The same, read from a file.
+std::optional<JsonTable> ReadTableJson(const std::string& path, std::string& error);
 
 // Trailing empty cells of every row are dropped: writers differ in how far they pad.
 void DropTrailingEmptyCells(JsonTable& table);

@@ -1,0 +1,50 @@
+#include "control/xlsx/cell_ref.h"
+
+namespace engine::xlsx {
+
+bool ParseCellRef(std::string_view text, int& row, int& col) {
+  std::size_t i = 0;
+  if (i < text.size() && text[i] == '$') ++i;
+  long c = 0;
+  std::size_t letters = 0;
+  for (; i < text.size() && letters < 4; ++i, ++letters) {
+    char ch = text[i];
+    if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+    if (ch < 'A' || ch > 'Z') break;
+    c = c * 26 + (ch - 'A' + 1);
+  }
+  if (letters == 0) return false;
+  if (i < text.size() && text[i] == '$') ++i;
+  long r = 0;
+  std::size_t digits = 0;
+  for (; i < text.size() && digits < 8; ++i, ++digits) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    r = r * 10 + (text[i] - '0');
+  }
+  if (digits == 0 || i != text.size() || r == 0) return false;
+  row = static_cast<int>(r);
+  col = static_cast<int>(c);
+  return true;
+}
+
+bool ParseRangeRef(std::string_view text, int& row1, int& col1, int& row2, int& col2) {
+  std::size_t colon = text.find(':');
+  if (colon == std::string_view::npos) {
+    if (!ParseCellRef(text, row1, col1)) return false;
+    row2 = row1;
+    col2 = col1;
+    return true;
+  }
+  return ParseCellRef(text.substr(0, colon), row1, col1) &&
+         ParseCellRef(text.substr(colon + 1), row2, col2);
+}
+
+std::string ColumnName(int col) {
+  std::string s;
+  for (; col > 0; col = (col - 1) / 26) s.insert(s.begin(), static_cast<char>('A' + (col - 1) % 26));
+  return s;
+}
+
+std::string CellName(int row, int col) { return ColumnName(col) + std::to_string(row); }
+
+}  // namespace engine::xlsx

@@ -1,0 +1,538 @@
+// Reading .xlsx packages: the package relationships lead to the workbook part, whose
+// relationships lead to the sheets, shared strings, styles and theme. Each part is streamed
+// through expat. Formulas are compiled once every sheet and name is known, as for .xls.
+#include <charconv>
+#include <map>
+#include <system_error>
+#include <unordered_map>
+
+#include "control/engine_error.h"
+#include "control/format/serial_date.h"
+#include "control/formula/formula_engine.h"
+#include "control/model/cell_loader.h"
+#include "control/xlsx/cell_ref.h"
+#include "control/xlsx/xlsx_file.h"
+#include "control/xlsx/xlsx_styles.h"
+#include "control/xlsx/xml_stream.h"
+#include "control/xlsx/zip_package.h"
+
+namespace engine::xlsx {
+
+namespace {
+
+constexpr std::size_t kMaxSmallPart = std::size_t{64} << 20;  // relationships, workbook
+
+[[noreturn]] void Damaged(const std::string& why) {
+  throw EngineError(kErrFile, "The .xlsx package is damaged: " + why + ".");
+}
+
+bool EndsWith(std::string_view s, std::string_view tail) {
+  return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
+}
+
+std::string FolderOf(const std::string& part) {
+  std::size_t slash = part.rfind('/');
+  return slash == std::string::npos ? std::string() : part.substr(0, slash + 1);
+}
+
+std::string RelsPartOf(const std::string& part) {
+  std::size_t slash = part.rfind('/');
+  std::string folder = slash == std::string::npos ? std::string() : part.substr(0, slash + 1);
+  std::string file = slash == std::string::npos ? part : part.substr(slash + 1);
+  return folder + "_rels/" + file + ".rels";
+}
+
+bool ParseNumber(std::string_view text, double& out) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '+')) text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
+  return ec == std::errc() && p == text.data() + text.size() && !text.empty();
+}
+
+// ISO 8601 "2024-03-01", "2024-03-01T12:30:00" or a bare time "12:30:00" as a serial.
+bool ParseIsoDate(std::string_view text, bool date1904, double& out) {
+  int y = 0, m = 0, d = 0, hh = 0, mm = 0;
+  double ss = 0;
+  std::string t(text);
+  bool hasDate = std::sscanf(t.c_str(), "%4d-%2d-%2d", &y, &m, &d) == 3;
+  std::size_t tpos = t.find('T');
+  std::string timePart = hasDate ? (tpos == std::string::npos ? "" : t.substr(tpos + 1)) : t;
+  if (!timePart.empty() && std::sscanf(timePart.c_str(), "%2d:%2d:%lf", &hh, &mm, &ss) < 2)
+    return false;
+  double serial = 0;
+  if (hasDate) {
+    int s = format::DateToSerial(y, m, d, date1904);
+    if (s < 0) return false;
+    serial = s;
+  } else if (timePart.empty()) {
+    return false;
+  }
+  out = serial + (hh * 3600 + mm * 60 + ss) / 86400.0;
+  return true;
+}
+
+struct Relationship {
+  std::string type;
+  std::string target;  // resolved part name; empty for external targets
+};
+
+class RelsHandler : public XmlHandler {
+ public:
+  explicit RelsHandler(std::string folder) : folder_(std::move(folder)) {}
+  std::map<std::string, Relationship> byId;
+  void Start(std::string_view name, const XmlAttrs& a) override {
+    if (name != "Relationship") return;
+    Relationship r;
+    r.type = std::string(a.Get("Type"));
+    if (a.Get("TargetMode") != "External") r.target = ResolvePartName(folder_, a.Get("Target"));
+    byId[std::string(a.Get("Id"))] = std::move(r);
+  }
+
+ private:
+  std::string folder_;
+};
+
+std::map<std::string, Relationship> ReadRels(const ZipReader& zip, const std::string& part) {
+  std::string rels = RelsPartOf(part);
+  RelsHandler h(FolderOf(part));
+  if (zip.Has(rels)) ParseXmlPart(zip, rels, h);
+  return std::move(h.byId);
+}
+
+struct SheetEntry {
+  std::string name;
+  std::string relId;
+  std::string state;
+};
+
+struct NameEntry {
+  std::string name;
+  int localSheet = -1;
+  std::string text;
+};
+
+class WorkbookHandler : public XmlHandler {
+ public:
+  std::vector<SheetEntry> sheets;
+  std::vector<NameEntry> names;
+  bool date1904 = false;
+  int activeTab = 0;
+  bool showTabs = true;
+
+  void Start(std::string_view name, const XmlAttrs& a) override {
+    if (name == "workbookPr") {
+      date1904 = a.Bool("date1904", false);
+    } else if (name == "workbookView") {
+      activeTab = a.Int("activeTab", 0);
+      showTabs = a.Bool("showSheetTabs", true);
+    } else if (name == "sheet") {
+      sheets.push_back({std::string(a.Get("name")), std::string(a.Get("id")),
+                        std::string(a.Get("state", "visible"))});
+    } else if (name == "definedName") {
+      names.push_back({std::string(a.Get("name")), a.Int("localSheetId", -1), {}});
+      inName_ = true;
+    }
+  }
+  void End(std::string_view name) override {
+    if (name == "definedName") inName_ = false;
+  }
+  void Text(std::string_view text) override {
+    if (inName_) names.back().text.append(text);
+  }
+
+ private:
+  bool inName_ = false;
+};
+
+// Shared strings: the plain text of each item (runs joined; phonetic hints left out).
+class SharedStringsHandler : public XmlHandler {
+ public:
+  std::vector<std::string> strings;
+  void Start(std::string_view name, const XmlAttrs&) override {
+    if (name == "si") {
+      strings.emplace_back();
+      inItem_ = true;
+    } else if (name == "rPh") {
+      inPhonetic_ = true;
+    } else if (name == "t" && inItem_ && !inPhonetic_) {
+      inText_ = true;
+    }
+  }
+  void End(std::string_view name) override {
+    if (name == "si") {
+      inItem_ = false;
+      strings.back() = DecodeEscapes(std::move(strings.back()));
+    }
+    else if (name == "rPh") inPhonetic_ = false;
+    else if (name == "t") inText_ = false;
+  }
+  void Text(std::string_view text) override {
+    if (inText_) {
+      if (strings.back().size() + text.size() > kMaxText) Damaged("a shared string is too long");
+      strings.back().append(text);
+    }
+  }
+
+ private:
+  static constexpr std::size_t kMaxText = 1u << 20;
+  bool inItem_ = false, inPhonetic_ = false, inText_ = false;
+};
+
+struct PendingFormula {
+  Sheet* sheet;
+  int row, col;
+  std::string text;      // empty for a cell sharing its anchor's formula
+  int shared = -1;       // shared-formula group
+  bool hasCached = false;
+  Value cached;
+};
+
+struct SharedAnchor {
+  int row, col;
+  std::size_t pending;  // index of the anchor in the pending list
+};
+
+class SheetHandler : public XmlHandler {
+ public:
+  SheetHandler(Sheet& sheet, const std::vector<std::string>& sst,
+               const std::vector<std::uint16_t>& xfStyles, bool date1904,
+               std::vector<PendingFormula>& pending)
+      : sheet_(sheet), sst_(sst), xf_(xfStyles), date1904_(date1904), pending_(pending) {}
+
+  void Start(std::string_view name, const XmlAttrs& a) override {
+    if (name == "c") {
+      StartCell(a);
+    } else if (name == "v" && inCell_) {
+      capture_ = &v_;
+    } else if (name == "f" && inCell_) {
+      hasFormula_ = true;
+      std::string_view t = a.Get("t", "normal");
+      if (t == "shared") sharedIndex_ = a.Int("si", -1);
+      capture_ = &f_;
+    } else if (name == "is" && inCell_) {
+      inInline_ = true;
+    } else if (name == "rPh") {
+      inPhonetic_ = true;
+    } else if (name == "t" && inInline_ && !inPhonetic_) {
+      capture_ = &inline_;
+    } else if (name == "row") {
+      StartRow(a);
+    } else if (name == "col") {
+      Column(a);
+    }
+  }
+
+  void End(std::string_view name) override {
+    if (name == "c") EndCell();
+    else if (name == "v" || name == "f" || name == "t") capture_ = nullptr;
+    else if (name == "is") inInline_ = false;
+    else if (name == "rPh") inPhonetic_ = false;
+  }
+
+  void Text(std::string_view text) override {
+    if (!capture_) return;
+    if (capture_->size() + text.size() > kMaxCellText) Damaged("a cell's text is too long");
+    capture_->append(text);
+  }
+
+ private:
+  static constexpr std::size_t kMaxCellText = 1u << 20;
+
+  std::uint16_t StyleOf(int s) const {
+    return s >= 0 && static_cast<std::size_t>(s) < xf_.size() ? xf_[static_cast<std::size_t>(s)] : 0;
+  }
+
+  void StartRow(const XmlAttrs& a) {
+    row_ = a.Int("r", row_ + 1);
+    col_ = 0;
+    if (row_ < 1 || row_ > kMaxRow) return;  // row formats past the sheet are clipped
+    bool hidden = a.Bool("hidden", false);
+    bool custom = a.Bool("customHeight", false);
+    std::uint16_t style = a.Bool("customFormat", false) ? StyleOf(a.Int("s", 0)) : 0;
+    if (!hidden && !custom && !style) return;
+    RowAttr& r = sheet_.MutableRowAttr(row_);
+    r.hidden = hidden;
+    if (custom) r.heightTwips = static_cast<int>(a.Number("ht", 0) * 20 + 0.5);
+    r.style = style;
+  }
+
+  void Column(const XmlAttrs& a) {
+    int first = std::max(1, a.Int("min", 1));
+    int last = std::min(kMaxCol, a.Int("max", first));
+    std::uint16_t style = StyleOf(a.Int("style", 0));
+    bool hidden = a.Bool("hidden", false);
+    bool custom = a.Has("width") && a.Bool("customWidth", true);
+    double width = a.Number("width", 0);
+    for (int c = first; c <= last; ++c) {
+      ColumnAttr& attr = sheet_.ColAttr(c);
+      attr.hidden = hidden;
+      attr.style = style;
+      if (custom && width >= 0 && width <= 255) attr.width = static_cast<int>(width * 256 + 0.5);
+    }
+  }
+
+  void StartCell(const XmlAttrs& a) {
+    inCell_ = true;
+    hasFormula_ = false;
+    sharedIndex_ = -1;
+    v_.clear();
+    f_.clear();
+    inline_.clear();
+    // One pass over the attributes: a sheet has a cell element for every value.
+    std::string_view ref, type = "n";
+    int style = 0;
+    a.ForEach([&](std::string_view name, std::string_view value) {
+      if (name == "r") ref = value;
+      else if (name == "t") type = value;
+      else if (name == "s") style = XmlAttrs::ToInt(value, 0);
+    });
+    type_ = type == "s" ? CellType::Shared : type == "inlineStr" ? CellType::Inline
+          : type == "str" ? CellType::Str : type == "b" ? CellType::Logical
+          : type == "e" ? CellType::Error : type == "d" ? CellType::Date : CellType::Number;
+    style_ = StyleOf(style);
+    if (ref.empty()) {
+      ++col_;
+      if (row_ == 0) row_ = 1;
+    } else if (!ParseCellRef(ref, cellRow_, col_)) {
+      Damaged("a cell of sheet \"" + sheet_.Name() + "\" has the malformed reference " + std::string(ref));
+    } else if (cellRow_ != row_) {
+      row_ = cellRow_;
+    }
+  }
+
+  void EndCell() {
+    inCell_ = false;
+    bool hasValue = !v_.empty() || type_ == CellType::Inline || type_ == CellType::Str;
+    if (row_ > kMaxRow || col_ > kMaxCol) {
+      if (hasValue || hasFormula_)
+        throw EngineError(kErrFile, "The sheet \"" + sheet_.Name() +
+                                        "\" holds cells beyond row 65,536 or column 256, the "
+                                        "limits of a table's sheet.");
+      return;  // a format alone past the limits is clipped
+    }
+    Value value = CellValue();
+    if (hasFormula_) {
+      PendingFormula p{&sheet_, row_, col_, f_, sharedIndex_, !v_.empty() && !value.IsEmpty(), value};
+      if (p.shared >= 0 && !f_.empty()) anchors_[p.shared] = pending_.size();
+      if (p.shared >= 0 && f_.empty() && !anchors_.count(p.shared)) p.shared = -1;  // no anchor
+      LoadStyle(sheet_, row_, col_, style_);
+      if (p.hasCached) LoadValue(sheet_, row_, col_, style_, value);
+      if (!p.text.empty() || p.shared >= 0) pending_.push_back(std::move(p));
+      return;
+    }
+    LoadValue(sheet_, row_, col_, style_, value);
+  }
+
+  Value CellValue() {
+    if (type_ == CellType::Shared) {
+      if (v_.empty()) return {};
+      double index = -1;
+      if (!ParseNumber(v_, index) || index < 0 || index >= static_cast<double>(sst_.size()))
+        Damaged("a cell refers to a missing shared string");
+      return Value::Text(sst_[static_cast<std::size_t>(index)]);
+    }
+    if (type_ == CellType::Inline) return Value::Text(DecodeEscapes(inline_));
+    if (type_ == CellType::Str) return v_.empty() ? Value{} : Value::Text(DecodeEscapes(v_));
+    if (type_ == CellType::Logical) return v_.empty() ? Value{} : Value::Logical(v_ == "1" || v_ == "true");
+    if (type_ == CellType::Error) {
+      ErrorValue e;
+      return ParseErrorText(v_, e) ? Value::Error(e) : Value{};
+    }
+    if (v_.empty()) return {};
+    double d = 0;
+    if (type_ == CellType::Date) {
+      if (!ParseIsoDate(v_, date1904_, d)) Damaged("a cell holds the malformed date " + v_);
+      return Value::Number(d);
+    }
+    if (!ParseNumber(v_, d)) Damaged("a cell holds the malformed number " + v_);
+    return Value::Number(d);
+  }
+
+  Sheet& sheet_;
+  const std::vector<std::string>& sst_;
+  const std::vector<std::uint16_t>& xf_;
+  bool date1904_;
+  std::vector<PendingFormula>& pending_;
+  std::unordered_map<int, std::size_t> anchors_;
+  int row_ = 0, col_ = 0, cellRow_ = 0;
+  bool inCell_ = false, hasFormula_ = false, inInline_ = false, inPhonetic_ = false;
+  int sharedIndex_ = -1;
+  enum class CellType { Number, Shared, Inline, Str, Logical, Error, Date };
+  CellType type_ = CellType::Number;
+  std::uint16_t style_ = 0;
+  std::string v_, f_, inline_;
+  std::string* capture_ = nullptr;
+};
+
+// Function names of newer spreadsheets carry a prefix in the file.
+std::string StripFunctionPrefixes(std::string text) {
+  for (const char* prefix : {"_xlfn._xlws.", "_xlfn.", "_xlws."}) {
+    std::size_t p;
+    std::string_view pv(prefix);
+    while ((p = text.find(pv)) != std::string::npos) text.erase(p, pv.size());
+  }
+  return text;
+}
+
+class XlsxReader {
+ public:
+  XlsxReader(const std::uint8_t* data, std::size_t size, const LocaleSettings* locale)
+      : zip_(data, size), book_(std::make_unique<Workbook>(locale)) {}
+
+  std::unique_ptr<Workbook> Run() {
+    if (zip_.Has("EncryptedPackage"))
+      throw EngineError(kErrFile, "The workbook is protected by a password, which is not supported.");
+    std::string workbookPart = WorkbookPart();
+    auto rels = ReadRels(zip_, workbookPart);
+    WorkbookHandler wb;
+    ParseXmlPart(zip_, workbookPart, wb);
+    book_->SetDate1904(wb.date1904);
+    book_->SetShowTabs(wb.showTabs);
+
+    std::string sstPart, stylesPart, themePart;
+    for (const auto& [id, r] : rels) {
+      if (EndsWith(r.type, "/sharedStrings")) sstPart = r.target;
+      else if (EndsWith(r.type, "/styles")) stylesPart = r.target;
+      else if (EndsWith(r.type, "/theme")) themePart = r.target;
+    }
+    if (!sstPart.empty() && zip_.Has(sstPart)) {
+      SharedStringsHandler h;
+      ParseXmlPart(zip_, sstPart, h);
+      sst_ = std::move(h.strings);
+    }
+    xfStyles_ = ReadStyles(zip_, stylesPart, themePart, *book_);
+
+    // Worksheets in workbook order; chart sheets and dialog sheets hold no cells we keep.
+    std::vector<std::pair<Sheet*, std::string>> sheets;
+    std::vector<int> sheetOfEntry(wb.sheets.size(), 0);
+    for (std::size_t i = 0; i < wb.sheets.size(); ++i) {
+      auto it = rels.find(wb.sheets[i].relId);
+      if (it == rels.end() || !EndsWith(it->second.type, "/worksheet") || it->second.target.empty())
+        continue;
+      std::string name = wb.sheets[i].name;
+      if (name.empty() || book_->SheetIndexByName(name)) name = book_->UnusedSheetName();
+      Sheet* sheet;
+      if (sheets.empty()) {
+        sheet = &book_->GetSheet(1);
+        sheet->SetName(name);
+      } else {
+        sheet = &book_->InsertSheet(static_cast<int>(sheets.size()) + 1, name);
+      }
+      sheets.emplace_back(sheet, it->second.target);
+      sheetOfEntry[i] = static_cast<int>(sheets.size());
+      if (static_cast<int>(i) == wb.activeTab) book_->SetActiveIndex(static_cast<int>(sheets.size()));
+    }
+    if (sheets.empty()) throw EngineError(kErrFile, "The workbook holds no worksheet.");
+
+    ReadNames(wb.names, sheetOfEntry);
+    for (auto& [sheet, part] : sheets) {
+      if (!zip_.Has(part)) Damaged("the sheet part " + part + " is missing");
+      SheetHandler h(*sheet, sst_, xfStyles_, wb.date1904, pending_);
+      ParseXmlPart(zip_, part, h);
+    }
+    PlaceFormulas();
+    book_->Formulas().Rebuild();
+    book_->SetForeignParts(ForeignParts());
+    return std::move(book_);
+  }
+
+ private:
+  std::string WorkbookPart() {
+    auto rels = ReadRels(zip_, "");
+    for (const auto& [id, r] : rels)
+      if (EndsWith(r.type, "/officeDocument") && !r.target.empty()) return r.target;
+    if (zip_.Has("xl/workbook.xml")) return "xl/workbook.xml";
+    throw EngineError(kErrFile, "The zip package holds no workbook.");
+  }
+
+  // Parts that carry something a save would lose: drawings, charts, pictures, embedded
+  // objects, macros, pivot tables and the like. Package plumbing, the parts we read and the
+  // document properties are not among them.
+  std::vector<std::string> ForeignParts() const {
+    static constexpr std::string_view kCarried[] = {
+        "xl/drawings/", "xl/charts/", "xl/media/", "xl/embeddings/", "xl/vbaProject",
+        "xl/pivotTables/", "xl/pivotCache/", "xl/chartsheets/", "xl/activeX/", "xl/ctrlProps/",
+        "xl/macrosheets/", "xl/dialogsheets/", "xl/externalLinks/", "xl/slicers/", "xl/tables/"};
+    std::vector<std::string> found;
+    for (const std::string& name : zip_.Names())
+      for (std::string_view prefix : kCarried)
+        if (name.rfind(prefix, 0) == 0 && name.find("/_rels/") == std::string::npos) {
+          found.push_back(name);
+          break;
+        }
+    return found;
+  }
+
+  void ReadNames(const std::vector<NameEntry>& names, const std::vector<int>& sheetOfEntry) {
+    for (const NameEntry& n : names) {
+      if (n.name.rfind("_xlnm.", 0) == 0) continue;  // print areas and the like
+      DefinedName d;
+      d.name = n.name;
+      if (n.localSheet >= 0) {
+        if (static_cast<std::size_t>(n.localSheet) >= sheetOfEntry.size() ||
+            sheetOfEntry[static_cast<std::size_t>(n.localSheet)] == 0)
+          continue;
+        d.sheetId = book_->GetSheet(sheetOfEntry[static_cast<std::size_t>(n.localSheet)]).Id();
+      }
+      try {
+        book_->Formulas().CompileName(d.sheetId, StripFunctionPrefixes(n.text), d.formula, d.expr);
+      } catch (const EngineError&) {
+        d.formula = n.text;
+        d.expr.reset();
+      }
+      book_->Names().push_back(std::move(d));
+    }
+    book_->Formulas().NamesChanged();
+  }
+
+  void PlaceFormulas() {
+    auto& engine = book_->Formulas();
+    // Anchors of shared groups, per sheet: the compiled cell others copy with their offset.
+    std::map<std::pair<const Sheet*, int>, const FormulaCell*> anchors;
+    for (PendingFormula& p : pending_) {
+      std::unique_ptr<FormulaCell> cell;
+      if (!p.text.empty()) {
+        try {
+          cell = engine.Compile(*p.sheet, p.row, p.col, StripFunctionPrefixes(p.text));
+        } catch (const EngineError&) {
+          cell = std::make_unique<FormulaCell>();
+          cell->text = p.text;
+        }
+      } else {
+        auto it = anchors.find({p.sheet, p.shared});
+        if (it == anchors.end() || !it->second->expr) continue;  // keeps its stored value
+        cell = std::make_unique<FormulaCell>();
+        cell->expr = it->second->expr;
+        cell->text = engine.Text(*p.sheet, p.row, p.col, *it->second);
+        try {
+          cell = engine.Compile(*p.sheet, p.row, p.col, cell->text);
+        } catch (const EngineError&) {
+          continue;
+        }
+      }
+      if (p.hasCached) cell->result = p.cached;
+      const FormulaCell* placed = cell.get();
+      LoadFormula(*p.sheet, p.row, p.col, std::move(cell));
+      if (!p.text.empty() && p.shared >= 0) anchors[{p.sheet, p.shared}] = placed;
+    }
+  }
+
+  ZipReader zip_;
+  std::unique_ptr<Workbook> book_;
+  std::vector<std::string> sst_;
+  std::vector<std::uint16_t> xfStyles_;
+  std::vector<PendingFormula> pending_;
+};
+
+}  // namespace
+
+bool LooksLikeZip(const std::uint8_t* data, std::size_t size) {
+  return size >= 4 && data[0] == 'P' && data[1] == 'K' && data[2] == 3 && data[3] == 4;
+}
+
+std::unique_ptr<Workbook> ReadXlsx(const std::uint8_t* data, std::size_t size,
+                                   const LocaleSettings* locale) {
+  return XlsxReader(data, size, locale).Run();
+}
+
+}  // namespace engine::xlsx

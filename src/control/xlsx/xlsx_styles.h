@@ -1,0 +1,31 @@
+#pragma once
+// The styles part of a package (number formats, fonts, fills, borders, cell formats) and the
+// theme's colours, turned into the workbook's interned styles.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "control/model/workbook.h"
+
+namespace engine::xlsx {
+
+class ZipReader;
+
+// Reads the theme part (may be empty) and the styles part (may be empty) and interns every
+// cell format; returns the engine style of each cell format index.
+std::vector<std::uint16_t> ReadStyles(const ZipReader& zip, const std::string& stylesPart,
+                                      const std::string& themePart, Workbook& book);
+
+// Colours of a package: "FFRRGGBB" to 0x00BBGGRR.
+std::uint32_t ParseArgb(std::string_view argb, std::uint32_t fallback);
+
+// The package names of fill patterns and border lines, by the engine's pattern and line codes.
+const char* PatternName(unsigned pattern);
+const char* LineName(unsigned line);
+// The package's alignment names, by the engine's codes.
+const char* HAlignName(HAlign a);
+const char* VAlignName(VAlign a);
+
+}  // namespace engine::xlsx

@@ -1,0 +1,209 @@
+// Expat driven chunk by chunk from the zip reader.
+#include "control/xlsx/xml_stream.h"
+
+#include <expat.h>
+
+#include <charconv>
+#include <system_error>
+#include <exception>
+#include <memory>
+
+#include "control/engine_error.h"
+#include "control/xlsx/zip_package.h"
+
+namespace engine::xlsx {
+
+namespace {
+
+constexpr int kMaxDepth = 256;
+
+struct ParseState {
+  XmlHandler* handler;
+  XML_Parser parser;
+  int depth = 0;
+  std::string failure;            // our own reason to stop
+  std::exception_ptr thrown;      // a handler's exception, rethrown after expat returns
+};
+
+void Stop(ParseState& s, std::string why) {
+  if (s.failure.empty()) s.failure = std::move(why);
+  XML_StopParser(s.parser, XML_FALSE);
+}
+
+void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** attrs) {
+  auto& s = *static_cast<ParseState*>(data);
+  if (s.thrown || !s.failure.empty()) return;
+  if (++s.depth > kMaxDepth) return Stop(s, "elements nest too deeply");
+  try {
+    s.handler->Start(LocalName(name), XmlAttrs(attrs));
+  } catch (...) {
+    s.thrown = std::current_exception();
+    XML_StopParser(s.parser, XML_FALSE);
+  }
+}
+
+void XMLCALL OnEnd(void* data, const XML_Char* name) {
+  auto& s = *static_cast<ParseState*>(data);
+  if (s.thrown || !s.failure.empty()) return;
+  --s.depth;
+  try {
+    s.handler->End(LocalName(name));
+  } catch (...) {
+    s.thrown = std::current_exception();
+    XML_StopParser(s.parser, XML_FALSE);
+  }
+}
+
+void XMLCALL OnText(void* data, const XML_Char* text, int len) {
+  auto& s = *static_cast<ParseState*>(data);
+  if (s.thrown || !s.failure.empty()) return;
+  try {
+    s.handler->Text(std::string_view(text, static_cast<std::size_t>(len)));
+  } catch (...) {
+    s.thrown = std::current_exception();
+    XML_StopParser(s.parser, XML_FALSE);
+  }
+}
+
+void XMLCALL OnDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+  Stop(*static_cast<ParseState*>(data), "it declares a document type, which no part may");
+}
+
+class Parser {
+ public:
+  Parser(std::string_view part, XmlHandler& handler) : part_(part) {
+    parser_ = XML_ParserCreate("UTF-8");
+    if (!parser_) throw EngineError(kErrFile, "Not enough memory to read the .xlsx package.");
+    state_.handler = &handler;
+    state_.parser = parser_;
+    XML_SetUserData(parser_, &state_);
+    XML_SetElementHandler(parser_, OnStart, OnEnd);
+    XML_SetCharacterDataHandler(parser_, OnText);
+    XML_SetStartDoctypeDeclHandler(parser_, OnDoctype);
+  }
+  ~Parser() { XML_ParserFree(parser_); }
+
+  void Feed(const char* data, std::size_t size, bool last) {
+    if (done_) return;
+    while (size > 0 || last) {
+      int chunk = static_cast<int>(size > (1u << 30) ? (1u << 30) : size);
+      bool final = last && static_cast<std::size_t>(chunk) == size;
+      if (XML_Parse(parser_, data, chunk, final ? XML_TRUE : XML_FALSE) != XML_STATUS_OK) {
+        done_ = true;
+        Raise();
+      }
+      data += chunk;
+      size -= static_cast<std::size_t>(chunk);
+      if (final) break;
+    }
+  }
+
+ private:
+  [[noreturn]] void Raise() {
+    if (state_.thrown) std::rethrow_exception(state_.thrown);
+    std::string why = !state_.failure.empty()
+                          ? state_.failure
+                          : std::string(XML_ErrorString(XML_GetErrorCode(parser_))) + " at line " +
+                                std::to_string(XML_GetCurrentLineNumber(parser_));
+    throw EngineError(kErrFile,
+                      "The .xlsx package is damaged: its part " + part_ + " is not valid XML (" +
+                          why + ").");
+  }
+
+  std::string part_;
+  XML_Parser parser_;
+  ParseState state_;
+  bool done_ = false;
+};
+
+}  // namespace
+
+namespace {
+int HexDigit(char c) {
+  return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+}
+}  // namespace
+
+bool IsEscapeAt(std::string_view text, std::size_t at) {
+  if (at + 7 > text.size() || text[at] != '_' || text[at + 1] != 'x' || text[at + 6] != '_') return false;
+  for (std::size_t k = at + 2; k < at + 6; ++k)
+    if (HexDigit(text[k]) < 0) return false;
+  return true;
+}
+
+std::string DecodeEscapes(std::string text) {
+  if (text.find("_x") == std::string::npos) return text;
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    if (!IsEscapeAt(text, i)) {
+      out += text[i++];
+      continue;
+    }
+    unsigned cp = 0;
+    for (std::size_t k = i + 2; k < i + 6; ++k) cp = cp << 4 | static_cast<unsigned>(HexDigit(text[k]));
+    if (cp < 0x80) {
+      out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+      out += static_cast<char>(0xC0 | (cp >> 6));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (cp >> 12));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    i += 7;
+  }
+  return out;
+}
+
+std::string_view LocalName(std::string_view name) {
+  std::size_t colon = name.rfind(':');
+  return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+std::string_view XmlAttrs::Get(std::string_view name, std::string_view fallback) const {
+  for (const char** a = raw_; a && a[0]; a += 2)
+    if (LocalName(a[0]) == name) return a[1];
+  return fallback;
+}
+
+bool XmlAttrs::Has(std::string_view name) const {
+  for (const char** a = raw_; a && a[0]; a += 2)
+    if (LocalName(a[0]) == name) return true;
+  return false;
+}
+
+int XmlAttrs::Int(std::string_view name, int fallback) const { return ToInt(Get(name), fallback); }
+
+int XmlAttrs::ToInt(std::string_view v, int fallback) {
+  int out = 0;
+  auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), out);
+  return ec == std::errc() && p == v.data() + v.size() && !v.empty() ? out : fallback;
+}
+
+double XmlAttrs::Number(std::string_view name, double fallback) const {
+  std::string_view v = Get(name);
+  double out = 0;
+  auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), out);
+  return ec == std::errc() && p == v.data() + v.size() && !v.empty() ? out : fallback;
+}
+
+bool XmlAttrs::Bool(std::string_view name, bool fallback) const {
+  std::string_view v = Get(name);
+  if (v == "1" || v == "true") return true;
+  if (v == "0" || v == "false") return false;
+  return fallback;
+}
+
+void ParseXmlPart(const ZipReader& zip, std::string_view part, XmlHandler& handler) {
+  Parser parser(part, handler);
+  zip.Stream(part, [&](const char* d, std::size_t n) { parser.Feed(d, n, false); });
+  parser.Feed("", 0, true);
+}
+
+void ParseXmlText(std::string_view document, std::string_view part, XmlHandler& handler) {
+  Parser parser(part, handler);
+  parser.Feed(document.data(), document.size(), true);
+}
+
+}  // namespace engine::xlsx

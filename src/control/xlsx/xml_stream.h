@@ -1,0 +1,55 @@
+#pragma once
+// Streaming XML for package parts, over expat: a part is read element by element and never
+// held as a tree. Documents with a DOCTYPE (entity tricks) or nesting deeper than any real part
+// are refused. Element and attribute names arrive without their namespace prefix.
+
+#include <string>
+#include <string_view>
+
+namespace engine::xlsx {
+
+class ZipReader;
+
+// Local name of a possibly prefixed XML name ("x:row" -> "row").
+std::string_view LocalName(std::string_view name);
+
+class XmlAttrs {
+ public:
+  explicit XmlAttrs(const char** raw) : raw_(raw) {}
+  // The value of the attribute with this local name, or `fallback`.
+  std::string_view Get(std::string_view name, std::string_view fallback = {}) const;
+  bool Has(std::string_view name) const;
+  int Int(std::string_view name, int fallback) const;
+  double Number(std::string_view name, double fallback) const;
+  bool Bool(std::string_view name, bool fallback) const;  // "1"/"true" and "0"/"false"
+  // Calls f(localName, value) for every attribute, in one pass.
+  template <typename F>
+  void ForEach(F&& f) const {
+    for (const char** a = raw_; a && a[0]; a += 2) f(LocalName(a[0]), std::string_view(a[1]));
+  }
+  static int ToInt(std::string_view text, int fallback);
+
+ private:
+  const char** raw_;
+};
+
+class XmlHandler {
+ public:
+  virtual ~XmlHandler() = default;
+  virtual void Start(std::string_view name, const XmlAttrs& attrs) = 0;
+  virtual void End(std::string_view /*name*/) {}
+  // Character data, possibly in several pieces.
+  virtual void Text(std::string_view /*text*/) {}
+};
+
+// Parses a part of the package into `handler`; throws EngineError naming the part when it is
+// not well-formed. A handler may throw EngineError itself to stop.
+void ParseXmlPart(const ZipReader& zip, std::string_view part, XmlHandler& handler);
+void ParseXmlText(std::string_view document, std::string_view part, XmlHandler& handler);
+
+// The package's escapes of characters XML cannot carry: "_x000D_" stands for U+000D.
+bool IsEscapeAt(std::string_view text, std::size_t at);
+std::string DecodeEscapes(std::string text);
+
+
+}  // namespace engine::xlsx

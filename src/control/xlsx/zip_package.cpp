@@ -1,0 +1,173 @@
+// Zip packages over libzip, read from and written to memory buffers.
+#include "control/xlsx/zip_package.h"
+
+#include <zip.h>
+
+#include <memory>
+
+#include "control/engine_error.h"
+
+namespace engine::xlsx {
+
+namespace {
+
+// No part of a workbook we can hold needs more; a package that inflates past these is a bomb.
+constexpr std::size_t kMaxEntryBytes = std::size_t{1} << 30;
+constexpr std::size_t kMaxTotalBytes = std::size_t{3} << 30;
+// Above this size an entry must not inflate more than kMaxRatio times its stored size.
+constexpr std::size_t kRatioCheckFrom = std::size_t{16} << 20;
+constexpr std::size_t kMaxRatio = 400;
+
+[[noreturn]] void Fail(const std::string& why) {
+  throw EngineError(kErrFile, "The .xlsx package is damaged: " + why + ".");
+}
+
+}  // namespace
+
+ZipReader::ZipReader(const std::uint8_t* data, std::size_t size) : packageSize_(size) {
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* source = zip_source_buffer_create(data, size, 0, &error);
+  if (!source) {
+    zip_error_fini(&error);
+    Fail("it cannot be read");
+  }
+  zip_ = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+  if (!zip_) {
+    zip_source_free(source);
+    std::string why = zip_error_strerror(&error);
+    zip_error_fini(&error);
+    Fail("not a zip archive (" + why + ")");
+  }
+  zip_error_fini(&error);
+}
+
+ZipReader::~ZipReader() {
+  if (zip_) zip_discard(zip_);
+}
+
+long long ZipReader::Index(std::string_view name) const {
+  std::string n(name);
+  return zip_name_locate(zip_, n.c_str(), 0);
+}
+
+bool ZipReader::Has(std::string_view name) const { return Index(name) >= 0; }
+
+std::vector<std::string> ZipReader::Names() const {
+  std::vector<std::string> names;
+  zip_int64_t count = zip_get_num_entries(zip_, 0);
+  for (zip_int64_t i = 0; i < count; ++i) {
+    const char* n = zip_get_name(zip_, static_cast<zip_uint64_t>(i), 0);
+    if (n) names.emplace_back(n);
+  }
+  return names;
+}
+
+void ZipReader::Inflate(long long index, std::size_t limit,
+                        const std::function<void(const char*, std::size_t)>& sink) const {
+  zip_stat_t st;
+  zip_stat_init(&st);
+  if (zip_stat_index(zip_, static_cast<zip_uint64_t>(index), 0, &st) != 0) Fail("an entry is unreadable");
+  std::size_t stored = (st.valid & ZIP_STAT_COMP_SIZE) ? static_cast<std::size_t>(st.comp_size) : packageSize_;
+  std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> file(
+      zip_fopen_index(zip_, static_cast<zip_uint64_t>(index), 0), zip_fclose);
+  if (!file) Fail("an entry cannot be opened (encrypted or unknown compression)");
+  char buffer[1 << 16];
+  std::size_t total = 0;
+  for (;;) {
+    zip_int64_t got = zip_fread(file.get(), buffer, sizeof buffer);
+    if (got < 0) Fail("an entry does not inflate");
+    if (got == 0) break;
+    total += static_cast<std::size_t>(got);
+    inflatedTotal_ += static_cast<std::size_t>(got);
+    if (total > limit || total > kMaxEntryBytes || inflatedTotal_ > kMaxTotalBytes)
+      Fail("an entry inflates beyond any workbook's size");
+    if (total > kRatioCheckFrom && total / (stored ? stored : 1) > kMaxRatio)
+      Fail("an entry inflates far beyond its stored size");
+    sink(buffer, static_cast<std::size_t>(got));
+  }
+}
+
+std::string ZipReader::Read(std::string_view name, std::size_t limit) const {
+  long long index = Index(name);
+  if (index < 0) Fail("the part " + std::string(name) + " is missing");
+  std::string out;
+  Inflate(index, limit, [&](const char* d, std::size_t n) { out.append(d, n); });
+  return out;
+}
+
+void ZipReader::Stream(std::string_view name,
+                       const std::function<void(const char*, std::size_t)>& sink) const {
+  long long index = Index(name);
+  if (index < 0) Fail("the part " + std::string(name) + " is missing");
+  Inflate(index, kMaxEntryBytes, sink);
+}
+
+void ZipWriter::Add(std::string name, std::string data) {
+  entries_.emplace_back(std::move(name), std::move(data));
+}
+
+Bytes ZipWriter::Finish() {
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* target = zip_source_buffer_create(nullptr, 0, 0, &error);
+  if (!target) Fail("no memory for the package");
+  zip_source_keep(target);
+  std::unique_ptr<zip_source_t, void (*)(zip_source_t*)> hold(target, zip_source_free);
+  zip_t* zip = zip_open_from_source(target, ZIP_TRUNCATE, &error);
+  zip_error_fini(&error);
+  if (!zip) throw EngineError(kErrFile, "The .xlsx package could not be built.");
+  for (const auto& [name, data] : entries_) {
+    zip_source_t* s = zip_source_buffer(zip, data.data(), data.size(), 0);
+    zip_int64_t i = s ? zip_file_add(zip, name.c_str(), s, ZIP_FL_ENC_UTF_8) : -1;
+    if (i < 0) {
+      if (s) zip_source_free(s);
+      zip_discard(zip);
+      throw EngineError(kErrFile, "The .xlsx package could not be built.");
+    }
+    zip_set_file_compression(zip, static_cast<zip_uint64_t>(i), ZIP_CM_DEFLATE, 6);
+    zip_file_set_mtime(zip, static_cast<zip_uint64_t>(i), 315532800 + 86400, 0);  // fixed: 1980-01-02
+  }
+  if (zip_close(zip) != 0) {
+    zip_discard(zip);
+    throw EngineError(kErrFile, "The .xlsx package could not be built.");
+  }
+  Bytes out;
+  if (zip_source_open(target) != 0) throw EngineError(kErrFile, "The .xlsx package could not be built.");
+  zip_source_seek(target, 0, SEEK_END);
+  zip_int64_t size = zip_source_tell(target);
+  zip_source_seek(target, 0, SEEK_SET);
+  if (size > 0) {
+    out.resize(static_cast<std::size_t>(size));
+    zip_int64_t got = zip_source_read(target, out.data(), static_cast<zip_uint64_t>(size));
+    if (got != size) out.clear();
+  }
+  zip_source_close(target);
+  if (out.empty()) throw EngineError(kErrFile, "The .xlsx package could not be built.");
+  entries_.clear();
+  return out;
+}
+
+std::string ResolvePartName(std::string_view baseFolder, std::string_view target) {
+  std::string path = !target.empty() && target[0] == '/' ? std::string(target.substr(1))
+                                                          : std::string(baseFolder) + std::string(target);
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t slash = path.find('/', start);
+    if (slash == std::string::npos) slash = path.size();
+    std::string part = path.substr(start, slash - start);
+    if (part == "..") {
+      if (parts.empty()) return {};
+      parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    start = slash + 1;
+  }
+  std::string out;
+  for (const auto& p : parts) out += (out.empty() ? "" : "/") + p;
+  return out;
+}
+
+}  // namespace engine::xlsx
