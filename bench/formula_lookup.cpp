@@ -9,6 +9,7 @@
 #include "control/control.h"
 #include "control/formula/formula_engine.h"
 #include "control/model/sheet.h"
+#include "control/model/workbook.h"
 
 namespace {
 

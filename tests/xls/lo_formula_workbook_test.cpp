@@ -11,6 +11,7 @@
 #include <map>
 #include <sstream>
 
+#include "control/model/workbook.h"
 #include "corpus_support.h"
 
 namespace {
