@@ -297,9 +297,9 @@ TEST_F(MoreFunctions, TrigonometryAndStatistics) {
 }
 
 TEST_F(MoreFunctions, KnownButNotComputedFunctionsKeepTheirNameAndGiveNameError) {
-  EXPECT_EQ(EvalErr("PMT(0.1,10,100)"), ErrorValue::Name);
-  EXPECT_EQ(Formula(100, 26), "PMT(0.1,10,100)");
-  EXPECT_THROW(ctl.SetCellText(1, 1, "=PMT(1)"), EngineError);  // arity is still checked
+  EXPECT_EQ(EvalErr("TRANSPOSE(A1:A2)"), ErrorValue::Name);
+  EXPECT_EQ(Formula(100, 26), "TRANSPOSE(A1:A2)");
+  EXPECT_THROW(ctl.SetCellText(1, 1, "=TRANSPOSE()"), EngineError);  // arity is still checked
 }
 
 }  // namespace

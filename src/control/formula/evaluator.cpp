@@ -104,8 +104,14 @@ Operand Evaluator::EvaluateOperand(const Expression& expr, const Sheet& sheet, i
   col_ = col;
   std::vector<Operand> stack;
   stack.reserve(8);
-  for (const Token& t : expr.Tokens()) {
-    if (t.IsSpace()) continue;
+  const std::vector<Token>& tokens = expr.Tokens();
+  std::size_t i = 0;
+  while (i < tokens.size()) {
+    const Token& t = tokens[i];
+    if (t.IsSpace()) {
+      ++i;
+      continue;
+    }
     switch (t.kind) {
       case TokenKind::Number: stack.push_back(Operand::Num(t.number)); break;
       case TokenKind::String: stack.push_back(Operand::Str(t.text)); break;
@@ -133,6 +139,7 @@ Operand Evaluator::EvaluateOperand(const Expression& expr, const Sheet& sheet, i
         stack.push_back(std::move(r));
       }
     }
+    i = Next(expr, i, stack);
   }
 done:
   sheet_ = savedSheet;
@@ -140,6 +147,57 @@ done:
   col_ = savedCol;
   if (stack.size() != 1) return Operand::Err(ErrorValue::Value);
   return std::move(stack.back());
+}
+
+std::size_t Evaluator::Next(const Expression& expr, std::size_t i, std::vector<Operand>& stack) {
+  // The token just completed may be an argument of an IF or CHOOSE: the first argument picks
+  // the branch to evaluate, a finished branch is the function's result (the function's own
+  // token is passed over, and what it completes is looked at in turn).
+  for (;;) {
+    Expression::LazyArg lazy = expr.LazyArgAt(i);
+    if (lazy.owner < 0 || stack.empty()) return i + 1;
+    const std::size_t owner = static_cast<std::size_t>(lazy.owner);
+    const Token& f = expr.Tokens()[owner];
+    if (lazy.position > 0) {
+      if (stack.back().IsMissing()) stack.back() = Operand::Num(0);
+      i = owner;
+      continue;
+    }
+    const std::vector<std::int32_t>& ends = expr.LazyArgEnds(owner);
+    Operand first = std::move(stack.back());
+    stack.pop_back();
+    std::size_t pick = 0;  // the argument to evaluate; 0: the result is pushed here
+    if (f.func == 1) {     // IF
+      bool c = false;
+      ErrorValue e;
+      if (!ArgBool(first, c, e))
+        stack.push_back(Operand::Err(e));
+      else if (c)
+        pick = 1;
+      else if (f.argc > 2)
+        pick = 2;
+      else
+        stack.push_back(Operand::Bool(false));
+    } else {  // CHOOSE
+      double n = 0;
+      ErrorValue e;
+      if (!ArgNumber(first, n, e)) {
+        stack.push_back(Operand::Err(e));
+      } else {
+        n = std::trunc(n);
+        if (n < 1 || n >= f.argc)
+          stack.push_back(Operand::Err(ErrorValue::Value));
+        else
+          pick = static_cast<std::size_t>(n);
+      }
+    }
+    if (pick == 0 || pick >= ends.size()) {
+      if (pick != 0) stack.push_back(Operand::Err(ErrorValue::Value));
+      i = owner;
+      continue;
+    }
+    return static_cast<std::size_t>(ends[pick - 1]) + 1;
+  }
 }
 
 Operand Evaluator::RefOperand(const Token& t, const Sheet& home, int row, int col) {
@@ -152,7 +210,7 @@ Operand Evaluator::RefOperand(const Token& t, const Sheet& home, int row, int co
     if (!ResolvePoint(t.a, row, col, a.r1, a.c1)) return Operand::Err(ErrorValue::Ref);
     a.r2 = a.r1;
     a.c2 = a.c1;
-    return Operand::Reference(a);
+    return SpanSheets(t, a);
   }
   int r1, c1, r2, c2;
   bool ok1 = ResolvePoint(t.a, row, col, r1, c1);
@@ -171,7 +229,23 @@ Operand Evaluator::RefOperand(const Token& t, const Sheet& home, int row, int co
   a.r2 = std::max(r1, r2);
   a.c1 = std::min(c1, c2);
   a.c2 = std::max(c1, c2);
-  return Operand::Reference(a);
+  return SpanSheets(t, a);
+}
+
+Operand Evaluator::SpanSheets(const Token& t, const Area& a) {
+  Operand o = Operand::Reference(a);
+  if (!t.sheet2) return o;
+  // The same block on every sheet from the first to the last of the range.
+  int first = book_.SheetIndexById(t.sheet), last = book_.SheetIndexById(t.sheet2);
+  if (!first || !last) return Operand::Err(ErrorValue::Ref);
+  if (first > last) std::swap(first, last);
+  o.area.sheet = &book_.GetSheet(first);
+  for (int i = first + 1; i <= last; ++i) {
+    Area more = a;
+    more.sheet = &book_.GetSheet(i);
+    o.more.push_back(more);
+  }
+  return o;
 }
 
 Operand Evaluator::NameValue(const std::string& name, int depth) {

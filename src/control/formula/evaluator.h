@@ -116,7 +116,11 @@ class Evaluator {
 
  private:
   Operand Apply(const Token& t, std::vector<Operand>& stack, std::size_t argBase, int depth);
+  // Where evaluation goes after token i: the next token, or a branch of an IF or CHOOSE.
+  std::size_t Next(const Expression& expr, std::size_t i, std::vector<Operand>& stack);
   Operand RefOperand(const Token& t, const Sheet& home, int row, int col);
+  // A reference over a range of sheets becomes one area per sheet.
+  Operand SpanSheets(const Token& t, const Area& a);
 
   Workbook& book_;
   CellReader& reader_;

@@ -1,5 +1,7 @@
 #include "control/formula/expression.h"
 
+#include <algorithm>
+
 #include "control/engine_error.h"
 #include "control/formula/function_table.h"
 #include "control/model/sheet.h"
@@ -15,6 +17,51 @@ Expression::Expression(std::vector<Token> tokens) : tokens_(std::move(tokens)) {
       if (!f || !f->impl) unsupported_ = true;
     }
   }
+  FindLazyArguments();
+}
+
+namespace {
+constexpr int kIfNumber = 1;
+constexpr int kChooseNumber = 100;
+int Arity(const Token& t);
+}  // namespace
+
+void Expression::FindLazyArguments() {
+  bool any = false;
+  for (const Token& t : tokens_)
+    if (t.kind == TokenKind::Func && (t.func == kIfNumber || t.func == kChooseNumber)) any = true;
+  if (!any) return;
+  // Walk the reverse Polish list keeping the index of each pending operand's last token; a
+  // function's arguments are the top argc entries, in order.
+  std::vector<std::int32_t> roots;
+  std::vector<LazyArg> lazy(tokens_.size());
+  for (std::size_t i = 0; i < tokens_.size(); ++i) {
+    const Token& t = tokens_[i];
+    int n = Arity(t);
+    if (n < 0) continue;
+    if (roots.size() < static_cast<std::size_t>(n)) return;  // malformed: evaluate eagerly
+    std::size_t base = roots.size() - static_cast<std::size_t>(n);
+    bool isIf = t.func == kIfNumber && t.argc >= 2 && t.argc <= 3;
+    bool isChoose = t.func == kChooseNumber && t.argc >= 2;
+    if (t.kind == TokenKind::Func && (isIf || isChoose)) {
+      std::vector<std::int32_t> ends(roots.begin() + static_cast<std::ptrdiff_t>(base),
+                                     roots.end());
+      for (std::size_t a = 0; a < ends.size(); ++a)
+        lazy[static_cast<std::size_t>(ends[a])] = LazyArg{
+            static_cast<std::int32_t>(i), static_cast<std::uint8_t>(std::min<std::size_t>(a, 255))};
+      lazyEnds_.emplace_back(static_cast<std::int32_t>(i), std::move(ends));
+    }
+    roots.resize(base);
+    roots.push_back(static_cast<std::int32_t>(i));
+  }
+  lazy_ = std::move(lazy);
+}
+
+const std::vector<std::int32_t>& Expression::LazyArgEnds(std::size_t k) const {
+  static const std::vector<std::int32_t> kNone;
+  for (const auto& [owner, ends] : lazyEnds_)
+    if (owner == static_cast<std::int32_t>(k)) return ends;
+  return kNone;
 }
 
 namespace {

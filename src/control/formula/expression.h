@@ -14,6 +14,9 @@
 // reference that lands off the sheet evaluates and prints as #REF!.
 //   - `sheet` 0: the formula's own sheet (ptgRef/ptgArea); otherwise the stable Sheet::Id()
 //     (ptgRef3d/ptgArea3d). `sheetGone` marks a 3-D reference to a deleted sheet (#REF!).
+//   - `sheet2` is the last sheet of a range of sheets ("Sheet1:Sheet3!A1"), 0 for one sheet:
+//     the reference covers the same cells on every sheet from `sheet` to `sheet2` in the
+//     workbook's order, sheets inserted between them included.
 //   - Area with `wholeCols` is "A:C" (rows 1…65536; the row parts are unused); `wholeRows` is
 //     "1:3" (columns 1…256; the column parts are unused).
 //   - RefError is a reference whose cells were deleted (ptgRefErr/ptgAreaErr): #REF!.
@@ -84,6 +87,7 @@ struct Token {
   std::uint8_t argc = 0;                 // Func
   std::int16_t func = -1;                // Func: BIFF function number, -1 when unknown
   std::uint32_t sheet = 0;               // Ref/Area/RefError: 0 own sheet, else Sheet::Id()
+  std::uint32_t sheet2 = 0;              // last sheet of a range of sheets; 0 for one sheet
   double number = 0;                     // Number
   RefPoint a, b;                         // Ref: a; Area: a (top-left as typed) … b
   std::string text;                      // String, Name, unknown Func name, Space whitespace
@@ -110,8 +114,23 @@ class Expression {
   // cached result); typed in, it shows #NAME?.
   bool Unsupported() const { return unsupported_; }
 
+  // Lazy arguments of IF and CHOOSE: only the branch the first argument selects is evaluated.
+  // For the token at index i that completes a direct argument of an IF or CHOOSE, the index
+  // of that function's token and the argument's position; owner -1 for every other token.
+  struct LazyArg {
+    std::int32_t owner = -1;
+    std::uint8_t position = 0;
+  };
+  LazyArg LazyArgAt(std::size_t i) const { return i < lazy_.size() ? lazy_[i] : LazyArg{}; }
+  // The index of the last token of each argument of the IF or CHOOSE at token index k.
+  const std::vector<std::int32_t>& LazyArgEnds(std::size_t k) const;
+
  private:
+  void FindLazyArguments();
+
   std::vector<Token> tokens_;
+  std::vector<LazyArg> lazy_;  // empty when there is no IF/CHOOSE
+  std::vector<std::pair<std::int32_t, std::vector<std::int32_t>>> lazyEnds_;  // by owner
   bool volatile_ = false;
   bool hasNames_ = false;
   bool unsupported_ = false;

@@ -45,6 +45,20 @@ void CollectPrecedents(const Workbook& book, const Expression& e, std::uint32_t 
     if ((t.kind != TokenKind::Ref && t.kind != TokenKind::Area) || t.sheetGone) continue;
     std::uint32_t sheet = t.sheet ? t.sheet : homeSheet;
     if (!sheet) continue;
+    if (t.sheet2) {
+      // A range of sheets reads the block on each of its sheets.
+      int first = book.SheetIndexById(t.sheet), last = book.SheetIndexById(t.sheet2);
+      if (!first || !last) continue;
+      if (first > last) std::swap(first, last);
+      Token one = t;
+      one.sheet = 0;
+      one.sheet2 = 0;
+      Expression single({one});
+      for (int i = first; i <= last; ++i)
+        CollectPrecedents(book, single, book.GetSheet(i).Id(), formulaSheet, row, col, cells,
+                          ranges, isVolatile, depth);
+      continue;
+    }
     if (t.kind == TokenKind::Ref) {
       int r, c;
       if (ResolvePoint(t.a, row, col, r, c)) cells.push_back(MakeKey(sheet, r, c));
@@ -298,12 +312,28 @@ void FormulaEngine::Settle(std::uint32_t sheetId, int row, int col, bool placed)
 
 void FormulaEngine::FormulaPlaced(Sheet& sheet, int row, int col) {
   Settle(sheet.Id(), row, col, true);
+  MarkVolatilesDirty();
   Run();
 }
 
 void FormulaEngine::CellChanged(Sheet& sheet, int row, int col) {
   Settle(sheet.Id(), row, col, false);
+  MarkVolatilesDirty();
   Run();
+}
+
+void FormulaEngine::MarkVolatilesDirty() {
+  // Volatile formulas (NOW, RAND, OFFSET, INDIRECT …) are computed again after every change,
+  // with what reads them.
+  if (state_->graph.Volatiles().empty()) return;
+  std::vector<CellKey> changed(state_->graph.Volatiles().begin(), state_->graph.Volatiles().end());
+  for (CellKey k : changed) {
+    Sheet* sheet = workbook_.SheetById(KeySheet(k));
+    const CellSlot* s = sheet ? sheet->Find(KeyRow(k), KeyCol(k)) : nullptr;
+    if (!s || s->kind != CellKind::Formula) continue;
+    MarkDirty(*sheet, KeyRow(k), KeyCol(k), sheet->Formula(*s));
+  }
+  MarkReadersDirty(std::move(changed));
 }
 
 void FormulaEngine::RangeChanged(Sheet& sheet, int row1, int col1, int row2, int col2) {
@@ -336,6 +366,7 @@ void FormulaEngine::RangeChanged(Sheet& sheet, int row1, int col1, int row2, int
     if (f.calcState != kDirty) MarkDirty(*sh, KeyRow(k), KeyCol(k), f);
   }
   MarkReadersDirty(std::move(readers));
+  MarkVolatilesDirty();
   Run();
 }
 
@@ -375,13 +406,16 @@ void FormulaEngine::AfterStructureChange() {
 }
 
 void FormulaEngine::SheetRemoving(std::uint32_t sheetId) {
+  int at = workbook_.SheetIndexById(sheetId);
+  std::uint32_t next = at && at < workbook_.SheetCount() ? workbook_.GetSheet(at + 1).Id() : 0;
+  std::uint32_t previous = at > 1 ? workbook_.GetSheet(at - 1).Id() : 0;
   for (int i = 1; i <= workbook_.SheetCount(); ++i) {
     Sheet& sheet = workbook_.GetSheet(i);
     if (sheet.Id() == sheetId) continue;
     sheet.ForEachFormula([&](int r, int c, FormulaCell& f) {
       if (!f.expr) return;
       std::vector<Token> tokens = f.expr->Tokens();
-      if (!DropSheetReferences(tokens, sheetId)) return;
+      if (!DropSheetReferences(tokens, sheetId, next, previous)) return;
       f.text = FormulaText(tokens, workbook_, sheet.Id(), r, c);
       f.expr = std::make_shared<const Expression>(std::move(tokens));
     });
@@ -389,10 +423,33 @@ void FormulaEngine::SheetRemoving(std::uint32_t sheetId) {
   for (DefinedName& n : workbook_.Names()) {
     if (!n.expr || n.sheetId == sheetId) continue;
     std::vector<Token> tokens = n.expr->Tokens();
-    if (!DropSheetReferences(tokens, sheetId)) continue;
+    if (!DropSheetReferences(tokens, sheetId, next, previous)) continue;
     n.formula = FormulaText(tokens, workbook_, n.sheetId, 1, 1);
     n.expr = std::make_shared<const Expression>(std::move(tokens));
   }
+}
+
+void FormulaEngine::SheetsMoved() {
+  auto index = [this](std::uint32_t id) { return workbook_.SheetIndexById(id); };
+  for (int i = 1; i <= workbook_.SheetCount(); ++i) {
+    Sheet& sheet = workbook_.GetSheet(i);
+    sheet.ForEachFormula([&](int r, int c, FormulaCell& f) {
+      if (!f.expr) return;
+      std::vector<Token> tokens = f.expr->Tokens();
+      if (!OrderSheetRange(tokens, index)) return;
+      f.text = FormulaText(tokens, workbook_, sheet.Id(), r, c);
+      f.expr = std::make_shared<const Expression>(std::move(tokens));
+    });
+  }
+  for (DefinedName& n : workbook_.Names()) {
+    if (!n.expr) continue;
+    std::vector<Token> tokens = n.expr->Tokens();
+    if (!OrderSheetRange(tokens, index)) continue;
+    n.formula = FormulaText(tokens, workbook_, n.sheetId, 1, 1);
+    n.expr = std::make_shared<const Expression>(std::move(tokens));
+  }
+  // Which sheets a range of sheets covers may have changed.
+  AfterStructureChange();
 }
 
 void FormulaEngine::SheetRenamed() {
@@ -428,19 +485,10 @@ void FormulaEngine::MarkAllDirty() {
 }
 
 void FormulaEngine::Recalculate(bool all) {
-  if (all) {
+  if (all)
     MarkAllDirty();
-  } else {
-    std::vector<CellKey> changed(state_->graph.Volatiles().begin(),
-                                 state_->graph.Volatiles().end());
-    for (CellKey k : changed) {
-      Sheet* sheet = workbook_.SheetById(KeySheet(k));
-      const CellSlot* s = sheet ? sheet->Find(KeyRow(k), KeyCol(k)) : nullptr;
-      if (!s || s->kind != CellKind::Formula) continue;
-      MarkDirty(*sheet, KeyRow(k), KeyCol(k), sheet->Formula(*s));
-    }
-    MarkReadersDirty(std::move(changed));
-  }
+  else
+    MarkVolatilesDirty();
   Run();
 }
 

@@ -56,6 +56,7 @@ class FormulaEngine {
   void AfterStructureChange();
   void SheetRemoving(std::uint32_t sheetId);  // references to it become #REF!
   void SheetRenamed();                        // texts that name it change
+  void SheetsMoved();  // ranges of sheets cover what now lies between their ends
 
   // Recalculates every formula (all = true) or only the volatile ones and their dependents.
   void Recalculate(bool all);
@@ -77,6 +78,7 @@ class FormulaEngine {
   void MarkDirty(Sheet& sheet, int row, int col, FormulaCell& f);
   void RebuildGraph();
   void MarkAllDirty();
+  void MarkVolatilesDirty();
   void Run();
   void Settle(std::uint32_t sheetId, int row, int col, bool placed);
 

@@ -102,6 +102,16 @@ std::string ReferenceText(const Token& t, const Workbook& book, int row, int col
     const Sheet* s = t.sheetGone ? nullptr : book.SheetById(t.sheet);
     if (!s) return "#REF!";
     prefix = QuoteSheetName(s->Name()) + "!";
+    if (t.sheet2 != 0) {
+      const Sheet* last = book.SheetById(t.sheet2);
+      if (!last) return "#REF!";
+      // First:Last!, quoted as one when either name needs quotes.
+      const std::string& a = s->Name();
+      const std::string& b = last->Name();
+      prefix = (QuoteSheetName(a) == a && QuoteSheetName(b) == b ? a + ":" + b
+                                                                 : QuoteSheetName(a + ":" + b)) +
+               "!";
+    }
   }
   if (t.kind == TokenKind::RefError) return prefix + "#REF!";
   if (t.kind == TokenKind::Ref) {

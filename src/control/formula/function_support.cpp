@@ -127,6 +127,33 @@ bool Criterion::Matches(const Value& v) const {
   return false;
 }
 
+bool CollectNumbers(Evaluator& ev, std::span<Operand> args, std::vector<double>& out,
+                    ErrorValue& err) {
+  bool ok = true;
+  for (Operand& a : args) {
+    ev.ForEachValue(a, [&](const Value& v, bool fromRef) {
+      if (!ok) return;
+      if (v.IsError()) {
+        err = v.error, ok = false;
+        return;
+      }
+      if (v.IsNumber()) {
+        out.push_back(v.number);
+        return;
+      }
+      if (fromRef) return;
+      double n;
+      if (!ev.ToNumber(v, n, err)) {
+        ok = false;
+        return;
+      }
+      out.push_back(n);
+    });
+    if (!ok) return false;
+  }
+  return true;
+}
+
 double RoundDigits(double x, int digits, int mode) {
   if (digits > 15) digits = 15;
   if (digits < -15) digits = -15;

@@ -60,6 +60,12 @@ class Criterion {
   bool wildcard_ = false;
 };
 
+// The numbers of the arguments with the aggregate rules of SUM: numbers in references
+// (text, logicals and empty cells there are skipped); numbers, logicals and numeric text given
+// directly. The first error met is returned through err.
+bool CollectNumbers(Evaluator& ev, std::span<Operand> args, std::vector<double>& out,
+                    ErrorValue& err);
+
 // Rounds x at `digits` decimals with the mode (0 half away from zero, 1 away, -1 toward zero),
 // correcting binary noise the way the spreadsheet shows numbers (15 digits).
 double RoundDigits(double x, int digits, int mode);

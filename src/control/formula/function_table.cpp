@@ -12,14 +12,8 @@ namespace {
 // Functions the engine knows by name and number but does not compute (#NAME?); kept so that
 // workbooks from files show and write them back unchanged.
 constexpr FunctionInfo kNamesOnly[] = {
-    {"NPV", 11, 2, 30, false, nullptr},       {"PV", 56, 3, 5, false, nullptr},
-    {"FV", 57, 3, 5, false, nullptr},         {"NPER", 58, 3, 5, false, nullptr},
-    {"PMT", 59, 3, 5, false, nullptr},        {"RATE", 60, 3, 6, false, nullptr},
-    {"IRR", 62, 1, 2, false, nullptr},        {"AREAS", 75, 1, 1, false, nullptr},
-    {"TRANSPOSE", 83, 1, 1, false, nullptr},  {"TYPE", 86, 1, 1, false, nullptr},
-    {"ISREF", 105, 1, 1, false, nullptr},     {"CELL", 125, 1, 2, true, nullptr},
-    {"ISNONTEXT", 190, 1, 1, false, nullptr}, {"RANK", 216, 2, 3, false, nullptr},
-    {"ADDRESS", 219, 2, 5, false, nullptr},   {"SUBTOTAL", 344, 2, 30, false, nullptr},
+    {"TRANSPOSE", 83, 1, 1, false, nullptr},
+    {"CELL", 125, 1, 2, true, nullptr},
 };
 
 struct Directory {
@@ -37,6 +31,10 @@ struct Directory {
     add(LogicLookupFunctions());
     add(DateFunctions());
     add(StatsFunctions());
+    add(FinanceFunctions());
+    add(ConditionalFunctions());
+    add(DistributionFunctions());
+    add(DatabaseFunctions());
     add(kNamesOnly);
   }
 };

@@ -37,5 +37,9 @@ std::span<const FunctionInfo> TextFunctions();
 std::span<const FunctionInfo> LogicLookupFunctions();
 std::span<const FunctionInfo> DateFunctions();
 std::span<const FunctionInfo> StatsFunctions();
+std::span<const FunctionInfo> FinanceFunctions();
+std::span<const FunctionInfo> ConditionalFunctions();
+std::span<const FunctionInfo> DistributionFunctions();
+std::span<const FunctionInfo> DatabaseFunctions();
 
 }  // namespace engine::formula

@@ -115,8 +115,10 @@ bool SameKindForLookup(const Value& a, const Value& b) {
   return a.kind == b.kind || (a.IsEmpty() && b.IsNumber());
 }
 
-// Position (0-based) of the lookup value; -1 when none. mode 0 exact, 1 largest <=, -1
-// smallest >= (the data is taken as sorted; a linear walk keeps unsorted data predictable).
+// Position (0-based) of the lookup value; -1 when none. mode 0 exact (a linear walk), 1
+// largest <=, -1 smallest >= (the data is taken as sorted, ascending for 1 and descending for
+// -1, and the range is halved; cells that are empty or of another kind than the key are
+// stepped over).
 int Locate(Evaluator& ev, const Vector& vec0, const Value& key, int mode) {
   // Cells past the last used row (column) are empty and match nothing but an empty key.
   Vector vec = vec0;
@@ -125,26 +127,40 @@ int Locate(Evaluator& ev, const Vector& vec0, const Value& key, int mode) {
                         : vec.sheet->LastCol() - vec.c + 1;
     vec.count = std::max(0, std::min(vec.count, used));
   }
-  bool wild = mode == 0 && key.IsText() && HasWildcards(key.text);
-  int found = -1;
-  for (int k = 0; k < vec.count; ++k) {
-    Value v = vec.At(ev, k);
-    if (v.IsEmpty() && !key.IsEmpty()) continue;
-    if (mode == 0) {
+  if (mode == 0) {
+    bool wild = key.IsText() && HasWildcards(key.text);
+    for (int k = 0; k < vec.count; ++k) {
+      Value v = vec.At(ev, k);
+      if (v.IsEmpty() && !key.IsEmpty()) continue;
       if (wild ? (v.IsText() && WildcardMatch(key.text, v.text))
                : (SameKindForLookup(v, key) && CompareValues(v, key) == 0))
         return k;
+    }
+    return -1;
+  }
+  // Binary search for the last position whose value is on the key's side (<= key ascending,
+  // >= key descending). A probe that lands on an incomparable cell moves down to the nearest
+  // comparable one within the window; when there is none, the window's lower part is dropped.
+  auto comparable = [&](const Value& v) {
+    return !(v.IsEmpty() && !key.IsEmpty()) && SameKindForLookup(v, key);
+  };
+  int lo = 0, hi = vec.count - 1, found = -1;
+  while (lo <= hi) {
+    int mid = lo + (hi - lo) / 2;
+    int probe = mid;
+    Value v = vec.At(ev, probe);
+    while (!comparable(v) && probe > lo) v = vec.At(ev, --probe);
+    if (!comparable(v)) {
+      lo = mid + 1;
       continue;
     }
-    if (!SameKindForLookup(v, key)) continue;
     int cmp = CompareValues(v, key);
-    if (mode > 0) {
-      if (cmp == 0) found = k;
-      else if (cmp < 0) found = k;
-      else break;
+    bool onKeySide = mode > 0 ? cmp <= 0 : cmp >= 0;
+    if (onKeySide) {
+      found = probe;
+      lo = mid + 1;
     } else {
-      if (cmp >= 0) found = k;
-      else break;
+      hi = probe - 1;
     }
   }
   return found;
@@ -348,6 +364,61 @@ Operand Indirect(Evaluator& ev, std::span<Operand> args) {
   return out;
 }
 
+Operand Address(Evaluator& ev, std::span<Operand> args) {
+  DT_NUM(row, args[0]);
+  DT_NUM(col, args[1]);
+  double kind = 1;
+  bool a1 = true;
+  ErrorValue e;
+  if (Given(args, 2) && !ev.ArgNumber(args[2], kind, e)) return Operand::Err(e);
+  if (Given(args, 3) && !ev.ArgBool(args[3], a1, e)) return Operand::Err(e);
+  std::string sheet;
+  bool hasSheet = Given(args, 4);
+  if (hasSheet && !ev.ArgText(args[4], sheet, e)) return Operand::Err(e);
+  row = std::trunc(row), col = std::trunc(col), kind = std::trunc(kind);
+  if (row < 1 || row > kMaxRow || col < 1 || col > kMaxCol || kind < 1 || kind > 4)
+    return Operand::Err(ErrorValue::Value);
+  bool rowAbs = kind == 1 || kind == 2, colAbs = kind == 1 || kind == 3;
+  int r = static_cast<int>(row), c = static_cast<int>(col);
+  std::string text;
+  if (a1) {
+    text = (colAbs ? "$" : "") + ColumnName(c) + (rowAbs ? "$" : "") + std::to_string(r);
+  } else {
+    text = "R" + (rowAbs ? std::to_string(r) : "[" + std::to_string(r) + "]") + "C" +
+           (colAbs ? std::to_string(c) : "[" + std::to_string(c) + "]");
+  }
+  if (hasSheet) text = (sheet.empty() ? std::string() : QuoteSheetName(sheet)) + "!" + text;
+  return Operand::Str(std::move(text));
+}
+
+Operand Areas(Evaluator&, std::span<Operand> args) {
+  if (args[0].IsError()) return args[0];
+  if (!args[0].IsRef()) return Operand::Err(ErrorValue::Value);
+  return Operand::Num(1 + double(args[0].more.size()));
+}
+
+Operand IsRef(Evaluator&, std::span<Operand> args) { return Operand::Bool(args[0].IsRef()); }
+
+Operand IsNonText(Evaluator& ev, std::span<Operand> a) {
+  return Is(ev, a, [](const Value& v) { return !v.IsText(); });
+}
+
+// TYPE: 1 number (and empty), 2 text, 4 logical, 16 error; 64 for a block of cells.
+Operand Type(Evaluator& ev, std::span<Operand> args) {
+  if (args[0].IsRef() && (!args[0].more.empty() || !args[0].area.Single())) return Operand::Num(16);
+  Value v = ev.Scalar(args[0]);
+  switch (v.kind) {
+    case ValueKind::Text:
+      return Operand::Num(2);
+    case ValueKind::Logical:
+      return Operand::Num(4);
+    case ValueKind::Error:
+      return Operand::Num(16);
+    default:
+      return Operand::Num(1);
+  }
+}
+
 constexpr FunctionInfo kLogic[] = {
     {"IF", 1, 2, 3, false, If},
     {"ISNA", 2, 1, 1, false, IsNa},
@@ -376,6 +447,11 @@ constexpr FunctionInfo kLogic[] = {
     {"INDIRECT", 148, 1, 2, true, Indirect},
     {"ISLOGICAL", 198, 1, 1, false, IsLogical},
     {"IFERROR", 0x4000 + 2, 2, 2, false, IfError},
+    {"AREAS", 75, 1, 1, false, Areas},
+    {"TYPE", 86, 1, 1, false, Type},
+    {"ISREF", 105, 1, 1, false, IsRef},
+    {"ISNONTEXT", 190, 1, 1, false, IsNonText},
+    {"ADDRESS", 219, 2, 5, false, Address},
 };
 
 }  // namespace

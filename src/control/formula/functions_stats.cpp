@@ -42,37 +42,10 @@ Operand Atan2(Evaluator& ev, std::span<Operand> args) {
   return Operand::Num(std::atan2(y, x));
 }
 
-// The numbers of the arguments, with the aggregate rules of SUM.
-bool Collect(Evaluator& ev, std::span<Operand> args, std::vector<double>& out, ErrorValue& err) {
-  bool ok = true;
-  for (Operand& a : args) {
-    ev.ForEachValue(a, [&](const Value& v, bool fromRef) {
-      if (!ok) return;
-      if (v.IsError()) {
-        err = v.error, ok = false;
-        return;
-      }
-      if (v.IsNumber()) {
-        out.push_back(v.number);
-        return;
-      }
-      if (fromRef) return;
-      double n;
-      if (!ev.ToNumber(v, n, err)) {
-        ok = false;
-        return;
-      }
-      out.push_back(n);
-    });
-    if (!ok) return false;
-  }
-  return true;
-}
-
 Operand SumSq(Evaluator& ev, std::span<Operand> args) {
   std::vector<double> v;
   ErrorValue e;
-  if (!Collect(ev, args, v, e)) return Operand::Err(e);
+  if (!CollectNumbers(ev, args, v, e)) return Operand::Err(e);
   double s = 0;
   for (double x : v) s += x * x;
   return Operand::Num(s);
@@ -81,7 +54,7 @@ Operand SumSq(Evaluator& ev, std::span<Operand> args) {
 Operand Median(Evaluator& ev, std::span<Operand> args) {
   std::vector<double> v;
   ErrorValue e;
-  if (!Collect(ev, args, v, e)) return Operand::Err(e);
+  if (!CollectNumbers(ev, args, v, e)) return Operand::Err(e);
   if (v.empty()) return Operand::Err(ErrorValue::Num);
   std::sort(v.begin(), v.end());
   std::size_t n = v.size();
@@ -91,7 +64,7 @@ Operand Median(Evaluator& ev, std::span<Operand> args) {
 Operand Nth(Evaluator& ev, std::span<Operand> args, bool largest) {
   std::vector<double> v;
   ErrorValue e;
-  if (!Collect(ev, args.first(1), v, e)) return Operand::Err(e);
+  if (!CollectNumbers(ev, args.first(1), v, e)) return Operand::Err(e);
   DT_NUM(k, args[1]);
   k = std::ceil(k);
   if (k < 1 || k > double(v.size())) return Operand::Err(ErrorValue::Num);
@@ -105,7 +78,7 @@ Operand Small(Evaluator& ev, std::span<Operand> a) { return Nth(ev, a, false); }
 Operand Variance(Evaluator& ev, std::span<Operand> args, bool sample, bool root) {
   std::vector<double> v;
   ErrorValue e;
-  if (!Collect(ev, args, v, e)) return Operand::Err(e);
+  if (!CollectNumbers(ev, args, v, e)) return Operand::Err(e);
   std::size_t n = v.size();
   if (n < (sample ? 2u : 1u)) return Operand::Err(ErrorValue::Div0);
   double mean = 0;

@@ -229,8 +229,9 @@ class Parser {
       Fail("Unknown error value.");
     }
     if (c == '\'') {
-      std::uint32_t sheet = ReadQuotedSheet();
-      ParseSheetReference(sheet);
+      std::uint32_t last;
+      std::uint32_t sheet = ReadQuotedSheet(last);
+      ParseSheetReference(sheet, last);
       return false;
     }
     if (TryReference(0)) return false;
@@ -245,8 +246,21 @@ class Parser {
     if (Peek() == '!') {
       ++pos_;
       std::uint32_t sheet = SheetIdByName(std::string(ident));
-      ParseSheetReference(sheet);
+      ParseSheetReference(sheet, 0);
       return false;
+    }
+    if (Peek() == ':') {
+      // A range of sheets: First:Last!A1.
+      std::size_t q = pos_ + 1;
+      while (q < s_.size() && IsIdentChar(static_cast<unsigned char>(s_[q]))) ++q;
+      if (q > pos_ + 1 && q < s_.size() && s_[q] == '!') {
+        std::string second(s_.substr(pos_ + 1, q - pos_ - 1));
+        pos_ = q + 1;
+        std::uint32_t first, last;
+        SheetSpan(std::string(ident), second, first, last);
+        ParseSheetReference(first, last);
+        return false;
+      }
     }
     if (Peek() == '(') {
       ++pos_;
@@ -318,7 +332,18 @@ class Parser {
     return book_.GetSheet(index).Id();
   }
 
-  std::uint32_t ReadQuotedSheet() {
+  // A range of sheets "First:Last", ordered as the workbook orders them; `last` is 0 when the
+  // text names one sheet.
+  void SheetSpan(const std::string& first, const std::string& second, std::uint32_t& a,
+                 std::uint32_t& b) {
+    a = SheetIdByName(first);
+    b = SheetIdByName(second);
+    if (book_.SheetIndexById(a) > book_.SheetIndexById(b)) std::swap(a, b);
+    if (a == b) b = 0;
+  }
+
+  std::uint32_t ReadQuotedSheet(std::uint32_t& last) {
+    last = 0;
     ++pos_;
     std::string name;
     for (;;) {
@@ -336,21 +361,29 @@ class Parser {
     }
     if (Peek() != '!') Fail("A \"!\" must follow a sheet name.");
     ++pos_;
+    std::size_t colon = name.find(':');
+    if (colon != std::string::npos && !book_.SheetIndexByName(name)) {
+      std::uint32_t first;
+      SheetSpan(name.substr(0, colon), name.substr(colon + 1), first, last);
+      return first;
+    }
     return SheetIdByName(name);
   }
 
-  void ParseSheetReference(std::uint32_t sheet) {
+  void ParseSheetReference(std::uint32_t sheet, std::uint32_t last) {
     if (!TryReference(sheet == 0 ? 0 : sheet)) {
       if (Peek() == '#' && EqualsNoCase(s_.substr(pos_, 5), "#REF!")) {
         pos_ += 5;
         Token t;
         t.kind = TokenKind::RefError;
         t.sheet = sheet;
+        t.sheet2 = last;
         Emit(t);
         return;
       }
       Fail("A reference must follow the sheet name.");
     }
+    out_.back().sheet2 = last;
   }
 
   // Reads [$]letters or [$]digits parts. Each returns false (position unchanged) on mismatch.

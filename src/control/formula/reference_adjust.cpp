@@ -140,7 +140,9 @@ bool AdjustReferences(std::vector<Token>& tokens, const StructureChange& ch,
     if (t.kind != TokenKind::Ref && t.kind != TokenKind::Area) continue;
     if (t.sheetGone) continue;
     std::uint32_t target = t.sheet ? t.sheet : homeSheet;
-    bool follows = target != 0 && target == ch.sheetId;
+    // A reference over a range of sheets stays where it is: rows and columns moved on one of
+    // its sheets did not move on the others.
+    bool follows = target != 0 && target == ch.sheetId && t.sheet2 == 0;
     if (!follows && !moved) continue;
     Token before = t;
     if (t.kind == TokenKind::Ref) {
@@ -187,11 +189,33 @@ bool AdjustReferences(std::vector<Token>& tokens, const StructureChange& ch,
   return changed;
 }
 
-bool DropSheetReferences(std::vector<Token>& tokens, std::uint32_t sheetId) {
+bool DropSheetReferences(std::vector<Token>& tokens, std::uint32_t sheetId, std::uint32_t nextId,
+                         std::uint32_t previousId) {
+  bool changed = false;
+  for (Token& t : tokens) {
+    if (!t.IsReference() || t.sheetGone) continue;
+    if (t.sheet2 != 0 && (t.sheet == sheetId || t.sheet2 == sheetId)) {
+      // A range of sheets loses an end: it now starts (ends) at the neighbour inside it.
+      if (t.sheet == sheetId)
+        t.sheet = nextId;
+      else
+        t.sheet2 = previousId;
+      if (t.sheet == t.sheet2 || !t.sheet || !t.sheet2) t.sheet2 = 0;
+      if (!t.sheet) t.sheetGone = true;
+      changed = true;
+    } else if (t.sheet == sheetId) {
+      t.sheetGone = true;
+      changed = true;
+    }
+  }
+  return changed;
+}
+
+bool OrderSheetRange(std::vector<Token>& tokens, const std::function<int(std::uint32_t)>& index) {
   bool changed = false;
   for (Token& t : tokens)
-    if (t.IsReference() && t.sheet == sheetId && !t.sheetGone) {
-      t.sheetGone = true;
+    if (t.IsReference() && t.sheet2 != 0 && !t.sheetGone && index(t.sheet) > index(t.sheet2)) {
+      std::swap(t.sheet, t.sheet2);
       changed = true;
     }
   return changed;

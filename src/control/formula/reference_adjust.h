@@ -2,6 +2,7 @@
 // How references follow cells when rows, columns or blocks are inserted, deleted or moved.
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "control/formula/expression.h"
@@ -19,7 +20,14 @@ bool MapCell(const StructureChange& change, int& row, int& col);
 bool AdjustReferences(std::vector<Token>& tokens, const StructureChange& change,
                       std::uint32_t homeSheet, int oldRow, int oldCol, int newRow, int newCol);
 
-// References to a sheet that is being removed become #REF!. Returns true when one did.
-bool DropSheetReferences(std::vector<Token>& tokens, std::uint32_t sheetId);
+// References to a sheet that is being removed become #REF!; a range of sheets that starts
+// (ends) there starts at `nextId` (ends at `previousId`), the sheets beside it in the
+// workbook's order (0: none). Returns true when a token changed.
+bool DropSheetReferences(std::vector<Token>& tokens, std::uint32_t sheetId, std::uint32_t nextId,
+                         std::uint32_t previousId);
+
+// After sheets moved: a range of sheets whose first sheet now comes after its last is turned
+// round. `index` gives a sheet's position. Returns true when a token changed.
+bool OrderSheetRange(std::vector<Token>& tokens, const std::function<int(std::uint32_t)>& index);
 
 }  // namespace engine::formula

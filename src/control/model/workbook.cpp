@@ -63,6 +63,7 @@ void Workbook::MoveSheet(int from, int to) {
   sheets_.insert(sheets_.begin() + (to - 1), std::move(sheet));
   for (std::size_t i = 0; i < sheets_.size(); ++i)
     if (sheets_[i].get() == activeSheet) active_ = static_cast<int>(i + 1);
+  formulas_->SheetsMoved();
 }
 
 std::string Workbook::UnusedSheetName() const {

@@ -41,16 +41,26 @@ DecodedFormula DecodeFormula(const std::uint8_t* tokens, std::size_t size,
                              const std::uint8_t* extra, std::size_t extraSize,
                              const FormulaContext& context, int baseRow, int baseCol);
 
+// The prefix under which BIFF8 files name functions newer than the form.
+inline constexpr std::string_view kFutureFunctionPrefix = "_xlfn.";
+// Is the function (by name, without prefix) one written as a future function?
+bool IsFutureFunction(std::string_view name);
+
 // Encodes formula text (without "="). Returns false when the text uses something the file
 // format or this encoder cannot express; the caller then stores the value only.
 // `sheetIndex` maps a sheet name to its 0-based index; `nameIndex` a defined name to its
 // 1-based NAME index (0 when unknown). BIFF8 3-D references use EXTERNSHEET entry i for
-// sheet i (the writer lays them out so).
+// sheet i, and entry (sheet count + k) for the range of sheets sheetRanges[k] (the writer lays
+// them out so).
 struct EncodeContext {
   BiffVersion version = BiffVersion::Biff8;
   unsigned codePage = 1252;
   std::vector<std::string> sheetNames;
   std::vector<std::string> names;  // defined names in NAME order (1-based index = position + 1)
+  std::vector<std::pair<int, int>> sheetRanges;  // first, last (0-based) of each range used
+  // BIFF8: the first `futureFunctions` entries of `names` are hidden names "_xlfn.NAME" of
+  // functions newer than the form (IFERROR, COUNTIFS, …), called as ptgName + ptgFuncVar 255.
+  std::size_t futureFunctions = 0;
   bool usedExternSheet = false;    // set when a token refers to EXTERNSHEET
   // BIFF5: an area that starts within the form's 16,384 rows and reaches past them ends at
   // its last row instead of failing.

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "control/formula/function_table.h"
 #include "control/model/value.h"
 #include "control/xls/biff_formula.h"
 #include "control/xls/biff_functions.h"
@@ -66,7 +67,7 @@ class Decoder {
     try {
       while (pos_ < n_) Step();
       if (stack_.size() != 1) return out;
-      out.text = stack_.back().text;
+      out.text = Listed(stack_.back());
       out.complete = complete_;
     } catch (const Bad&) {
       out.text.clear();
@@ -106,6 +107,12 @@ class Decoder {
     if (text.size() > 8192) throw Bad{};
     stack_.push_back({std::move(text), prec});
   }
+  // A union (the list operator ",") is written in parentheses where a comma would separate
+  // arguments.
+  static std::string Listed(const Operand& o) {
+    return o.prec == kUnionPrec ? "(" + o.text + ")" : o.text;
+  }
+  static constexpr int kUnionPrec = 5;
   void Binary(const char* op, int prec) {
     Operand b = Pop(), a = Pop();
     // Left-associative: wrap the right side when it binds no tighter.
@@ -177,6 +184,34 @@ class Decoder {
     std::size_t i = 0;
     while (i < ref.size() && (std::isalpha(static_cast<unsigned char>(ref[i])) || (ref[i] == '$' && i == 0))) ++i;
     return ref.substr(i);
+  }
+  // Every cell and area reference token: 2-D or 3-D (a sheet prefix first), one cell or an
+  // area, deleted (#REF!) or not, relative to the base cell (shared formulas) or not.
+  void Reference(bool threeD, bool area, bool deleted, bool relative) {
+    std::string prefix = threeD ? ReadSheetPrefix() : std::string();
+    if (deleted) {
+      Skip(area ? (B8() ? 8 : 6) : (B8() ? 4 : 3));
+      Push(prefix + "#REF!");
+      return;
+    }
+    Push(prefix + (area ? ReadArea(relative) : ReadRef(relative)));
+  }
+  // The sheet part of a 3-D reference: BIFF8 an EXTERNSHEET index; BIFF5 a link index and the
+  // first and last sheet.
+  std::string ReadSheetPrefix() {
+    if (B8()) return SheetPrefixB8(U16());
+    auto ixals = static_cast<std::int16_t>(U16());
+    Skip(8);
+    auto first = static_cast<std::int16_t>(U16());
+    auto last = static_cast<std::int16_t>(U16());
+    if (ixals >= 0) complete_ = false;  // another workbook
+    return SheetPrefix(first, last);
+  }
+  void SkipMemAreaData() {
+    if (extraN_ - xpos_ < 2) return;
+    std::size_t count = Get16(extra_ + xpos_);
+    std::size_t size = 2 + count * (B8() ? 8 : 6);
+    xpos_ += std::min(size, extraN_ - xpos_);
   }
   std::string SheetPrefixB8(unsigned ixti) {
     if (ixti >= ctx_.externSheets.size()) throw Bad{};
@@ -290,7 +325,19 @@ class Decoder {
       if (args.empty()) throw Bad{};
       name = args[0].text;
       first = 1;
-      complete_ = false;
+      // A function newer than the form ("_xlfn.COUNTIFS") that the engine computes is called
+      // by its own name; other add-ins cannot be expressed.
+      std::string_view plain(name);
+      bool future = plain.size() > kFutureFunctionPrefix.size() &&
+                    std::equal(kFutureFunctionPrefix.begin(), kFutureFunctionPrefix.end(),
+                               plain.begin(), [](char a, char b) {
+                                 return std::tolower(static_cast<unsigned char>(a)) ==
+                                        std::tolower(static_cast<unsigned char>(b));
+                               });
+      if (future && formula::FindFunction(plain.substr(kFutureFunctionPrefix.size())))
+        name = name.substr(kFutureFunctionPrefix.size());
+      else
+        complete_ = false;
     } else if (const BiffFunction* f = FunctionByIndex(index)) {
       name = f->name;
     } else {
@@ -300,7 +347,7 @@ class Decoder {
     std::string text = name + "(";
     for (std::size_t i = first; i < args.size(); ++i) {
       if (i > first) text.push_back(',');
-      text += args[i].text;
+      text += Listed(args[i]);
     }
     Push(text + ")");
   }
@@ -323,7 +370,9 @@ class Decoder {
       case 0x0D: Binary(">", 10); break;
       case 0x0E: Binary("<>", 10); break;
       case 0x0F: Binary(" ", 80); break;
-      case 0x10: Binary(",", 5); break;
+      case 0x10:
+        Binary(",", kUnionPrec);
+        break;
       case 0x11: Binary(":", 90); break;
       case 0x12: { Operand a = Pop(); Push("+" + (a.prec < 60 ? "(" + a.text + ")" : a.text), 60); break; }
       case 0x13: { Operand a = Pop(); Push("-" + (a.prec < 60 ? "(" + a.text + ")" : a.text), 60); break; }
@@ -373,16 +422,37 @@ class Decoder {
         Push(ctx_.names[index - 1]);
         break;
       }
-      case 0x24: Push(ReadRef(false)); break;
-      case 0x25: Push(ReadArea(false)); break;
-      case 0x26: case 0x27: case 0x28: case 0x29: case 0x2E: case 0x2F:
-        Skip(B8() ? (base == 0x28 || base == 0x29 || base == 0x2F ? 2 : 6)
-                  : (base == 0x28 || base == 0x29 || base == 0x2F ? 2 : 6));
+      case 0x24:
+        Reference(false, false, false, false);
         break;
-      case 0x2A: Skip(B8() ? 4 : 3); Push("#REF!"); break;
-      case 0x2B: Skip(B8() ? 8 : 6); Push("#REF!"); break;
-      case 0x2C: Push(ReadRef(true)); break;
-      case 0x2D: Push(ReadArea(true)); break;
+      case 0x25:
+        Reference(false, true, false, false);
+        break;
+      case 0x26:  // ptgMemArea: its rectangles lie among the constant data after the tokens
+        Skip(6);
+        SkipMemAreaData();
+        break;
+      case 0x27:
+      case 0x28:
+        Skip(6);
+        break;  // ptgMemErr, ptgMemNoMem
+      case 0x29:
+      case 0x2E:
+      case 0x2F:
+        Skip(2);
+        break;  // ptgMemFunc, ptgMemAreaN, ptgMemNoMemN
+      case 0x2A:
+        Reference(false, false, true, false);
+        break;
+      case 0x2B:
+        Reference(false, true, true, false);
+        break;
+      case 0x2C:
+        Reference(false, false, false, true);
+        break;
+      case 0x2D:
+        Reference(false, true, false, true);
+        break;
       case 0x39: {
         std::string name;
         if (B8()) {
@@ -418,46 +488,18 @@ class Decoder {
         Push(name);
         break;
       }
-      case 0x3A: case 0x3C: {
-        std::string prefix;
-        if (B8()) {
-          prefix = SheetPrefixB8(U16());
-        } else {
-          auto ixals = static_cast<std::int16_t>(U16());
-          Skip(8);
-          auto first = static_cast<std::int16_t>(U16());
-          auto last = static_cast<std::int16_t>(U16());
-          if (ixals >= 0) complete_ = false;  // another workbook
-          prefix = SheetPrefix(first, last);
-        }
-        if (base == 0x3C) {
-          Skip(B8() ? 4 : 3);
-          Push(prefix + "#REF!");
-        } else {
-          Push(prefix + ReadRef(false));
-        }
+      case 0x3A:
+        Reference(true, false, false, false);
         break;
-      }
-      case 0x3B: case 0x3D: {
-        std::string prefix;
-        if (B8()) {
-          prefix = SheetPrefixB8(U16());
-        } else {
-          auto ixals = static_cast<std::int16_t>(U16());
-          Skip(8);
-          auto first = static_cast<std::int16_t>(U16());
-          auto last = static_cast<std::int16_t>(U16());
-          if (ixals >= 0) complete_ = false;
-          prefix = SheetPrefix(first, last);
-        }
-        if (base == 0x3D) {
-          Skip(B8() ? 8 : 6);
-          Push(prefix + "#REF!");
-        } else {
-          Push(prefix + ReadArea(false));
-        }
+      case 0x3B:
+        Reference(true, true, false, false);
         break;
-      }
+      case 0x3C:
+        Reference(true, false, true, false);
+        break;
+      case 0x3D:
+        Reference(true, true, true, false);
+        break;
       default: throw Bad{};
     }
   }

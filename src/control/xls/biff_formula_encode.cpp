@@ -1,7 +1,9 @@
 // Formula text to tokens: a recursive-descent parser over Excel's operator precedence that
 // emits reverse Polish tokens as it goes. It covers what the formula engine writes: numbers,
 // strings, logicals, errors, cell and area references with sheets, defined names, function
-// calls, array constants and every operator except union and intersection.
+// calls, array constants and every operator, union and intersection included, and references
+// over a range of sheets.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -115,15 +117,87 @@ class Encoder {
       Unary(arg);
       Put8(t_, 0x12);
     } else {
-      Primary(arg);
+      Intersection(arg);
     }
+  }
+
+  // The reference operators, tighter than any other: intersection (a space between two
+  // operands) over range (":" between operands that are not one area).
+  void Intersection(bool arg) {
+    std::size_t mark = t_.size();
+    Range(arg);
+    for (;;) {
+      std::size_t k = i_;
+      while (k < s_.size() && s_[k] == ' ') ++k;
+      if (k == i_ || k >= s_.size() || !OperandStart(s_[k])) return;
+      AsReference(mark);
+      i_ = k;
+      Range(true);
+      Put8(t_, 0x0F);
+    }
+  }
+  void Range(bool arg) {
+    std::size_t mark = t_.size();
+    Primary(arg);
+    while (i_ < s_.size() && s_[i_] == ':') {
+      AsReference(mark);
+      ++i_;
+      Primary(true);
+      Put8(t_, 0x11);
+    }
+  }
+  static bool OperandStart(char c) {
+    unsigned char u = static_cast<unsigned char>(c);
+    return std::isalnum(u) || c == '$' || c == '\'' || c == '(' || c == '_' || u >= 0x80;
+  }
+  // An operand of a reference operator is a reference, not the value in it: a reference or
+  // name token written at `mark` in the value class gets the reference class.
+  void AsReference(std::size_t mark) {
+    if (mark >= t_.size()) return;
+    std::uint8_t& ptg = t_[mark];
+    std::uint8_t base = ptg & 0x1F;
+    bool reference = base == 0x03 || base == 0x04 || base == 0x05 || base == 0x1A || base == 0x1B;
+    if (ptg >= 0x20 && reference) ptg = static_cast<std::uint8_t>(base | 0x20);
+  }
+  // Is there a "," at this parenthesis level before its ")"? Then the parentheses hold a union.
+  bool UnionAhead() const {
+    int depth = 0;
+    bool quoted = false, apostrophe = false;
+    for (std::size_t k = i_; k < s_.size(); ++k) {
+      char c = s_[k];
+      if (quoted) {
+        if (c == '"') quoted = false;
+        continue;
+      }
+      if (apostrophe) {
+        if (c == '\'') apostrophe = false;
+        continue;
+      }
+      if (c == '"')
+        quoted = true;
+      else if (c == '\'')
+        apostrophe = true;
+      else if (c == '(' || c == '{')
+        ++depth;
+      else if (c == ')' || c == '}') {
+        if (depth-- == 0) return false;
+      } else if (c == ',' && depth == 0) {
+        return true;
+      }
+    }
+    return false;
   }
 
   void Primary(bool arg) {
     char c = Peek();
     if (c == '(') {
       ++i_;
-      Comparison(false);
+      bool isUnion = UnionAhead();
+      Comparison(arg || isUnion);
+      while (isUnion && Eat(",")) {
+        Comparison(true);
+        Put8(t_, 0x10);
+      }
       if (!Eat(")")) throw Fail{};
       Put8(t_, 0x15);
       return;
@@ -364,22 +438,33 @@ class Encoder {
       Put8(t_, static_cast<unsigned>(c2));
     }
   }
-  void PutSheet(int sheet) {
+  // A sheet, or a range of sheets first … last (last -1: one sheet).
+  void PutSheet(int sheet, int last) {
     ctx_.usedExternSheet = true;
+    if (last < 0) last = sheet;
     if (B8()) {
-      Put16(t_, static_cast<unsigned>(sheet));
+      unsigned ixti = static_cast<unsigned>(sheet);
+      if (last != sheet) {
+        // Ranges have EXTERNSHEET entries of their own after the one per sheet.
+        auto it = std::find(ctx_.sheetRanges.begin(), ctx_.sheetRanges.end(),
+                            std::make_pair(sheet, last));
+        if (it == ctx_.sheetRanges.end()) throw Fail{};
+        ixti = static_cast<unsigned>(ctx_.sheetNames.size()) +
+               static_cast<unsigned>(it - ctx_.sheetRanges.begin());
+      }
+      Put16(t_, ixti);
     } else {
       Put16(t_, static_cast<unsigned>(static_cast<std::uint16_t>(-(sheet + 1))));
       for (int k = 0; k < 8; ++k) Put8(t_, 0);
       Put16(t_, static_cast<unsigned>(sheet));
-      Put16(t_, static_cast<unsigned>(sheet));
+      Put16(t_, static_cast<unsigned>(last));
     }
   }
   void EmitRef(bool arg, int sheet, int row, int col, bool ra, bool ca) {
     unsigned cls = arg ? 0x20 : 0x40;
     if (sheet >= 0) {
       Put8(t_, cls | 0x1A);
-      PutSheet(sheet);
+      PutSheet(sheet, lastSheet_);
     } else {
       Put8(t_, cls | 0x04);
     }
@@ -390,7 +475,7 @@ class Encoder {
     unsigned cls = arg ? 0x20 : 0x40;
     if (sheet >= 0) {
       Put8(t_, cls | 0x1B);
-      PutSheet(sheet);
+      PutSheet(sheet, lastSheet_);
     } else {
       Put8(t_, cls | 0x05);
     }
@@ -440,9 +525,20 @@ class Encoder {
     throw Fail{};
   }
 
+  // "First:Last" names a range of sheets: sets lastSheet_ and returns the first.
+  int SheetSpan(const std::string& text) {
+    std::size_t colon = text.find(':');
+    int first = SheetIndex(text.substr(0, colon));
+    int last = SheetIndex(text.substr(colon + 1));
+    if (first > last) std::swap(first, last);
+    lastSheet_ = last == first ? -1 : last;
+    return first;
+  }
+
   void Reference(bool arg) {
     Space();
     int sheet = -1;
+    lastSheet_ = -1;
     std::size_t save = i_;
     // A sheet prefix: 'quoted'! or plain!
     if (i_ < s_.size() && s_[i_] == '\'') {
@@ -463,8 +559,10 @@ class Encoder {
       }
       if (i_ >= s_.size() || s_[i_] != '!') throw Fail{};
       ++i_;
-      if (name.find(':') != std::string::npos) throw Fail{};  // sheet ranges
-      sheet = SheetIndex(name);
+      bool range =
+          name.find(':') != std::string::npos &&
+          std::find(ctx_.sheetNames.begin(), ctx_.sheetNames.end(), name) == ctx_.sheetNames.end();
+      sheet = range ? SheetSpan(name) : SheetIndex(name);
     } else {
       std::size_t k = i_;
       while (k < s_.size() && (std::isalnum(static_cast<unsigned char>(s_[k])) || s_[k] == '_' ||
@@ -474,10 +572,15 @@ class Encoder {
         sheet = SheetIndex(std::string(s_.substr(i_, k - i_)));
         i_ = k + 1;
       } else if (k < s_.size() && s_[k] == ':' && k > i_) {
-        // Sheet1:Sheet3!A1 — a range of sheets is not written.
+        // Sheet1:Sheet3!A1, a range of sheets.
         std::size_t m = k + 1;
-        while (m < s_.size() && (std::isalnum(static_cast<unsigned char>(s_[m])) || s_[m] == '_')) ++m;
-        if (m < s_.size() && s_[m] == '!') throw Fail{};
+        while (m < s_.size() && (std::isalnum(static_cast<unsigned char>(s_[m])) || s_[m] == '_' ||
+                                 s_[m] == '.' || static_cast<unsigned char>(s_[m]) >= 0x80))
+          ++m;
+        if (m < s_.size() && s_[m] == '!') {
+          sheet = SheetSpan(std::string(s_.substr(i_, m - i_)));
+          i_ = m + 1;
+        }
       }
     }
     int r1, c1;
@@ -548,9 +651,27 @@ class Encoder {
     throw Fail{};
   }
 
+  // A future function: its hidden NAME's 1-based index, 0 when it has none.
+  unsigned FutureFunctionName(const std::string& name) const {
+    if (!B8() || !IsFutureFunction(name)) return 0;
+    std::string want = std::string(kFutureFunctionPrefix);
+    for (char c : name)
+      want.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+    for (std::size_t k = 0; k < ctx_.futureFunctions && k < ctx_.names.size(); ++k)
+      if (ctx_.names[k] == want) return static_cast<unsigned>(k + 1);
+    return 0;
+  }
+
   void Function(const std::string& name) {
     const BiffFunction* f = FunctionByName(name);
-    if (!f) throw Fail{};
+    unsigned future = f ? 0 : FutureFunctionName(name);
+    if (!f && !future) throw Fail{};
+    if (future) {
+      // ptgName of the function's hidden name, the arguments, then ptgFuncVar 255.
+      Put8(t_, 0x23);
+      Put16(t_, future);
+      Put16(t_, 0);
+    }
     int argc = 0;
     if (Peek() == ')') {
       ++i_;
@@ -568,6 +689,13 @@ class Encoder {
         throw Fail{};
       }
     }
+    if (future) {
+      if (argc > 254) throw Fail{};
+      Put8(t_, 0x42);
+      Put8(t_, static_cast<unsigned>(argc + 1));
+      Put16(t_, 0x00FF);
+      return;
+    }
     if (argc < f->minArgs || argc > f->maxArgs) throw Fail{};
     if (f->minArgs == f->maxArgs) {
       Put8(t_, 0x41);
@@ -581,12 +709,25 @@ class Encoder {
 
   std::string_view s_;
   std::size_t i_ = 0;
+  int lastSheet_ = -1;  // the last sheet of the reference being written; -1: one sheet
   EncodeContext& ctx_;
   Bytes& t_;
   Bytes& x_;
 };
 
 }  // namespace
+
+bool IsFutureFunction(std::string_view name) {
+  static const char* const kFuture[] = {"IFERROR", "AVERAGEIF", "AVERAGEIFS", "COUNTIFS", "SUMIFS"};
+  for (const char* f : kFuture) {
+    std::string_view fv(f);
+    if (fv.size() == name.size() &&
+        std::equal(fv.begin(), fv.end(), name.begin(),
+                   [](char a, char b) { return a == std::toupper(static_cast<unsigned char>(b)); }))
+      return true;
+  }
+  return false;
+}
 
 bool EncodeFormula(std::string_view text, EncodeContext& context, Bytes& tokens, Bytes& extra) {
   tokens.clear();

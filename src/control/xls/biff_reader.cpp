@@ -426,6 +426,8 @@ class BiffReader {
   void ReadNames() {
     for (const RawName& n : names_) {
       if (n.builtin) continue;  // print areas and the like: not part of the table
+      // "_xlfn.IFERROR" and the like name newer functions, not ranges of the table.
+      if (n.name.starts_with(kFutureFunctionPrefix)) continue;
       DecodedFormula f = DecodeFormula(n.tokens.data(), n.tokens.size(), n.extra.data(),
                                        n.extra.size(), ctx_, 0, 0);
       if (f.text.empty()) continue;

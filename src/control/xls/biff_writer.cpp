@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "control/engine_error.h"
+#include "control/formula/expression.h"
 #include "control/formula/formula_engine.h"
 #include "control/xls/biff_formula.h"
 #include "control/xls/biff_palette.h"
@@ -135,6 +136,8 @@ class BiffWriter {
     ctx_.addUnknownNames = true;
     for (int i = 1; i <= book_.SheetCount(); ++i)
       ctx_.sheetNames.push_back(book_.GetSheet(i).Name());
+    CollectSheetRanges();
+    CollectFutureFunctions();
 
     const std::vector<DefinedName>& names = book_.Names();
     scopes_.clear();
@@ -145,6 +148,8 @@ class BiffWriter {
     }
     for (const DefinedName& n : names)
       if (!scopes_.count(n.sheetId)) scopes_[n.sheetId] = ScopeNames(n.sheetId);
+    for (auto& [id, list] : scopes_)
+      list.insert(list.begin(), futureNames_.begin(), futureNames_.end());
     for (const DefinedName& n : names) {
       Encoded e;
       if (!Encode(n.formula, n.sheetId, e)) {
@@ -226,10 +231,13 @@ class BiffWriter {
     ec.codePage = ctx_.codePage;
     ec.clipAreaRows = ctx_.clipAreaRows;
     ec.addUnknownNames = ctx_.addUnknownNames;
+    ec.futureFunctions = ctx_.futureFunctions;
     ec.sheetNames.swap(ctx_.sheetNames);
+    ec.sheetRanges.swap(ctx_.sheetRanges);
     ec.names.swap(list);
     bool ok = EncodeFormula(text, ec, e.tokens, e.extra) && e.tokens.size() <= kMaxFormulaTokens;
     ctx_.sheetNames.swap(ec.sheetNames);
+    ctx_.sheetRanges.swap(ec.sheetRanges);
     list.swap(ec.names);
     std::vector<std::string> added(list.begin() + static_cast<std::ptrdiff_t>(known), list.end());
     list.resize(known);
@@ -239,6 +247,49 @@ class BiffWriter {
       for (auto& [id, other] : scopes_) other.push_back(name);
     }
     return true;
+  }
+
+  // BIFF8 names functions newer than the form (COUNTIFS …) by hidden NAME records, written
+  // before the table's own names: they take the first numbers in every scope's list.
+  void CollectFutureFunctions() {
+    if (!b8_) return;
+    auto note = [&](const formula::Expression& e) {
+      for (const formula::Token& t : e.Tokens()) {
+        if (t.kind != formula::TokenKind::Func || !IsFutureFunction(t.text)) continue;
+        std::string name = std::string(kFutureFunctionPrefix) + t.text;
+        if (std::find(futureNames_.begin(), futureNames_.end(), name) == futureNames_.end())
+          futureNames_.push_back(name);
+      }
+    };
+    for (const DefinedName& n : book_.Names())
+      if (n.expr) note(*n.expr);
+    for (int i = 1; i <= book_.SheetCount(); ++i)
+      book_.GetSheet(i).ForEachFormula([&](int, int, FormulaCell& f) {
+        if (f.expr) note(*f.expr);
+      });
+    ctx_.futureFunctions = futureNames_.size();
+  }
+
+  // Ranges of sheets (Sheet1:Sheet3!A1) get EXTERNSHEET entries after the one per sheet;
+  // they must be known before the globals are written.
+  void CollectSheetRanges() {
+    auto note = [&](const formula::Expression& e) {
+      for (const formula::Token& t : e.Tokens()) {
+        if (!t.IsReference() || !t.sheet2 || t.sheetGone) continue;
+        int a = book_.SheetIndexById(t.sheet) - 1, b = book_.SheetIndexById(t.sheet2) - 1;
+        if (a < 0 || b < 0) continue;
+        std::pair<int, int> range{std::min(a, b), std::max(a, b)};
+        if (std::find(ctx_.sheetRanges.begin(), ctx_.sheetRanges.end(), range) ==
+            ctx_.sheetRanges.end())
+          ctx_.sheetRanges.push_back(range);
+      }
+    };
+    for (const DefinedName& n : book_.Names())
+      if (n.expr) note(*n.expr);
+    for (int i = 1; i <= book_.SheetCount(); ++i)
+      book_.GetSheet(i).ForEachFormula([&](int, int, FormulaCell& f) {
+        if (f.expr) note(*f.expr);
+      });
   }
 
   // --- Styles -----------------------------------------------------------------------------------
@@ -411,11 +462,16 @@ class BiffWriter {
       Put16(s, 0x0401);
       w_.Write(rec::kSupBook, s);
       Bytes e;
-      Put16(e, static_cast<unsigned>(n));
+      Put16(e, static_cast<unsigned>(n + static_cast<int>(ctx_.sheetRanges.size())));
       for (int i = 0; i < n; ++i) {
         Put16(e, 0);
         Put16(e, static_cast<unsigned>(i));
         Put16(e, static_cast<unsigned>(i));
+      }
+      for (const auto& [first, last] : ctx_.sheetRanges) {
+        Put16(e, 0);
+        Put16(e, static_cast<unsigned>(first));
+        Put16(e, static_cast<unsigned>(last));
       }
       w_.Write(rec::kExternSheet, e);
     } else {
@@ -432,6 +488,11 @@ class BiffWriter {
   }
 
   void WriteNames() {
+    // The newer functions' names: hidden, functions, their formula #NAME?.
+    Encoded nameError;
+    Put8(nameError.tokens, 0x1C);
+    Put8(nameError.tokens, static_cast<unsigned>(ErrorValue::Name));
+    for (const std::string& name : futureNames_) WriteName(name, 0, nameError, 0x000B);
     const std::vector<DefinedName>& names = book_.Names();
     for (std::size_t k = 0; k < names.size(); ++k) {
       const DefinedName& n = names[k];
@@ -444,9 +505,10 @@ class BiffWriter {
     for (const std::string& name : undefinedNames_) WriteName(name, 0, none);
   }
 
-  void WriteName(const std::string& name, unsigned sheetIndex, const Encoded& e) {
+  void WriteName(const std::string& name, unsigned sheetIndex, const Encoded& e,
+                 unsigned flags = 0) {
     Bytes b;
-    Put16(b, 0);
+    Put16(b, flags);
     Put8(b, 0);
     std::u16string w = Utf8ToUtf16(name);
     std::string bytes = b8_ ? std::string() : EncodeCodePage(codePage_, name);
@@ -784,6 +846,7 @@ class BiffWriter {
   std::unordered_map<std::string, std::vector<std::size_t>> nameGroups_;  // by lower-case text
   std::vector<Encoded> nameTokens_;                                     // per defined name
   std::vector<std::string> undefinedNames_;
+  std::vector<std::string> futureNames_;  // "_xlfn.COUNTIFS" …, the first NAME records
   std::unordered_map<const FormulaCell*, Encoded> formulaTokens_;
   Palette palette_;
   std::unordered_map<std::uint16_t, unsigned> formatIds_;
