@@ -140,6 +140,11 @@ void Control::NotifySelectionChanged() {
   for (ControlViewer* v : viewers) v->OnSelectionChanged();
 }
 
+void Control::ShowActiveCell() {
+  const auto viewers = viewers_;
+  for (ControlViewer* v : viewers) v->OnShowActiveCell();
+}
+
 void Control::RaiseModified() {
   modifiedFlag_ = true;
   if (events_) events_->OnModified();

@@ -184,7 +184,8 @@ class Control {
   // --- Selection ------------------------------------------------------------------------------
   void GetActiveCell(int& row, int& col) const;
   void SetActiveCell(int row, int col);
-  void ShowActiveCell() {}
+  // Asks the views to scroll the active cell into view.
+  void ShowActiveCell();
   void GetSelection(int index, int& row1, int& col1, int& row2, int& col2) const;
   void SetSelection(int row1, int col1, int row2, int col2);
   void AddSelection(int row1, int col1, int row2, int col2);

@@ -42,6 +42,8 @@ class ControlViewer {
   virtual void OnWorkbookChanged() {}
   // The selection blocks or the active cell of the active sheet changed.
   virtual void OnSelectionChanged() {}
+  // The active cell should be scrolled into view.
+  virtual void OnShowActiveCell() {}
 };
 
 }  // namespace engine

@@ -131,6 +131,7 @@ void GridModel::OnWorkbookChanged() {
 }
 
 void GridModel::OnSelectionChanged() { emit selectionChanged(); }
+void GridModel::OnShowActiveCell() { emit showActiveCell(); }
 
 void GridModel::AllChanged() {
   emit headerDataChanged(Qt::Horizontal, 0, engine::kMaxCol - 1);

@@ -44,12 +44,14 @@ class GridModel : public QAbstractTableModel, private engine::ControlViewer {
   void sheetChanged();
   void workbookChanged();
   void selectionChanged();
+  void showActiveCell();
 
  private:
   void OnCellsChanged(int sheet, int row1, int col1, int row2, int col2) override;
   void OnSheetChanged(int sheet) override;
   void OnWorkbookChanged() override;
   void OnSelectionChanged() override;
+  void OnShowActiveCell() override;
   void AllChanged();
 
   engine::Control* control_;

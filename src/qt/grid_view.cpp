@@ -48,6 +48,12 @@ GridView::GridView(GridModel* model, QWidget* parent)
   connect(model_, &GridModel::selectionChanged, this, [this] {
     if (!pushing_) ShowEngineSelection();
   });
+  connect(model_, &GridModel::showActiveCell, this, [this] {
+    if (Control() == nullptr) return;
+    int row = 1, col = 1;
+    Control()->GetActiveCell(row, col);
+    scrollTo(model_->index(row - 1, col - 1));
+  });
   connect(model_, &GridModel::sheetChanged, this, &GridView::ShowEngineLayout);
   connect(model_, &GridModel::workbookChanged, this, [this] {
     ShowEngineLayout();
