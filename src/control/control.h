@@ -89,6 +89,13 @@ class Control {
   void InsertRange(int row1, int col1, int row2, int col2, int shift);
   void DeleteRange(int row1, int col1, int row2, int col2, int shift);
   void ClearRange(int row1, int col1, int row2, int col2, int clearType);
+  // The stored form's names row of the active sheet: DeleteNamesRow removes row 1 as
+  // DeleteRange(1, -1, 1, -1, kShiftRows) does, InsertNamesRow inserts it as InsertRange does,
+  // but neither is an edit of the sheet's items: merges, comments, links, rules, the filter,
+  // print ranges and panes of the names row wait on the heading row (row 0), everything else
+  // keeps its place, so that an open and a save put every item back where the file had it.
+  void DeleteNamesRow();
+  void InsertNamesRow();
   void MoveRange(int row1, int col1, int row2, int col2, int rowOffset, int colOffset);
   void SortRange(int row1, int col1, int row2, int col2, bool byRows, int key1, int key2,
                  int key3);
