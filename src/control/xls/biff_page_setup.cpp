@@ -75,7 +75,8 @@ bool ReadPageRecord(const Record& r, PageSetup& p, const FeatureIo& io) {
     case rec::kBottomMargin: p.bottom = Margin(c); p.marginsSet = true; return true;
     case rec::kHeader:
     case rec::kFooter: {
-      std::string text = r.size == 0 ? std::string() : ReadShortText(c, io);
+      // Some writers leave an empty text as its length alone.
+      std::string text = r.size <= (io.b8 ? 2u : 1u) ? std::string() : ReadShortText(c, io);
       (r.id == rec::kHeader ? p.header : p.footer) = std::move(text);
       return true;
     }
