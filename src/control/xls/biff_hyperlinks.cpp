@@ -110,7 +110,7 @@ void ReadHyperlink(Cursor& c, std::vector<Hyperlink>& links) {
 }
 
 void ReadHyperlinkTooltip(Cursor& c, std::vector<Hyperlink>& links) {
-  c.Skip(4);
+  c.Skip(2);  // the record's own id
   unsigned r1 = c.U16(), r2 = c.U16(), c1 = c.U16(), c2 = c.U16();
   std::size_t n = c.Left();
   std::string tip = Utf16Bytes(c.Raw(n), n);
@@ -153,33 +153,34 @@ void WriteHyperlinks(RecordWriter& w, const SheetFeatures& f, const FeatureIo& i
       for (char16_t ch : u) Put16(b, ch);
       Put16(b, 0);
     } else if (hasTarget) {
-      std::string path = l.target;
-      unsigned up = 0;
-      while (path.rfind("../", 0) == 0 || path.rfind("..\\", 0) == 0) {
-        path.erase(0, 3);
-        ++up;
-      }
-      b.insert(b.end(), kFileMoniker, kFileMoniker + 16);
-      Put16(b, up);
+      // The path as it stands, relative parts included; the wide form only when the code
+      // page cannot hold it.
+      const std::string& path = l.target;
       std::string ansi = EncodeCodePage(1252, path);
+      bool wide = ansi.find('?') != std::string::npos && path.find('?') == std::string::npos;
+      b.insert(b.end(), kFileMoniker, kFileMoniker + 16);
+      Put16(b, 0);
       Put32(b, static_cast<std::uint32_t>(ansi.size() + 1));
       b.insert(b.end(), ansi.begin(), ansi.end());
       Put8(b, 0);
       Put16(b, 0xFFFF);
       Put16(b, 0xDEAD);
       for (int i = 0; i < 20; ++i) Put8(b, 0);
-      std::u16string u = Utf8ToUtf16(path);
-      Put32(b, static_cast<std::uint32_t>(6 + 2 * u.size()));
-      Put32(b, static_cast<std::uint32_t>(2 * u.size()));
-      Put16(b, 3);
-      for (char16_t ch : u) Put16(b, ch);
+      if (wide) {
+        std::u16string u = Utf8ToUtf16(path);
+        Put32(b, static_cast<std::uint32_t>(6 + 2 * u.size()));
+        Put32(b, static_cast<std::uint32_t>(2 * u.size()));
+        Put16(b, 3);
+        for (char16_t ch : u) Put16(b, ch);
+      } else {
+        Put32(b, 0);
+      }
     }
     if (!l.location.empty()) PutLinkString(b, l.location);
     w.Write(rec::kHLink, b);
     if (!l.tooltip.empty()) {
       Bytes t;
       Put16(t, rec::kHLinkTooltip);
-      Put16(t, 0);
       ref(t);
       for (char16_t ch : Utf8ToUtf16(l.tooltip)) Put16(t, ch);
       Put16(t, 0);

@@ -18,7 +18,8 @@ void ReadMergeCells(Cursor& c, std::vector<CellRange>& merges) {
   }
 }
 
-void WriteMergeCells(RecordWriter& w, const SheetFeatures& f) {
+void WriteMergeCells(RecordWriter& w, const SheetFeatures& f, const FeatureIo& io) {
+  if (!io.b8) return;  // the 5.0/95 form has no merged cells
   std::vector<CellRange> m;
   for (const CellRange& r : f.merges)
     if (r.row1 >= 1) m.push_back(r);

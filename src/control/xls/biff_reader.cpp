@@ -412,7 +412,10 @@ class BiffReader {
       ctx_.sheetNames.push_back(s.name);
       if (s.kind != 0) continue;  // charts and macro sheets hold no cells we keep
       std::string name = s.name;
-      if (name.empty() || book_->SheetIndexByName(name)) name = book_->UnusedSheetName();
+      // The new workbook's one sheet is a placeholder that the first sheet read replaces: its
+      // name is no clash.
+      if (name.empty() || (created > 0 && book_->SheetIndexByName(name)))
+        name = book_->UnusedSheetName();
       if (created == 0) {
         book_->GetSheet(1).SetName(name);
         s.sheet = &book_->GetSheet(1);

@@ -106,7 +106,7 @@ void WriteAutoFilter(RecordWriter& w, const SheetFeatures& f, const FeatureIo& i
 // Comments: drawing records, OBJ, TXO and NOTE. `drawingId` numbers the sheet's drawing.
 void WriteComments(RecordWriter& w, const SheetFeatures& f, const FeatureIo& io, int drawingId);
 void WriteWindow(RecordWriter& w, const Sheet& sheet, bool active, const FeatureIo& io);
-void WriteMergeCells(RecordWriter& w, const SheetFeatures& f);
+void WriteMergeCells(RecordWriter& w, const SheetFeatures& f, const FeatureIo& io);
 void WriteCondFormats(RecordWriter& w, const SheetFeatures& f, const FeatureIo& io);
 void WriteHyperlinks(RecordWriter& w, const SheetFeatures& f, const FeatureIo& io);
 void WriteValidations(RecordWriter& w, const SheetFeatures& f, const FeatureIo& io);

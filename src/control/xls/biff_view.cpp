@@ -25,7 +25,8 @@ void ReadWindow2(Cursor& c, SheetView& v, const FeatureIo&) {
 void ReadPane(Cursor& c, SheetView& v) {
   unsigned x = c.U16(), y = c.U16();
   unsigned top = c.U16(), left = c.U16();
-  v.activePane = c.Left() ? c.U8() & 3 : 3;
+  unsigned pane = c.Left() ? c.U8() & 3 : 3;
+  if (!v.frozen) v.activePane = static_cast<int>(pane);  // a freeze's follows from its shape
   if (v.frozen) {
     v.splitCol = x ? static_cast<int>(std::min(x, 255u)) + 1 : 0;
     v.splitRow = y ? static_cast<int>(std::min(y, 65535u)) + 1 : 0;

@@ -538,7 +538,7 @@ class BiffWriter {
     }
     WriteComments(w_, sheet.Features(), io, drawingId);
     WriteWindow(w_, sheet, active, io);
-    WriteMergeCells(w_, sheet.Features());
+    WriteMergeCells(w_, sheet.Features(), io);
     WriteCondFormats(w_, sheet.Features(), io);
     WriteHyperlinks(w_, sheet.Features(), io);
     WriteValidations(w_, sheet.Features(), io);
