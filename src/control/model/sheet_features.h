@@ -115,6 +115,7 @@ struct AutoFilter {
 
 struct PageSetup {
   bool landscape = false;
+  bool printerSettings = false;  // paper, scale, orientation and resolution hold a printer's
   int paperSize = 0;  // the printer's paper codes (1 Letter, 9 A4); 0 the printer's default
   int scale = 100;
   int firstPage = 1;

@@ -94,6 +94,7 @@ bool ReadPageRecord(const Record& r, PageSetup& p, const FeatureIo& io) {
       p.leftToRight = flags & kLeftToRight;
       p.blackAndWhite = flags & kBlackAndWhite;
       p.draft = flags & kDraft;
+      p.printerSettings = settings;
       if (settings) {
         p.paperSize = static_cast<int>(paper);
         p.scale = std::clamp(static_cast<int>(scale), 10, 400);
@@ -156,8 +157,8 @@ void WritePageSetup(RecordWriter& w, const Sheet& sheet, const FeatureIo& io) {
     PutMargin(w, rec::kBottomMargin, p.bottom);
   }
   Bytes b;
-  bool settings = p.paperSize > 0 || p.landscape || p.scale != 100;
-  Put16(b, static_cast<unsigned>(p.paperSize > 0 ? p.paperSize : 9));
+  bool settings = p.printerSettings || p.paperSize > 0 || p.landscape || p.scale != 100;
+  Put16(b, static_cast<unsigned>(p.paperSize > 0 || p.printerSettings ? p.paperSize : 9));
   Put16(b, static_cast<unsigned>(std::clamp(p.scale, 10, 400)));
   Put16(b, static_cast<unsigned>(static_cast<std::uint16_t>(p.firstPage)));
   Put16(b, static_cast<unsigned>(std::clamp(p.fitWidth, 0, 32767)));

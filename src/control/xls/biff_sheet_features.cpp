@@ -131,6 +131,7 @@ bool SheetFeatureReader::Take(const Record& r) {
 }
 
 void SheetFeatureReader::Finish() {
+  FinishView(f_.view);
   for (PendingNote& n : notes_) {
     Comment c;
     c.row = n.row;

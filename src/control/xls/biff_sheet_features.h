@@ -82,6 +82,7 @@ class SheetFeatureReader {
 
 void ReadWindow2(Cursor& c, SheetView& v, const FeatureIo& io);
 void ReadPane(Cursor& c, SheetView& v);
+void FinishView(SheetView& v);
 void ReadScl(Cursor& c, SheetView& v);
 void ReadSheetExt(Cursor& c, SheetView& v);
 void ReadMergeCells(Cursor& c, std::vector<CellRange>& merges);

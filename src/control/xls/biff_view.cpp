@@ -23,19 +23,21 @@ void ReadWindow2(Cursor& c, SheetView& v, const FeatureIo&) {
 }
 
 void ReadPane(Cursor& c, SheetView& v) {
-  unsigned x = c.U16(), y = c.U16();
-  unsigned top = c.U16(), left = c.U16();
-  unsigned pane = c.Left() ? c.U8() & 3 : 3;
-  if (!v.frozen) v.activePane = static_cast<int>(pane);  // a freeze's follows from its shape
-  if (v.frozen) {
-    v.splitCol = x ? static_cast<int>(std::min(x, 255u)) + 1 : 0;
-    v.splitRow = y ? static_cast<int>(std::min(y, 65535u)) + 1 : 0;
-  } else {
-    v.splitX = static_cast<int>(x);
-    v.splitY = static_cast<int>(y);
-  }
-  v.paneRow = static_cast<int>(top) + 1;
-  v.paneCol = static_cast<int>(std::min(left, 255u)) + 1;
+  // Positions as they stand; whether they count rows or twips depends on the freeze, which
+  // FinishView settles once the sheet is read.
+  v.splitX = c.U16();
+  v.splitY = c.U16();
+  v.paneRow = c.U16() + 1;
+  v.paneCol = std::min<int>(c.U16(), kMaxCol - 1) + 1;
+  v.activePane = c.Left() ? c.U8() & 3 : 3;
+}
+
+void FinishView(SheetView& v) {
+  if (!v.frozen) return;
+  v.splitCol = v.splitX ? std::min(v.splitX, kMaxCol - 1) + 1 : 0;
+  v.splitRow = v.splitY ? std::min(v.splitY, kMaxRow - 1) + 1 : 0;
+  v.splitX = v.splitY = 0;
+  v.activePane = 3;  // a freeze's follows from its shape
 }
 
 void ReadScl(Cursor& c, SheetView& v) {
@@ -54,8 +56,8 @@ void ReadSheetExt(Cursor& c, SheetView& v) {
 
 void WriteWindow(RecordWriter& w, const Sheet& sheet, bool active, const FeatureIo& io) {
   const SheetView& v = sheet.Features().view;
-  bool frozen = v.frozen && (v.splitRow > 1 || v.splitCol > 1);
-  bool split = !v.frozen && (v.splitX > 0 || v.splitY > 0);
+  bool frozen = v.frozen;
+  bool split = v.splitX > 0 || v.splitY > 0 || v.paneRow > 0 || v.paneCol > 0;
   unsigned flags = kDefaultGridColor | kShowOutline | (v.gridlines ? kShowGrid : 0) |
                    (v.headings ? kShowHeadings : 0) | (v.zeros ? kShowZeros : 0) |
                    (frozen ? kFrozen | kFrozenNoSplit : 0) |
