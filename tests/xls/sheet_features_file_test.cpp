@@ -70,9 +70,10 @@ SheetFeatures Sample() {
   // A "cell value equal to 1" rule with no format of its own.
   RecordBytes rule = {1, 3, 3, 0, 0, 0, 0, 0, 0x3F, 0, 0, 0, 0x1E, 1, 0};
   f.conditional = {{{{2, 3, 27, 3}}, {rule}}};
-  f.filter.on = true;
+  f.filter.on = f.filter.named = true;
   f.filter.range = {1, 1, 7, 7};
   f.page.landscape = true;
+  f.page.printerSettings = true;
   f.page.paperSize = 9;
   f.page.scale = 80;
   f.page.fitToPage = true;

@@ -26,8 +26,8 @@ struct ColumnAttr {
 
 struct RowAttr {
   bool hidden = false;
-  std::uint8_t outline = 0;  // outline level 0-7
-  bool collapsed = false;
+  std::uint8_t outline : 3 = 0;  // outline level 0-7
+  bool collapsed : 1 = false;
   std::uint16_t style = 0;  // a format on the whole row
   int heightTwips = 0;      // 0 = default height
   bool operator==(const RowAttr&) const = default;

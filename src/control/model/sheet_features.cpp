@@ -78,7 +78,7 @@ void Apply(SheetFeatures& f, const Edit& e) {
   std::erase_if(f.links, [&](Hyperlink& l) { return !MapRange(l.range, e); });
   std::erase_if(f.validations, [&](ValidationRule& v) { return !MapRanges(v.ranges, e); });
   std::erase_if(f.conditional, [&](ConditionalFormat& c) { return !MapRanges(c.ranges, e); });
-  if (f.filter.on) {
+  if (f.filter.on || f.filter.named) {
     CellRange before = f.filter.range;
     if (!MapRange(f.filter.range, e)) {
       f.filter = AutoFilter{};
@@ -201,7 +201,7 @@ void ShiftForNamesRow(SheetFeatures& f, int delta) {
   };
   ForEachItemRange(f, range);
   for (Comment& c : f.comments) shift(c.row);
-  if (f.filter.on) range(f.filter.range);
+  if (f.filter.on || f.filter.named) range(f.filter.range);
   for (CellRange& r : f.page.printArea) range(r);
   for (int& b : f.page.rowBreaks) shift(b);
   if (f.page.titleRow1 >= 0 && f.page.titleRow2 >= 0) {

@@ -107,7 +107,8 @@ struct ConditionalFormat {
 };
 
 struct AutoFilter {
-  bool on = false;
+  bool on = false;      // the drop-downs are shown
+  bool named = false;   // the range is the sheet's filter database (with or without drop-downs)
   CellRange range;
   std::vector<RecordBytes> criteria;  // column criteria records, each starting with its column
   bool operator==(const AutoFilter&) const = default;
@@ -115,7 +116,9 @@ struct AutoFilter {
 
 struct PageSetup {
   bool landscape = false;
-  bool printerSettings = false;  // paper, scale, orientation and resolution hold a printer's
+  // Paper, scale and resolution hold a printer's choice (set it with them; an orientation or a
+  // scale of its own sets it on writing).
+  bool printerSettings = false;
   int paperSize = 0;  // the printer's paper codes (1 Letter, 9 A4); 0 the printer's default
   int scale = 100;
   int firstPage = 1;

@@ -25,6 +25,8 @@ void ReadBreaks(Cursor& c, std::vector<int>& breaks, bool b8, int limit) {
     if (b8) c.Skip(4);
     if (at >= 1 && at < limit) breaks.push_back(at + 1);
   }
+  std::sort(breaks.begin(), breaks.end());
+  breaks.erase(std::unique(breaks.begin(), breaks.end()), breaks.end());
 }
 
 void WriteBreaks(RecordWriter& w, std::uint16_t id, const std::vector<int>& breaks, bool b8,
@@ -95,6 +97,15 @@ bool ReadPageRecord(const Record& r, PageSetup& p, const FeatureIo& io) {
       p.blackAndWhite = flags & kBlackAndWhite;
       p.draft = flags & kDraft;
       p.printerSettings = settings;
+      if (!settings) {  // what an earlier record said no longer holds
+        PageSetup defaults;
+        p.paperSize = defaults.paperSize;
+        p.scale = defaults.scale;
+        p.landscape = defaults.landscape;
+        p.hRes = defaults.hRes;
+        p.vRes = defaults.vRes;
+        p.copies = defaults.copies;
+      }
       if (settings) {
         p.paperSize = static_cast<int>(paper);
         p.scale = std::clamp(static_cast<int>(scale), 10, 400);
@@ -157,7 +168,7 @@ void WritePageSetup(RecordWriter& w, const Sheet& sheet, const FeatureIo& io) {
     PutMargin(w, rec::kBottomMargin, p.bottom);
   }
   Bytes b;
-  bool settings = p.printerSettings || p.paperSize > 0 || p.landscape || p.scale != 100;
+  bool settings = p.printerSettings || p.landscape || p.scale != 100;
   Put16(b, static_cast<unsigned>(p.paperSize > 0 || p.printerSettings ? p.paperSize : 9));
   Put16(b, static_cast<unsigned>(std::clamp(p.scale, 10, 400)));
   Put16(b, static_cast<unsigned>(static_cast<std::uint16_t>(p.firstPage)));

@@ -148,7 +148,10 @@ void ReadBuiltinName(unsigned code, const std::uint8_t* tokens, std::size_t size
         }
       }
       break;
-    case kFilterDatabase: f.filter.range = areas[0]; break;
+    case kFilterDatabase:
+      f.filter.range = areas[0];
+      f.filter.named = true;
+      break;
     default: break;
   }
 }
@@ -169,7 +172,7 @@ void WriteBuiltinNames(RecordWriter& w, const std::vector<const Sheet*>& sheets,
           areas.push_back(CellRange{f.page.titleRow1, 1, f.page.titleRow2, kMaxCol});
         if (f.page.titleCol1 >= 1 && f.page.titleCol2 >= f.page.titleCol1)
           areas.push_back(CellRange{1, f.page.titleCol1, rowLimit, f.page.titleCol2});
-      } else if (f.filter.on && f.filter.range.row1 >= 1) {
+      } else if ((f.filter.on || f.filter.named) && f.filter.range.row1 >= 1) {
         areas.push_back(f.filter.range);
       }
       WriteName(w, code, index, areas, b8, code == kFilterDatabase);

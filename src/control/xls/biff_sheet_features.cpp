@@ -132,6 +132,8 @@ bool SheetFeatureReader::Take(const Record& r) {
 
 void SheetFeatureReader::Finish() {
   FinishView(f_.view);
+  // Drop-downs with no filter database to say where they stand: no filter.
+  if (f_.filter.on && !f_.filter.named) f_.filter = AutoFilter{};
   for (PendingNote& n : notes_) {
     Comment c;
     c.row = n.row;

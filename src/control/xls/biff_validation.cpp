@@ -135,14 +135,16 @@ void WriteValidations(RecordWriter& w, const SheetFeatures& f, const FeatureIo& 
       if (r.row1 >= 1) ranges.push_back(r);
     if (ranges.empty()) continue;
     bool literal = v.type == ValidationType::List && v.formula1.empty() && !v.items.empty();
+    // Encoded afresh, so that names and sheets get this file's numbers; the tokens the file
+    // had only when the text is theirs and cannot be encoded.
     auto tokensOf = [&](const std::string& text, const std::string& read, const Bytes& kept) {
-      if (text.empty()) return Bytes();
-      if (!kept.empty() && text == read) return kept;
+      if (text.empty()) return text == read ? kept : Bytes();
       Bytes tokens, extra;
-      if (!io.encode) return Bytes();
-      EncodeContext ec = *io.encode;
-      if (!EncodeFormula(text, ec, tokens, extra) || !extra.empty()) return Bytes();
-      return tokens;
+      if (io.encode) {
+        EncodeContext ec = *io.encode;
+        if (EncodeFormula(text, ec, tokens, extra) && extra.empty()) return tokens;
+      }
+      return text == read ? kept : Bytes();
     };
     Bytes t1 = literal ? LiteralTokens(v.items) : tokensOf(v.formula1, v.readFormula1, v.tokens1);
     Bytes t2 = tokensOf(v.formula2, v.readFormula2, v.tokens2);
