@@ -54,7 +54,8 @@ class EntryReader : public formula::CellReader {
         Value v = Read(*a.sheet, r, c);
         if (!v.IsEmpty()) f(r, c, v);
       }
-    if (a.sheet == &sheet_ && row_ >= a.r1 && row_ <= a.r2 && col_ >= a.c1 && col_ <= a.c2 && (row_ > lastRow || col_ > lastCol))
+    if (a.sheet == &sheet_ && row_ >= a.r1 && row_ <= a.r2 && col_ >= a.c1 && col_ <= a.c2 &&
+        (row_ > lastRow || col_ > lastCol))
       f(row_, col_, entry_);
   }
 
@@ -74,14 +75,22 @@ std::size_t Characters(const std::string& s) {
 
 bool Compare(double x, ValidationOperator op, double a, double b) {
   switch (op) {
-    case ValidationOperator::Between: return x >= std::min(a, b) && x <= std::max(a, b);
-    case ValidationOperator::NotBetween: return x < std::min(a, b) || x > std::max(a, b);
-    case ValidationOperator::Equal: return x == a;
-    case ValidationOperator::NotEqual: return x != a;
-    case ValidationOperator::Greater: return x > a;
-    case ValidationOperator::Less: return x < a;
-    case ValidationOperator::GreaterOrEqual: return x >= a;
-    case ValidationOperator::LessOrEqual: return x <= a;
+    case ValidationOperator::Between:
+      return x >= std::min(a, b) && x <= std::max(a, b);
+    case ValidationOperator::NotBetween:
+      return x < std::min(a, b) || x > std::max(a, b);
+    case ValidationOperator::Equal:
+      return x == a;
+    case ValidationOperator::NotEqual:
+      return x != a;
+    case ValidationOperator::Greater:
+      return x > a;
+    case ValidationOperator::Less:
+      return x < a;
+    case ValidationOperator::GreaterOrEqual:
+      return x >= a;
+    case ValidationOperator::LessOrEqual:
+      return x <= a;
   }
   return false;
 }
@@ -232,17 +241,19 @@ Control::EntryCheck Control::CheckEntry(int row, int col, const std::string& tex
     return Compare(x, rule->op, a, b);
   };
   switch (rule->type) {
-    case ValidationType::Any: break;
+    case ValidationType::Any:
+      break;
     case ValidationType::Whole:
-      result.ok = entry.IsNumber() && entry.number == std::floor(entry.number) &&
-                  compare(entry.number);
+      result.ok =
+          entry.IsNumber() && entry.number == std::floor(entry.number) && compare(entry.number);
       break;
     case ValidationType::Decimal:
     case ValidationType::Date:
       result.ok = entry.IsNumber() && compare(entry.number);
       break;
     case ValidationType::Time:
-      result.ok = entry.IsNumber() && entry.number >= 0 && entry.number < 1 && compare(entry.number);
+      result.ok =
+          entry.IsNumber() && entry.number >= 0 && entry.number < 1 && compare(entry.number);
       break;
     case ValidationType::TextLength: {
       std::string shown = entry.IsText() ? entry.text : text;
@@ -259,8 +270,7 @@ Control::EntryCheck Control::CheckEntry(int row, int col, const std::string& tex
       bool found = false;
       if (rule->formula1.empty()) {
         for (const std::string& item : rule->items)
-          if (item == text ||
-              same(format::InterpretTyped(item, locale_, book_->Date1904()).value))
+          if (item == text || same(format::InterpretTyped(item, locale_, book_->Date1904()).value))
             found = true;
       } else {
         formula::Operand o;

@@ -40,9 +40,9 @@ TEST(FidelityCheck, EveryFeatureOfTheFidelityWorkbooksSurvivesConvert) {
     ASSERT_EQ(dtapp::Main({"convert", e.path().string(), copy, "--type", "11"}, out, err), 0)
         << err.str();
     int status = 0;
-    std::string report =
-        Shell("'" + (dir / "check.sh").string() + "' '" + features.string() + "' '" + copy + "' 2>&1",
-              status);
+    std::string report = Shell(
+        "'" + (dir / "check.sh").string() + "' '" + features.string() + "' '" + copy + "' 2>&1",
+        status);
     EXPECT_EQ(status, 0) << report;
     EXPECT_EQ(report.find("lost:"), std::string::npos) << report;
     ++checked;

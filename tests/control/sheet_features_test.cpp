@@ -158,16 +158,19 @@ ValidationRule Rule(ValidationType type, ValidationOperator op, std::string f1,
 
 TEST(Validation, TypedEntriesAreCheckedAgainstEveryKindOfRule) {
   Control c;
-  c.SetValidationRule(1, 1, 10, 1, Rule(ValidationType::Whole, ValidationOperator::Between, "1", "120"));
+  c.SetValidationRule(1, 1, 10, 1,
+                      Rule(ValidationType::Whole, ValidationOperator::Between, "1", "120"));
   EXPECT_TRUE(c.CheckEntry(2, 1, "31").ok);
   EXPECT_TRUE(c.CheckEntry(2, 1, "").ok);  // blanks are ignored by default
-  for (const char* bad : {"0", "121", "31.5", "abc", "TRUE"}) EXPECT_FALSE(c.CheckEntry(2, 1, bad).ok) << bad;
+  for (const char* bad : {"0", "121", "31.5", "abc", "TRUE"})
+    EXPECT_FALSE(c.CheckEntry(2, 1, bad).ok) << bad;
   auto check = c.CheckEntry(2, 1, "0");
   EXPECT_EQ(check.message, "Age must be 1 to 120");
   EXPECT_EQ(check.style, ErrorStyle::Stop);
   EXPECT_TRUE(c.CheckEntry(11, 1, "abc").ok);  // outside the rule
 
-  c.SetValidationRule(1, 2, 5, 2, Rule(ValidationType::Decimal, ValidationOperator::Greater, "0.5"));
+  c.SetValidationRule(1, 2, 5, 2,
+                      Rule(ValidationType::Decimal, ValidationOperator::Greater, "0.5"));
   EXPECT_TRUE(c.CheckEntry(1, 2, "0.75").ok);
   EXPECT_FALSE(c.CheckEntry(1, 2, "0.5").ok);
 
@@ -187,30 +190,33 @@ TEST(Validation, TypedEntriesAreCheckedAgainstEveryKindOfRule) {
   c.SetCellText(2, 1, "green");
   std::string other = c.GetSheetName(2);
   c.SetActiveSheet(1);
-  c.SetValidationRule(1, 4, 5, 4, Rule(ValidationType::List, ValidationOperator::Between,
-                                       other + "!$A$1:$A$3"));
+  c.SetValidationRule(
+      1, 4, 5, 4, Rule(ValidationType::List, ValidationOperator::Between, other + "!$A$1:$A$3"));
   EXPECT_TRUE(c.CheckEntry(1, 4, "green").ok);
   EXPECT_FALSE(c.CheckEntry(1, 4, "blue").ok);
 
-  c.SetValidationRule(1, 5, 5, 5, Rule(ValidationType::Date, ValidationOperator::GreaterOrEqual,
-                                       "DATE(2024,1,1)"));
+  c.SetValidationRule(
+      1, 5, 5, 5, Rule(ValidationType::Date, ValidationOperator::GreaterOrEqual, "DATE(2024,1,1)"));
   EXPECT_TRUE(c.CheckEntry(1, 5, "3/1/2024").ok);
   EXPECT_FALSE(c.CheckEntry(1, 5, "12/31/2023").ok);
   c.SetValidationRule(1, 6, 5, 6, Rule(ValidationType::Time, ValidationOperator::Less, "0.5"));
   EXPECT_TRUE(c.CheckEntry(1, 6, "9:30").ok);
   EXPECT_FALSE(c.CheckEntry(1, 6, "13:00").ok);
-  c.SetValidationRule(1, 7, 5, 7, Rule(ValidationType::TextLength, ValidationOperator::LessOrEqual, "3"));
+  c.SetValidationRule(1, 7, 5, 7,
+                      Rule(ValidationType::TextLength, ValidationOperator::LessOrEqual, "3"));
   EXPECT_TRUE(c.CheckEntry(1, 7, "äöü").ok);  // characters, not bytes
   EXPECT_FALSE(c.CheckEntry(1, 7, "abcd").ok);
   // A custom formula sees the entry in its cell.
-  c.SetValidationRule(1, 8, 5, 8, Rule(ValidationType::Custom, ValidationOperator::Between, "ISNUMBER(H1)"));
+  c.SetValidationRule(1, 8, 5, 8,
+                      Rule(ValidationType::Custom, ValidationOperator::Between, "ISNUMBER(H1)"));
   EXPECT_TRUE(c.CheckEntry(1, 8, "12").ok);
   EXPECT_FALSE(c.CheckEntry(1, 8, "twelve").ok);
 }
 
 TEST(Validation, ABlockTakesOneRuleAndBadRulesAreRefused) {
   Control c;
-  c.SetValidationRule(1, 1, 10, 2, Rule(ValidationType::Whole, ValidationOperator::Between, "1", "9"));
+  c.SetValidationRule(1, 1, 10, 2,
+                      Rule(ValidationType::Whole, ValidationOperator::Between, "1", "9"));
   c.SetValidationRule(3, 2, 4, 2, Rule(ValidationType::Decimal, ValidationOperator::Less, "5"));
   EXPECT_EQ(c.GetValidationRule(3, 2)->type, ValidationType::Decimal);
   EXPECT_EQ(c.GetValidationRule(3, 1)->type, ValidationType::Whole);
@@ -218,10 +224,12 @@ TEST(Validation, ABlockTakesOneRuleAndBadRulesAreRefused) {
   c.ClearValidationRules(1, 1, 10, 1);
   EXPECT_EQ(c.GetValidationRule(3, 1), nullptr);
   std::size_t before = c.GetValidationRules().size();
-  EXPECT_THROW(c.SetValidationRule(1, 1, 1, 1, Rule(ValidationType::Whole, ValidationOperator::Equal, "1+")),
-               EngineError);
-  EXPECT_THROW(c.SetValidationRule(1, 1, 1, 1, Rule(ValidationType::List, ValidationOperator::Equal, "")),
-               EngineError);
+  EXPECT_THROW(
+      c.SetValidationRule(1, 1, 1, 1, Rule(ValidationType::Whole, ValidationOperator::Equal, "1+")),
+      EngineError);
+  EXPECT_THROW(
+      c.SetValidationRule(1, 1, 1, 1, Rule(ValidationType::List, ValidationOperator::Equal, "")),
+      EngineError);
   EXPECT_EQ(c.GetValidationRules().size(), before);
   // The last visible sheet cannot be hidden.
   EXPECT_THROW(c.SetSheetVisibility(1, SheetVisibility::Hidden), EngineError);

@@ -17,29 +17,31 @@ using namespace engine;
 
 std::string Describe(const SheetView& v) {
   std::ostringstream o;
-  o << "frozen " << v.frozen << " split " << v.splitRow << "," << v.splitCol << " at "
-    << v.splitX << "," << v.splitY << " pane " << v.paneRow << "," << v.paneCol << "/"
-    << v.activePane << " top " << v.topRow << "," << v.leftCol << " grid " << v.gridlines
-    << v.headings << v.zeros << " zoom " << v.zoom << " tab " << v.tabColor;
+  o << "frozen " << v.frozen << " split " << v.splitRow << "," << v.splitCol << " at " << v.splitX
+    << "," << v.splitY << " pane " << v.paneRow << "," << v.paneCol << "/" << v.activePane
+    << " top " << v.topRow << "," << v.leftCol << " grid " << v.gridlines << v.headings << v.zeros
+    << " zoom " << v.zoom << " tab " << v.tabColor;
   return o.str();
 }
 std::string Describe(const PageSetup& p) {
   std::ostringstream o;
-  o << "settings " << p.printerSettings << " land " << p.landscape << " paper " << p.paperSize << " scale " << p.scale << " first "
-    << p.firstPage << "/" << p.usePageNumber << " fit " << p.fitToPage << p.fitWidth << "x"
-    << p.fitHeight << " order " << p.leftToRight << p.blackAndWhite << p.draft << " copies "
-    << p.copies << " res " << p.hRes << "," << p.vRes << " hf " << p.headerMargin << ","
-    << p.footerMargin << " m " << p.left << "," << p.right << "," << p.top << "," << p.bottom
-    << "/" << p.marginsSet << " [" << p.header << "][" << p.footer << "] c " << p.centerH
-    << p.centerV << " g " << p.printGridlines << p.printHeadings << " breaks "
-    << p.rowBreaks.size() << "," << p.colBreaks.size() << " area " << p.printArea.size()
-    << " titles " << p.titleRow1 << "-" << p.titleRow2 << "," << p.titleCol1 << "-" << p.titleCol2;
+  o << "settings " << p.printerSettings << " land " << p.landscape << " paper " << p.paperSize
+    << " scale " << p.scale << " first " << p.firstPage << "/" << p.usePageNumber << " fit "
+    << p.fitToPage << p.fitWidth << "x" << p.fitHeight << " order " << p.leftToRight
+    << p.blackAndWhite << p.draft << " copies " << p.copies << " res " << p.hRes << "," << p.vRes
+    << " hf " << p.headerMargin << "," << p.footerMargin << " m " << p.left << "," << p.right << ","
+    << p.top << "," << p.bottom << "/" << p.marginsSet << " [" << p.header << "][" << p.footer
+    << "] c " << p.centerH << p.centerV << " g " << p.printGridlines << p.printHeadings
+    << " breaks " << p.rowBreaks.size() << "," << p.colBreaks.size() << " area "
+    << p.printArea.size() << " titles " << p.titleRow1 << "-" << p.titleRow2 << "," << p.titleCol1
+    << "-" << p.titleCol2;
   return o.str();
 }
 
 // A rule whose source is a defined name keeps it only as far as the name writer keeps names.
 bool NameLeftOut(const std::string& formula, const Workbook& copy) {
-  if (formula.empty() || !(std::isalpha(static_cast<unsigned char>(formula[0])) || formula[0] == '_'))
+  if (formula.empty() ||
+      !(std::isalpha(static_cast<unsigned char>(formula[0])) || formula[0] == '_'))
     return false;
   for (char ch : formula)
     if (!std::isalnum(static_cast<unsigned char>(ch)) && ch != '_' && ch != '.') return false;
@@ -58,15 +60,15 @@ void ExpectSameFeatures(const SheetFeatures& a, const SheetFeatures& b, const Wo
   for (std::size_t i = 0; i < a.validations.size(); ++i)
     if (!NameLeftOut(a.validations[i].formula1, copy)) {
       EXPECT_TRUE(a.validations[i] == b.validations[i])
-        << "rule " << i << " [" << a.validations[i].formula1 << "][" << a.validations[i].formula2
-        << "] / [" << b.validations[i].formula1 << "][" << b.validations[i].formula2 << "] "
-        << a.validations[i].items.size() << "/" << b.validations[i].items.size() << " ranges "
-        << a.validations[i].ranges.size() << "/" << b.validations[i].ranges.size();
+          << "rule " << i << " [" << a.validations[i].formula1 << "][" << a.validations[i].formula2
+          << "] / [" << b.validations[i].formula1 << "][" << b.validations[i].formula2 << "] "
+          << a.validations[i].items.size() << "/" << b.validations[i].items.size() << " ranges "
+          << a.validations[i].ranges.size() << "/" << b.validations[i].ranges.size();
     }
   EXPECT_TRUE(a.conditional == b.conditional) << "conditional formats";
-  EXPECT_TRUE(a.filter == b.filter) << "autofilter " << a.filter.on << a.filter.named << " "
-                                    << a.filter.criteria.size() << " / " << b.filter.on
-                                    << b.filter.named << " " << b.filter.criteria.size();
+  EXPECT_TRUE(a.filter == b.filter)
+      << "autofilter " << a.filter.on << a.filter.named << " " << a.filter.criteria.size() << " / "
+      << b.filter.on << b.filter.named << " " << b.filter.criteria.size();
   EXPECT_TRUE(a.page == b.page) << Describe(a.page) << "\n" << Describe(b.page);
 }
 
@@ -83,10 +85,13 @@ struct Losses {
 void ExpectSameBook(Control& a, Control& b, Losses& lost) {
   ASSERT_EQ(a.GetNumSheets(), b.GetNumSheets());
   for (const DefinedName& n : a.Book().Names()) {
-    auto it = std::find_if(b.Book().Names().begin(), b.Book().Names().end(),
-                           [&](const DefinedName& m) { return m.name == n.name && m.sheetId == n.sheetId; });
-    if (it == b.Book().Names().end()) ++lost.names;
-    else EXPECT_EQ(it->formula, n.formula) << n.name;
+    auto it = std::find_if(
+        b.Book().Names().begin(), b.Book().Names().end(),
+        [&](const DefinedName& m) { return m.name == n.name && m.sheetId == n.sheetId; });
+    if (it == b.Book().Names().end())
+      ++lost.names;
+    else
+      EXPECT_EQ(it->formula, n.formula) << n.name;
   }
   EXPECT_LE(b.Book().Names().size(), a.Book().Names().size());
   for (int s = 1; s <= a.GetNumSheets(); ++s) {
@@ -115,8 +120,8 @@ void ExpectSameBook(Control& a, Control& b, Losses& lost) {
                     FormatCode(a.Book(), sa, r, c) == FormatCode(b.Book(), sb, r, c);
         if (!same) {
           ++differ;
-          ADD_FAILURE() << "cell " << r << "," << c << ": " << a.GetCellFormattedText(r, c)
-                        << " / " << b.GetCellFormattedText(r, c) << "  =" << fa << " / =" << fb;
+          ADD_FAILURE() << "cell " << r << "," << c << ": " << a.GetCellFormattedText(r, c) << " / "
+                        << b.GetCellFormattedText(r, c) << "  =" << fa << " / =" << fb;
         }
       }
   }
@@ -146,14 +151,18 @@ TEST(RealCorpusRoundTrip, ReadWriteReadKeepsEverythingAndLibreOfficeOpensTheCopi
     ExpectSameBook(first, second, lost);
   }
   EXPECT_GE(written.size(), 200u);
-  std::printf("[ note ] kept as values: %d formulas; written differently: %d formulas; left out: "
-              "%d names\n", lost.formulas, lost.texts, lost.names);
+  std::printf(
+      "[ note ] kept as values: %d formulas; written differently: %d formulas; left out: "
+      "%d names\n",
+      lost.formulas, lost.texts, lost.names);
   if (std::system("command -v soffice >/dev/null 2>&1") != 0) {
     fs::remove_all(dir);
     GTEST_SKIP() << "LibreOffice (soffice) is not installed; scripts/install-deps.sh installs it";
   }
-  std::string cmd = "cd '" + dir.string() + "' && soffice --headless "
-                    "-env:UserInstallation=file://" + (dir / "profile").string() +
+  std::string cmd = "cd '" + dir.string() +
+                    "' && soffice --headless "
+                    "-env:UserInstallation=file://" +
+                    (dir / "profile").string() +
                     " --convert-to 'xlsx:Calc MS Excel 2007 XML' --outdir out *.xls "
                     ">/dev/null 2>&1";
   EXPECT_EQ(std::system(cmd.c_str()), 0);

@@ -146,7 +146,8 @@ TEST(FeatureFiles, EverythingASheetCarriesSurvivesASaveInBothForms) {
   fs::path again = Scratch("again8.xls");
   back.WriteFile(again.string(), 11);
   std::ifstream x(b8, std::ios::binary), y(again, std::ios::binary);
-  std::string bx((std::istreambuf_iterator<char>(x)), {}), by((std::istreambuf_iterator<char>(y)), {});
+  std::string bx((std::istreambuf_iterator<char>(x)), {}),
+      by((std::istreambuf_iterator<char>(y)), {});
   EXPECT_EQ(bx.size(), by.size());
   EXPECT_TRUE(bx == by) << "the second save differs from the first";
 
@@ -207,7 +208,8 @@ TEST(FeatureFiles, AnIndependentReaderSeesThem) {
   c.WriteFile(file.string(), 11);
   std::ofstream(script) << kScript;
   int status = 0;
-  std::string out = Shell("/usr/bin/python3 " + script.string() + " " + file.string() + " 2>&1", status);
+  std::string out =
+      Shell("/usr/bin/python3 " + script.string() + " " + file.string() + " 2>&1", status);
   ASSERT_EQ(status, 0) << out;
   for (const char* line :
        {"sheet Sheet1 0", "merge 2 3 0 4", "merge 4 6 0 2", "frozen 1 1 1", "view 0 150",
@@ -259,7 +261,8 @@ TEST(FeatureFiles, FidelityWorkbookItemsFollowEditsBetweenOpenAndSave) {
   EXPECT_EQ(g.links[5].range, (CellRange{8, 7, 8, 7}));
   EXPECT_EQ(g.filter.range, (CellRange{2, 2, 8, 8}));
   CellRange cf = f.conditional[0].ranges[0];
-  EXPECT_EQ(g.conditional[0].ranges[0], (CellRange{cf.row1 + 1, cf.col1 + 1, cf.row2 + 1, cf.col2 + 1}));
+  EXPECT_EQ(g.conditional[0].ranges[0],
+            (CellRange{cf.row1 + 1, cf.col1 + 1, cf.row2 + 1, cf.col2 + 1}));
   // And deleted again: back where the file had them.
   m.DeleteRange(1, -1, 1, -1, kShiftRows);
   m.DeleteRange(-1, 1, -1, 1, kShiftColumns);
@@ -318,7 +321,8 @@ TEST(FeatureFiles, MalformedRecordsAreRefusedWithAClearError) {
       xls::ReadBiffStream(Workbook(records), &locale, type);
       ADD_FAILURE() << what << " was read";
     } catch (const EngineError& e) {
-      EXPECT_NE(e.Description().find("damaged"), std::string::npos) << what << ": " << e.Description();
+      EXPECT_NE(e.Description().find("damaged"), std::string::npos)
+          << what << ": " << e.Description();
     }
   };
   using B = xls::Bytes;
@@ -342,8 +346,8 @@ TEST(FeatureFiles, MalformedRecordsAreRefusedWithAClearError) {
   refused({{0x00A1, B{9, 0, 100}}}, "a page setup cut off");
   refused({{0x0041, B{1, 0}}}, "a pane cut off");
   // A well-formed sheet of the same records reads.
-  EXPECT_NO_THROW(xls::ReadBiffStream(Workbook({{0x00E5, B{1, 0, 0, 0, 1, 0, 0, 0, 1, 0}}}),
-                                      &locale, type));
+  EXPECT_NO_THROW(
+      xls::ReadBiffStream(Workbook({{0x00E5, B{1, 0, 0, 0, 1, 0, 0, 0, 1, 0}}}), &locale, type));
 }
 
 }  // namespace

@@ -11,9 +11,9 @@ namespace {
 // One axis of a structural edit: rows (with the columns that take part) or columns (with the
 // rows). An item takes part when it lies wholly inside the band across the axis.
 struct Edit {
-  bool rows;           // the edit moves rows
-  int at, count;       // first row (column) inserted or deleted, how many
-  int band1, band2;    // the columns (rows) that take part
+  bool rows;         // the edit moves rows
+  int at, count;     // first row (column) inserted or deleted, how many
+  int band1, band2;  // the columns (rows) that take part
   bool insert;
   int limit() const { return rows ? kMaxRow : kMaxCol; }
 };
@@ -122,7 +122,8 @@ void Reorder(SheetFeatures& f, bool rows, int first, int band1, int band2,
              const std::vector<int>& order) {
   int n = static_cast<int>(order.size());
   std::vector<int> where(order.size());
-  for (int i = 0; i < n; ++i) where[static_cast<std::size_t>(order[static_cast<std::size_t>(i)])] = i;
+  for (int i = 0; i < n; ++i)
+    where[static_cast<std::size_t>(order[static_cast<std::size_t>(i)])] = i;
   auto follow = [&](CellRange& r) {
     int& a = Along1(r, rows);
     int& b = Along2(r, rows);

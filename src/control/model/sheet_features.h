@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-
 namespace engine {
 
 // A record's bytes as a file held them.
@@ -28,12 +27,12 @@ struct SheetView {
   int splitX = 0, splitY = 0;      // a split that is not frozen: its position in twips
   int paneRow = 0, paneCol = 0;    // first visible row/column of the lower/right pane
   int activePane = 3;
-  int topRow = 1, leftCol = 1;     // first visible row and column
+  int topRow = 1, leftCol = 1;  // first visible row and column
   bool gridlines = true;
   bool headings = true;
   bool zeros = true;
-  int zoom = 100;      // percent
-  int tabColor = -1;   // palette index of the sheet tab; -1 none
+  int zoom = 100;     // percent
+  int tabColor = -1;  // palette index of the sheet tab; -1 none
   bool operator==(const SheetView&) const = default;
 };
 
@@ -58,11 +57,24 @@ struct Hyperlink {
 };
 
 enum class ValidationType : std::uint8_t {
-  Any = 0, Whole = 1, Decimal = 2, List = 3, Date = 4, Time = 5, TextLength = 6, Custom = 7
+  Any = 0,
+  Whole = 1,
+  Decimal = 2,
+  List = 3,
+  Date = 4,
+  Time = 5,
+  TextLength = 6,
+  Custom = 7
 };
 enum class ValidationOperator : std::uint8_t {
-  Between = 0, NotBetween = 1, Equal = 2, NotEqual = 3, Greater = 4, Less = 5,
-  GreaterOrEqual = 6, LessOrEqual = 7
+  Between = 0,
+  NotBetween = 1,
+  Equal = 2,
+  NotEqual = 3,
+  Greater = 4,
+  Less = 5,
+  GreaterOrEqual = 6,
+  LessOrEqual = 7
 };
 enum class ErrorStyle : std::uint8_t { Stop = 0, Warning = 1, Information = 2 };
 
@@ -107,8 +119,8 @@ struct ConditionalFormat {
 };
 
 struct AutoFilter {
-  bool on = false;      // the drop-downs are shown
-  bool named = false;   // the range is the sheet's filter database (with or without drop-downs)
+  bool on = false;     // the drop-downs are shown
+  bool named = false;  // the range is the sheet's filter database (with or without drop-downs)
   CellRange range;
   std::vector<RecordBytes> criteria;  // column criteria records, each starting with its column
   bool operator==(const AutoFilter&) const = default;

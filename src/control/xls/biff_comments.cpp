@@ -41,7 +41,7 @@ Bytes CommentShape(const Comment& c, std::uint32_t spid) {
   prop(0x0181, 0x08000050);  // fill: the comment colour
   prop(0x0183, 0x08000050);
   prop(0x01BF, 0x00100010);
-  prop(0x023F, 0x00030003);  // shadow
+  prop(0x023F, 0x00030003);                         // shadow
   prop(0x03BF, c.shown ? 0x00020000 : 0x00020002);  // hidden unless shown
   Header(b, 0, 0, 0xF010, 18);
   int col = c.col - 1, row = c.row - 1;
@@ -191,8 +191,10 @@ void WriteComments(RecordWriter& w, const SheetFeatures& f, const FeatureIo& io,
         Bytes part;
         Put8(part, wide ? 1 : 0);
         for (std::size_t k = at; k < std::min(text.size(), at + per); ++k) {
-          if (wide) Put16(part, text[k]);
-          else Put8(part, text[k]);
+          if (wide)
+            Put16(part, text[k]);
+          else
+            Put8(part, text[k]);
         }
         w.Write(rec::kContinue, part);
       }

@@ -16,9 +16,9 @@ constexpr std::uint8_t kUrlMoniker[16] = {0xE0, 0xC9, 0xEA, 0x79, 0xF9, 0xBA, 0x
                                           0x8C, 0x82, 0x00, 0xAA, 0x00, 0x4B, 0xA9, 0x0B};
 constexpr std::uint8_t kFileMoniker[16] = {0x03, 0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
                                            0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
-constexpr unsigned kHasMoniker = 0x01, kAbsolute = 0x02, kSiteGaveName = 0x04,
-                   kHasLocation = 0x08, kHasDisplay = 0x10, kHasGuid = 0x20,
-                   kHasTime = 0x40, kHasFrame = 0x80, kMonikerAsString = 0x100;
+constexpr unsigned kHasMoniker = 0x01, kAbsolute = 0x02, kSiteGaveName = 0x04, kHasLocation = 0x08,
+                   kHasDisplay = 0x10, kHasGuid = 0x20, kHasTime = 0x40, kHasFrame = 0x80,
+                   kMonikerAsString = 0x100;
 
 // A length-prefixed (characters, with the terminating zero) UTF-16 string.
 std::string LinkString(Cursor& c) {
@@ -86,8 +86,8 @@ void ReadHyperlink(Cursor& c, std::vector<Hyperlink>& links) {
   if (r1 > r2 || c1 > c2 || r2 >= static_cast<unsigned>(kMaxRow) ||
       c2 >= static_cast<unsigned>(kMaxCol))
     ThrowDamaged("a hyperlink is not on a range of the sheet");
-  l.range = CellRange{static_cast<int>(r1) + 1, static_cast<int>(c1) + 1,
-                      static_cast<int>(r2) + 1, static_cast<int>(c2) + 1};
+  l.range = CellRange{static_cast<int>(r1) + 1, static_cast<int>(c1) + 1, static_cast<int>(r2) + 1,
+                      static_cast<int>(c2) + 1};
   c.Skip(16);
   c.U32();
   unsigned flags = c.U32();
@@ -137,10 +137,9 @@ void WriteHyperlinks(RecordWriter& w, const SheetFeatures& f, const FeatureIo& i
     b.insert(b.end(), kStdLink, kStdLink + 16);
     Put32(b, 2);
     bool hasTarget = l.kind != LinkKind::Cell && !l.target.empty();
-    bool absolute = l.kind == LinkKind::Url ||
-                    (l.kind == LinkKind::File && !l.target.empty() &&
-                     (l.target[0] == '/' || l.target[0] == '\\' ||
-                      (l.target.size() > 1 && l.target[1] == ':')));
+    bool absolute = l.kind == LinkKind::Url || (l.kind == LinkKind::File && !l.target.empty() &&
+                                                (l.target[0] == '/' || l.target[0] == '\\' ||
+                                                 (l.target.size() > 1 && l.target[1] == ':')));
     unsigned flags = (hasTarget ? kHasMoniker : 0) | (absolute && hasTarget ? kAbsolute : 0) |
                      (l.location.empty() ? 0 : kHasLocation) |
                      (l.description.empty() ? 0 : kHasDisplay | kSiteGaveName);

@@ -66,15 +66,37 @@ void PutMargin(RecordWriter& w, std::uint16_t id, double d) {
 bool ReadPageRecord(const Record& r, PageSetup& p, const FeatureIo& io) {
   Cursor c(r);
   switch (r.id) {
-    case rec::kPrintHeaders: p.printHeadings = c.U16() != 0; return true;
-    case rec::kPrintGridlines: p.printGridlines = c.U16() != 0; return true;
-    case rec::kHCenter: p.centerH = c.U16() != 0; return true;
-    case rec::kVCenter: p.centerV = c.U16() != 0; return true;
-    case rec::kWsBool: p.fitToPage = (c.U16() & kFitToPage) != 0; return true;
-    case rec::kLeftMargin: p.left = Margin(c); p.marginsSet = true; return true;
-    case rec::kRightMargin: p.right = Margin(c); p.marginsSet = true; return true;
-    case rec::kTopMargin: p.top = Margin(c); p.marginsSet = true; return true;
-    case rec::kBottomMargin: p.bottom = Margin(c); p.marginsSet = true; return true;
+    case rec::kPrintHeaders:
+      p.printHeadings = c.U16() != 0;
+      return true;
+    case rec::kPrintGridlines:
+      p.printGridlines = c.U16() != 0;
+      return true;
+    case rec::kHCenter:
+      p.centerH = c.U16() != 0;
+      return true;
+    case rec::kVCenter:
+      p.centerV = c.U16() != 0;
+      return true;
+    case rec::kWsBool:
+      p.fitToPage = (c.U16() & kFitToPage) != 0;
+      return true;
+    case rec::kLeftMargin:
+      p.left = Margin(c);
+      p.marginsSet = true;
+      return true;
+    case rec::kRightMargin:
+      p.right = Margin(c);
+      p.marginsSet = true;
+      return true;
+    case rec::kTopMargin:
+      p.top = Margin(c);
+      p.marginsSet = true;
+      return true;
+    case rec::kBottomMargin:
+      p.bottom = Margin(c);
+      p.marginsSet = true;
+      return true;
     case rec::kHeader:
     case rec::kFooter: {
       // Some writers leave an empty text as its length alone.
@@ -82,8 +104,12 @@ bool ReadPageRecord(const Record& r, PageSetup& p, const FeatureIo& io) {
       (r.id == rec::kHeader ? p.header : p.footer) = std::move(text);
       return true;
     }
-    case rec::kHPageBreaks: ReadBreaks(c, p.rowBreaks, io.b8, kMaxRow); return true;
-    case rec::kVPageBreaks: ReadBreaks(c, p.colBreaks, io.b8, kMaxCol); return true;
+    case rec::kHPageBreaks:
+      ReadBreaks(c, p.rowBreaks, io.b8, kMaxRow);
+      return true;
+    case rec::kVPageBreaks:
+      ReadBreaks(c, p.colBreaks, io.b8, kMaxCol);
+      return true;
     case rec::kSetup: {
       unsigned paper = c.U16(), scale = c.U16();
       int start = static_cast<std::int16_t>(c.U16());
@@ -123,7 +149,8 @@ bool ReadPageRecord(const Record& r, PageSetup& p, const FeatureIo& io) {
       }
       return true;
     }
-    default: return false;
+    default:
+      return false;
   }
 }
 

@@ -128,15 +128,17 @@ void WriteName(RecordWriter& w, unsigned code, int sheetIndex, const std::vector
 
 }  // namespace
 
-void ReadBuiltinName(unsigned code, const std::uint8_t* tokens, std::size_t size,
-                     SheetFeatures& f, bool b8) {
+void ReadBuiltinName(unsigned code, const std::uint8_t* tokens, std::size_t size, SheetFeatures& f,
+                     bool b8) {
   std::vector<CellRange> areas;
   if (!Areas(tokens, size, b8, areas)) return;
   for (const CellRange& r : areas)
     if (r.row2 > kMaxRow || r.col2 > kMaxCol) return;
   PageSetup& p = f.page;
   switch (code) {
-    case kPrintArea: p.printArea = areas; break;
+    case kPrintArea:
+      p.printArea = areas;
+      break;
     case kPrintTitles:
       for (const CellRange& r : areas) {
         if (r.col1 == 1 && r.col2 == kMaxCol) {
@@ -152,7 +154,8 @@ void ReadBuiltinName(unsigned code, const std::uint8_t* tokens, std::size_t size
       f.filter.range = areas[0];
       f.filter.named = true;
       break;
-    default: break;
+    default:
+      break;
   }
 }
 

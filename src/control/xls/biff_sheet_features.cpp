@@ -18,8 +18,10 @@ void PutUnicodeString(Bytes& b, const std::string& utf8, std::size_t maxChars) {
   bool wide = std::any_of(w.begin(), w.end(), [](char16_t ch) { return ch > 0xFF; });
   Put8(b, wide ? 1 : 0);
   for (char16_t ch : w) {
-    if (wide) Put16(b, ch);
-    else Put8(b, ch);
+    if (wide)
+      Put16(b, ch);
+    else
+      Put8(b, ch);
   }
 }
 
@@ -43,19 +45,33 @@ bool SheetFeatureReader::Take(const Record& r) {
     condRulesLeft_ = 0;
   }
   switch (r.id) {
-    case rec::kWindow2: ReadWindow2(c, f_.view, io_); return true;
-    case rec::kPane: ReadPane(c, f_.view); return true;
-    case rec::kScl: ReadScl(c, f_.view); return true;
-    case rec::kSheetExt: ReadSheetExt(c, f_.view); return true;
-    case rec::kMergeCells: ReadMergeCells(c, f_.merges); return true;
+    case rec::kWindow2:
+      ReadWindow2(c, f_.view, io_);
+      return true;
+    case rec::kPane:
+      ReadPane(c, f_.view);
+      return true;
+    case rec::kScl:
+      ReadScl(c, f_.view);
+      return true;
+    case rec::kSheetExt:
+      ReadSheetExt(c, f_.view);
+      return true;
+    case rec::kMergeCells:
+      ReadMergeCells(c, f_.merges);
+      return true;
     case rec::kHLink:
       if (io_.b8) ReadHyperlink(c, f_.links);
       return true;
     case rec::kHLinkTooltip:
       if (io_.b8) ReadHyperlinkTooltip(c, f_.links);
       return true;
-    case rec::kDval: ReadDval(c, f_); return true;
-    case rec::kDv: ReadDv(c, f_, io_); return true;
+    case rec::kDval:
+      ReadDval(c, f_);
+      return true;
+    case rec::kDv:
+      ReadDv(c, f_, io_);
+      return true;
     case rec::kCondFmt: {
       ConditionalFormat cf;
       std::size_t rules = 0;
@@ -66,14 +82,20 @@ bool SheetFeatureReader::Take(const Record& r) {
       return true;
     }
     case rec::kCf:
-      if (!openCondFmt_ || condRulesLeft_ == 0) ThrowDamaged("a conditional format rule stands alone");
+      if (!openCondFmt_ || condRulesLeft_ == 0)
+        ThrowDamaged("a conditional format rule stands alone");
       if (r.size < 6) ThrowDamaged("a conditional format rule is cut off");
       openCondFmt_->rules.emplace_back(r.data, r.data + r.size);
       if (--condRulesLeft_ == 0) openCondFmt_ = nullptr;
       return true;
-    case rec::kAutoFilterInfo: ReadAutoFilterInfo(c, f_.filter); return true;
-    case rec::kAutoFilter: ReadAutoFilter(r, f_.filter); return true;
-    case rec::kFilterMode: return true;
+    case rec::kAutoFilterInfo:
+      ReadAutoFilterInfo(c, f_.filter);
+      return true;
+    case rec::kAutoFilter:
+      ReadAutoFilter(r, f_.filter);
+      return true;
+    case rec::kFilterMode:
+      return true;
     case rec::kDefColWidth:
       f_.defaultColWidth = std::min<int>(c.U16(), 255);
       return true;

@@ -23,20 +23,18 @@
 namespace engine::xls {
 
 namespace rec {
-inline constexpr std::uint16_t kNote = 0x001C, kObj = 0x005D, kTxo = 0x01B6,
-                               kMsoDrawing = 0x00EC, kMsoDrawingGroup = 0x00EB,
-                               kMsoDrawingSelection = 0x00ED, kHLink = 0x01B8,
-                               kHLinkTooltip = 0x0800, kDval = 0x01B2, kDv = 0x01BE,
-                               kCondFmt = 0x01B0, kCf = 0x01B1, kMergeCells = 0x00E5,
+inline constexpr std::uint16_t kNote = 0x001C, kObj = 0x005D, kTxo = 0x01B6, kMsoDrawing = 0x00EC,
+                               kMsoDrawingGroup = 0x00EB, kMsoDrawingSelection = 0x00ED,
+                               kHLink = 0x01B8, kHLinkTooltip = 0x0800, kDval = 0x01B2,
+                               kDv = 0x01BE, kCondFmt = 0x01B0, kCf = 0x01B1, kMergeCells = 0x00E5,
                                kPane = 0x0041, kScl = 0x00A0, kSheetExt = 0x0862,
-                               kAutoFilterInfo = 0x009D, kAutoFilter = 0x009E,
-                               kFilterMode = 0x009B, kSetup = 0x00A1, kLeftMargin = 0x0026,
-                               kRightMargin = 0x0027, kTopMargin = 0x0028,
-                               kBottomMargin = 0x0029, kHeader = 0x0014, kFooter = 0x0015,
-                               kHCenter = 0x0083, kVCenter = 0x0084, kPrintGridlines = 0x002B,
-                               kPrintHeaders = 0x002A, kGridSet = 0x0082, kWsBool = 0x0081,
-                               kGuts = 0x0080, kHPageBreaks = 0x001B, kVPageBreaks = 0x001A,
-                               kStandardWidth = 0x0099;
+                               kAutoFilterInfo = 0x009D, kAutoFilter = 0x009E, kFilterMode = 0x009B,
+                               kSetup = 0x00A1, kLeftMargin = 0x0026, kRightMargin = 0x0027,
+                               kTopMargin = 0x0028, kBottomMargin = 0x0029, kHeader = 0x0014,
+                               kFooter = 0x0015, kHCenter = 0x0083, kVCenter = 0x0084,
+                               kPrintGridlines = 0x002B, kPrintHeaders = 0x002A, kGridSet = 0x0082,
+                               kWsBool = 0x0081, kGuts = 0x0080, kHPageBreaks = 0x001B,
+                               kVPageBreaks = 0x001A, kStandardWidth = 0x0099;
 }
 
 struct FeatureIo {
@@ -97,8 +95,8 @@ bool ReadPageRecord(const Record& r, PageSetup& page, const FeatureIo& io);
 
 // The built-in names of a sheet (print area, print titles, filter database): `code` is the
 // name's built-in code, the tokens its formula. Unknown or malformed forms are ignored.
-void ReadBuiltinName(unsigned code, const std::uint8_t* tokens, std::size_t size,
-                     SheetFeatures& f, bool b8);
+void ReadBuiltinName(unsigned code, const std::uint8_t* tokens, std::size_t size, SheetFeatures& f,
+                     bool b8);
 
 // --- Writing ------------------------------------------------------------------------------------
 // In the order a sheet holds them.

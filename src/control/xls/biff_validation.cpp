@@ -152,8 +152,7 @@ void WriteValidations(RecordWriter& w, const SheetFeatures& f, const FeatureIo& 
                           (static_cast<std::uint32_t>(v.errorStyle) << 4) |
                           (literal ? kLiteralList : 0) | (v.ignoreBlank ? kAllowBlank : 0) |
                           (v.dropDown ? 0 : kNoDropDown) | (v.showInput ? kShowInput : 0) |
-                          (v.showError ? kShowError : 0) |
-                          (static_cast<std::uint32_t>(v.op) << 20);
+                          (v.showError ? kShowError : 0) | (static_cast<std::uint32_t>(v.op) << 20);
     Bytes b;
     Put32(b, flags);
     PutDvText(b, v.inputTitle);
