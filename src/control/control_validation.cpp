@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "control/control.h"
+#include "control/model/workbook.h"
 #include "control/format/typed_entry.h"
 #include "control/formula/evaluator.h"
 #include "control/formula/formula_cell.h"

@@ -7,7 +7,7 @@
 
 #include "control/limits.h"
 #include "control/model/cell_store.h"
-#include "control/model/sheet_features.h"
+#include "control/sheet_features.h"
 
 namespace engine {
 

@@ -1,4 +1,4 @@
-#include "control/model/sheet_features.h"
+#include "control/sheet_features.h"
 
 #include <algorithm>
 
