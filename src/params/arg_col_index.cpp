@@ -5,23 +5,13 @@
 
 namespace params {
 
-bool SheetArgIndex::HasSameHeader(const engine::Control& ctl, long lastCol) const {
-  if (lastCol != lastCol_) return false;
-  for (long c = 1; c <= lastCol; ++c)
-    if (ctl.GetColumnHeading(static_cast<int>(c)) != headings_[c - 1]) return false;
-  return true;
-}
-
 void SheetArgIndex::Rebuild(const engine::Control& ctl, long lastCol) {
   if (lastCol < 0) lastCol = 0;
   if (lastCol > engine::kMaxCol) lastCol = engine::kMaxCol;
-  lastCol_ = lastCol;
-  headings_.resize(static_cast<std::size_t>(lastCol));
   columns_.clear();
   columns_.reserve(static_cast<std::size_t>(lastCol));
   for (long c = 1; c <= lastCol; ++c) {
     const std::string& heading = ctl.GetColumnHeading(static_cast<int>(c));
-    headings_[c - 1] = heading;
     // The first column with a name wins, as a scan from the left finds it.
     columns_.emplace(heading.empty() ? ColumnLetters(c) : heading, c);
   }

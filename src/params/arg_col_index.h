@@ -2,10 +2,10 @@
 // Finding a parameter's column by name without scanning the header on every call. One index
 // per sheet maps each column name (the heading, or the column letters of an unnamed column) to
 // the first column that bears it, for the columns up to the sheet's last parameter column.
-// An index is used only while its stamp still matches: the sheet's change counter (bumped by
-// every change of content, headings or structure), the sheet's position and its recorded
-// header column count. When only the stamp moved, the recorded headings are compared with the
-// sheet's before anything is rebuilt, so writing values does not cost a rebuild.
+// An index is used only while its stamp still matches everything the answer depends on: the
+// engine's heading stamp of the sheet (unique to the sheet and the state of its headings), the
+// sheet's last used column, the sheet's position and its recorded header column count. Values
+// written into the used columns leave it valid, so a lookup costs one hash and one comparison.
 
 #include <cstdint>
 #include <string>
@@ -20,7 +20,8 @@ struct SheetStamp;
 namespace params {
 
 struct IndexStamp {
-  std::uint64_t changes = 0;
+  std::uint64_t headings = 0;
+  long lastUsedCol = 0;
   long sheetIndex = 0;
   long headerCount = -1;  // the recorded header column count; -1 when none is recorded
   bool operator==(const IndexStamp&) const = default;
@@ -29,9 +30,7 @@ struct IndexStamp {
 class SheetArgIndex {
  public:
   bool IsCurrent(const IndexStamp& stamp) const { return valid_ && stamp == stamp_; }
-  // Whether the sheet still has the recorded last column and the recorded headings.
-  // Both read the headings of the engine's active sheet.
-  bool HasSameHeader(const engine::Control& ctl, long lastCol) const;
+  // Reads the headings of the engine's active sheet.
   void Rebuild(const engine::Control& ctl, long lastCol);
   void SetStamp(const IndexStamp& stamp) {
     stamp_ = stamp;
@@ -47,8 +46,6 @@ class SheetArgIndex {
  private:
   bool valid_ = false;
   IndexStamp stamp_;
-  long lastCol_ = -1;
-  std::vector<std::string> headings_;  // headings of columns 1 … lastCol_, "" when unnamed
   std::unordered_map<std::string, long> columns_;
 };
 

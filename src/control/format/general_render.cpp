@@ -88,6 +88,17 @@ void AppendGeneral(double number, const LocaleSettings& locale, std::string& out
   }
 }
 
+void AssignGeneral(double number, const LocaleSettings& locale, std::string& out) {
+  char buf[48];
+  char* end = WriteGeneral(number, buf);
+  if (locale.decimalSeparator == ".") {
+    out.assign(buf, end);
+    return;
+  }
+  out.clear();
+  AppendGeneral(number, locale, out);
+}
+
 std::string RenderGeneral(double number, const LocaleSettings& locale) {
   char buf[48];
   char* end = WriteGeneral(number, buf);
