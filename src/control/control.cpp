@@ -111,8 +111,9 @@ std::uint64_t Control::ChangeCount() const { return ActiveSheet().ChangeCount();
 
 SheetStamp Control::GetActiveSheetStamp() const {
   const Sheet& sheet = ActiveSheet();
-  return SheetStamp{book_.get(),        &sheet,         sheet.Id(),
-                    sheet.ChangeCount(), sheet.HeadingStamp(), sheet.LastCol()};
+  return SheetStamp{book_.get(),          &sheet,          sheet.Id(),
+                    sheet.ChangeCount(),   sheet.HeadingStamp(), sheet.LastCol(),
+                    book_->ActiveIndex()};
 }
 
 // --- Cells -----------------------------------------------------------------------------------

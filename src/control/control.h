@@ -33,7 +33,8 @@ struct SheetStamp {
   // Unique to this sheet and the state of its column headings: it moves when a heading may
   // have changed (and only then), and no other sheet of the process ever has it.
   std::uint64_t headings = 0;
-  int lastCol = 0;  // the last column that holds content
+  int lastCol = 0;   // the last column that holds content
+  int position = 0;  // the sheet's number in the workbook
   bool operator==(const SheetStamp&) const = default;
 };
 

@@ -71,12 +71,12 @@ long CZAT_PSF1::GetArgCol(const CString& name) {
   engine::Control& ctl = Ctl();
   const engine::SheetStamp sheet = ctl.GetActiveSheetStamp();
   if (!m_Internals->argIndex) m_Internals->argIndex = std::make_shared<params::ArgColumnIndex>();
-  params::SheetArgIndex& index = m_Internals->argIndex->For(sheet);
+  params::SheetArgIndex& index = m_Internals->argIndex->For(sheet.book, sheet.sheet, sheet.sheetId);
 
   params::IndexStamp stamp;
   stamp.headings = sheet.headings;
   stamp.lastUsedCol = sheet.lastCol;
-  stamp.sheetIndex = ctl.GetActiveSheet();
+  stamp.sheetIndex = sheet.position;
   if (stamp.sheetIndex >= 1 &&
       static_cast<std::size_t>(stamp.sheetIndex) <= m_HeaderColCounts.size())
     stamp.headerCount = m_HeaderColCounts[stamp.sheetIndex - 1];

@@ -19,7 +19,7 @@ namespace {
 // Numbers of every size and shape a sheet holds: whole, decimal, tiny, huge, negative, at the
 // edges where General switches notation, and any bit pattern that is a finite number.
 double RandomNumber(std::mt19937_64& random) {
-  std::uniform_int_distribution<int> kind(0, 7);
+  std::uniform_int_distribution<int> kind(0, 8);
   std::uniform_real_distribution<double> unit(0.0, 1.0);
   const double sign = random() % 2 ? -1.0 : 1.0;
   switch (kind(random)) {
@@ -42,6 +42,9 @@ double RandomNumber(std::mt19937_64& random) {
       std::memcpy(&d, &bits, sizeof d);
       return std::isfinite(d) ? d : 1.5;
     }
+    case 7:  // 1 to 17 significant digits, the point anywhere: both sides of 15 digits
+      return sign * static_cast<double>(random() % 100000000000000000ULL) /
+             std::pow(10.0, static_cast<int>(random() % 22));
     default:
       return sign * static_cast<double>(random() % 1000) / 8.0;
   }
@@ -72,6 +75,11 @@ void CompareWithRenderer(Control& c, std::mt19937_64& random, int rounds) {
     c.SetCellValue(2, 1, Value::Text(text));
     c.ReadCellFormattedText(2, 1, out);
     ASSERT_EQ(out, format::Render(*general, Value::Text(text), c.Locale())) << "text " << text;
+
+    const Value logical = Value::Logical(random() % 2 == 0);
+    c.SetCellValue(3, 1, logical);
+    c.ReadCellFormattedText(3, 1, out);
+    ASSERT_EQ(out, format::Render(*general, logical, c.Locale()));
   }
 }
 
@@ -105,6 +113,15 @@ TEST(DisplayText, FormattedCellsAndOtherValuesTakeTheFullRenderer) {
   EXPECT_EQ(out, "<abc>");  // a text section is applied, not skipped
   c.ReadCellFormattedText(3, 1, out);
   EXPECT_EQ(out, "TRUE");
+  // A formula's result, through the cell's format.
+  c.SetCellText(4, 1, "=A1*2");
+  c.SetSelection(4, 1, 4, 1);
+  c.SetNumberFormat("0.0");
+  c.ReadCellFormattedText(4, 1, out);
+  EXPECT_EQ(out, "2469.0");
+  c.SetCellText(5, 1, "=1/0");
+  c.ReadCellFormattedText(5, 1, out);
+  EXPECT_EQ(out, "#DIV/0!");
   EXPECT_THROW(c.ReadCellFormattedText(0, 1, out), EngineError);
 }
 

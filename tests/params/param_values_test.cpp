@@ -24,6 +24,7 @@ TEST_F(Values, ReadsIntoTheCallersStringWithoutReplacingItsStorage) {
   MakeSheet({"P1", "P2"}, 2);
   E().SetCellText(1, 1, "a value longer than any short-string buffer holds");
   E().SetCellText(2, 2, "12.5");
+  E().ClearRange(2, 1, 2, 1, engine::kClearAll);
   CString value;
   value.reserve(200);
   const char* storage = value.data();

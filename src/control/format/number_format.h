@@ -38,7 +38,7 @@ std::string Render(const NumberFormat& format, const Value& value, const LocaleS
 // more integer digits and below 1E-04 (1.23457E+11, 1.2E-05). Hot path: allocation-free apart
 // from the result.
 std::string RenderGeneral(double number, const LocaleSettings& locale);
-// The same into `out`, reusing its storage.
+// The same into `out`, reusing its storage, by a shorter way for the common decimals.
 void AssignGeneral(double number, const LocaleSettings& locale, std::string& out);
 
 // True when the format shows a text value unchanged (it has no text section).

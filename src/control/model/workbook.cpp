@@ -182,21 +182,32 @@ const format::NumberFormat& Workbook::DisplayText(const Sheet& sheet, int row, i
                                                   std::string& out) const {
   const CellSlot* s = sheet.Find(row, col);
   const format::NumberFormat& fmt = CellFormat(sheet, row, col);
-  if (!s || !s->HasContent()) {
-    out.clear();
-    return fmt;
-  }
   const bool general = &fmt == &formats_.Get(0);
-  if (s->kind == CellKind::Text && (general || format::ShowsTextAsIs(fmt))) {
-    out.assign(sheet.Text(*s));
-    return fmt;
-  }
-  if (s->kind == CellKind::Number) {
-    if (general)
-      format::AssignGeneral(s->number, *locale_, out);
-    else
+  switch (s ? s->kind : CellKind::Empty) {
+    case CellKind::Empty:
+      out.clear();
+      return fmt;
+    case CellKind::Text:
+      if (general || format::ShowsTextAsIs(fmt)) {
+        out.assign(sheet.Text(*s));
+        return fmt;
+      }
+      break;
+    case CellKind::Number:
+      if (general) {
+        format::AssignGeneral(s->number, *locale_, out);
+        return fmt;
+      }
       out = format::Render(fmt, Value::Number(s->number), *locale_, date1904_);
-    return fmt;
+      return fmt;
+    case CellKind::Logical:
+      out.assign(s->small ? "TRUE" : "FALSE");  // whatever the format
+      return fmt;
+    case CellKind::Formula:
+      out = format::Render(fmt, sheet.Formula(*s).result, *locale_, date1904_);
+      return fmt;
+    case CellKind::Error:
+      break;
   }
   out = format::Render(fmt, GetValue(sheet, row, col), *locale_, date1904_);
   return fmt;
