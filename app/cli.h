@@ -24,10 +24,23 @@ struct RowRange {
 // reason in `error` for anything else.
 std::optional<std::vector<RowRange>> ParseRowList(const std::string& text, std::string& error);
 
+// One of N parts of a run: the run rows at positions K, K+N, K+2N, … (positions from 1).
+struct Shard {
+  long index = 1;  // K, 1 … count
+  long count = 1;  // N
+};
+
+// "K/N" with 1 <= K <= N; nullopt with a reason in `error` for anything else.
+std::optional<Shard> ParseShard(const std::string& text, std::string& error);
+
+enum class RunFormat { Tsv, Csv, Json };
+
 struct RunOptions {
   std::string file;
   std::string sheet;  // empty: every sheet; digits: a sheet number; otherwise a sheet name
   std::optional<std::vector<RowRange>> rows;
+  Shard shard;
+  RunFormat format = RunFormat::Tsv;
 };
 
 int RunCommand(const RunOptions& options, std::ostream& out, std::ostream& err);

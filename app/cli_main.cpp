@@ -15,7 +15,7 @@ without a window. A table is a workbook of sheets: row 1 of a sheet holds the pa
 names, every further row one iteration of a test.
 
 Commands:
-  run FILE [--sheet N|NAME] [--rows LIST]
+  run FILE [--sheet N|NAME] [--rows LIST] [--shard K/N] [--format tsv|csv|json]
       Captures the run rows of the table as a test run does and prints, for each sheet,
       a line with the parameter names and then one line per run row with that row's
       values as the test reads them (the displayed text), tab-separated. Sheets are
@@ -26,6 +26,13 @@ Commands:
                         they are selected in the table and the run uses the selection.
                         Rows beyond a sheet's last row are an error with --sheet and
                         are left out otherwise.
+        --shard K/N     only the run rows at positions K, K+N, K+2N, ... of the whole
+                        run (every sheet, in run order), 1 <= K <= N: N workers that
+                        run shards 1/N ... N/N together run every row exactly once
+        --format F      tsv (the default, as above); csv: comma-separated, fields with
+                        commas, quotes or line breaks quoted, lines ending in CR LF;
+                        json: {"file": NAME, "sheets": [{"name": SHEET, "parameters":
+                        [...], "rows": [{"row": N, "values": [...]}, ...]}, ...]}
 
   dump FILE
       Prints the table as JSON:
@@ -67,7 +74,8 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   }
   const std::string& command = args[0];
   std::vector<std::string> positional;
-  std::string sheet, rows, type;
+  std::string sheet, rows, type, shard, format;
+  bool haveShard = false, haveFormat = false;
   bool haveRows = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -81,6 +89,12 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     } else if (arg == "--rows" && command == "run") {
       if (!value(rows)) return Usage(err, "--rows needs a list such as 2-5,9");
       haveRows = true;
+    } else if (arg == "--shard" && command == "run") {
+      if (!value(shard)) return Usage(err, "--shard needs K/N such as 2/4");
+      haveShard = true;
+    } else if (arg == "--format" && command == "run") {
+      if (!value(format)) return Usage(err, "--format needs tsv, csv or json");
+      haveFormat = true;
     } else if (arg == "--type" && command == "convert") {
       if (!value(type)) return Usage(err, "--type needs 3, 4, 6, 11 or 51");
     } else if (arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
@@ -100,6 +114,22 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
         std::string problem;
         options.rows = ParseRowList(rows, problem);
         if (!options.rows) return Usage(err, "--rows: " + problem);
+      }
+      if (haveShard) {
+        std::string problem;
+        const std::optional<Shard> parsed = ParseShard(shard, problem);
+        if (!parsed) return Usage(err, "--shard: " + problem);
+        options.shard = *parsed;
+      }
+      if (haveFormat) {
+        if (format == "tsv")
+          options.format = RunFormat::Tsv;
+        else if (format == "csv")
+          options.format = RunFormat::Csv;
+        else if (format == "json")
+          options.format = RunFormat::Json;
+        else
+          return Usage(err, "--format must be tsv, csv or json");
       }
       return RunCommand(options, out, err);
     }

@@ -6,13 +6,15 @@
 
 #include "cli.h"
 #include "host_session.h"
+#include "json_text.h"
+#include "run_plan.h"
 
 namespace dtapp {
 
 namespace {
 
-// The run's one writer: fields and line ends gather in a buffer that reaches the stream in
-// large blocks, so a value costs a copy rather than a stream call.
+// The run's one writer of text: fields and line ends gather in a buffer that reaches the
+// stream in large blocks, so a value costs a copy rather than a stream call.
 class RunWriter {
  public:
   explicit RunWriter(std::ostream& out) : out_(out) { buffer_.reserve(kBlock + 4096); }
@@ -20,26 +22,15 @@ class RunWriter {
   RunWriter(const RunWriter&) = delete;
   RunWriter& operator=(const RunWriter&) = delete;
 
-  // A value on one line of tab-separated output: tabs and line breaks in it become spaces.
-  void Field(const CString& value) {
-    const std::size_t start = buffer_.size();
-    buffer_ += value;
-    if (value.find_first_of("\t\n\r") != CString::npos)
-      for (std::size_t i = start; i < buffer_.size(); ++i)
-        if (buffer_[i] == '\t' || buffer_[i] == '\n' || buffer_[i] == '\r') buffer_[i] = ' ';
-  }
-  void Put(char c) {
-    buffer_ += c;
-    if (c == '\n' && buffer_.size() >= kBlock) Flush();
+  std::string& Buffer() { return buffer_; }
+  // At the end of a line: hands a full block to the stream.
+  void LineDone() {
+    if (buffer_.size() >= kBlock) Flush();
   }
   void Flush() {
     if (buffer_.empty()) return;
     out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
     buffer_.clear();
-  }
-  bool Good() {
-    Flush();
-    return out_.good();
   }
 
  private:
@@ -48,45 +39,116 @@ class RunWriter {
   std::string buffer_;
 };
 
-long FindSheet(CZAT_PSF1& table, const std::string& sheet) {
-  bool digits = !sheet.empty() && sheet.size() < 10;
-  for (char c : sheet) digits = digits && c >= '0' && c <= '9';
-  if (digits) {
-    const long n = std::stol(sheet);
-    // A sheet named like a number is found by its name when no sheet has that number.
-    if (n >= 1 && n <= table.GetNumSheets()) return n;
-  }
-  return table.GetSheetIndex(sheet);  // 0 when no sheet has the name
+// A value on one line of tab-separated output: tabs and line breaks in it become spaces.
+void WriteField(std::string& out, const CString& value) {
+  const std::size_t start = out.size();
+  out += value;
+  if (value.find_first_of("\t\n\r") == CString::npos) return;
+  for (std::size_t i = start; i < out.size(); ++i)
+    if (out[i] == '\t' || out[i] == '\n' || out[i] == '\r') out[i] = ' ';
 }
 
-// Selects the requested rows of sheet s (clipped to its rows); false when a requested row
-// lies beyond the sheet and `strict` is set. `none` tells that no requested row is on it.
-bool SelectRequestedRows(CZAT_PSF1& table, long s, const std::vector<RowRange>& ranges,
-                         bool strict, bool& none, std::string& error) {
-  long lastRow = 0;
-  table.GetMaxRows(lastRow, s);
-  CString name;
-  table.GetSheetName(name, s);
-  CWBRowsRangeList list;
-  list.AddSheetEntry(name);
-  for (const RowRange& range : ranges) {
-    if (range.last > lastRow && strict) {
-      error = "row " + std::to_string(range.last) + " is beyond the last row (" +
-              std::to_string(lastRow) + ") of sheet \"" + name + "\"";
-      return false;
-    }
-    if (range.first > lastRow) continue;
-    CRowsRange r;
-    r.nFirstRow = range.first;
-    r.nLastRow = range.last < lastRow ? range.last : lastRow;
-    list.AddRowsRangeEntry(name, r);
+// A value as a comma-separated field: quoted, with its quotes doubled, when it holds a comma,
+// a quote or a line break.
+void WriteCsvField(std::string& out, const CString& value) {
+  if (value.find_first_of(",\"\r\n") == CString::npos) {
+    out += value;
+    return;
   }
-  table.UnSelectRows(s);
-  int count = 0;
-  list.GetRowsRangeCount(name, count);
-  none = count == 0;
-  if (!none) table.SelectRows(list, s);
-  return true;
+  out += '"';
+  for (char c : value) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+}
+
+// One line of fields in the chosen form.
+class LineWriter {
+ public:
+  LineWriter(RunWriter& out, RunFormat format) : out_(out), format_(format) {}
+  void Field(const CString& value) {
+    std::string& buffer = out_.Buffer();
+    if (!first_) buffer += format_ == RunFormat::Csv ? ',' : '\t';
+    first_ = false;
+    if (format_ == RunFormat::Csv)
+      WriteCsvField(buffer, value);
+    else
+      WriteField(buffer, value);
+  }
+  void End() {
+    out_.Buffer() += format_ == RunFormat::Csv ? "\r\n" : "\n";
+    first_ = true;
+    out_.LineDone();
+  }
+
+ private:
+  RunWriter& out_;
+  RunFormat format_;
+  bool first_ = true;
+};
+
+void WriteText(CZAT_PSF1& table, const std::vector<SheetRun>& run, RunFormat format,
+               std::ostream& out) {
+  RunWriter writer(out);
+  LineWriter line(writer, format);
+  CString value;
+  for (const SheetRun& sheet : run) {
+    const long s = sheet.sheet;
+    if (&sheet != &run.front()) line.End();
+    table.SetSheet(s);
+    const CZATArgList names = table.GetHeaderArgList(s);
+    for (const CString& name : names) line.Field(name);
+    line.End();
+    for (long row : sheet.rows) {
+      for (const CString& name : names) {
+        if (table.GetArgValue(row, name, value, s) != 0) value.clear();
+        line.Field(value);
+      }
+      line.End();
+    }
+  }
+}
+
+// {"file": NAME, "sheets": [{"name": SHEET, "parameters": [...],
+//   "rows": [{"row": N, "values": [...]}, ...]}, ...]}
+void WriteJson(CZAT_PSF1& table, const std::string& file, const std::vector<SheetRun>& run,
+               std::ostream& out) {
+  out << "{\"file\": ";
+  WriteJsonString(out, BaseName(file));
+  out << ", \"sheets\": [";
+  CString value;
+  for (const SheetRun& sheet : run) {
+    const long s = sheet.sheet;
+    table.SetSheet(s);
+    CString sheetName;
+    table.GetSheetName(sheetName, s);
+    const CZATArgList names = table.GetHeaderArgList(s);
+    out << (&sheet != &run.front() ? ",\n" : "\n") << " {\"name\": ";
+    WriteJsonString(out, sheetName);
+    out << ", \"parameters\": [";
+    bool first = true;
+    for (const CString& name : names) {
+      if (!first) out << ", ";
+      WriteJsonString(out, name);
+      first = false;
+    }
+    out << "], \"rows\": [";
+    for (std::size_t k = 0; k < sheet.rows.size(); ++k) {
+      const long row = sheet.rows[k];
+      out << (k > 0 ? ",\n" : "\n") << "  {\"row\": " << row << ", \"values\": [";
+      first = true;
+      for (const CString& name : names) {
+        if (table.GetArgValue(row, name, value, s) != 0) value.clear();
+        if (!first) out << ", ";
+        WriteJsonString(out, value);
+        first = false;
+      }
+      out << "]}";
+    }
+    out << "]}";
+  }
+  out << "\n]}\n";
 }
 
 }  // namespace
@@ -98,8 +160,7 @@ int RunCommand(const RunOptions& options, std::ostream& out, std::ostream& err) 
     return kExitFailed;
   }
   CZAT_PSF1& table = session.Table();
-  const long sheets = table.GetNumSheets();
-  long first = 1, last = sheets;
+  long first = 1, last = table.GetNumSheets();
   if (!options.sheet.empty()) {
     const long s = FindSheet(table, options.sheet);
     if (s == 0) {
@@ -108,55 +169,19 @@ int RunCommand(const RunOptions& options, std::ostream& out, std::ostream& err) 
     }
     first = last = s;
   }
-
-  // Whole rows that the file left selected must not narrow the run: start from none.
-  for (long s = 1; s <= sheets; ++s) table.UnSelectRows(s);
-  // Sheets on which none of the requested rows lie; the run reads nothing there (with no
-  // selection anywhere a capture would take every row).
-  std::vector<bool> noRows(static_cast<std::size_t>(sheets + 1), false);
-  if (options.rows) {
-    std::string error;
-    for (long s = first; s <= last; ++s) {
-      bool none = false;
-      if (!SelectRequestedRows(table, s, *options.rows, !options.sheet.empty(), none, error)) {
-        err << "datatable: " << options.file << ": " << error << "\n";
-        return kExitFailed;
-      }
-      noRows[static_cast<std::size_t>(s)] = none;
-    }
-  }
-  // Selected rows, when there are any, are the run rows; no question is asked.
-  if (table.CaptureRowsList(false, 0) != 1) {
-    session.Fail(options.file + ": the run rows cannot be captured");
+  std::vector<SheetRun> run;
+  std::string error;
+  if (!CaptureRun(table, first, last, options.rows, !options.sheet.empty(), run, error)) {
+    session.Fail(options.file + ": " + error);
     err << "datatable: " << session.Error() << "\n";
     return kExitFailed;
   }
-
-  RunWriter writer(out);
-  for (long s = first; s <= last; ++s) {
-    if (s > first) writer.Put('\n');
-    table.SetSheet(s);
-    const CZATArgList names = table.GetHeaderArgList(s);
-    bool firstField = true;
-    for (const CString& name : names) {
-      if (!firstField) writer.Put('\t');
-      writer.Field(name);
-      firstField = false;
-    }
-    writer.Put('\n');
-    CString value;
-    long row = 0;
-    while (!noRows[static_cast<std::size_t>(s)] && table.GetNextRunRow(row, s) == 1) {
-      firstField = true;
-      for (const CString& name : names) {
-        if (!firstField) writer.Put('\t');
-        if (table.GetArgValue(row, name, value, s) == 0) writer.Field(value);
-        firstField = false;
-      }
-      writer.Put('\n');
-    }
-  }
-  return writer.Good() ? kExitOk : kExitFailed;
+  KeepShard(run, options.shard);
+  if (options.format == RunFormat::Json)
+    WriteJson(table, options.file, run, out);
+  else
+    WriteText(table, run, options.format, out);
+  return out.good() ? kExitOk : kExitFailed;
 }
 
 }  // namespace dtapp

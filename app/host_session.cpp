@@ -21,6 +21,14 @@ int DefaultButton(unsigned type) {
   }
 }
 
+// What the tables of every live session showed, in order; the handler is installed while
+// at least one session lives.
+std::vector<std::string>& Shown() {
+  static std::vector<std::string> shown;
+  return shown;
+}
+int g_liveSessions = 0;
+
 }  // namespace
 
 std::string BaseName(const std::string& path) {
@@ -29,21 +37,34 @@ std::string BaseName(const std::string& path) {
 }
 
 HostSession::HostSession() {
-  datatable::SetHeadlessMessageBoxHandler([this](const std::string& text, unsigned type) {
-    messages_.push_back(text);
-    return DefaultButton(type);
-  });
-  table_ = new CZAT_PSF1(nullptr, CString(), CZAT::FILE_TYPE_NONE, nullptr, false, false, true);
+  if (g_liveSessions++ == 0) {
+    datatable::SetHeadlessMessageBoxHandler([](const std::string& text, unsigned type) {
+      Shown().push_back(text);
+      return DefaultButton(type);
+    });
+  }
+  try {
+    table_ = new CZAT_PSF1(nullptr, CString(), CZAT::FILE_TYPE_NONE, nullptr, false, false, true);
+  } catch (...) {
+    if (--g_liveSessions == 0) datatable::SetHeadlessMessageBoxHandler({});
+    throw;
+  }
+  Shown().clear();
 }
 
 HostSession::~HostSession() {
   if (table_ != nullptr && !table_->Destroy()) delete table_;
-  datatable::SetHeadlessMessageBoxHandler({});
+  if (--g_liveSessions == 0) {
+    datatable::SetHeadlessMessageBoxHandler({});
+    Shown().clear();
+  }
 }
 
 std::vector<std::string> HostSession::TakeMessages() {
   std::vector<std::string> taken;
   taken.swap(messages_);
+  for (std::string& text : Shown()) taken.push_back(std::move(text));
+  Shown().clear();
   return taken;
 }
 
@@ -60,7 +81,9 @@ void HostSession::Fail(const std::string& fallback) {
     if (c == '\n' || c == '\r' || c == '\t') c = ' ';
 }
 
-bool HostSession::Open(const std::string& file) {
+bool HostSession::Open(const std::string& file, CZAT::FILE_TYPE type) {
+  errorCode_ = -1;
+  TakeMessages();
   struct stat st {};
   if (::stat(file.c_str(), &st) != 0) {
     Fail(file + ": no such file");
@@ -71,7 +94,7 @@ bool HostSession::Open(const std::string& file) {
     return false;
   }
   // A name without a known extension is read as a workbook; the reader judges the content.
-  CZAT::FILE_TYPE type = TypeFromExtension(file);
+  if (type == CZAT::FILE_TYPE_NONE) type = TypeFromExtension(file);
   if (type == CZAT::FILE_TYPE_NONE) type = CZAT::FILE_TYPE_EXCEL97;
   int result = -1;
   try {
@@ -80,9 +103,11 @@ bool HostSession::Open(const std::string& file) {
     messages_.push_back(e.what());
   }
   if (result != 0) {
+    errorCode_ = result;
     Fail(file + ": the table cannot be opened");
     return false;
   }
+  errorCode_ = 0;
   TakeMessages();
   return true;
 }

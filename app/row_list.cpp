@@ -1,4 +1,4 @@
-// The --rows option: a comma-separated list of rows and row ranges.
+// The --rows option: a comma-separated list of rows and row ranges; the --shard option K/N.
 
 #include <cctype>
 
@@ -49,6 +49,21 @@ std::optional<std::vector<RowRange>> ParseRowList(const std::string& text, std::
     start = comma + 1;
   }
   return ranges;
+}
+
+std::optional<Shard> ParseShard(const std::string& text, std::string& error) {
+  const std::size_t slash = text.find('/');
+  Shard shard;
+  if (slash == std::string::npos || !ParseRow(text.substr(0, slash), shard.index) ||
+      !ParseRow(text.substr(slash + 1), shard.count)) {
+    error = "\"" + text + "\" is not a shard K/N (such as 2/4)";
+    return std::nullopt;
+  }
+  if (shard.index > shard.count) {
+    error = "the shard " + text + " lies beyond its " + std::to_string(shard.count) + " parts";
+    return std::nullopt;
+  }
+  return shard;
 }
 
 }  // namespace dtapp

@@ -12,6 +12,7 @@
 
 #include "datatable/export.h"
 #include "datatable/notify.h"
+#include "datatable/typed_value.h"
 #include "datatable/zat.h"
 
 namespace platform {
@@ -148,6 +149,10 @@ class DATATABLE_API CZAT_PSF1 : public CZAT {
   // without a name (GetHeaderArgList lists such a column under its letters). 0; -1 for a bad
   // sheet or column.
   int GetArgName(long col, CString& name, long sheet);
+  // The value of a parameter cell (of a formula, its result) with its type and, for a number
+  // that its format shows as a date or a time, the calendar date and time. Arguments and
+  // results as GetArgValue; on -1 `value` is left unchanged.
+  int GetArgTypedValue(long row, const CString& name, CZATTypedValue& value, long sheet);
 
  protected:
   void CZAT_PSF1_construct(CWnd* pParentWnd, const CString& fileName, FILE_TYPE fileType,

@@ -8,4 +8,5 @@
 #include "datatable/notify.h"
 #include "datatable/rows_range.h"
 #include "datatable/strings.h"
+#include "datatable/typed_value.h"
 #include "datatable/zat.h"

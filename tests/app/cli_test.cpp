@@ -108,7 +108,8 @@ TEST_F(CliTest, FailuresAreOneReadableLineWithAStatus) {
 TEST_F(CliTest, HelpExplainsEveryCommand) {
   Result r = Invoke({"--help"});
   EXPECT_EQ(r.status, 0);
-  for (const char* word : {"run FILE", "--sheet", "--rows", "dump FILE", "convert IN OUT", "--type"})
+  for (const char* word : {"run FILE", "--sheet", "--rows", "--shard K/N", "--format", "dump FILE",
+                           "convert IN OUT", "--type"})
     EXPECT_NE(r.out.find(word), std::string::npos) << word;
 }
 
@@ -119,4 +120,72 @@ TEST_F(CliTest, ConvertChoosesTheFormatFromTheOutputName) {
   Result a = Invoke({"run", dir_ + "/t.txt"});
   Result b = Invoke({"run", dir_ + "/back.txt"});
   EXPECT_EQ(a.out, b.out);
+}
+
+TEST(RowList, ShardsParse) {
+  std::string error;
+  auto shard = dtapp::ParseShard("2/7", error);
+  ASSERT_TRUE(shard);
+  EXPECT_EQ(shard->index, 2);
+  EXPECT_EQ(shard->count, 7);
+  EXPECT_TRUE(dtapp::ParseShard("1/1", error));
+  for (const char* bad : {"", "/", "0/3", "4/3", "3", "1/0", "-1/2", "1/-2", "a/b", "1/2/3", " 1/2",
+                          "1/99999999999"}) {
+    EXPECT_FALSE(dtapp::ParseShard(bad, error)) << bad;
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+TEST_F(CliTest, ShardsSplitTheWholeRunByPosition) {
+  // Two sheets in one run: the workbook form keeps both.
+  ASSERT_EQ(Invoke({"convert", dir_ + "/t.txt", dir_ + "/t.xls"}).status, 0);
+  Result whole = Invoke({"run", dir_ + "/t.txt"});
+  ASSERT_EQ(whole.status, 0);
+  Result r = Invoke({"run", dir_ + "/t.txt", "--shard", "2/3"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "User\tAge\tNote\tD\nbob\t45\t\t\n");
+  r = Invoke({"run", dir_ + "/t.txt", "--shard", "1/1"});
+  EXPECT_EQ(r.out, whole.out);
+  // Positions count the requested rows in the order asked for.
+  r = Invoke({"run", dir_ + "/t.txt", "--rows", "4,1-2", "--shard", "1/2"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "User\tAge\tNote\tD\ndan\t60\ty\t\nbob\t45\t\t\n");
+  r = Invoke({"run", dir_ + "/t.txt", "--shard", "5/9"});  // no row in this shard
+  EXPECT_EQ(r.out, "User\tAge\tNote\tD\n");
+
+  for (const char* bad : {"0/2", "3/2", "x", "2"}) {
+    r = Invoke({"run", dir_ + "/t.txt", "--shard", bad});
+    EXPECT_EQ(r.status, dtapp::kExitUsage) << bad;
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_TRUE(OneLine(r.err)) << r.err;
+  }
+  EXPECT_EQ(Invoke({"run", dir_ + "/t.txt", "--shard"}).status, dtapp::kExitUsage);
+  EXPECT_EQ(Invoke({"dump", dir_ + "/t.txt", "--shard", "1/2"}).status, dtapp::kExitUsage);
+}
+
+TEST_F(CliTest, FormatsWriteTheSameRowsAsCsvAndJson) {
+  std::ofstream(dir_ + "/q.txt") << "Name\tNote\nann\t\"a, b\"\ncid\tsay \"hi\"\n";
+  Result tsv = Invoke({"run", dir_ + "/q.txt", "--format", "tsv"});
+  ASSERT_EQ(tsv.status, 0) << tsv.err;
+  EXPECT_EQ(tsv.out, Invoke({"run", dir_ + "/q.txt"}).out);
+  EXPECT_EQ(tsv.out, "Name\tNote\nann\ta, b\ncid\tsay \"hi\"\n");
+
+  Result csv = Invoke({"run", dir_ + "/q.txt", "--format", "csv"});
+  ASSERT_EQ(csv.status, 0) << csv.err;
+  EXPECT_EQ(csv.out, "Name,Note\r\nann,\"a, b\"\r\ncid,\"say \"\"hi\"\"\"\r\n");
+
+  Result json = Invoke({"run", dir_ + "/q.txt", "--format", "json", "--rows", "2"});
+  ASSERT_EQ(json.status, 0) << json.err;
+  EXPECT_EQ(json.out,
+            "{\"file\": \"q.txt\", \"sheets\": [\n {\"name\": \"Sheet1\", \"parameters\": "
+            "[\"Name\", \"Note\"], \"rows\": [\n  {\"row\": 2, \"values\": [\"cid\", "
+            "\"say \\\"hi\\\"\"]}]}\n]}\n");
+  json = Invoke({"run", dir_ + "/q.txt", "--format", "json", "--shard", "3/3"});
+  EXPECT_NE(json.out.find("\"rows\": []}"), std::string::npos) << json.out;
+
+  for (const char* bad : {"TSV", "xml", ""}) {
+    Result r = Invoke({"run", dir_ + "/q.txt", "--format", bad});
+    EXPECT_EQ(r.status, dtapp::kExitUsage) << bad;
+    EXPECT_TRUE(r.out.empty());
+  }
 }
