@@ -245,7 +245,9 @@ class DATATABLE_API CZAT_PSF1 : public CZAT {
   int GetFileType(const CString& fileName, short* type);
   void ReplaceMsgIfSharing(CString errorText, unsigned int messageId, int& result, int reading);
   int YesNoSaveMessage();
-  int OpenDlg(bool fixNames, bool askSave);
+  // settled (when given) learns whether the user got past the dialog and the save question:
+  // the table's own edits were then saved or given up.
+  int OpenDlg(bool fixNames, bool askSave, bool* settled = nullptr);
   int GetDlgPathName(platform::FileDialogResult& dialog, CString& path, int openDialog);
   int GetSaveAsDlgType(platform::FileDialogResult& dialog, short* type);
   // Writes the workbook in the stored form to path (as type) or, blob given, to a new memory

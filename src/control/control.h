@@ -19,6 +19,7 @@
 namespace engine {
 
 struct ClipData;
+struct Block;
 class Sheet;
 class Workbook;
 struct Value;
@@ -278,6 +279,12 @@ class Control {
   void ApplyToSelection(const struct StyleEdit& edit);
   void NoteWidth(Sheet& sheet, int row, int col);
   void RaiseModified();
+  // The copy a paste takes: this process's own while the system clipboard still holds it,
+  // else cells another process copied; nullptr when the clipboard holds other text only.
+  std::shared_ptr<ClipData> ClipToPaste() const;
+  // Another program's tab-separated text, entered as typed from the target's top-left cell.
+  void PasteText(Sheet& sheet, const Block& target, const std::string& text);
+  const Block& PasteTarget();
 
   LocaleSettings locale_;
   std::unique_ptr<Workbook> book_;

@@ -1,36 +1,19 @@
-// Cut, copy and paste. Inside the process the clipboard carries values, formulas and formats;
-// the system clipboard gets the block as tab-separated displayed text for other programs, and
-// text that another program put there is pasted as typed entries.
+// Cut, copy and paste. A copy carries values, formulas and formats; the system clipboard gets
+// the block as tab-separated displayed text and as an HTML table for other programs, and the
+// cells in the engine's own form, so that another table — in this process or another — pastes
+// everything. Text that another program put there is pasted as typed entries.
+#include <algorithm>
+#include <map>
 #include <memory>
 
+#include "control/clipboard_data.h"
 #include "control/control.h"
 #include "control/formula/formula_engine.h"
 #include "control/model/clipboard_text.h"
+#include "control/model/sheet_ops.h"
 #include "control/model/workbook.h"
 
 namespace engine {
-
-struct ClipCell {
-  CellKind kind = CellKind::Empty;
-  Value value;  // the value, or a formula's last result
-  std::shared_ptr<const formula::Expression> expr;
-  std::string formulaText;  // canonical text as if the formula stood at the paste position
-  bool hasStyle = false;
-  Style style;
-  Font font;
-  std::string formatCode;
-};
-
-struct ClipData {
-  int rows = 0, cols = 0;
-  std::vector<ClipCell> cells;  // row-major
-  const Workbook* sourceBook = nullptr;
-  std::uint32_t sourceSheetId = 0;
-  int row1 = 0, col1 = 0;
-  Control* source = nullptr;   // the control copied from, while it lives
-  Control* cutFrom = nullptr;  // set by a cut until the paste
-  std::string text;            // what was put on the system clipboard
-};
 
 namespace {
 std::shared_ptr<ClipData>& CurrentClip() {
@@ -39,7 +22,7 @@ std::shared_ptr<ClipData>& CurrentClip() {
 }
 }  // namespace
 
-// Lets the destructor forget a cut whose source goes away.
+// Lets the destructor forget a copy or cut whose source goes away.
 struct ControlAccess {
   static void Forget(Control* control) {
     auto& clip = CurrentClip();
@@ -56,38 +39,70 @@ void ForgetClipboardSource(Control* control) { ControlAccess::Forget(control); }
 
 namespace {
 
-std::shared_ptr<ClipData> Capture(const Workbook& book, const Sheet& sheet, const Block& b) {
+std::shared_ptr<ClipData> Capture(Workbook& book, const Sheet& sheet, const Block& b) {
   auto clip = std::make_shared<ClipData>();
-  int lastRow = std::min(b.row2, std::max(sheet.LastRow(), b.row1));
-  int lastCol = std::min(b.col2, std::max(sheet.LastCol(), b.col1));
+  const int lastRow = std::min(b.row2, std::max(sheet.LastRow(), b.row1));
+  const int lastCol = std::min(b.col2, std::max(sheet.LastCol(), b.col1));
   clip->rows = lastRow - b.row1 + 1;
   clip->cols = lastCol - b.col1 + 1;
-  clip->sourceBook = &book;
-  clip->sourceSheetId = sheet.Id();
   clip->row1 = b.row1;
   clip->col1 = b.col1;
-  clip->cells.resize(static_cast<std::size_t>(clip->rows) * clip->cols);
+  clip->sourceBook = &book;
+  clip->sourceSheetId = sheet.Id();
+  clip->token = clip_cells::NewToken();
+  std::map<std::uint16_t, int> styleIndex;  // the workbook's style → the copy's
   std::vector<std::vector<std::string>> shown(clip->rows, std::vector<std::string>(clip->cols));
   for (int r = 0; r < clip->rows; ++r)
     for (int c = 0; c < clip->cols; ++c) {
-      int row = b.row1 + r, col = b.col1 + c;
-      ClipCell& cell = clip->cells[r * clip->cols + c];
-      std::uint16_t styleIndex = sheet.EffectiveStyle(row, col);
-      if (styleIndex) {
-        cell.hasStyle = true;
-        cell.style = book.Styles().Get(styleIndex);
-        cell.font = book.Styles().GetFont(cell.style.font);
-        cell.formatCode = book.Formats().Code(cell.style.numberFormat);
-      }
+      const int row = b.row1 + r, col = b.col1 + c;
+      const std::uint16_t style = sheet.EffectiveStyle(row, col);
       const CellSlot* s = sheet.Find(row, col);
-      if (!s || !s->HasContent()) continue;
-      cell.kind = s->kind;
-      cell.value = book.GetValue(sheet, row, col);
-      if (s->kind == CellKind::Formula) cell.expr = sheet.Formula(*s).expr;
-      shown[r][c] = book.DisplayText(sheet, row, col);
+      const bool content = s && s->HasContent();
+      if (!content && style == 0) continue;
+      ClipCell cell;
+      cell.r = r;
+      cell.c = c;
+      if (style != 0) {
+        auto [it, added] = styleIndex.emplace(style, static_cast<int>(clip->styles.size()));
+        if (added) {
+          ClipStyle cs;
+          cs.style = book.Styles().Get(style);
+          cs.font = book.Styles().GetFont(cs.style.font);
+          cs.formatCode = book.Formats().Code(cs.style.numberFormat);
+          clip->styles.push_back(std::move(cs));
+        }
+        cell.style = it->second;
+      }
+      if (content) {
+        cell.content = true;
+        cell.value = book.GetValue(sheet, row, col);
+        if (s->kind == CellKind::Formula) {
+          const FormulaCell& f = sheet.Formula(*s);
+          cell.formula = true;
+          cell.expr = f.expr;
+          cell.formulaText = book.Formulas().Text(sheet, row, col, f);
+          if (cell.formulaText.empty()) {  // a formula that cannot be told travels as its value
+            cell.formula = false;
+            cell.expr.reset();
+          }
+          if (!cell.formula && cell.value.IsEmpty()) cell.value = Value::Number(0);
+        }
+        shown[r][c] = book.DisplayText(sheet, row, col);
+      }
+      clip->cells.push_back(std::move(cell));
     }
   clip->text = clipboard_text::Join(shown);
+  clip->html = clipboard_text::HtmlTable(shown);
+  clip->serialised = clip_cells::Encode(*clip);
   return clip;
+}
+
+// The style of a copied format in the target workbook.
+std::uint16_t InternStyle(Workbook& book, const ClipStyle& cs) {
+  Style st = cs.style;
+  st.font = book.Styles().InternFont(cs.font);
+  st.numberFormat = book.Formats().Intern(cs.formatCode);
+  return book.Styles().Intern(st);
 }
 
 }  // namespace
@@ -99,7 +114,7 @@ void Control::CopySelection() {
     throw EngineError(kErrClipboard, "That command cannot be used on multiple selections.");
   auto clip = Capture(*book_, sheet, sheet.Sel().blocks[0]);
   clip->source = this;
-  clipboard_->SetText(clip->text);
+  clipboard_->SetContent(ClipboardContent{clip->text, clip->html, clip->serialised});
   CurrentClip() = std::move(clip);
 }
 
@@ -108,41 +123,74 @@ void Control::CutSelection() {
   CurrentClip()->cutFrom = this;
 }
 
-bool Control::CanPaste() const {
+std::shared_ptr<ClipData> Control::ClipToPaste() const {
+  const auto& current = CurrentClip();
+  if (auto cells = clipboard_->GetCells()) {
+    if (current && clip_cells::TokenOf(*cells) == current->token) return current;
+    return clip_cells::Decode(*cells);
+  }
+  // A clipboard that keeps text only: this process's copy while the text is still its own.
   auto text = clipboard_->GetText();
-  return (CurrentClip() && text && *text == CurrentClip()->text) || (text && !text->empty());
+  if (current && text && *text == current->text) return current;
+  return nullptr;
+}
+
+bool Control::CanPaste() const {
+  if (ClipToPaste()) return true;
+  auto text = clipboard_->GetText();
+  return text && !text->empty();
+}
+
+const Block& Control::PasteTarget() {
+  const auto& blocks = ActiveSheet().Sel().blocks;
+  if (blocks.empty()) throw EngineError(kErrClipboard, "Select where to paste first.");
+  return blocks.front();
+}
+
+void Control::PasteText(Sheet& sheet, const Block& target, const std::string& text) {
+  if (text.empty()) throw EngineError(kErrClipboard, "There is nothing to paste.");
+  const auto rows = clipboard_text::Split(text);
+  const int height = static_cast<int>(rows.size());
+  int width = 0;
+  for (const auto& r : rows) width = std::max(width, static_cast<int>(r.size()));
+  if (height == 0 || width == 0) throw EngineError(kErrClipboard, "There is nothing to paste.");
+  if (height > kMaxRow - target.row1 + 1 || width > kMaxCol - target.col1 + 1)
+    throw EngineError(kErrClipboard, "The data does not fit on the sheet there.");
+  ModifyScope scope(*this);
+  for (int r = 0; r < height; ++r)
+    for (int c = 0; c < static_cast<int>(rows[r].size()); ++c) {
+      const int row = target.row1 + r, col = target.col1 + c;
+      const std::string& field = rows[r][c];
+      if (field.empty()) {
+        book_->ClearCell(sheet, row, col);
+        continue;
+      }
+      try {
+        EnterText(sheet, row, col, field);
+      } catch (const EngineError&) {
+        // A field that looks like a formula but is none stays as the text it was, so the
+        // block never lands half pasted.
+        book_->SetValue(sheet, row, col, Value::Text(field));
+        NoteWidth(sheet, row, col);
+      }
+    }
+  SetSelection(target.row1, target.col1, target.row1 + height - 1, target.col1 + width - 1);
+  scope.Changed();
 }
 
 void Control::PasteClipboard() {
   if (editing_) TerminateCellEdit();
-  auto clip = CurrentClip();
-  auto text = clipboard_->GetText();
   Sheet& sheet = ActiveSheet();
-  const Block target = sheet.Sel().blocks.front();
-  if (!clip || !text || *text != clip->text) {
-    if (!text || text->empty()) throw EngineError(kErrClipboard, "There is nothing to paste.");
-    auto rows = clipboard_text::Split(*text);
-    int height = static_cast<int>(rows.size());
-    int width = 0;
-    for (const auto& r : rows) width = std::max(width, static_cast<int>(r.size()));
-    if (target.row1 + height - 1 > kMaxRow || target.col1 + width - 1 > kMaxCol)
-      throw EngineError(kErrClipboard, "The data does not fit on the sheet there.");
-    ModifyScope scope(*this);
-    for (int r = 0; r < height; ++r)
-      for (int c = 0; c < static_cast<int>(rows[r].size()); ++c) {
-        int row = target.row1 + r, col = target.col1 + c;
-        const std::string& field = rows[r][c];
-        if (field.empty())
-          book_->ClearCell(sheet, row, col);
-        else
-          EnterText(sheet, row, col, field);
-      }
-    SetSelection(target.row1, target.col1, target.row1 + height - 1, target.col1 + width - 1);
-    scope.Changed();
+  const Block target = PasteTarget();
+  const auto clip = ClipToPaste();
+  if (!clip) {
+    auto text = clipboard_->GetText();
+    PasteText(sheet, target, text ? *text : std::string());
     return;
   }
   if (target.row1 + clip->rows - 1 > kMaxRow || target.col1 + clip->cols - 1 > kMaxCol)
     throw EngineError(kErrClipboard, "The data does not fit on the sheet there.");
+  const int row2 = target.row1 + clip->rows - 1, col2 = target.col1 + clip->cols - 1;
   ModifyScope scope(*this);
   // A cut pasted on its own sheet is a move: references to the cells follow them.
   if (clip->cutFrom == this && clip->sourceBook == book_.get() &&
@@ -152,48 +200,37 @@ void Control::PasteClipboard() {
     CurrentClip().reset();
     clipboard_->SetText(std::string());
   } else {
-    const Sheet* source = clip->sourceBook == book_.get() ? book_->SheetById(clip->sourceSheetId)
-                                                          : nullptr;
-    for (int r = 0; r < clip->rows; ++r)
-      for (int c = 0; c < clip->cols; ++c) {
-        const ClipCell& cell = clip->cells[r * clip->cols + c];
-        int row = target.row1 + r, col = target.col1 + c;
-        std::uint16_t style = 0;
-        if (cell.hasStyle) {
-          Style st = cell.style;
-          st.font = book_->Styles().InternFont(cell.font);
-          st.numberFormat = book_->Formats().Intern(cell.formatCode);
-          style = book_->Styles().Intern(st);
-        }
-        if (cell.kind == CellKind::Formula && cell.expr && source) {
-          auto f = std::make_unique<FormulaCell>();
-          f->expr = cell.expr;
-          f->result = cell.value;
-          book_->SetFormula(sheet, row, col, std::move(f));
-        } else if (cell.kind == CellKind::Formula && cell.expr && clip->source) {
-          // From another workbook: the formula's text as it would read where it lands, compiled
-          // again here; a formula that does not compile here keeps its value.
-          Workbook& from = clip->source->Book();
-          const Sheet* fromSheet = from.SheetById(clip->sourceSheetId);
-          FormulaCell probe;
-          probe.expr = cell.expr;
-          try {
-            if (!fromSheet) throw EngineError(kErrClipboard, "source sheet is gone");
-            std::string text = from.Formulas().Text(*fromSheet, row, col, probe);
-            book_->SetFormula(sheet, row, col, book_->Formulas().Compile(sheet, row, col, text));
-          } catch (const EngineError&) {
-            book_->SetValue(sheet, row, col, cell.value);
-          }
-        } else if (cell.kind == CellKind::Formula) {
-          book_->SetValue(sheet, row, col, cell.value);
-        } else if (cell.kind == CellKind::Empty) {
-          book_->ClearCell(sheet, row, col);
-        } else {
+    const bool sameBook = clip->sourceBook == book_.get();
+    sheet_ops::ClearBlock(sheet, target.row1, target.col1, row2, col2, true, true);
+    book_->Formulas().RangeChanged(sheet, target.row1, target.col1, row2, col2);
+    std::vector<std::uint16_t> styles(clip->styles.size(), 0);
+    for (std::size_t i = 0; i < clip->styles.size(); ++i)
+      styles[i] = InternStyle(*book_, clip->styles[i]);
+    for (const ClipCell& cell : clip->cells) {
+      const int row = target.row1 + cell.r, col = target.col1 + cell.c;
+      if (cell.formula && cell.expr && sameBook) {
+        auto f = std::make_unique<FormulaCell>();
+        f->expr = cell.expr;
+        f->result = cell.value;
+        book_->SetFormula(sheet, row, col, std::move(f));
+      } else if (cell.formula) {
+        // From another workbook: read where it was copied, then placed here, so that its
+        // relative references move by the distance pasted. A formula that does not compile
+        // here (a sheet this workbook lacks) keeps its value.
+        try {
+          auto at = book_->Formulas().Compile(sheet, clip->row1 + cell.r, clip->col1 + cell.c,
+                                              cell.formulaText);
+          const std::string moved = book_->Formulas().Text(sheet, row, col, *at);
+          book_->SetFormula(sheet, row, col, book_->Formulas().Compile(sheet, row, col, moved));
+        } catch (const EngineError&) {
           book_->SetValue(sheet, row, col, cell.value);
         }
-        book_->SetCellStyle(sheet, row, col, style);
-        NoteWidth(sheet, row, col);
+      } else if (cell.content) {
+        book_->SetValue(sheet, row, col, cell.value);
       }
+      if (cell.style >= 0) book_->SetCellStyle(sheet, row, col, styles[cell.style]);
+      NoteWidth(sheet, row, col);
+    }
     if (clip->cutFrom) {
       Control* from = clip->cutFrom;
       Workbook& fromBook = from->Book();
@@ -211,36 +248,33 @@ void Control::PasteClipboard() {
     }
     book_->Formulas().AfterStructureChange();
   }
-  SetSelection(target.row1, target.col1, target.row1 + clip->rows - 1,
-               target.col1 + clip->cols - 1);
+  SetSelection(target.row1, target.col1, row2, col2);
   scope.Changed();
 }
 
 void Control::PasteValues() {
   if (editing_) TerminateCellEdit();
-  auto clip = CurrentClip();
-  auto text = clipboard_->GetText();
-  if (!clip || !text || *text != clip->text) {
+  const auto clip = ClipToPaste();
+  if (!clip) {
     PasteClipboard();  // text from another program holds values only
     return;
   }
   Sheet& sheet = ActiveSheet();
-  const Block target = sheet.Sel().blocks.front();
+  const Block target = PasteTarget();
   if (target.row1 + clip->rows - 1 > kMaxRow || target.col1 + clip->cols - 1 > kMaxCol)
     throw EngineError(kErrClipboard, "The data does not fit on the sheet there.");
+  const int row2 = target.row1 + clip->rows - 1, col2 = target.col1 + clip->cols - 1;
   ModifyScope scope(*this);
-  for (int r = 0; r < clip->rows; ++r)
-    for (int c = 0; c < clip->cols; ++c) {
-      const ClipCell& cell = clip->cells[r * clip->cols + c];
-      int row = target.row1 + r, col = target.col1 + c;
-      if (cell.kind == CellKind::Empty)
-        book_->ClearCell(sheet, row, col);
-      else
-        book_->SetValue(sheet, row, col, cell.value.IsEmpty() ? Value::Number(0) : cell.value);
-      NoteWidth(sheet, row, col);
-    }
-  SetSelection(target.row1, target.col1, target.row1 + clip->rows - 1,
-               target.col1 + clip->cols - 1);
+  // The target keeps its formats.
+  sheet_ops::ClearBlock(sheet, target.row1, target.col1, row2, col2, true, false);
+  book_->Formulas().RangeChanged(sheet, target.row1, target.col1, row2, col2);
+  for (const ClipCell& cell : clip->cells) {
+    if (!cell.content) continue;
+    const int row = target.row1 + cell.r, col = target.col1 + cell.c;
+    book_->SetValue(sheet, row, col, cell.value.IsEmpty() ? Value::Number(0) : cell.value);
+    NoteWidth(sheet, row, col);
+  }
+  SetSelection(target.row1, target.col1, row2, col2);
   scope.Changed();
 }
 

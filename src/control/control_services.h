@@ -9,22 +9,53 @@ namespace engine {
 
 class Control;
 
-// Tab-separated text on the system clipboard, for other programs.
+// What a copy puts on the system clipboard at once.
+struct ClipboardContent {
+  std::string text;   // tab-separated displayed text, lines ended by CR LF
+  std::string html;   // the same block as an HTML table
+  std::string cells;  // the cells (values, formulas, formats) in the engine's own form
+};
+
+// The system clipboard. Other programs read the text (and the HTML); another table, in this
+// process or another, reads the cells.
 class SystemClipboard {
  public:
   virtual ~SystemClipboard() = default;
+  // Replaces the clipboard's content with text alone.
   virtual void SetText(const std::string& text) = 0;
   virtual std::optional<std::string> GetText() const = 0;
+  // Replaces the clipboard's content with every form of a copy. A clipboard that keeps text
+  // only keeps the text.
+  virtual void SetContent(const ClipboardContent& content) { SetText(content.text); }
+  // The cells in the engine's own form, while the clipboard holds the copy that put them
+  // there; nullopt once another program has replaced it.
+  virtual std::optional<std::string> GetCells() const { return std::nullopt; }
 };
 
 // A clipboard private to the process (the headless default).
 class ProcessClipboard : public SystemClipboard {
  public:
-  void SetText(const std::string& text) override { text_ = text; }
+  void SetText(const std::string& text) override {
+    text_ = text;
+    html_.clear();
+    cells_.reset();
+  }
   std::optional<std::string> GetText() const override { return text_; }
+  void SetContent(const ClipboardContent& content) override {
+    text_ = content.text;
+    html_ = content.html;
+    if (content.cells.empty())
+      cells_.reset();
+    else
+      cells_ = content.cells;
+  }
+  std::optional<std::string> GetCells() const override { return cells_; }
+  const std::string& Html() const { return html_; }
 
  private:
   std::optional<std::string> text_;
+  std::string html_;
+  std::optional<std::string> cells_;
 };
 
 // The control's own dialogs. Each returns true when the user completed it, false when cancelled.

@@ -1,21 +1,69 @@
-// File menu commands, the open dialog and printing.
-// Not built yet: each answers with its failure result and changes nothing.
+// The File menu: new, open, save, save as, import, export and close, and which of them the
+// menu offers.
 
 #include "table/czat_psf1.h"
 
-int CZAT_PSF1::OpenDlg(bool, bool) { return -1; }
-bool CZAT_PSF1::Print(int) { return false; }
+void CZAT_PSF1::OnFileNew() {
+  if (m_DirtyBit != 0) {
+    const int answer = YesNoSaveMessage();
+    if (answer == platform::IDYES) {
+      // A cancelled or failed save keeps the table: emptying it would lose the edits.
+      if (Save(CZAT::null_cstring_ref, 1, FILE_TYPE_NONE, 1) != 0) return;
+    } else if (answer == platform::IDNO) {
+      ResetDirtyBit();
+    } else {
+      return;
+    }
+  }
+  m_HeaderColCounts.assign(1, 0);
+  if (Open(CString(), FILE_TYPE_NONE, nullptr, 0) == 0 && m_pNotify != nullptr)
+    m_pNotify->OnOpenFile(CString());
+}
 
-void CZAT_PSF1::OnFileNew() {}
-void CZAT_PSF1::OnFileOpen() {}
-void CZAT_PSF1::OnFileSave() {}
-void CZAT_PSF1::OnFileSaveAs() {}
-void CZAT_PSF1::OnFileImport() {}
-void CZAT_PSF1::OnFileExport() {}
-void CZAT_PSF1::OnFileClose() {}
-void CZAT_PSF1::OnFilePrint() {}
-void CZAT_PSF1::OnFilePrintpreview() {}
-void CZAT_PSF1::OnFilePrintsetup() {}
-void CZAT_PSF1::OnUpdateFileNew(platform::CommandState& state) { state.Enable(false); }
-void CZAT_PSF1::OnUpdateFileOpen(platform::CommandState& state) { state.Enable(false); }
-void CZAT_PSF1::OnUpdateFileImport(platform::CommandState& state) { state.Enable(false); }
+void CZAT_PSF1::OnFileOpen() {
+  bool settled = false;
+  const int r = OpenDlg(false, true, &settled);
+  if (r == -3) return;
+  // A dialog that was cancelled (or gave no usable path) left the table and its edits alone:
+  // clearing the dirty bit then would let a close drop the edits without asking.
+  if (settled) ResetDirtyBit();
+  if (m_pNotify != nullptr) m_pNotify->OnFileNameChanged(m_FileName);
+}
+
+void CZAT_PSF1::OnFileSave() { Save(CZAT::null_cstring_ref, 1, FILE_TYPE_NONE, 1); }
+
+void CZAT_PSF1::OnFileSaveAs() { SaveAsDlg(CZAT::null_cstring_ref); }
+
+void CZAT_PSF1::OnFileImport() {
+  // The table takes the file's contents but keeps its own name and type, and counts as
+  // modified.
+  const CString name = m_FileName;
+  const short type = m_FileType;
+  if (OpenDlg(true, false) != 0) return;
+  m_DirtyBit = 1;
+  m_FileName = name;
+  m_FileType = type;
+  if (m_pNotify != nullptr) m_pNotify->OnSaveAsFileDone(m_FileName);
+}
+
+void CZAT_PSF1::OnFileExport() {
+  // A copy under another name: the table keeps its name, type and modified state whether or
+  // not the copy was written.
+  const int dirty = m_DirtyBit;
+  const CString name = m_FileName;
+  const short type = m_FileType;
+  if (SaveAsDlg(CZAT::null_cstring_ref) == 2) return;
+  m_DirtyBit = dirty;
+  m_FileName = name;
+  m_FileType = type;
+  if (m_pNotify != nullptr) {
+    m_pNotify->OnFileNameChanged(m_FileName);
+    m_pNotify->OnSaveAsFileDone(m_FileName);
+  }
+}
+
+void CZAT_PSF1::OnFileClose() { OnClose(); }
+
+void CZAT_PSF1::OnUpdateFileNew(platform::CommandState& state) { state.Enable(!GetReadOnly()); }
+void CZAT_PSF1::OnUpdateFileOpen(platform::CommandState& state) { state.Enable(!GetReadOnly()); }
+void CZAT_PSF1::OnUpdateFileImport(platform::CommandState& state) { state.Enable(!GetReadOnly()); }

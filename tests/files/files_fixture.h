@@ -16,6 +16,22 @@ class FileTable : public HeadlessTable {
   using CZAT_PSF1::GetFileType;
   using CZAT_PSF1::GetSaveAsDlgType;
   using CZAT_PSF1::OnClose;
+  using CZAT_PSF1::OnCommand;
+  using CZAT_PSF1::OnEditCopy;
+  using CZAT_PSF1::OnEditCut;
+  using CZAT_PSF1::OnEditPaste;
+  using CZAT_PSF1::OnEditPastevalues;
+  using CZAT_PSF1::OnFileExport;
+  using CZAT_PSF1::OnFileImport;
+  using CZAT_PSF1::OnFileNew;
+  using CZAT_PSF1::OnFileOpen;
+  using CZAT_PSF1::OnFilePrint;
+  using CZAT_PSF1::OnFilePrintpreview;
+  using CZAT_PSF1::OnFilePrintsetup;
+  using CZAT_PSF1::OnFileSave;
+  using CZAT_PSF1::OnFileSaveAs;
+  using CZAT_PSF1::OnUpdateCommand;
+  using CZAT_PSF1::OpenDlg;
   using CZAT_PSF1::OpenFile;
   using CZAT_PSF1::ReCreate;
   using CZAT_PSF1::ReplaceMsgIfSharing;
@@ -37,9 +53,7 @@ class RecordingSink : public CZATNotify {
   ZAT_NTFY_RC OnOpenFile(CString name) override;
   void OnOpenFileDone(CString name) override { calls.push_back("OpenFileDone(" + name + ")"); }
   ZAT_NTFY_RC OnSaveAsFile(CString current, CString next) override;
-  void OnSaveAsFileDone(CString name) override {
-    calls.push_back("SaveAsFileDone(" + name + ")");
-  }
+  void OnSaveAsFileDone(CString name) override { calls.push_back("SaveAsFileDone(" + name + ")"); }
   void OnFileNameChanged(CString name) override {
     calls.push_back("FileNameChanged(" + name + ")");
   }
