@@ -434,7 +434,7 @@ Error.__module__ = "datatable"
   py::register_exception_translator([](std::exception_ptr p) {
     try {
       if (p) std::rethrow_exception(p);
-    } catch (const engine::EngineError& e) {
+    } catch (const datatable::EngineError& e) {
       RaiseError(e.Code(), e.Description());
     }
   });

@@ -66,6 +66,21 @@ enum ClearType : int { kClearAll = 1, kClearFormats = 2, kClearValues = 3 };
 enum CellTypeCode : short { kTypeEmpty = 0, kTypeNumber = 1, kTypeText = 2, kTypeLogical = 3,
                             kTypeError = 4 };
 
+// A cell's value with its type, for hosts that convert values themselves.
+struct TypedCell {
+  short kind = kTypeEmpty;  // CellTypeCode of the value; of the result for a formula
+  bool formula = false;
+  double number = 0;
+  bool logical = false;
+  std::string text;  // a text, or an error value's text ("#DIV/0!")
+  // For a number that a date or time format shows: 1 a calendar date, 2 only a time of day
+  // (0 <= number < 1, time format), with the parts below in the workbook's date system rounded
+  // to the millisecond; 0 for any other number and for one outside the calendar.
+  int dated = 0;
+  int year = 0, month = 0, day = 0;
+  int hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+
 class Control {
  public:
   explicit Control(LocaleSettings locale = LocaleSettings::EnUs());
@@ -97,6 +112,7 @@ class Control {
   short GetCellType(int row, int col) const;
   // Typed access for callers that have a value rather than text.
   Value GetCellValue(int row, int col) const;
+  TypedCell GetCellTyped(int row, int col) const;
   void SetCellValue(int row, int col, const Value& value);
   // The number-format code that renders a cell ("General" when it has none of its own).
   const std::string& GetCellFormatCode(int row, int col) const;

@@ -2,6 +2,8 @@
 // the arguments GetArgValue refuses.
 #include <gtest/gtest.h>
 
+#include "control/model/value.h"
+#include "control/model/workbook.h"
 #include "params_fixture.h"
 
 namespace {
