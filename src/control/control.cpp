@@ -111,9 +111,8 @@ std::uint64_t Control::ChangeCount() const { return ActiveSheet().ChangeCount();
 
 SheetStamp Control::GetActiveSheetStamp() const {
   const Sheet& sheet = ActiveSheet();
-  return SheetStamp{book_.get(),          &sheet,          sheet.Id(),
-                    sheet.ChangeCount(),   sheet.HeadingStamp(), sheet.LastCol(),
-                    book_->ActiveIndex()};
+  return SheetStamp{book_.get(),          &sheet,          sheet.Id(),          sheet.ChangeCount(),
+                    sheet.HeadingStamp(), sheet.LastCol(), book_->ActiveIndex()};
 }
 
 // --- Cells -----------------------------------------------------------------------------------

@@ -51,8 +51,8 @@ double RandomNumber(std::mt19937_64& random) {
 }
 
 std::string RandomText(std::mt19937_64& random) {
-  static const char* const pieces[] = {"a", "Z", "0", "1.5", " ", "\t", "@", "\"", "é", "日本",
-                                       "-", "TRUE", "#N/A", "%", "E+10"};
+  static const char* const pieces[] = {"a", "Z",    "0", "1.5",  " ",    "\t", "@",   "\"",
+                                       "é", "日本", "-", "TRUE", "#N/A", "%",  "E+10"};
   std::string s;
   const int n = static_cast<int>(random() % 8);
   for (int i = 0; i < n; ++i) s += pieces[random() % (sizeof pieces / sizeof *pieces)];
