@@ -1,6 +1,7 @@
 // `datatable run`: the rows a test run reads, sheet by sheet, as a test host reads them.
 
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "cli.h"
@@ -12,56 +13,89 @@ namespace dtapp {
 
 namespace {
 
-// A value on one line of tab-separated output.
-void WriteField(std::ostream& out, const CString& value) {
-  if (value.find_first_of("\t\n\r") == CString::npos) {
-    out.write(value.data(), static_cast<std::streamsize>(value.size()));
-    return;
+// The run's one writer of text: fields and line ends gather in a buffer that reaches the
+// stream in large blocks, so a value costs a copy rather than a stream call.
+class RunWriter {
+ public:
+  explicit RunWriter(std::ostream& out) : out_(out) { buffer_.reserve(kBlock + 4096); }
+  ~RunWriter() { Flush(); }
+  RunWriter(const RunWriter&) = delete;
+  RunWriter& operator=(const RunWriter&) = delete;
+
+  std::string& Buffer() { return buffer_; }
+  // At the end of a line: hands a full block to the stream.
+  void LineDone() {
+    if (buffer_.size() >= kBlock) Flush();
   }
-  for (char c : value) out.put(c == '\t' || c == '\n' || c == '\r' ? ' ' : c);
+  void Flush() {
+    if (buffer_.empty()) return;
+    out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    buffer_.clear();
+  }
+
+ private:
+  static constexpr std::size_t kBlock = 64 * 1024;
+  std::ostream& out_;
+  std::string buffer_;
+};
+
+// A value on one line of tab-separated output: tabs and line breaks in it become spaces, in
+// one pass over the copy (find_first_of would call memchr for every character).
+void WriteField(std::string& out, const CString& value) {
+  const std::size_t start = out.size();
+  out += value;
+  for (std::size_t i = start; i < out.size(); ++i) {
+    char& c = out[i];
+    if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+  }
 }
 
 // A value as a comma-separated field: quoted, with its quotes doubled, when it holds a comma,
 // a quote or a line break.
-void WriteCsvField(std::ostream& out, const CString& value) {
-  if (value.find_first_of(",\"\r\n") == CString::npos) {
-    out.write(value.data(), static_cast<std::streamsize>(value.size()));
+void WriteCsvField(std::string& out, const CString& value) {
+  bool plain = true;
+  for (char c : value) plain = plain && c != ',' && c != '"' && c != '\r' && c != '\n';
+  if (plain) {
+    out += value;
     return;
   }
-  out.put('"');
+  out += '"';
   for (char c : value) {
-    if (c == '"') out.put('"');
-    out.put(c);
+    if (c == '"') out += '"';
+    out += c;
   }
-  out.put('"');
+  out += '"';
 }
 
 // One line of fields in the chosen form.
 class LineWriter {
  public:
-  LineWriter(std::ostream& out, RunFormat format) : out_(out), format_(format) {}
+  LineWriter(RunWriter& out, RunFormat format) : out_(out), format_(format) {}
   void Field(const CString& value) {
-    if (!first_) out_.put(format_ == RunFormat::Csv ? ',' : '\t');
+    std::string& buffer = out_.Buffer();
+    if (!first_) buffer += format_ == RunFormat::Csv ? ',' : '\t';
     first_ = false;
     if (format_ == RunFormat::Csv)
-      WriteCsvField(out_, value);
+      WriteCsvField(buffer, value);
     else
-      WriteField(out_, value);
+      WriteField(buffer, value);
   }
   void End() {
-    out_ << (format_ == RunFormat::Csv ? "\r\n" : "\n");
+    out_.Buffer() += format_ == RunFormat::Csv ? "\r\n" : "\n";
     first_ = true;
+    out_.LineDone();
   }
 
  private:
-  std::ostream& out_;
+  RunWriter& out_;
   RunFormat format_;
   bool first_ = true;
 };
 
 void WriteText(CZAT_PSF1& table, const std::vector<SheetRun>& run, RunFormat format,
                std::ostream& out) {
-  LineWriter line(out, format);
+  RunWriter writer(out);
+  LineWriter line(writer, format);
   CString value;
   for (const SheetRun& sheet : run) {
     const long s = sheet.sheet;

@@ -184,7 +184,8 @@ std::uint64_t Control::ChangeCount() const { return ActiveSheet().ChangeCount();
 
 SheetStamp Control::GetActiveSheetStamp() const {
   const Sheet& sheet = ActiveSheet();
-  return SheetStamp{book_.get(), &sheet, sheet.Id(), sheet.ChangeCount()};
+  return SheetStamp{book_.get(),          &sheet,          sheet.Id(),          sheet.ChangeCount(),
+                    sheet.HeadingStamp(), sheet.LastCol(), book_->ActiveIndex()};
 }
 
 // --- Cells -----------------------------------------------------------------------------------
@@ -211,6 +212,11 @@ std::string Control::GetCellText(int row, int col) const {
 std::string Control::GetCellFormattedText(int row, int col) const {
   CheckCell(row, col);
   return book_->DisplayText(ActiveSheet(), row, col);
+}
+
+const std::string& Control::ReadCellFormattedText(int row, int col, std::string& out) const {
+  CheckCell(row, col);
+  return format::FormatCode(book_->DisplayText(ActiveSheet(), row, col, out));
 }
 
 std::string Control::GetCellFormula(int row, int col) const {

@@ -32,6 +32,11 @@ struct SheetStamp {
   const void* sheet = nullptr;
   std::uint32_t sheetId = 0;  // a sheet replaced at the same address gets another id
   std::uint64_t changes = 0;  // bumped by every change of content, headings or structure
+  // Unique to this sheet and the state of its column headings: it moves when a heading may
+  // have changed (and only then), and no other sheet of the process ever has it.
+  std::uint64_t headings = 0;
+  int lastCol = 0;   // the last column that holds content
+  int position = 0;  // the sheet's number in the workbook
   bool operator==(const SheetStamp&) const = default;
 };
 
@@ -131,6 +136,9 @@ class Control {
   std::string GetCellFormattedText(int row, int col) const;  // displayed text
   // Text, type, font, fill, borders and alignment of a cell of the active sheet, in one read.
   void GetCellLook(int row, int col, CellLook& look) const;
+  // The displayed text into `out`, reusing its storage, and the number-format code that
+  // renders the cell: the host's hot path allocates nothing when the text fits.
+  const std::string& ReadCellFormattedText(int row, int col, std::string& out) const;
   std::string GetCellFormula(int row, int col) const;       // canonical, no "="; "" if none
   void SetCellEntry(int row, int col, const std::string& text);  // raw text, no interpretation
   short GetCellType(int row, int col) const;

@@ -1,5 +1,6 @@
 // Column headings, widths, hidden rows and columns, defined names, extent, cell references.
 #include <algorithm>
+#include <utility>
 
 #include "control/control.h"
 #include "control/formula/formula_engine.h"
@@ -159,10 +160,14 @@ void Control::AutoFitColumns(int row1, int col1, int row2, int col2, bool /*fitB
         chars = std::max(chars, n);
       }
     }
+    // Read through the const sheet: only a changed width is written, so that fitting a column
+    // after each entry leaves the heading stamp alone.
+    const ColumnAttr& attr = std::as_const(sheet).ColAttr(c);
     int heading = 0;
-    for (unsigned char ch : sheet.ColAttr(c).heading) heading += (ch & 0xC0) != 0x80;
+    for (unsigned char ch : attr.heading) heading += (ch & 0xC0) != 0x80;
     chars = std::max(chars, heading);
-    sheet.ColAttr(c).width = std::clamp((chars + 1) * 256, kDefaultColumnWidth, 255 * 256);
+    const int width = std::clamp((chars + 1) * 256, kDefaultColumnWidth, 255 * 256);
+    if (attr.width != width) sheet.ColAttr(c).width = width;
   }
   NotifySheetChanged();
 }

@@ -6,8 +6,9 @@ namespace params {
 
 bool IsDayMonthYearFormat(std::string_view code) {
   std::size_t d = code.find("dd");
+  if (d == std::string_view::npos) return false;
   std::size_t m = code.find("mm");
-  if (d == std::string_view::npos || m == std::string_view::npos) return false;
+  if (m == std::string_view::npos) return false;
   std::size_t after = d > m ? d : m;
   return code.find("yy", after) != std::string_view::npos;
 }

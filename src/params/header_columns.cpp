@@ -71,26 +71,18 @@ long CZAT_PSF1::GetArgCol(const CString& name) {
   engine::Control& ctl = Ctl();
   const engine::SheetStamp sheet = ctl.GetActiveSheetStamp();
   if (!m_Internals->argIndex) m_Internals->argIndex = std::make_shared<params::ArgColumnIndex>();
-  params::SheetArgIndex& index = m_Internals->argIndex->For(sheet);
+  params::SheetArgIndex& index = m_Internals->argIndex->For(sheet.book, sheet.sheet, sheet.sheetId);
 
   params::IndexStamp stamp;
-  stamp.changes = sheet.changes;
-  stamp.sheetIndex = ctl.GetActiveSheet();
+  stamp.headings = sheet.headings;
+  stamp.lastUsedCol = sheet.lastCol;
+  stamp.sheetIndex = sheet.position;
   if (stamp.sheetIndex >= 1 &&
       static_cast<std::size_t>(stamp.sheetIndex) <= m_HeaderColCounts.size())
     stamp.headerCount = m_HeaderColCounts[stamp.sheetIndex - 1];
-
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    if (attempt > 0 || !index.IsCurrent(stamp)) {
-      long lastCol = GetLastCol();
-      if (attempt > 0 || !index.HasSameHeader(ctl, lastCol)) index.Rebuild(ctl, lastCol);
-      index.SetStamp(stamp);
-    }
-    long col = index.Find(name);
-    if (col == -1) return -1;
-    // Cheap confirmation that the column still bears the name; a stale index is rebuilt.
-    const std::string& heading = ctl.GetColumnHeading(static_cast<int>(col));
-    if (heading.empty() ? params::ColumnLetters(col) == name : heading == name) return col;
+  if (!index.IsCurrent(stamp)) {
+    index.Rebuild(ctl, GetLastCol());
+    index.SetStamp(stamp);
   }
-  return -1;
+  return index.Find(name);
 }

@@ -59,9 +59,10 @@ bool CZAT_PSF1::Internals::ReadArgCell(CZAT_PSF1& table, long row, const CString
 int CZAT_PSF1::GetArgValue(long row, const CString& name, CString& value, long sheet) {
   const bool found =
       Internals::ReadArgCell(*this, row, name, sheet, [&](engine::Control& ctl, int r, int c) {
-        value = ctl.GetCellFormattedText(r, c);
+        // Into the caller's string: no allocation when the text fits it.
+        const std::string& code = ctl.ReadCellFormattedText(r, c, value);
         // Dates may show no-break spaces; the repair follows the number format of the cell.
-        if (params::IsDayMonthYearFormat(ctl.GetCellFormatCode(r, c))) FixSpaceInDate(value);
+        if (params::IsDayMonthYearFormat(code)) FixSpaceInDate(value);
       });
   return found ? 0 : -1;
 }

@@ -168,3 +168,41 @@ TEST(Cells, HeadingStampMovesWithHeadingsAndNamesTheSheet) {
   EXPECT_EQ(second.book, first.book);
   EXPECT_EQ(c.GetColumnHeading(3), "");
 }
+
+TEST(Cells, HeadingStampMovesOnlyWhenHeadingsMayChangeAndIsNeverShared) {
+  Control c;
+  c.SetNumSheets(2);
+  c.SetColumnHeadingText(1, "P1");
+  const std::uint64_t named = c.GetActiveSheetStamp().headings;
+  // Values, fitting widths to them and reading headings leave it.
+  for (int r = 1; r <= 20; ++r) c.SetCellText(r, 1, std::to_string(r));
+  c.AutoFitColumns(1, 1, 20, 1, false);
+  c.AutoFitColumns(-1, 1, -1, 1, false);
+  EXPECT_EQ(c.GetColumnHeading(1), "P1");
+  EXPECT_EQ(c.GetActiveSheetStamp().headings, named);
+  EXPECT_EQ(c.GetActiveSheetStamp().lastCol, 1);
+  c.SetCellText(1, 4, "x");
+  EXPECT_EQ(c.GetActiveSheetStamp().lastCol, 4);
+  // Renaming, inserting and deleting columns move it.
+  c.SetColumnHeadingText(1, "Q1");
+  const std::uint64_t renamed = c.GetActiveSheetStamp().headings;
+  EXPECT_NE(renamed, named);
+  c.InsertRange(-1, 1, -1, 1, kShiftColumns);
+  const std::uint64_t inserted = c.GetActiveSheetStamp().headings;
+  EXPECT_NE(inserted, renamed);
+  c.DeleteRange(-1, 1, -1, 1, kShiftColumns);
+  EXPECT_NE(c.GetActiveSheetStamp().headings, inserted);
+  // No other sheet, of this workbook or a later one, has it.
+  c.SetActiveSheet(2);
+  const std::uint64_t second = c.GetActiveSheetStamp().headings;
+  c.SetActiveSheet(1);
+  const std::uint64_t first = c.GetActiveSheetStamp().headings;
+  EXPECT_NE(first, second);
+  c.SetNumSheets(1);
+  c.SetNumSheets(2);
+  c.SetActiveSheet(2);
+  EXPECT_NE(c.GetActiveSheetStamp().headings, second);
+  Control other;
+  EXPECT_NE(other.GetActiveSheetStamp().headings, first);
+  EXPECT_NE(other.GetActiveSheetStamp().headings, second);
+}

@@ -136,6 +136,43 @@ TEST_F(HeaderColumns, ArgColKeepsOneIndexPerSheet) {
   EXPECT_EQ(T().GetArgCol("Z"), -1);
 }
 
+TEST_F(HeaderColumns, ArgColTellsANewSheetFromTheOneItReplaced) {
+  EnsureSheets(2);
+  for (int round = 0; round < 3; ++round) {
+    T().SetSheet(2L);
+    MakeSheet({"Old" + std::to_string(round), "Same"}, 1);
+    EXPECT_EQ(T().GetArgCol("Old" + std::to_string(round)), 1);
+    EXPECT_EQ(T().GetArgCol("Same"), 2);
+    // The sheet goes and another takes its place and position, named differently.
+    T().SetSheet(1L);
+    E().SetNumSheets(1);
+    E().SetNumSheets(2);
+    T().SetSheet(2L);
+    MakeSheet({"Same", "New"}, 1);
+    EXPECT_EQ(T().GetArgCol("Old" + std::to_string(round)), -1);
+    EXPECT_EQ(T().GetArgCol("Same"), 1);
+    EXPECT_EQ(T().GetArgCol("New"), 2);
+    E().SetNumSheets(1);
+    E().SetNumSheets(2);
+  }
+}
+
+TEST_F(HeaderColumns, ArgColFollowsHeadingsThatMoveWithoutAValueChanging) {
+  MakeSheet({"P1", "P2", "P3"}, 2);
+  EXPECT_EQ(T().GetArgCol("P2"), 2);
+  // Only headings change: the lookup must not trust what it saw before.
+  E().SetColumnHeadingText(2, "");
+  EXPECT_EQ(T().GetArgCol("P2"), -1);
+  EXPECT_EQ(T().GetArgCol("B"), 2);
+  E().SetColumnHeadingText(3, "P2");
+  EXPECT_EQ(T().GetArgCol("P2"), 3);
+  E().SetColumnHeadingText(1, "P2");
+  EXPECT_EQ(T().GetArgCol("P2"), 1);  // the leftmost of two
+  E().SetColumnHeadingText(1, "p2");
+  EXPECT_EQ(T().GetArgCol("P2"), 3);  // names are case-sensitive
+  EXPECT_EQ(T().GetArgCol("p2"), 1);
+}
+
 TEST_F(HeaderColumns, ArgColSeesAChangedRecordedHeaderWidth) {
   E().SetColumnHeadingText(3, "Late");
   T().HeaderColCounts() = {0};

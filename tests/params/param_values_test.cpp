@@ -20,6 +20,23 @@ TEST_F(Values, ReadsTheDisplayedTextOfARowOfAParameter) {
   EXPECT_EQ(value, "2");
 }
 
+TEST_F(Values, ReadsIntoTheCallersStringWithoutReplacingItsStorage) {
+  MakeSheet({"P1", "P2"}, 2);
+  E().SetCellText(1, 1, "a value longer than any short-string buffer holds");
+  E().SetCellText(2, 2, "12.5");
+  E().ClearRange(2, 1, 2, 1, engine::kClearAll);
+  CString value;
+  value.reserve(200);
+  const char* storage = value.data();
+  EXPECT_EQ(T().GetArgValue(1, "P1", value, 0), 0);
+  EXPECT_EQ(value, "a value longer than any short-string buffer holds");
+  EXPECT_EQ(T().GetArgValue(2, "P2", value, 0), 0);
+  EXPECT_EQ(value, "12.5");
+  EXPECT_EQ(T().GetArgValue(2, "P1", value, 0), 0);  // an empty cell empties the string
+  EXPECT_EQ(value, "");
+  EXPECT_EQ(value.data(), storage);
+}
+
 TEST_F(Values, InvalidArgumentsLeaveTheOutputAlone) {
   MakeSheet({"P"}, 2);
   EnsureSheets(2);

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <system_error>
 
 #include "control/format/decimal_digits.h"
 #include "control/format/format_code.h"
@@ -71,6 +72,30 @@ char* WriteGeneral(double x, char* p) {
   return std::to_chars(p, p + 4, a).ptr;
 }
 
+// The same text by a shorter way for the common decimals: the shortest form that reads back as
+// the number, in fixed notation, is the General form when it has at most 15 significant
+// digits (rounding to 15 digits then changes nothing) and the number lies where General
+// shows fixed notation. Anything else goes the full way.
+char* WriteGeneralShort(double x, char* p) {
+  const double a = x < 0 ? -x : x;
+  if (a >= 1e-4 && a < 1e11 && a != std::floor(a)) {
+    char* q = p;
+    if (x < 0) *q++ = '-';
+    const auto r = std::to_chars(q, p + 40, a, std::chars_format::fixed);
+    if (r.ec == std::errc()) {
+      int digits = 0;
+      bool significant = false;
+      for (const char* c = q; c < r.ptr; ++c) {
+        if (*c == '.') continue;
+        significant = significant || *c != '0';
+        digits += significant;
+      }
+      if (digits <= 15) return r.ptr;
+    }
+  }
+  return WriteGeneral(x, p);
+}
+
 }  // namespace
 
 void AppendGeneral(double number, const LocaleSettings& locale, std::string& out) {
@@ -80,6 +105,22 @@ void AppendGeneral(double number, const LocaleSettings& locale, std::string& out
     out.append(buf, end);
     return;
   }
+  for (char* p = buf; p < end; ++p) {
+    if (*p == '.')
+      out += locale.decimalSeparator;
+    else
+      out += *p;
+  }
+}
+
+void AssignGeneral(double number, const LocaleSettings& locale, std::string& out) {
+  char buf[48];
+  char* end = WriteGeneralShort(number, buf);
+  if (locale.decimalSeparator == ".") {
+    out.assign(buf, end);
+    return;
+  }
+  out.clear();
   for (char* p = buf; p < end; ++p) {
     if (*p == '.')
       out += locale.decimalSeparator;

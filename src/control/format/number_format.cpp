@@ -78,6 +78,8 @@ std::string RenderNumber(const NumberFormat& f, double v, const LocaleSettings& 
 
 }  // namespace
 
+bool ShowsTextAsIs(const NumberFormat& format) { return format.textSection < 0; }
+
 std::string Render(const NumberFormat& format, const Value& value, const LocaleSettings& locale,
                    bool date1904) {
   switch (value.kind) {

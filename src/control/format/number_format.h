@@ -43,6 +43,11 @@ int SectionColor(const NumberFormat& format, const Value& value);
 // more integer digits and below 1E-04 (1.23457E+11, 1.2E-05). Hot path: allocation-free apart
 // from the result.
 std::string RenderGeneral(double number, const LocaleSettings& locale);
+// The same into `out`, reusing its storage, by a shorter way for the common decimals.
+void AssignGeneral(double number, const LocaleSettings& locale, std::string& out);
+
+// True when the format shows a text value unchanged (it has no text section).
+bool ShowsTextAsIs(const NumberFormat& format);
 
 // The entry text of a number as the edit line shows it, for typing it back unchanged: a date
 // in the locale's short date form, a time as "h:mm:ss AM/PM" (both for a date with a time of

@@ -74,11 +74,13 @@ Bytes ReadWholeFile(const std::string& path) {
     close(fd);
     Fail("read", path, EISDIR);
   }
-  Bytes data;
-  if (st.st_size > 0) data.reserve(static_cast<std::size_t>(st.st_size));
-  std::uint8_t buf[65536];
+  // Read straight into the result, sized for the whole file and a byte more, so that the end
+  // shows at once; a file that grows meanwhile is read to its new end.
+  Bytes data(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 0) + 1);
+  std::size_t used = 0;
   for (;;) {
-    ssize_t n = read(fd, buf, sizeof buf);
+    if (used == data.size()) data.resize(data.size() * 2);
+    ssize_t n = read(fd, data.data() + used, data.size() - used);
     if (n < 0) {
       if (errno == EINTR) continue;
       int e = errno;
@@ -86,8 +88,9 @@ Bytes ReadWholeFile(const std::string& path) {
       Fail("read", path, e);
     }
     if (n == 0) break;
-    data.insert(data.end(), buf, buf + n);
+    used += static_cast<std::size_t>(n);
   }
+  data.resize(used);
   close(fd);
   return data;
 }

@@ -1,9 +1,21 @@
 #include "control/model/sheet.h"
 
+#include <atomic>
+
 namespace engine {
 
+namespace {
+std::atomic<std::uint64_t> lastHeadingStamp{0};
+}  // namespace
+
 Sheet::Sheet(std::uint32_t id, std::string name)
-    : id_(id), name_(std::move(name)), columns_(kMaxCol), colAttrs_(kMaxCol), widest_(kMaxCol, 0) {}
+    : id_(id), name_(std::move(name)), columns_(kMaxCol), colAttrs_(kMaxCol), widest_(kMaxCol, 0) {
+  NewHeadingStamp();
+}
+
+void Sheet::NewHeadingStamp() {
+  headingStamp_ = lastHeadingStamp.fetch_add(1, std::memory_order_relaxed) + 1;
+}
 
 void Sheet::ComputeExtent() const {
   lastRow_ = lastCol_ = 0;

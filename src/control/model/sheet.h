@@ -64,7 +64,12 @@ class Sheet {
   int LastRow() const;
   int LastCol() const;
 
-  ColumnAttr& ColAttr(int col) { return colAttrs_[col - 1]; }
+  // Every write access to the column attributes may change a heading, so it takes a new
+  // heading stamp.
+  ColumnAttr& ColAttr(int col) {
+    NewHeadingStamp();
+    return colAttrs_[col - 1];
+  }
   const ColumnAttr& ColAttr(int col) const { return colAttrs_[col - 1]; }
   const RowAttr& GetRowAttr(int row) const {
     static const RowAttr kDefault;
@@ -73,7 +78,14 @@ class Sheet {
   RowAttr& MutableRowAttr(int row);
   int RowAttrCount() const { return static_cast<int>(rowAttrs_.size()); }
   std::vector<RowAttr>& RowAttrs() { return rowAttrs_; }
-  std::vector<ColumnAttr>& ColAttrs() { return colAttrs_; }
+  std::vector<ColumnAttr>& ColAttrs() {
+    NewHeadingStamp();
+    return colAttrs_;
+  }
+  // A number that no other sheet of the process has had and that changes whenever this
+  // sheet's column headings may have changed: equal stamps mean the same sheet with the same
+  // headings.
+  std::uint64_t HeadingStamp() const { return headingStamp_; }
 
   // The style a cell shows: its own, else its row's, else its column's.
   std::uint16_t EffectiveStyle(int row, int col) const {
@@ -137,6 +149,7 @@ class Sheet {
 
  private:
   void ComputeExtent() const;
+  void NewHeadingStamp();
 
   std::uint32_t id_;
   std::string name_;
@@ -151,6 +164,7 @@ class Sheet {
   SheetFeatures features_;
   RowAttr headingRowAttr_;
   std::uint64_t changes_ = 0;
+  std::uint64_t headingStamp_ = 0;
   mutable bool extentValid_ = true;
   mutable int lastRow_ = 0, lastCol_ = 0;
 };

@@ -174,17 +174,44 @@ void Workbook::SetCellStyle(Sheet& sheet, int row, int col, std::uint16_t style)
 }
 
 std::string Workbook::DisplayText(const Sheet& sheet, int row, int col) const {
+  std::string out;
+  DisplayText(sheet, row, col, out);
+  return out;
+}
+
+const format::NumberFormat& Workbook::DisplayText(const Sheet& sheet, int row, int col,
+                                                  std::string& out) const {
   const CellSlot* s = sheet.Find(row, col);
-  if (!s || !s->HasContent()) return {};
-  if (s->kind == CellKind::Text && !s->style && !sheet.GetRowAttr(row).style &&
-      !sheet.ColAttr(col).style)
-    return sheet.Text(*s);
-  const auto& fmt = CellFormat(sheet, row, col);
-  if (s->kind == CellKind::Number) {
-    if (&fmt == &formats_.Get(0)) return format::RenderGeneral(s->number, *locale_);
-    return format::Render(fmt, Value::Number(s->number), *locale_, date1904_);
+  const format::NumberFormat& fmt = CellFormat(sheet, row, col);
+  const bool general = &fmt == &formats_.Get(0);
+  switch (s ? s->kind : CellKind::Empty) {
+    case CellKind::Empty:
+      out.clear();
+      return fmt;
+    case CellKind::Text:
+      if (general || format::ShowsTextAsIs(fmt)) {
+        out.assign(sheet.Text(*s));
+        return fmt;
+      }
+      break;
+    case CellKind::Number:
+      if (general) {
+        format::AssignGeneral(s->number, *locale_, out);
+        return fmt;
+      }
+      out = format::Render(fmt, Value::Number(s->number), *locale_, date1904_);
+      return fmt;
+    case CellKind::Logical:
+      out.assign(s->small ? "TRUE" : "FALSE");  // whatever the format
+      return fmt;
+    case CellKind::Formula:
+      out = format::Render(fmt, sheet.Formula(*s).result, *locale_, date1904_);
+      return fmt;
+    case CellKind::Error:
+      break;
   }
-  return format::Render(fmt, GetValue(sheet, row, col), *locale_, date1904_);
+  out = format::Render(fmt, GetValue(sheet, row, col), *locale_, date1904_);
+  return fmt;
 }
 
 }  // namespace engine

@@ -84,6 +84,11 @@ class Workbook {
     return formats_.Get(styles_.Get(sheet.EffectiveStyle(row, col)).numberFormat);
   }
   std::string DisplayText(const Sheet& sheet, int row, int col) const;
+  // The displayed text into `out`, reusing its storage; returns the format that renders the
+  // cell. General numbers and plain texts take a short way that gives what the format's
+  // renderer gives.
+  const format::NumberFormat& DisplayText(const Sheet& sheet, int row, int col,
+                                          std::string& out) const;
 
   formula::FormulaEngine& Formulas() { return *formulas_; }
 
