@@ -14,7 +14,12 @@ flags=(-std=c++20 -O1 -g -fno-omit-frame-pointer -fsanitize=address,undefined
        -fno-sanitize-recover=all -I"$root/src")
 mkdir -p "$out/obj"
 
-# The engine, compiled once with coverage instrumentation.
+# The engine, compiled once with coverage instrumentation. A changed header may change any
+# object, so all are compiled again when one is newer than the last build.
+stamp="$out/obj/.built"
+if [ -f "$stamp" ] && [ -n "$(find "$root/src/control" -name '*.h' -newer "$stamp" -print -quit)" ]; then
+  rm -f "$out"/obj/*.o
+fi
 objects=()
 while IFS= read -r src; do
   obj="$out/obj/$(echo "${src#"$root"/src/}" | tr / _).o"
@@ -23,6 +28,7 @@ while IFS= read -r src; do
   fi
   objects+=("$obj")
 done < <(find "$root/src/control" -name '*.cpp' | sort)
+touch "$stamp"
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
