@@ -28,8 +28,8 @@ void FillGrid(engine::Control& c, int rows, int cols) {
 }
 
 // Runs a program and gives its exit code (and standard output, standard error).
-int Run(const QString& program, const QStringList& args, QByteArray* out = nullptr,
-        QByteArray* err = nullptr) {
+int RunProgram(const QString& program, const QStringList& args, QByteArray* out = nullptr,
+               QByteArray* err = nullptr) {
   QProcess p;
   p.start(program, args);
   if (!p.waitForFinished(-1)) return -1;
@@ -40,7 +40,7 @@ int Run(const QString& program, const QStringList& args, QByteArray* out = nullp
 
 int PdfPages(const QString& pdf) {
   QByteArray out;
-  if (Run("pdfinfo", {pdf}, &out) != 0) return -1;
+  if (RunProgram("pdfinfo", {pdf}, &out) != 0) return -1;
   for (const QByteArray& line : out.split('\n'))
     if (line.startsWith("Pages:")) return line.mid(6).trimmed().toInt();
   return -1;
@@ -51,7 +51,7 @@ QString PdfText(const QString& pdf, int page = 0) {
   if (page > 0) args << "-f" << QString::number(page) << "-l" << QString::number(page);
   args << pdf << "-";
   QByteArray out;
-  Run("pdftotext", args, &out);
+  RunProgram("pdftotext", args, &out);
   return QString::fromUtf8(out);
 }
 
@@ -153,7 +153,7 @@ TEST(PrintCommand, PrintsACorpusWorkbookToPdfWithNamesFirstAndLastRows) {
   QTemporaryDir dir;
   const QString pdf = dir.filePath("many.pdf");
   QByteArray err;
-  ASSERT_EQ(Run(program, {book, "-o", pdf}, nullptr, &err), 0) << err.toStdString();
+  ASSERT_EQ(RunProgram(program, {book, "-o", pdf}, nullptr, &err), 0) << err.toStdString();
   ASSERT_TRUE(QFile::exists(pdf));
 
   // 3,000 value rows under the names; the names row heads every page. The rows are cut into
@@ -185,14 +185,14 @@ TEST(PrintCommand, PrintsACorpusWorkbookToPdfWithNamesFirstAndLastRows) {
 
   // Sheets chosen by name or number; a missing sheet or file fails with one line and no file.
   const QString one = dir.filePath("one.pdf");
-  EXPECT_EQ(Run(program, {book, "--sheet", "Data", "-o", one}), 0);
+  EXPECT_EQ(RunProgram(program, {book, "--sheet", "Data", "-o", one}), 0);
   EXPECT_EQ(PdfPages(one), pages);
   const QString none = dir.filePath("none.pdf");
-  EXPECT_NE(Run(program, {book, "--sheet", "7", "-o", none}, nullptr, &err), 0);
+  EXPECT_NE(RunProgram(program, {book, "--sheet", "7", "-o", none}, nullptr, &err), 0);
   EXPECT_EQ(err.count('\n'), 1) << err.toStdString();
-  EXPECT_NE(Run(program, {dir.filePath("missing.xls"), "-o", none}, nullptr, &err), 0);
+  EXPECT_NE(RunProgram(program, {dir.filePath("missing.xls"), "-o", none}, nullptr, &err), 0);
   EXPECT_EQ(err.count('\n'), 1) << err.toStdString();
-  EXPECT_NE(Run(program, {book, "-o", dir.filePath("no/such/dir/x.pdf")}, nullptr, &err), 0);
+  EXPECT_NE(RunProgram(program, {book, "-o", dir.filePath("no/such/dir/x.pdf")}, nullptr, &err), 0);
   EXPECT_FALSE(QFile::exists(none));
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2)
       << "left a partial file";
