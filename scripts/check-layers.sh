@@ -15,7 +15,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 
 FACADE="control/control.h control/control_events.h control/control_services.h
-control/engine_error.h control/limits.h control/locale_settings.h control/dialogs/edit_dialogs.h"
+control/engine_error.h control/limits.h control/locale_settings.h control/dialogs/edit_dialogs.h
+control/model/sheet_features.h"
 TABLE_BASE="platform resources datatable FACADE"
 
 allowed() {  # the include prefixes a folder of src/ may use

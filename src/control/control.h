@@ -15,6 +15,7 @@
 #include "control/engine_error.h"
 #include "control/limits.h"
 #include "control/locale_settings.h"
+#include "control/model/sheet_features.h"
 
 namespace engine {
 

@@ -87,8 +87,12 @@ TEST_F(FileCommandsTest, SaveAsTakesTheTypeFromTheFilterAndTheExtensionOnlyWhenN
     EXPECT_EQ(IsCompoundFile(bytes), c.type == CZAT::FILE_TYPE_EXCEL5 ||
                                          c.type == CZAT::FILE_TYPE_EXCEL97)
         << c.typed;
-    if (c.type == CZAT::FILE_TYPE_XLSX) EXPECT_EQ(bytes.substr(0, 2), "PK");
-    if (c.type == CZAT::FILE_TYPE_CSV) EXPECT_EQ(bytes.substr(0, 5), "User\r");
+    if (c.type == CZAT::FILE_TYPE_XLSX) {
+      EXPECT_EQ(bytes.substr(0, 2), "PK");
+    }
+    if (c.type == CZAT::FILE_TYPE_CSV) {
+      EXPECT_EQ(bytes.substr(0, 5), "User\r");
+    }
   }
   // The save dialog starts empty, asks before overwriting and adds no extension itself.
   const platform::FileDialogRequest& request = Dialogs().Requests().back();

@@ -22,6 +22,8 @@ bool PdfPrintout::Begin() {
 }
 
 bool PdfPrintout::Print(engine::Control& control, bool) {
+  // The first sheet's page setup chooses the document's pages.
+  if (!painter_.isActive() && !failed_) ApplyPageSetup(printer_, control);
   if (!Begin()) return false;
   pages_ += PaintActiveSheet(painter_, printer_, control, pages_);
   return true;

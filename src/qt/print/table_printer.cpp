@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "control/engine_error.h"
+#include "control/model/sheet_features.h"
 #include "qt/cell_painter.h"
 
 namespace qtui {
@@ -68,15 +69,24 @@ PrintLayout LayoutActiveSheet(const engine::Control& control, int pageWidth, int
     used += layout.colWidth[c];
   }
 
-  // Row blocks down the page height; the title row repeats on every page after the first.
+  // Row blocks down the page height. The sheet's print titles head every page after the first
+  // that does not hold them already; without any, the first row (the names row) does.
   const int perPage = std::max(1, pageHeight / layout.rowHeight);
-  const int title = rows.front();
-  const bool repeat = rows.size() > 1 && perPage > 1;
+  std::vector<int> titles;
+  const engine::PageSetup& setup = control.GetSheetFeatures().page;
+  if (setup.titleRow1 >= 1 && setup.titleRow2 >= setup.titleRow1) {
+    for (int r : rows)
+      if (r >= setup.titleRow1 && r <= setup.titleRow2) titles.push_back(r);
+  } else {
+    titles.push_back(rows.front());
+  }
+  const bool repeat =
+      !titles.empty() && static_cast<int>(titles.size()) < perPage && rows.size() > titles.size();
   std::vector<std::vector<int>> blocks;
   std::size_t i = 0;
   while (i < rows.size()) {
     std::vector<int> block;
-    if (repeat && i > 0) block.push_back(title);
+    if (repeat && rows[i] > titles.back()) block = titles;
     while (i < rows.size() && static_cast<int>(block.size()) < perPage) block.push_back(rows[i++]);
     blocks.push_back(std::move(block));
   }
@@ -119,6 +129,15 @@ int PrintActiveSheet(QPrinter& printer, const engine::Control& control) {
   return printed;
 }
 
+void ApplyPageSetup(QPrinter& printer, const engine::Control& control) {
+  const engine::PageSetup& setup = control.GetSheetFeatures().page;
+  printer.setPageOrientation(setup.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  if (setup.marginsSet && setup.left >= 0 && setup.right >= 0 && setup.top >= 0 &&
+      setup.bottom >= 0 && setup.left + setup.right < 20 && setup.top + setup.bottom < 20)
+    printer.setPageMargins(QMarginsF(setup.left, setup.top, setup.right, setup.bottom),
+                           QPageLayout::Inch);
+}
+
 QPrinter& SharedPrinter() {
   static QPrinter* printer = new QPrinter(QPrinter::HighResolution);
   return *printer;
@@ -126,6 +145,7 @@ QPrinter& SharedPrinter() {
 
 bool PrintWithDialog(QWidget* parent, const engine::Control& control, bool showDialog) {
   QPrinter& printer = SharedPrinter();
+  ApplyPageSetup(printer, control);
   if (showDialog) {
     QPrintDialog dialog(&printer, parent);
     if (dialog.exec() != QDialog::Accepted) return false;
@@ -135,6 +155,7 @@ bool PrintWithDialog(QWidget* parent, const engine::Control& control, bool showD
 }
 
 bool ShowPrintPreview(QWidget* parent, const engine::Control& control) {
+  ApplyPageSetup(SharedPrinter(), control);
   QPrintPreviewDialog preview(&SharedPrinter(), parent);
   QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
                    [&control](QPrinter* printer) {

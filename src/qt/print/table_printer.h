@@ -1,8 +1,8 @@
 #pragma once
 // Printing the active sheet of a control: its used range as the grid shows it (cells drawn by
 // the grid's CellPainter, column widths as the grid gives them, hidden rows and columns left
-// out), cut into pages down the rows and then across the columns. The first row of the range
-// (the names row of a printout from the menu) repeats at the top of every page.
+// out), cut into pages down the rows and then across the columns. The sheet's print titles (or,
+// without any, the first row: the names row of a printout from the menu) head every page.
 
 #include <vector>
 
@@ -44,6 +44,9 @@ int PaintActiveSheet(QPainter& painter, QPrinter& printer, const engine::Control
 bool PrintWithDialog(QWidget* parent, const engine::Control& control, bool showDialog);
 bool ShowPrintPreview(QWidget* parent, const engine::Control& control);
 bool ShowPrintSetup(QWidget* parent);
+
+// The sheet's page setup on the printer: orientation, and margins when the sheet gives them.
+void ApplyPageSetup(QPrinter& printer, const engine::Control& control);
 
 // The printer every printout of this process starts from, so that a page setup chosen once
 // holds for the next print and preview.
