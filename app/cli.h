@@ -48,6 +48,10 @@ int DumpCommand(const std::string& file, std::ostream& out, std::ostream& err);
 // Replaces this process with the window program datatable-edit (at most one FILE); returns only
 // when that program cannot be started.
 int EditCommand(const std::vector<std::string>& files, std::ostream& err);
+// Replaces this process with datatable-print, which prints FILE (one sheet, or every sheet when
+// sheet is empty) to the PDF file out; returns only when it cannot be started.
+int PrintCommand(const std::string& file, const std::string& sheet, const std::string& out,
+                 std::ostream& err);
 // type 0: from the extension of `to`.
 int ConvertCommand(const std::string& from, const std::string& to, int type, std::ostream& err);
 

@@ -50,6 +50,13 @@ Commands:
       the file commands and print preview; the program ends when the window is closed.
       Needs a display: without one it says so and exits with 1.
 
+  print FILE [--sheet N|NAME] -o OUT.pdf
+      Prints the table as File > Print does (the parameter names in the first row, then
+      every value row) into the PDF file OUT, one sheet or, without --sheet, every sheet in
+      order, pages cut down the rows and across the columns, the names row repeated at the
+      top of each page. Uses the offscreen platform when there is no display. OUT appears
+      only when complete.
+
   --help
       Shows this text.
 
@@ -79,7 +86,7 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   }
   const std::string& command = args[0];
   std::vector<std::string> positional;
-  std::string sheet, rows, type, shard, format;
+  std::string sheet, rows, type, shard, format, output;
   bool haveShard = false, haveFormat = false;
   bool haveRows = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
@@ -89,7 +96,9 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
       into = args[++i];
       return true;
     };
-    if (arg == "--sheet" && command == "run") {
+    if ((arg == "-o" || arg == "--output") && command == "print") {
+      if (!value(output) || output.empty()) return Usage(err, "-o needs a file name");
+    } else if (arg == "--sheet" && (command == "run" || command == "print")) {
       if (!value(sheet) || sheet.empty()) return Usage(err, "--sheet needs a number or a name");
     } else if (arg == "--rows" && command == "run") {
       if (!value(rows)) return Usage(err, "--rows needs a list such as 2-5,9");
@@ -137,6 +146,11 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
           return Usage(err, "--format must be tsv, csv or json");
       }
       return RunCommand(options, out, err);
+    }
+    if (command == "print") {
+      if (positional.size() != 1) return Usage(err, "print takes one FILE");
+      if (output.empty()) return Usage(err, "print needs -o OUT.pdf");
+      return PrintCommand(positional[0], sheet, output, err);
     }
     if (command == "edit") {
       if (positional.size() > 1) return Usage(err, "edit takes at most one FILE");

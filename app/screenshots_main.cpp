@@ -1,6 +1,7 @@
 // datatable-screenshots OUT_DIR WORKBOOK [ja]: the pictures of the README (scripts/screenshots.sh
 // runs it under Xvfb): the frame window on a workbook, the child window inside a host widget and
-// the Change Parameter Name dialog; with "ja" (under a Japanese locale) the Japanese window.
+// the Change Parameter Name dialog, the print preview; with "ja" (under a Japanese locale) the
+// Japanese window.
 
 #include <QApplication>
 #include <QDialog>
@@ -42,6 +43,13 @@ CZAT_PSF1* OpenFrame(const std::string& file) {
   window->resize(900, 520);
   return table;
 }
+
+// A table whose File › Print Preview is called as the menu would.
+class PreviewTable : public CZAT_PSF1 {
+ public:
+  using CZAT_PSF1::CZAT_PSF1;
+  using CZAT_PSF1::OnFilePrintpreview;
+};
 
 }  // namespace
 
@@ -92,6 +100,21 @@ int main(int argc, char** argv) {
     QMouseEvent twice(QEvent::MouseButtonDblClick, at, heading->mapToGlobal(at), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(heading, &twice);
+    table->Destroy();
+  }
+  {
+    // File › Print Preview of the workbook's first sheet.
+    auto* table =
+        new PreviewTable(nullptr, workbook, CZAT::FILE_TYPE_NONE, nullptr, false, true, true);
+    table->ViewOpen();
+    QTimer::singleShot(800, [&] {
+      if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        dialog->resize(900, 700);
+        ok = Save(dialog, out + "/print-preview.png") && ok;
+        dialog->reject();
+      }
+    });
+    table->OnFilePrintpreview();
     table->Destroy();
   }
   {

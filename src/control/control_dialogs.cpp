@@ -14,6 +14,7 @@ void Control::ShowPrintSetupDialog() { dialogs_->PrintSetup(*this); }
 void Control::ShowPrintPreview() { dialogs_->PrintPreview(*this); }
 
 void Control::PrintTable(bool showDialog) {
+  if (!dialogs_->CanPrint()) throw EngineError(kErrNoPrinter, kTextNoPrinter);
   if (!dialogs_->Print(*this, showDialog)) throw EngineError(kErrCanceled, kTextOperationCanceled);
 }
 

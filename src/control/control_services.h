@@ -70,7 +70,10 @@ class ControlDialogs {
   virtual bool ValidationRule(Control&) { return false; }
   virtual bool PrintSetup(Control&) { return false; }
   virtual bool PrintPreview(Control&) { return false; }
-  // Prints the active sheet; with showDialog the print dialog comes first.
+  // Whether printing is possible at all (a window platform with a printer system); without it
+  // the engine refuses to print with an error that says so.
+  virtual bool CanPrint() const { return false; }
+  // Prints the active sheet; with showDialog the print dialog comes first. False: cancelled.
   virtual bool Print(Control&, bool /*showDialog*/) { return false; }
 };
 

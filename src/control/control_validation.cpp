@@ -9,6 +9,7 @@
 #include "control/formula/evaluator.h"
 #include "control/formula/formula_cell.h"
 #include "control/formula/formula_engine.h"
+#include "control/model/workbook.h"
 
 namespace engine {
 

@@ -28,7 +28,8 @@ void CZAT_PSF1::OnFilePrint() {
   } catch (const engine::EngineError& error) {
     if (withHeader) DelHeaderFromZAT(0);
     m_DirtyBit = dirty;
-    ShowErrMessage(error.Description());
+    // A cancelled print dialog is no failure to report.
+    if (error.Code() != engine::kErrCanceled) ShowErrMessage(error.Description());
     return;
   } catch (const std::exception&) {
     if (withHeader) DelHeaderFromZAT(0);

@@ -109,8 +109,23 @@ TEST_F(CliTest, HelpExplainsEveryCommand) {
   Result r = Invoke({"--help"});
   EXPECT_EQ(r.status, 0);
   for (const char* word : {"run FILE", "--sheet", "--rows", "--shard K/N", "--format", "dump FILE",
-                           "convert IN OUT", "--type", "edit [FILE]"})
+                           "convert IN OUT", "--type", "edit [FILE]",
+                           "print FILE [--sheet N|NAME] -o OUT.pdf"})
     EXPECT_NE(r.out.find(word), std::string::npos) << word;
+}
+
+TEST_F(CliTest, PrintNeedsOneFileAndAnOutputBeforeItStartsThePrinter) {
+  for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+           {"print", dir_ + "/t.txt"},
+           {"print", "-o", dir_ + "/o.pdf"},
+           {"print", dir_ + "/t.txt", "-o"},
+           {"print", dir_ + "/t.txt", "--sheet"},
+           {"print", "a", "b", "-o", dir_ + "/o.pdf"},
+           {"print", dir_ + "/t.txt", "--rows", "1", "-o", "x"}}) {
+    Result r = Invoke(bad);
+    EXPECT_EQ(r.status, dtapp::kExitUsage) << bad.size();
+    EXPECT_TRUE(OneLine(r.err)) << r.err;
+  }
 }
 
 TEST_F(CliTest, EditTakesAtMostOneFile) {

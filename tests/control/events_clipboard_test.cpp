@@ -132,7 +132,7 @@ TEST(FillLists, DefaultsAndEditing) {
   EXPECT_THROW(c.SetAutoFillList(1, "single"), EngineError);
 }
 
-TEST(Dialogs, HeadlessDialogsCancelAndPrintReportsCancel) {
+TEST(Dialogs, HeadlessDialogsCancelAndPrintSaysThereIsNoPrinter) {
   Control c;
   EXPECT_NO_THROW(c.ShowFindDialog());
   EXPECT_NO_THROW(c.ShowSortDialog());
@@ -140,6 +140,7 @@ TEST(Dialogs, HeadlessDialogsCancelAndPrintReportsCancel) {
     c.PrintTable(true);
     FAIL();
   } catch (const EngineError& e) {
-    EXPECT_EQ(e.Description(), "Operation canceled.");
+    EXPECT_EQ(e.Code(), kErrNoPrinter);
+    EXPECT_EQ(e.Description(), kTextNoPrinter);
   }
 }

@@ -171,7 +171,7 @@ TEST_F(FilesTest, SaveAsCancelVetoAndFailure) {
 
   // The same name in other letters is no new name: no question.
   sink_.calls.clear();
-  Dialogs().QueueResult({"/T/OLD.XLS", 4});  // an index the save dialog does not have
+  Dialogs().QueueResult({"/T/OLD.XLS", 9});  // an index the save dialog does not have
   EXPECT_EQ(T().SaveAsDlg(saved), -1);
   EXPECT_TRUE(sink_.calls.empty());
 

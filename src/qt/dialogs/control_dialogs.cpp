@@ -4,6 +4,7 @@
 #include "qt/dialogs/goto_dialog.h"
 #include "qt/dialogs/number_format_dialog.h"
 #include "qt/dialogs/sort_dialog.h"
+#include "qt/print/table_printer.h"
 
 namespace qtui {
 
@@ -31,6 +32,16 @@ bool QtControlDialogs::Sort(engine::Control& control) {
 bool QtControlDialogs::NumberFormat(engine::Control& control) {
   NumberFormatDialog dialog(control, parent_);
   return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtControlDialogs::PrintSetup(engine::Control&) { return ShowPrintSetup(parent_); }
+
+bool QtControlDialogs::PrintPreview(engine::Control& control) {
+  return ShowPrintPreview(parent_, control);
+}
+
+bool QtControlDialogs::Print(engine::Control& control, bool showDialog) {
+  return PrintWithDialog(parent_, control, showDialog);
 }
 
 }  // namespace qtui

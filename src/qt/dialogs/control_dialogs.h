@@ -1,7 +1,7 @@
 #pragma once
-// The control's own dialogs in Qt: Find, Replace, Go To, Sort and Number Format. Each runs
-// modally over the parent window and works on the engine it is given. Validation Rule and the
-// print dialogs keep the defaults of engine::ControlDialogs until they are built.
+// The control's own dialogs in Qt: Find, Replace, Go To, Sort, Number Format and printing (print,
+// print preview, page setup). Each runs modally over the parent window and works on the engine
+// it is given. Validation Rule keeps the default of engine::ControlDialogs until it is built.
 
 #include <QPointer>
 #include <QWidget>
@@ -20,6 +20,10 @@ class QtControlDialogs : public engine::ControlDialogs {
   bool Goto(engine::Control& control) override;
   bool Sort(engine::Control& control) override;
   bool NumberFormat(engine::Control& control) override;
+  bool CanPrint() const override { return true; }
+  bool PrintSetup(engine::Control& control) override;
+  bool PrintPreview(engine::Control& control) override;
+  bool Print(engine::Control& control, bool showDialog) override;
 
  private:
   QPointer<QWidget> parent_;
