@@ -117,6 +117,7 @@ void Control::ClearRange(int row1, int col1, int row2, int col2, int clearType) 
   if (clearType < kClearAll || clearType > kClearValues)
     throw EngineError(kErrBadArgument, "Invalid clear type " + std::to_string(clearType) + ".");
   Sheet& sheet = ActiveSheet();
+  if (clearType != kClearFormats) CheckArrayBlocks(sheet, row1, col1, row2, col2);
   ModifyScope scope(*this);
   bool content = clearType != kClearFormats;
   bool styles = clearType != kClearValues;
