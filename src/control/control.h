@@ -321,8 +321,14 @@ class Control {
   friend class ModifyScope;
   friend struct ControlAccess;
   void CheckCell(int row, int col) const;
-  // Throws kErrArrayPart when the block holds part, not the whole, of an array formula.
-  void CheckArrayBlocks(const Sheet& sheet, int row1, int col1, int row2, int col2) const;
+  // Throws kErrArrayPart when the block holds part, not the whole, of an array formula (one
+  // lying wholly within `except` passes).
+  void CheckArrayBlocks(const Sheet& sheet, int row1, int col1, int row2, int col2,
+                        const Block* except = nullptr) const;
+  // Throws kErrArrayPart when inserting or deleting the block would move or remove part of an
+  // array formula's block without the rest.
+  void CheckArrayShift(Sheet& sheet, int row1, int col1, int row2, int col2, bool vertical,
+                       bool insert) const;
   void CheckSheet(int sheet) const;
   void CheckRange(int& row1, int& col1, int& row2, int& col2) const;
   Sheet& ActiveSheet();

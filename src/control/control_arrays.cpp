@@ -10,7 +10,8 @@
 
 namespace engine {
 
-void Control::CheckArrayBlocks(const Sheet& sheet, int row1, int col1, int row2, int col2) const {
+void Control::CheckArrayBlocks(const Sheet& sheet, int row1, int col1, int row2, int col2,
+                               const Block* except) const {
   Sheet& cells = const_cast<Sheet&>(sheet);  // walked, not changed
   for (int c = col1; c <= col2; ++c) {
     Column& column = cells.Col(c);
@@ -22,10 +23,31 @@ void Control::CheckArrayBlocks(const Sheet& sheet, int row1, int col1, int row2,
       if (!f.InBlock()) return;
       int top = row - f.arrayRow, left = c - f.arrayCol;
       int bottom = top + f.arrayRows - 1, right = left + f.arrayCols - 1;
+      if (except && top >= except->row1 && left >= except->col1 && bottom <= except->row2 &&
+          right <= except->col2)
+        return;  // a whole block that moves itself
       if (top < row1 || left < col1 || bottom > row2 || right > col2)
         throw EngineError(kErrArrayPart, "You cannot change part of an array.");
     });
   }
+}
+
+void Control::CheckArrayShift(Sheet& sheet, int row1, int col1, int row2, int col2,
+                              bool vertical, bool insert) const {
+  // In the direction of the shift, "lines" run across it (rows for a vertical shift): the
+  // cells at and after line `first` move, within the span of cross lines lo…hi.
+  const int first = vertical ? row1 : col1, last = vertical ? row2 : col2;
+  const int lo = vertical ? col1 : row1, hi = vertical ? col2 : row2;
+  sheet.ForEachFormula([&](int row, int col, FormulaCell& f) {
+    if (!f.InBlock() || f.arrayRow != 0 || f.arrayCol != 0) return;
+    const int top = vertical ? row : col, bottom = top + (vertical ? f.arrayRows : f.arrayCols) - 1;
+    const int left = vertical ? col : row, right = left + (vertical ? f.arrayCols : f.arrayRows) - 1;
+    if (right < lo || left > hi || bottom < first) return;  // does not move
+    bool split = left < lo || right > hi;                    // part of it would move
+    if (insert) split = split || top < first;
+    else split = split || (top <= last && (top < first || bottom > last));
+    if (split) throw EngineError(kErrArrayPart, "You cannot change part of an array.");
+  });
 }
 
 void Control::SetArrayFormula(int row1, int col1, int row2, int col2, const std::string& text) {

@@ -142,5 +142,27 @@ TEST_F(ArrayFormulas, ReferencesFollowMovedRows) {
   ExpectRefused([&] { Set(8, 4, "1"); });
 }
 
+TEST_F(ArrayFormulas, MovesThatSplitABlockAreRefused) {
+  ctl.SetArrayFormula(5, 4, 7, 5, "A1:A3*B1:B3");  // D5:E7
+  ExpectRefused([&] { ctl.InsertRange(6, 1, 6, 256, kShiftRows); });         // through it
+  ExpectRefused([&] { ctl.InsertRange(5, 4, 5, 4, kShiftVertical); });       // one column of it
+  ExpectRefused([&] { ctl.DeleteRange(7, 1, 8, 256, kShiftRows); });         // its last row
+  ExpectRefused([&] { ctl.DeleteRange(1, 5, 1, 5, kShiftColumns); });        // column E
+  ExpectRefused([&] { ctl.InsertRange(1, 5, 1, 5, kShiftColumns); });        // between D and E
+  ExpectRefused([&] { ctl.MoveRange(5, 4, 6, 5, 10, 0); });                  // part of it
+  ExpectRefused([&] { ctl.MoveRange(1, 1, 1, 1, 4, 3); });                   // onto part of it
+  EXPECT_EQ(ctl.GetCellText(5, 4), "{=A1:A3*B1:B3}");
+  EXPECT_EQ(Num(7, 5), 90);
+  // Whole blocks move: rows above, columns before, the block itself.
+  ctl.InsertRange(5, 1, 5, 256, kShiftRows);
+  ctl.InsertRange(1, 3, 1, 3, kShiftColumns);  // the data moves too: A, B stay, D:E → E:F
+  EXPECT_EQ(ctl.GetCellText(6, 5), "{=A1:A3*B1:B3}");
+  ctl.MoveRange(6, 5, 8, 6, 1, 0);
+  EXPECT_EQ(ctl.GetCellText(9, 6), "{=A1:A3*B1:B3}");
+  EXPECT_EQ(Num(9, 6), 90);
+  ctl.DeleteRange(7, 5, 9, 6, kShiftVertical);
+  EXPECT_TRUE(Val(9, 6).IsEmpty());
+}
+
 }  // namespace
 }  // namespace engine::formula::testing
