@@ -15,6 +15,7 @@
 #include "control/engine_error.h"
 #include "control/limits.h"
 #include "control/locale_settings.h"
+#include "control/sheet_features.h"
 
 namespace engine {
 
@@ -182,9 +183,41 @@ class Control {
   void InsertRange(int row1, int col1, int row2, int col2, int shift);
   void DeleteRange(int row1, int col1, int row2, int col2, int shift);
   void ClearRange(int row1, int col1, int row2, int col2, int clearType);
+  // The stored form's names row of the active sheet: DeleteNamesRow removes row 1 as
+  // DeleteRange(1, -1, 1, -1, kShiftRows) does, InsertNamesRow inserts it as InsertRange does,
+  // but neither is an edit of the sheet's items: merges, comments, links, rules, the filter,
+  // print ranges and panes of the names row wait on the heading row (row 0), everything else
+  // keeps its place, so that an open and a save put every item back where the file had it.
+  void DeleteNamesRow();
+  void InsertNamesRow();
   void MoveRange(int row1, int col1, int row2, int col2, int rowOffset, int colOffset);
   void SortRange(int row1, int col1, int row2, int col2, bool byRows, int key1, int key2,
                  int key3);
+
+  // --- What a sheet carries besides cells ---------------------------------------------------
+  // Merges, view, comments, links, rules, conditional formats, the filter and page setup of a
+  // sheet (0: the active one). Positions are of the open form: row 0 is the heading row.
+  const SheetFeatures& GetSheetFeatures(int sheet = 0) const;
+  void SetSheetFeatures(const SheetFeatures& features, int sheet = 0);  // raises Modified
+  SheetVisibility GetSheetVisibility(int sheet) const;
+  void SetSheetVisibility(int sheet, SheetVisibility visibility);
+
+  // Data validation of the active sheet. GetValidationRule: the rule that covers a cell, or
+  // null. SetValidationRule gives a block the rule (the rule's own ranges are ignored); the
+  // block no longer belongs to any other rule. ClearValidationRules takes a block out of every
+  // rule.
+  const ValidationRule* GetValidationRule(int row, int col) const;
+  std::vector<ValidationRule> GetValidationRules() const;
+  void SetValidationRule(int row1, int col1, int row2, int col2, const ValidationRule& rule);
+  void ClearValidationRules(int row1, int col1, int row2, int col2);
+  struct EntryCheck {
+    bool ok = true;                // the entry may stand
+    ErrorStyle style = ErrorStyle::Stop;
+    std::string title, message;    // the rule's error alert (empty: the rule shows none)
+  };
+  // Checks text typed into a cell of the active sheet against the rule that covers it, as the
+  // cell would hold the entry. A cell without a rule takes anything.
+  EntryCheck CheckEntry(int row, int col, const std::string& text) const;
 
   // --- Selection ------------------------------------------------------------------------------
   void GetActiveCell(int& row, int& col) const;

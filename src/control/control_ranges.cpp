@@ -87,10 +87,13 @@ void Control::InsertRange(int row1, int col1, int row2, int col2, int shift) {
                                       : StructureChange::InsertShiftRight,
                          sheet.Id(), row1, col1, row2, col2};
   book_->Formulas().BeforeStructureChange(change);
-  if (how.vertical)
+  if (how.vertical) {
     sheet_ops::ShiftDown(sheet, row1, row2 - row1 + 1, col1, col2, how.rowAttrs);
-  else
+    features::InsertRows(sheet.Features(), row1, row2 - row1 + 1, col1, col2);
+  } else {
     sheet_ops::ShiftRight(sheet, col1, col2 - col1 + 1, row1, row2, how.colAttrs);
+    features::InsertCols(sheet.Features(), col1, col2 - col1 + 1, row1, row2);
+  }
   book_->Formulas().AfterStructureChange();
   scope.Changed();
 }
@@ -106,12 +109,35 @@ void Control::DeleteRange(int row1, int col1, int row2, int col2, int shift) {
                                       : StructureChange::DeleteShiftLeft,
                          sheet.Id(), row1, col1, row2, col2};
   book_->Formulas().BeforeStructureChange(change);
-  if (how.vertical)
+  if (how.vertical) {
     sheet_ops::ShiftUp(sheet, row1, row2 - row1 + 1, col1, col2, how.rowAttrs);
-  else
+    features::DeleteRows(sheet.Features(), row1, row2 - row1 + 1, col1, col2);
+  } else {
     sheet_ops::ShiftLeft(sheet, col1, col2 - col1 + 1, row1, row2, how.colAttrs);
+    features::DeleteCols(sheet.Features(), col1, col2 - col1 + 1, row1, row2);
+  }
   book_->Formulas().AfterStructureChange();
   scope.Changed();
+}
+
+void Control::DeleteNamesRow() {
+  Sheet& sheet = ActiveSheet();
+  if (editing_) CancelCellEdit();
+  // Row 1 as the file had it: its attributes and items wait on the heading row.
+  sheet.HeadingRowAttr() = sheet.GetRowAttr(1);
+  SheetFeatures kept = sheet.Features();
+  DeleteRange(1, -1, 1, -1, kShiftRows);
+  sheet.Features() = std::move(kept);
+  features::ShiftForNamesRow(sheet.Features(), -1);
+}
+
+void Control::InsertNamesRow() {
+  Sheet& sheet = ActiveSheet();
+  SheetFeatures kept = sheet.Features();
+  InsertRange(1, -1, 1, -1, kShiftRows);
+  sheet.Features() = std::move(kept);
+  features::ShiftForNamesRow(sheet.Features(), +1);
+  if (sheet.HeadingRowAttr() != RowAttr{}) sheet.MutableRowAttr(1) = sheet.HeadingRowAttr();
 }
 
 void Control::ClearRange(int row1, int col1, int row2, int col2, int clearType) {
@@ -145,6 +171,7 @@ void Control::MoveRange(int row1, int col1, int row2, int col2, int rowOffset, i
                          rowOffset, colOffset};
   book_->Formulas().BeforeStructureChange(change);
   sheet_ops::MoveBlock(sheet, row1, col1, row2, col2, rowOffset, colOffset);
+  features::MoveBlock(sheet.Features(), CellRange{row1, col1, row2, col2}, rowOffset, colOffset);
   book_->Formulas().AfterStructureChange();
   scope.Changed();
 }
@@ -262,6 +289,8 @@ void Control::SortRange(int row1, int col1, int row2, int col2, bool byRows, int
       if (!s.IsBlank() || sheet.Find(r, c)) sheet.Col(c).At(r) = s;
     }
   for (int c = col1; c <= col2; ++c) sheet.Col(c).Recount();
+  if (byRows) features::SortRows(sheet.Features(), row1, col1, col2, order);
+  else features::SortCols(sheet.Features(), col1, row1, row2, order);
   sheet.InvalidateExtent();
   sheet.Changed();
   book_->Formulas().AfterStructureChange();

@@ -19,6 +19,7 @@ int CZAT_PSF1::GetDlgPathName(platform::FileDialogResult& dialog, CString& path,
     if (index == 1 || index == 2) extension = ".xls";
     if (index == 3) extension = ".txt";
   }
+  if (extension == nullptr) extension = files::MoreFormsExtension(index);
   if (extension == nullptr) return -1;
   path += extension;
   return 0;
@@ -31,7 +32,9 @@ int CZAT_PSF1::GetSaveAsDlgType(platform::FileDialogResult& dialog, short* type)
     case 1: chosen = FILE_TYPE_EXCEL97; break;
     case 2: chosen = FILE_TYPE_EXCEL5; break;
     case 3: chosen = FILE_TYPE_TEXT; break;
-    default: return -1;
+    default:
+      chosen = files::MoreFormsType(dialog.filterIndex);
+      if (chosen == FILE_TYPE_NONE) return -1;
   }
   if (type != nullptr) *type = chosen;
   return 0;
@@ -45,6 +48,9 @@ int CZAT_PSF1::SaveAsDlg(CString& savedName) {
   request.open = false;
   request.flags = platform::OFN_OVERWRITEPROMPT | platform::OFN_HIDEREADONLY;
   m_Internals->platform->Strings().Load(files::kStrSaveAsFilter, request.filter);
+  std::string more;
+  m_Internals->platform->Strings().Load(resources::kStrMoreFormsFilter, more);
+  request.filter = files::WithMoreForms(request.filter, more);
   request.filterIndex = 1;
   request.parent = m_Internals->frame.get();
   platform::FileDialogResult dialog;

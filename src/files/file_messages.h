@@ -14,6 +14,14 @@ constexpr unsigned kStrSaveAsFilter = resources::kStrSaveFilter;
 constexpr unsigned kStrSaveQuestion = resources::kStrSaveChanges;
 constexpr unsigned kStrInvalidFile = resources::kStrInvalidFile;  // engine: read refused
 
+// A filter string ("label|pattern|…||") with the .xlsx and .csv entries of string 3026 after
+// its own: they become filter indexes 4 and 5 of the open and save dialogs.
+std::string WithMoreForms(const std::string& filter, const std::string& moreForms);
+// The file type of filter index 4 (.xlsx) or 5 (.csv); FILE_TYPE_NONE (0) for any other index.
+short MoreFormsType(int filterIndex);
+// The extension a name without a dot takes from filter index 4 or 5, or nullptr.
+const char* MoreFormsExtension(int filterIndex);
+
 // Whether the engine's error code says that another program holds the file open: reading
 // refused ("Invalid file.") or writing refused ("Unable to open file."). The description is
 // compared only when the code says nothing (ReplaceMsgIfSharing).

@@ -28,6 +28,9 @@ int CZAT_PSF1::OpenDlg(bool fixNames, bool askSave, bool* settled) {
   request.flags =
       platform::OFN_FILEMUSTEXIST | platform::OFN_PATHMUSTEXIST | platform::OFN_HIDEREADONLY;
   m_Internals->platform->Strings().Load(resources::kStrOpenFilter, request.filter);
+  std::string more;
+  m_Internals->platform->Strings().Load(resources::kStrMoreFormsFilter, more);
+  request.filter = files::WithMoreForms(request.filter, more);
   request.filterIndex = 1;
   request.parent = m_Internals->frame.get();
   platform::FileDialogResult dialog;
@@ -55,8 +58,10 @@ int CZAT_PSF1::OpenDlg(bool fixNames, bool askSave, bool* settled) {
   }
   if (settled != nullptr) *settled = true;
 
-  short type = FILE_TYPE_NONE;
-  if (GetFileType(path, &type) != 0) return -1;
+  // The .xlsx and .csv entries decide the form; otherwise the name does, as the table knows
+  // names (so an .xlsx chosen under "All Files" is refused).
+  short type = files::MoreFormsType(dialog.filterIndex);
+  if (type == FILE_TYPE_NONE && GetFileType(path, &type) != 0) return -1;
   long long size = 0;
   if (!StatRegularFile(path, size)) return -1;
 

@@ -17,7 +17,7 @@ int CZAT_PSF1::AddHeaderToZAT() {
   try {
     for (long i = 1; i <= count; ++i) {
       SetSheet(i);
-      ctl.InsertRange(1, -1, 1, -1, engine::kShiftRows);
+      ctl.InsertNamesRow();
       withHeader = i;
       long last = GetLastCol();
       // An unnamed column gets an empty cell, not its letters.
@@ -32,7 +32,7 @@ int CZAT_PSF1::AddHeaderToZAT() {
     for (long i = 1; i <= withHeader; ++i) {
       try {
         SetSheet(i);
-        ctl.DeleteRange(1, -1, 1, -1, engine::kShiftRows);
+        ctl.DeleteNamesRow();
       } catch (const engine::EngineError&) {
       }
     }
@@ -71,7 +71,7 @@ int CZAT_PSF1::DelHeaderFromZAT(int takeNames) {
     // The whole row goes, so that the rows below move up together with their attributes
     // (hidden, height, row format); moving only the cells would shift those by one row on
     // every save and open.
-    ctl.DeleteRange(1, -1, 1, -1, engine::kShiftRows);
+    ctl.DeleteNamesRow();
     // Named once the names row is gone, so that each defined name covers rows 1 … MaxRow - 10
     // of the open table rather than being shifted with the deleted row.
     if (!names.empty()) {

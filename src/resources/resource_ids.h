@@ -34,6 +34,9 @@ inline constexpr int kStrDateMenuItem = 3022;  // "&Date: %1 ", %1 = the date fo
 inline constexpr int kStrSaveChanges = 3023;   // "%s" = quoted file name or "this file"
 inline constexpr int kStrSaveFilter = 3024;    // save dialog filter (Save As, Export)
 inline constexpr int kStrInvalidFile = 3025;   // the engine's text for a held file (read)
+// The workbook forms the file dialogs offer after the entries of 3021 and 3024 (filter
+// indexes 4 and 5): .xlsx and comma-separated text.
+inline constexpr int kStrMoreFormsFilter = 3026;
 inline constexpr int kStrReady = 57345;        // idle status-bar text
 inline constexpr int kStrErrorOpeningFile = 57642;
 inline constexpr int kStrErrorSavingFile = 57643;

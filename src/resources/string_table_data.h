@@ -59,6 +59,9 @@ inline constexpr StringEntry kStringEntries[] = {
       "Microsoft Excel 97-2000 (*.xls)|*.xls|Microsoft Excel 5.0/95 (*.xls)|*.xls|"
       "タブ区切りテキスト (*.txt)|*.txt||"}},
     {3025, {"Invalid file.", "Invalid file."}},
+    {3026,
+     {"Excel Workbook (*.xlsx)|*.xlsx|CSV, Comma-Separated Text (*.csv)|*.csv||",
+      "Excel ブック (*.xlsx)|*.xlsx|CSV カンマ区切りテキスト (*.csv)|*.csv||"}},
     {34300,
      {"Insert Clipboard contents, ignoring formatting",
       "書式を無視してクリップボードの内容を貼り付けます"}},

@@ -22,11 +22,13 @@ platform::FileDialogResult Chosen(const std::string& path, int filterIndex) {
   return r;
 }
 
+// The table's own entries, then .xlsx and .csv as filter indexes 4 and 5.
 constexpr const char* kOpenFilter =
-    "Microsoft Excel Files (*.xls)|*.xls|Tabbed Text (*.txt)|*.txt|All Files (*.*)|*.*||";
+    "Microsoft Excel Files (*.xls)|*.xls|Tabbed Text (*.txt)|*.txt|All Files (*.*)|*.*|"
+    "Excel Workbook (*.xlsx)|*.xlsx|CSV, Comma-Separated Text (*.csv)|*.csv||";
 constexpr const char* kSaveFilter =
     "Microsoft Excel 97-2000 (*.xls)|*.xls|MIcrosoft Excel 5.0/95 (*.xls)|*.xls|Tabbed Text "
-    "(*.txt)|*.txt||";
+    "(*.txt)|*.txt|Excel Workbook (*.xlsx)|*.xlsx|CSV, Comma-Separated Text (*.csv)|*.csv||";
 constexpr const char* kFirstSheetOnly =
     "Importing the first sheet only. Other sheets are being ignored.";
 
@@ -72,6 +74,8 @@ TEST_F(FileCommandsTest, SaveAsTakesTheTypeFromTheFilterAndTheExtensionOnlyWhenN
       {"Results97", 1, "Results97.xls", CZAT::FILE_TYPE_EXCEL97},
       // The filter decides the form, never the typed extension.
       {"a.txt", 2, "a.txt", CZAT::FILE_TYPE_EXCEL5},
+      {"Book", 4, "Book.xlsx", CZAT::FILE_TYPE_XLSX},
+      {"Plain", 5, "Plain.csv", CZAT::FILE_TYPE_CSV},
   };
   for (const Case& c : cases) {
     Dialogs().QueueResult(Chosen(Path(c.typed), c.filter));
@@ -80,7 +84,11 @@ TEST_F(FileCommandsTest, SaveAsTakesTheTypeFromTheFilterAndTheExtensionOnlyWhenN
     EXPECT_EQ(T().FileType(), c.type) << c.typed;
     EXPECT_EQ(T().GetDirtyBit(), 0);
     const std::string bytes = ReadFile(Path(c.written));
-    EXPECT_EQ(IsCompoundFile(bytes), c.type != CZAT::FILE_TYPE_TEXT) << c.typed;
+    EXPECT_EQ(IsCompoundFile(bytes), c.type == CZAT::FILE_TYPE_EXCEL5 ||
+                                         c.type == CZAT::FILE_TYPE_EXCEL97)
+        << c.typed;
+    if (c.type == CZAT::FILE_TYPE_XLSX) EXPECT_EQ(bytes.substr(0, 2), "PK");
+    if (c.type == CZAT::FILE_TYPE_CSV) EXPECT_EQ(bytes.substr(0, 5), "User\r");
   }
   // The save dialog starts empty, asks before overwriting and adds no extension itself.
   const platform::FileDialogRequest& request = Dialogs().Requests().back();
@@ -138,6 +146,21 @@ TEST_F(FileCommandsTest, OpenThroughTheDialogKeepsTheTypeOfTheExtension) {
   EXPECT_EQ(T().OpenDlg(false, true), -1);
   EXPECT_TRUE(Shown().empty());
   EXPECT_EQ(Name(), Path("plain.txt"));
+
+  // The .xlsx and .csv entries open those forms; an .xlsx under "All Files" is refused.
+  ASSERT_EQ(T().Save(Path("book.xlsx"), 0, CZAT::FILE_TYPE_XLSX, 0), 0);
+  WriteFile("list.csv", "Code,Qty\r\n\"a,b\",3\r\n");
+  Dialogs().QueueResult(Chosen(Path("book.xlsx"), 3));
+  EXPECT_EQ(T().OpenDlg(false, true), -1);
+  Dialogs().QueueResult(Chosen(Path("book"), 4));
+  T().OnFileOpen();
+  EXPECT_EQ(Name(), Path("book.xlsx"));
+  EXPECT_EQ(T().FileType(), CZAT::FILE_TYPE_XLSX);
+  EXPECT_EQ(Column("Code"), (std::vector<std::string>{"x1"}));
+  Dialogs().QueueResult(Chosen(Path("list.csv"), 5));
+  T().OnFileOpen();
+  EXPECT_EQ(T().FileType(), CZAT::FILE_TYPE_CSV);
+  EXPECT_EQ(Column("Code"), (std::vector<std::string>{"a,b"}));
 }
 
 TEST_F(FileCommandsTest, EmptyTextFileOpensEmptyAndAVetoLeavesTheTableAlone) {

@@ -5,6 +5,7 @@
 // drives the same logic.
 
 #include <string>
+#include <vector>
 
 namespace engine {
 
@@ -66,6 +67,14 @@ void SortSelection(Control& control, const SortRequest& request);
 
 // Whether a format code can be used; when not, why not.
 bool CheckNumberFormat(const std::string& code, std::string& reason);
+// What a number-format code shows, for grouping codes in the dialog.
+enum class NumberFormatKind { General, Number, Currency, Percent, Fraction, Scientific, Date, Time,
+                              DateTime, Text };
+NumberFormatKind KindOfNumberFormat(const std::string& code);
+// The built-in codes in the order of their ids.
+std::vector<std::string> BuiltinNumberFormats();
+// The workbook's defined names, for the Go To list.
+std::vector<std::string> DefinedNames(const Control& control);
 // The active cell's value as the code shows it ("" for an invalid code).
 std::string PreviewNumberFormat(const Control& control, const std::string& code);
 

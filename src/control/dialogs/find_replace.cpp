@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "control/control.h"
+#include "control/model/workbook.h"
 #include "control/dialogs/edit_dialogs.h"
 #include "control/model/value.h"
 

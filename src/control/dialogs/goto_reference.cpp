@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "control/control.h"
+#include "control/model/workbook.h"
 #include "control/dialogs/edit_dialogs.h"
 
 namespace engine {

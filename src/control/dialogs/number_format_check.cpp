@@ -127,3 +127,28 @@ std::string PreviewNumberFormat(const Control& control, const std::string& code)
 }
 
 }  // namespace engine
+
+namespace engine {
+
+NumberFormatKind KindOfNumberFormat(const std::string& code) {
+  static_assert(static_cast<int>(format::FormatCategory::Text) ==
+                static_cast<int>(NumberFormatKind::Text));
+  return static_cast<NumberFormatKind>(format::Category(*format::ParseNumberFormat(code)));
+}
+
+std::vector<std::string> BuiltinNumberFormats() {
+  std::vector<std::string> codes;
+  for (int id = 0; id < 50; ++id) {
+    std::string code = format::BuiltinFormatCode(id);
+    if (!code.empty()) codes.push_back(std::move(code));
+  }
+  return codes;
+}
+
+std::vector<std::string> DefinedNames(const Control& control) {
+  std::vector<std::string> names;
+  for (const auto& name : control.Book().Names()) names.push_back(name.name);
+  return names;
+}
+
+}  // namespace engine

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "control/control.h"
+#include "control/model/workbook.h"
 #include "control/dialogs/edit_dialogs.h"
 
 namespace engine {

@@ -7,6 +7,7 @@
 
 #include "control/limits.h"
 #include "control/model/cell_store.h"
+#include "control/sheet_features.h"
 
 namespace engine {
 
@@ -16,12 +17,16 @@ struct ColumnAttr {
   std::string heading;    // the column heading text; empty shows the column letter
   int width = kDefaultColumnWidth;
   bool hidden = false;
+  std::uint8_t outline = 0;  // outline level 0-7
+  bool collapsed = false;
   std::uint16_t style = 0;  // a format on the whole column
   bool operator==(const ColumnAttr&) const = default;
 };
 
 struct RowAttr {
   bool hidden = false;
+  std::uint8_t outline : 3 = 0;  // outline level 0-7
+  bool collapsed : 1 = false;
   std::uint16_t style = 0;  // a format on the whole row
   int heightTwips = 0;      // 0 = default height
   bool operator==(const RowAttr&) const = default;
@@ -106,6 +111,12 @@ class Sheet {
   }
   void ResetWidest(int col, int chars) { widest_[col - 1] = chars; }
 
+  // Everything the sheet carries besides cells (merges, view, comments, rules, page setup).
+  SheetFeatures& Features() { return features_; }
+  const SheetFeatures& Features() const { return features_; }
+  // Attributes of the stored form's names row while it is out of the sheet.
+  RowAttr& HeadingRowAttr() { return headingRowAttr_; }
+
   Selection& Sel() { return selection_; }
   const Selection& Sel() const { return selection_; }
 
@@ -137,6 +148,8 @@ class Sheet {
   TextPool texts_;
   FormulaPool formulas_;
   Selection selection_;
+  SheetFeatures features_;
+  RowAttr headingRowAttr_;
   std::uint64_t changes_ = 0;
   mutable bool extentValid_ = true;
   mutable int lastRow_ = 0, lastCol_ = 0;

@@ -14,6 +14,7 @@
 #include "control/formula/formula_engine.h"
 #include "control/xls/biff_formula.h"
 #include "control/xls/biff_palette.h"
+#include "control/xls/biff_sheet_features.h"
 #include "control/io/code_page.h"
 #include "control/xls/compound_file.h"
 #include "control/xls/xls_file.h"
@@ -41,6 +42,7 @@ struct RawSheet {
   std::string name;
   std::uint32_t offset = 0;
   unsigned kind = 0;  // 0 worksheet, 2 chart, 6 VB module, 1 macro sheet
+  unsigned visibility = 0;
   Sheet* sheet = nullptr;
 };
 
@@ -168,6 +170,7 @@ class BiffReader {
           s.offset = c.U32();
           unsigned flags = c.U16();
           s.kind = flags >> 8;
+          s.visibility = std::min(flags & 0x03u, 2u);
           s.name = B8() ? c.Unicode8() : c.Bytes8(codePage_);
           sheets_.push_back(std::move(s));
           break;
@@ -411,13 +414,17 @@ class BiffReader {
       ctx_.sheetNames.push_back(s.name);
       if (s.kind != 0) continue;  // charts and macro sheets hold no cells we keep
       std::string name = s.name;
-      if (name.empty() || book_->SheetIndexByName(name)) name = book_->UnusedSheetName();
+      // The new workbook's one sheet is a placeholder that the first sheet read replaces: its
+      // name is no clash.
+      if (name.empty() || (created > 0 && book_->SheetIndexByName(name)))
+        name = book_->UnusedSheetName();
       if (created == 0) {
         book_->GetSheet(1).SetName(name);
         s.sheet = &book_->GetSheet(1);
       } else {
         s.sheet = &book_->InsertSheet(created + 1, name);
       }
+      s.sheet->Features().visibility = static_cast<SheetVisibility>(s.visibility);
       ++created;
       if (i == activeTab_) book_->SetActiveIndex(created);
     }
@@ -427,7 +434,15 @@ class BiffReader {
 
   void ReadNames() {
     for (const RawName& n : names_) {
-      if (n.builtin) continue;  // print areas and the like: not part of the table
+      if (n.builtin) {
+        // Print ranges and the filter's range belong to their sheet; the others are dropped.
+        unsigned code = n.name == "Print_Area" ? 6 : n.name == "Print_Titles" ? 7
+                        : n.name == "_FilterDatabase" ? 13 : 0;
+        if (code && n.sheet >= 1 && n.sheet <= sheets_.size() && sheets_[n.sheet - 1].sheet)
+          ReadBuiltinName(code, n.tokens.data(), n.tokens.size(),
+                          sheets_[n.sheet - 1].sheet->Features(), B8());
+        continue;
+      }
       // "_xlfn.IFERROR" and the like name newer functions, not ranges of the table.
       if (n.name.starts_with(kFutureFunctionPrefix)) continue;
       DecodedFormula f = DecodeFormula(n.tokens.data(), n.tokens.size(), n.extra.data(),
@@ -463,6 +478,11 @@ class BiffReader {
     bool afterFormula = false;  // a STRING record belongs to the formula just before it
     std::size_t lastFormulaIndex = 0;
     int depth = 0;  // embedded BOF/EOF pairs (charts inside a sheet)
+    FeatureIo io;
+    io.b8 = B8();
+    io.codePage = codePage_;
+    io.decode = &ctx_;
+    SheetFeatureReader features(sheet.Features(), io);
     while (reader.Next(r)) {
       Cursor c(r);
       if (r.id == rec::kBof) {
@@ -610,9 +630,13 @@ class BiffReader {
           bool hidden = flags & 0x20;
           bool custom = flags & 0x40;
           std::uint16_t style = (flags & 0x80) ? StyleOf(xf) : 0;
-          if (hidden || custom || style) {
+          unsigned outline = flags & 0x07;
+          bool collapsed = flags & 0x10;
+          if (hidden || custom || style || outline || collapsed) {
             RowAttr& a = sheet.MutableRowAttr(row + 1);
             a.hidden = hidden;
+            a.outline = static_cast<std::uint8_t>(outline);
+            a.collapsed = collapsed;
             if (custom) a.heightTwips = static_cast<int>(height & 0x7FFF);
             a.style = style;
           }
@@ -627,13 +651,16 @@ class BiffReader {
             ColumnAttr& a = sheet.ColAttr(static_cast<int>(col) + 1);
             a.width = static_cast<int>(width);
             a.hidden = flags & 1;
+            a.outline = static_cast<std::uint8_t>((flags >> 8) & 0x07);
+            a.collapsed = flags & 0x1000;
             a.style = StyleOf(xf);
           }
           break;
         }
-        default: break;
+        default: features.Take(r); break;
       }
     }
+    features.Finish();
     ResolveShared();
   }
 

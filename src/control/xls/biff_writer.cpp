@@ -11,6 +11,7 @@
 #include "control/formula/formula_engine.h"
 #include "control/xls/biff_formula.h"
 #include "control/xls/biff_palette.h"
+#include "control/xls/biff_sheet_features.h"
 #include "control/io/code_page.h"
 #include "control/xls/compound_file.h"
 #include "control/xls/xls_file.h"
@@ -66,16 +67,32 @@ class BiffWriter {
     PrepareStyles();
     out_.reserve(EstimateSize());
     WriteGlobals();
+    int drawings = 0;
     for (int i = 1; i <= book_.SheetCount(); ++i) {
       Set32(out_, boundSheetOffsets_[static_cast<std::size_t>(i - 1)],
             static_cast<std::uint32_t>(out_.size() - kCompoundHeaderRoom));
-      WriteSheet(book_.GetSheet(i), i == book_.ActiveIndex());
+      Sheet& sheet = book_.GetSheet(i);
+      WriteSheet(sheet, i, i == book_.ActiveIndex(), HasComments(sheet) ? ++drawings : 0);
     }
     FinishCompoundFile(b8_ ? "Workbook" : "Book", out_);
     return std::move(out_);
   }
 
  private:
+  FeatureIo Io(int sheetIndex) {
+    FeatureIo io;
+    io.b8 = b8_;
+    io.codePage = codePage_;
+    io.encode = &ctx_;
+    io.sheetIndex = sheetIndex;
+    return io;
+  }
+  static bool HasComments(const Sheet& sheet) {
+    for (const Comment& c : sheet.Features().comments)
+      if (c.row >= 1) return true;
+    return false;
+  }
+
   // --- Strings ----------------------------------------------------------------------------------
   void PutUnicode(Bytes& b, const std::string& utf8, bool lenIs16, std::size_t maxChars = 32767) {
     std::u16string w = Utf8ToUtf16(utf8);
@@ -443,13 +460,29 @@ class BiffWriter {
     for (int i = 1; i <= book_.SheetCount(); ++i) {
       Bytes b;
       Put32(b, 0);
-      Put16(b, 0);
+      Put16(b, static_cast<unsigned>(book_.GetSheet(i).Features().visibility));
       PutText8(b, book_.GetSheet(i).Name());
       boundSheetOffsets_.push_back(out_.size() + 4);
       w_.Write(rec::kBoundSheet, b);
     }
     WriteExternSheets();
     WriteNames();
+    {
+      std::vector<const Sheet*> sheets;
+      for (int i = 1; i <= book_.SheetCount(); ++i) sheets.push_back(&book_.GetSheet(i));
+      WriteBuiltinNames(w_, sheets, b8_);
+    }
+    if (b8_) {
+      std::vector<int> counts;
+      for (int i = 1; i <= book_.SheetCount(); ++i) {
+        const Sheet& sheet = book_.GetSheet(i);
+        if (!HasComments(sheet)) continue;
+        int n = 0;
+        for (const Comment& c : sheet.Features().comments) n += c.row >= 1 ? 1 : 0;
+        counts.push_back(n);
+      }
+      WriteDrawingGroup(w_, counts);
+    }
     if (b8_) WriteSst();
     w_.Write(rec::kEof, {});
   }
@@ -614,28 +647,33 @@ class BiffWriter {
     Put16(b, Xf(style));
   }
 
-  void WriteSheet(Sheet& sheet, bool active) {
+  void WriteSheet(Sheet& sheet, int index, bool active, int drawingId) {
     WriteBof(0x0010);
+    const FeatureIo io = Io(index);
     int lastRow = sheet.LastRow(), lastCol = sheet.LastCol();
+    WritePageSetup(w_, sheet, io);
+    WriteAutoFilter(w_, sheet.Features(), io);
     // Styled blank cells and row/column styles widen nothing: the extent counts content.
     {
       Bytes b;
-      Put16(b, 8);
+      Put16(b, static_cast<unsigned>(std::clamp(sheet.Features().defaultColWidth, 0, 255)));
       w_.Write(rec::kDefColWidth, b);
     }
+    auto same = [](const ColumnAttr& x, const ColumnAttr& y) {
+      return x.width == y.width && x.hidden == y.hidden && x.style == y.style &&
+             x.outline == y.outline && x.collapsed == y.collapsed;
+    };
     for (int col = 1; col <= kMaxCol;) {
       const ColumnAttr& a = sheet.ColAttr(col);
       int end = col;
-      while (end < kMaxCol && sheet.ColAttr(end + 1).width == a.width &&
-             sheet.ColAttr(end + 1).hidden == a.hidden && sheet.ColAttr(end + 1).style == a.style)
-        ++end;
-      if (a.width != kDefaultColumnWidth || a.hidden || a.style) {
+      while (end < kMaxCol && same(sheet.ColAttr(end + 1), a)) ++end;
+      if (a.width != kDefaultColumnWidth || a.hidden || a.style || a.outline || a.collapsed) {
         Bytes b;
         Put16(b, static_cast<unsigned>(col - 1));
         Put16(b, static_cast<unsigned>(end - 1));
         Put16(b, static_cast<unsigned>(std::clamp(a.width, 0, 0xFFFF)));
         Put16(b, Xf(a.style));
-        Put16(b, a.hidden ? 1 : 0);
+        Put16(b, (a.hidden ? 1u : 0u) | ((a.outline & 7u) << 8) | (a.collapsed ? 0x1000u : 0u));
         Put16(b, 0);
         w_.Write(rec::kColInfo, b);
       }
@@ -658,7 +696,7 @@ class BiffWriter {
     int attrRows = std::min(sheet.RowAttrCount(), b8_ ? kMaxRow : kBiff5MaxRows);
     for (int row = 1; row <= attrRows; ++row) {
       const RowAttr& a = sheet.GetRowAttr(row);
-      if (!a.hidden && !a.style && !a.heightTwips) continue;
+      if (!a.hidden && !a.style && !a.heightTwips && !a.outline && !a.collapsed) continue;
       Bytes b;
       Put16(b, static_cast<unsigned>(row - 1));
       Put16(b, 0);
@@ -666,7 +704,8 @@ class BiffWriter {
       Put16(b, a.heightTwips ? static_cast<unsigned>(std::clamp(a.heightTwips, 0, 8192)) : 255);
       Put16(b, 0);
       Put16(b, 0);
-      Put16(b, 0x100 | (a.hidden ? 0x20 : 0) | (a.heightTwips ? 0x40 : 0) | (a.style ? 0x80 : 0));
+      Put16(b, 0x100 | (a.outline & 7u) | (a.collapsed ? 0x10 : 0) | (a.hidden ? 0x20 : 0) |
+                   (a.heightTwips ? 0x40 : 0) | (a.style ? 0x80 : 0));
       Put16(b, a.style ? Xf(a.style) : 0x0F);
       w_.Write(rec::kRow, b);
     }
@@ -686,22 +725,13 @@ class BiffWriter {
         WriteCell(sheet, row, col, *s, b);
       }
     }
-    {
-      Bytes w;
-      Put16(w, 0x06B6 | (active ? 0x0600 : 0));
-      Put16(w, 0);
-      Put16(w, 0);
-      if (b8_) {
-        Put16(w, 64);
-        Put16(w, 0);
-        Put16(w, 0);
-        Put16(w, 0);
-        Put32(w, 0);
-      } else {
-        Put32(w, 0);
-      }
-      w_.Write(rec::kWindow2, w);
-    }
+    WriteComments(w_, sheet.Features(), io, drawingId);
+    WriteWindow(w_, sheet, active, io);
+    WriteMergeCells(w_, sheet.Features(), io);
+    WriteCondFormats(w_, sheet.Features(), io);
+    WriteHyperlinks(w_, sheet.Features(), io);
+    WriteValidations(w_, sheet.Features(), io);
+    WriteSheetExt(w_, sheet.Features(), io);
     w_.Write(rec::kEof, {});
   }
 

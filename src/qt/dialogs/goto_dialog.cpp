@@ -7,7 +7,6 @@
 #include <QVBoxLayout>
 
 #include "control/control.h"
-#include "control/model/workbook.h"
 #include "control/dialogs/edit_dialogs.h"
 
 namespace qtui {
@@ -19,8 +18,8 @@ GotoDialog::GotoDialog(engine::Control& control, QWidget* parent)
   auto* namesLabel = new QLabel(tr("&Go to:"), this);
   names_ = new QListWidget(this);
   namesLabel->setBuddy(names_);
-  for (const auto& name : control.Book().Names())
-    names_->addItem(QString::fromStdString(name.name));
+  for (const std::string& name : engine::DefinedNames(control))
+    names_->addItem(QString::fromStdString(name));
   names_->sortItems();
   auto* refLabel = new QLabel(tr("&Reference:"), this);
   reference_ = new QLineEdit(this);

@@ -10,12 +10,11 @@
 
 #include "control/control.h"
 #include "control/dialogs/edit_dialogs.h"
-#include "control/format/number_format.h"
 
 namespace qtui {
 
 namespace {
-using engine::format::FormatCategory;
+using FormatCategory = engine::NumberFormatKind;
 
 struct CategoryEntry {
   const char* title;
@@ -39,14 +38,7 @@ const std::vector<CategoryEntry>& CategoryList() {
   return list;
 }
 
-std::vector<std::string> BuiltinCodes() {
-  std::vector<std::string> codes;
-  for (int id = 0; id < 50; ++id) {
-    std::string code = engine::format::BuiltinFormatCode(id);
-    if (!code.empty()) codes.push_back(std::move(code));
-  }
-  return codes;
-}
+std::vector<std::string> BuiltinCodes() { return engine::BuiltinNumberFormats(); }
 }  // namespace
 
 NumberFormatDialog::NumberFormatDialog(engine::Control& control, QWidget* parent)
@@ -91,7 +83,7 @@ NumberFormatDialog::NumberFormatDialog(engine::Control& control, QWidget* parent
 
   // Start from the active cell's code, in its category.
   const std::string current = control.GetNumberFormat();
-  const FormatCategory kind = engine::format::Category(*engine::format::ParseNumberFormat(current));
+  const FormatCategory kind = engine::KindOfNumberFormat(current);
   int row = 0;
   for (std::size_t i = 1; i < CategoryList().size(); ++i)
     for (FormatCategory k : CategoryList()[i].kinds)
@@ -109,7 +101,7 @@ void NumberFormatDialog::ShowCategory(int row) {
   if (row < 0 || row >= static_cast<int>(CategoryList().size())) return;
   const auto& kinds = CategoryList()[static_cast<std::size_t>(row)].kinds;
   for (const std::string& code : BuiltinCodes()) {
-    const FormatCategory kind = engine::format::Category(*engine::format::ParseNumberFormat(code));
+    const FormatCategory kind = engine::KindOfNumberFormat(code);
     bool wanted = kinds.empty();
     for (FormatCategory k : kinds) wanted = wanted || k == kind;
     if (wanted) codes_->addItem(QString::fromStdString(code));

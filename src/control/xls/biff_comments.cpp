@@ -1,0 +1,224 @@
+// Cell comments. The 97-2000 form keeps each as a drawing shape (MSODRAWING with its OBJ and
+// the text in TXO) and a NOTE record naming the cell, the author and the shape; the workbook's
+// MSODRAWINGGROUP counts the shapes of every sheet. The 5.0/95 form keeps the text in NOTE
+// records alone.
+#include <algorithm>
+
+#include "control/io/code_page.h"
+#include "control/xls/biff_sheet_features.h"
+
+namespace engine::xls {
+
+namespace {
+
+// Drawing records: a header of version/instance, type and length.
+void Header(Bytes& b, unsigned ver, unsigned inst, unsigned type, std::size_t len) {
+  Put16(b, (ver & 0xF) | (inst << 4));
+  Put16(b, type);
+  Put32(b, static_cast<std::uint32_t>(len));
+}
+
+// A comment's shape records before its text box: the shape, its properties, anchor and data.
+constexpr std::size_t kCommentShapeRest = (8 + 8) + (8 + 6 * 9) + (8 + 18) + 8;
+
+// The shape of one comment up to its client data; its text box record follows in a record of
+// its own after the OBJ.
+Bytes CommentShape(const Comment& c, std::uint32_t spid) {
+  Bytes b;
+  Header(b, 0xF, 0, 0xF004, kCommentShapeRest + 8);
+  Header(b, 2, 202, 0xF00A, 8);  // a text box
+  Put32(b, spid);
+  Put32(b, 0x0A00);  // has an anchor and a shape type
+  Header(b, 3, 9, 0xF00B, 6 * 9);
+  auto prop = [&](unsigned id, std::uint32_t v) {
+    Put16(b, id);
+    Put32(b, v);
+  };
+  prop(0x0080, 0);           // text id
+  prop(0x008B, 2);           // text direction
+  prop(0x00BF, 0x00080008);  // fit text to shape
+  prop(0x0158, 0);
+  prop(0x0181, 0x08000050);  // fill: the comment colour
+  prop(0x0183, 0x08000050);
+  prop(0x01BF, 0x00100010);
+  prop(0x023F, 0x00030003);                         // shadow
+  prop(0x03BF, c.shown ? 0x00020000 : 0x00020002);  // hidden unless shown
+  Header(b, 0, 0, 0xF010, 18);
+  int col = c.col - 1, row = c.row - 1;
+  Put16(b, 3);
+  Put16(b, static_cast<unsigned>(std::min(col + 1, kMaxCol - 1)));
+  Put16(b, 0x00F0);
+  Put16(b, static_cast<unsigned>(std::max(row - 1, 0)));
+  Put16(b, 0x001E);
+  Put16(b, static_cast<unsigned>(std::min(col + 3, kMaxCol - 1)));
+  Put16(b, 0x0090);
+  Put16(b, static_cast<unsigned>(std::min(row + 3, kMaxRow - 1)));
+  Put16(b, 0x0010);
+  Header(b, 0, 0, 0xF011, 0);
+  return b;
+}
+
+Bytes NoteObj(unsigned id) {
+  Bytes b;
+  Put16(b, 0x15);  // common object data
+  Put16(b, 0x12);
+  Put16(b, 0x19);  // a comment
+  Put16(b, id);
+  Put16(b, 0x4011);
+  for (int i = 0; i < 12; ++i) Put8(b, 0);
+  Put16(b, 0x0D);  // the note's own data
+  Put16(b, 0x16);
+  for (int i = 0; i < 16; ++i) Put8(b, static_cast<unsigned>((id * 37 + i * 11) & 0xFF));
+  Put16(b, 0);
+  Put32(b, 0);
+  Put32(b, 0);  // end
+  return b;
+}
+
+std::vector<const Comment*> Writable(const SheetFeatures& f) {
+  std::vector<const Comment*> out;
+  for (const Comment& c : f.comments)
+    if (c.row >= 1 && c.row <= kMaxRow && c.col >= 1 && c.col <= kMaxCol) out.push_back(&c);
+  return out;
+}
+
+}  // namespace
+
+void WriteDrawingGroup(RecordWriter& w, const std::vector<int>& counts) {
+  if (counts.empty()) return;
+  std::uint32_t shapes = 0, spidMax = 0;
+  for (std::size_t i = 0; i < counts.size(); ++i) {
+    shapes += static_cast<std::uint32_t>(counts[i] + 1);
+    spidMax = static_cast<std::uint32_t>((i + 1) * 1024 + counts[i] + 1);
+  }
+  Bytes dgg;
+  Header(dgg, 0, 0, 0xF006, 16 + 8 * counts.size());
+  Put32(dgg, spidMax);
+  Put32(dgg, static_cast<std::uint32_t>(counts.size() + 1));
+  Put32(dgg, shapes);
+  Put32(dgg, static_cast<std::uint32_t>(counts.size()));
+  for (std::size_t i = 0; i < counts.size(); ++i) {
+    Put32(dgg, static_cast<std::uint32_t>(i + 1));
+    Put32(dgg, static_cast<std::uint32_t>(counts[i] + 1));
+  }
+  Bytes opt;
+  Header(opt, 3, 3, 0xF00B, 18);
+  Put16(opt, 0x00BF);
+  Put32(opt, 0x00080008);
+  Put16(opt, 0x0181);
+  Put32(opt, 0x08000041);
+  Put16(opt, 0x01C0);
+  Put32(opt, 0x08000040);
+  Bytes colors;
+  Header(colors, 0, 4, 0xF11E, 16);
+  for (std::uint32_t c : {0x0800000Du, 0x0800000Cu, 0x08000017u, 0x100000F7u}) Put32(colors, c);
+  Bytes b;
+  Header(b, 0xF, 0, 0xF000, dgg.size() + opt.size() + colors.size());
+  b.insert(b.end(), dgg.begin(), dgg.end());
+  b.insert(b.end(), opt.begin(), opt.end());
+  b.insert(b.end(), colors.begin(), colors.end());
+  w.Write(rec::kMsoDrawingGroup, b);
+}
+
+void WriteComments(RecordWriter& w, const SheetFeatures& f, const FeatureIo& io, int drawingId) {
+  std::vector<const Comment*> list = Writable(f);
+  if (list.empty()) return;
+  if (!io.b8) {
+    for (const Comment* c : list) {
+      std::string text = EncodeCodePage(io.codePage, c->text);
+      std::size_t at = 0;
+      bool first = true;
+      do {
+        std::size_t n = std::min<std::size_t>(2048, text.size() - at);
+        Bytes b;
+        Put16(b, first ? static_cast<unsigned>(c->row - 1) : 0xFFFF);
+        Put16(b, first ? static_cast<unsigned>(c->col - 1) : 0);
+        Put16(b, first ? static_cast<unsigned>(text.size()) : static_cast<unsigned>(n));
+        b.insert(b.end(), text.begin() + static_cast<std::ptrdiff_t>(at),
+                 text.begin() + static_cast<std::ptrdiff_t>(at + n));
+        w.Write(rec::kNote, b);
+        at += n;
+        first = false;
+      } while (at < text.size());
+    }
+    return;
+  }
+  std::uint32_t base = static_cast<std::uint32_t>(drawingId) << 10;
+  std::size_t n = list.size();
+  // The whole drawing's length: the group shape, then each comment's shape and text box.
+  std::size_t groupShape = 8 + 8 + 16 + 8 + 8;
+  std::size_t spgr = groupShape + n * (8 + kCommentShapeRest + 8);
+  std::size_t dg = 8 + 16 + 8 + spgr;
+  for (std::size_t i = 0; i < n; ++i) {
+    const Comment& c = *list[i];
+    unsigned id = static_cast<unsigned>(i + 1);
+    Bytes d;
+    if (i == 0) {
+      Header(d, 0xF, 0, 0xF002, dg - 8);
+      Header(d, 0, static_cast<unsigned>(drawingId), 0xF008, 8);
+      Put32(d, static_cast<std::uint32_t>(n + 1));
+      Put32(d, base + static_cast<std::uint32_t>(n));
+      Header(d, 0xF, 0, 0xF003, spgr);
+      Header(d, 0xF, 0, 0xF004, groupShape - 8);
+      Header(d, 1, 0, 0xF009, 16);
+      for (int k = 0; k < 4; ++k) Put32(d, 0);
+      Header(d, 2, 0, 0xF00A, 8);
+      Put32(d, base);
+      Put32(d, 0x0005);  // the group that holds the sheet's shapes
+    }
+    Bytes shape = CommentShape(c, base + id);
+    d.insert(d.end(), shape.begin(), shape.end());
+    w.Write(rec::kMsoDrawing, d);
+    w.Write(rec::kObj, NoteObj(id));
+    Bytes box;
+    Header(box, 0, 0, 0xF00D, 0);
+    w.Write(rec::kMsoDrawing, box);
+    // The text: TXO, then its characters and its formatting runs in CONTINUE records.
+    std::u16string text = Utf8ToUtf16(c.text);
+    if (text.size() > 32767) text.resize(32767);
+    Bytes t;
+    Put16(t, 0x0212);  // left, top, locked text
+    Put16(t, 0);
+    for (int k = 0; k < 6; ++k) Put8(t, 0);
+    Put16(t, static_cast<unsigned>(text.size()));
+    Put16(t, text.empty() ? 0 : 16);
+    Put32(t, 0);
+    w.Write(rec::kTxo, t);
+    if (!text.empty()) {
+      bool wide = std::any_of(text.begin(), text.end(), [](char16_t ch) { return ch > 0xFF; });
+      std::size_t per = wide ? 4110 : 8220;
+      for (std::size_t at = 0; at < text.size(); at += per) {
+        Bytes part;
+        Put8(part, wide ? 1 : 0);
+        for (std::size_t k = at; k < std::min(text.size(), at + per); ++k) {
+          if (wide)
+            Put16(part, text[k]);
+          else
+            Put8(part, text[k]);
+        }
+        w.Write(rec::kContinue, part);
+      }
+      Bytes runs;
+      Put16(runs, 0);
+      Put16(runs, 0);
+      Put32(runs, 0);
+      Put16(runs, static_cast<unsigned>(text.size()));
+      Put16(runs, 0);
+      Put32(runs, 0);
+      w.Write(rec::kContinue, runs);
+    }
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    const Comment& c = *list[i];
+    Bytes b;
+    Put16(b, static_cast<unsigned>(c.row - 1));
+    Put16(b, static_cast<unsigned>(c.col - 1));
+    Put16(b, c.shown ? 0x02 : 0);
+    Put16(b, static_cast<unsigned>(i + 1));
+    PutUnicodeString(b, c.author, 255);
+    Put8(b, 0);
+    w.Write(rec::kNote, b);
+  }
+}
+
+}  // namespace engine::xls

@@ -1,0 +1,118 @@
+#pragma once
+// The records of what a sheet carries besides its cells, one family per file:
+//   biff_view.cpp        WINDOW2, SCL, PANE, SHEETEXT (panes, gridlines, zoom, tab colour)
+//   biff_merge_cells.cpp MERGECELLS
+//   biff_hyperlinks.cpp  HLINK, HLINKTOOLTIP
+//   biff_validation.cpp  DVAL, DV
+//   biff_condfmt.cpp     CONDFMT, CF
+//   biff_autofilter.cpp  AUTOFILTERINFO, AUTOFILTER, FILTERMODE
+//   biff_page_setup.cpp  SETUP, margins, HEADER, FOOTER, centring, page breaks, WSBOOL
+//   biff_print_names.cpp the built-in names: print area, print titles, the filter database
+//   biff_comments.cpp    NOTE, OBJ, TXO and the drawing records a comment needs
+// Every reader throws the damaged-workbook error on a malformed record.
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "control/model/sheet.h"
+#include "control/xls/biff_formula.h"
+#include "control/xls/biff_records.h"
+
+namespace engine::xls {
+
+namespace rec {
+inline constexpr std::uint16_t kNote = 0x001C, kObj = 0x005D, kTxo = 0x01B6, kMsoDrawing = 0x00EC,
+                               kMsoDrawingGroup = 0x00EB, kMsoDrawingSelection = 0x00ED,
+                               kHLink = 0x01B8, kHLinkTooltip = 0x0800, kDval = 0x01B2,
+                               kDv = 0x01BE, kCondFmt = 0x01B0, kCf = 0x01B1, kMergeCells = 0x00E5,
+                               kPane = 0x0041, kScl = 0x00A0, kSheetExt = 0x0862,
+                               kAutoFilterInfo = 0x009D, kAutoFilter = 0x009E, kFilterMode = 0x009B,
+                               kSetup = 0x00A1, kLeftMargin = 0x0026, kRightMargin = 0x0027,
+                               kTopMargin = 0x0028, kBottomMargin = 0x0029, kHeader = 0x0014,
+                               kFooter = 0x0015, kHCenter = 0x0083, kVCenter = 0x0084,
+                               kPrintGridlines = 0x002B, kPrintHeaders = 0x002A, kGridSet = 0x0082,
+                               kWsBool = 0x0081, kGuts = 0x0080, kHPageBreaks = 0x001B,
+                               kVPageBreaks = 0x001A, kStandardWidth = 0x0099;
+}
+
+struct FeatureIo {
+  bool b8 = true;
+  unsigned codePage = 1200;
+  const FormulaContext* decode = nullptr;  // reading
+  EncodeContext* encode = nullptr;         // writing
+  int sheetIndex = 1;                      // 1-based position of the sheet in the file
+};
+
+// Strings of the records.
+std::string ReadShortText(Cursor& c, const FeatureIo& io);  // 8-bit length (BIFF5) / 16 (BIFF8)
+void PutRecordText(Bytes& b, const std::string& utf8, const FeatureIo& io, std::size_t max = 255);
+void PutUnicodeString(Bytes& b, const std::string& utf8, std::size_t maxChars = 32767);
+
+// --- Reading ------------------------------------------------------------------------------------
+class SheetFeatureReader {
+ public:
+  SheetFeatureReader(SheetFeatures& f, const FeatureIo& io) : f_(f), io_(io) {}
+  // True when the record was one of the sheet's features (and has been taken in).
+  bool Take(const Record& r);
+  // Called at the sheet's end: pairs comments with their texts.
+  void Finish();
+
+ private:
+  struct PendingNote {
+    int row, col;
+    bool shown;
+    unsigned objId;
+    std::string author;
+    std::string text;  // BIFF5 holds the text in the note itself
+  };
+  SheetFeatures& f_;
+  FeatureIo io_;
+  std::vector<PendingNote> notes_;
+  std::unordered_map<unsigned, std::string> objText_;
+  unsigned lastObjId_ = 0;
+  bool lastObjIsNote_ = false;
+  ConditionalFormat* openCondFmt_ = nullptr;
+  std::size_t condRulesLeft_ = 0;
+  std::uint16_t previousId_ = 0;
+};
+
+void ReadWindow2(Cursor& c, SheetView& v, const FeatureIo& io);
+void ReadPane(Cursor& c, SheetView& v);
+void FinishView(SheetView& v);
+void ReadScl(Cursor& c, SheetView& v);
+void ReadSheetExt(Cursor& c, SheetView& v);
+void ReadMergeCells(Cursor& c, std::vector<CellRange>& merges);
+void ReadHyperlink(Cursor& c, std::vector<Hyperlink>& links);
+void ReadHyperlinkTooltip(Cursor& c, std::vector<Hyperlink>& links);
+void ReadDval(Cursor& c, SheetFeatures& f);
+void ReadDv(Cursor& c, SheetFeatures& f, const FeatureIo& io);
+void ReadCondFmt(Cursor& c, ConditionalFormat& cf, std::size_t& ruleCount);
+void ReadAutoFilterInfo(Cursor& c, AutoFilter& filter);
+void ReadAutoFilter(const Record& r, AutoFilter& filter);
+bool ReadPageRecord(const Record& r, PageSetup& page, const FeatureIo& io);
+
+// The built-in names of a sheet (print area, print titles, filter database): `code` is the
+// name's built-in code, the tokens its formula. Unknown or malformed forms are ignored.
+void ReadBuiltinName(unsigned code, const std::uint8_t* tokens, std::size_t size, SheetFeatures& f,
+                     bool b8);
+
+// --- Writing ------------------------------------------------------------------------------------
+// In the order a sheet holds them.
+void WritePageSetup(RecordWriter& w, const Sheet& sheet, const FeatureIo& io);
+void WriteAutoFilter(RecordWriter& w, const SheetFeatures& f, const FeatureIo& io);
+// Comments: drawing records, OBJ, TXO and NOTE. `drawingId` numbers the sheet's drawing.
+void WriteComments(RecordWriter& w, const SheetFeatures& f, const FeatureIo& io, int drawingId);
+void WriteWindow(RecordWriter& w, const Sheet& sheet, bool active, const FeatureIo& io);
+void WriteMergeCells(RecordWriter& w, const SheetFeatures& f, const FeatureIo& io);
+void WriteCondFormats(RecordWriter& w, const SheetFeatures& f, const FeatureIo& io);
+void WriteHyperlinks(RecordWriter& w, const SheetFeatures& f, const FeatureIo& io);
+void WriteValidations(RecordWriter& w, const SheetFeatures& f, const FeatureIo& io);
+void WriteSheetExt(RecordWriter& w, const SheetFeatures& f, const FeatureIo& io);
+// The workbook's drawing group: one entry per sheet with comments (comment counts in order).
+void WriteDrawingGroup(RecordWriter& w, const std::vector<int>& commentCounts);
+// Built-in NAME records of every sheet; `externSheetOf` gives a sheet's EXTERNSHEET entry.
+void WriteBuiltinNames(RecordWriter& w, const std::vector<const Sheet*>& sheets, bool b8);
+
+}  // namespace engine::xls

@@ -1,0 +1,54 @@
+// A workbook prepared in a desktop spreadsheet keeps everything it carries through
+// `datatable convert` (open as a table, save as Excel 97-2000): the corpus's checker, which
+// reads the copy with LibreOffice, finds every feature it lists.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+
+#include "cli.h"
+#include "corpus_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Shell(const std::string& cmd, int& status) {
+  std::FILE* p = popen(cmd.c_str(), "r");
+  std::string out;
+  char buf[4096];
+  while (std::size_t n = std::fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+  status = pclose(p);
+  return out;
+}
+
+TEST(FidelityCheck, EveryFeatureOfTheFidelityWorkbooksSurvivesConvert) {
+  if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "LibreOffice (soffice) is not installed; scripts/install-deps.sh installs it";
+  fs::path dir = fs::path(DT_CORPUS_DIR) / "fidelity";
+  ASSERT_TRUE(fs::is_regular_file(dir / "check.sh")) << "the fidelity corpus is missing: " << dir;
+  std::string scratch = ScratchFolder();
+  int checked = 0;
+  for (const auto& e : fs::directory_iterator(dir)) {
+    if (e.path().extension() != ".xls") continue;
+    SCOPED_TRACE(e.path().filename().string());
+    fs::path features = dir / (e.path().stem().string() + ".features.json");
+    ASSERT_TRUE(fs::is_regular_file(features));
+    std::string copy = scratch + "/" + e.path().filename().string();
+    std::ostringstream out, err;
+    ASSERT_EQ(dtapp::Main({"convert", e.path().string(), copy, "--type", "11"}, out, err), 0)
+        << err.str();
+    int status = 0;
+    std::string report = Shell(
+        "'" + (dir / "check.sh").string() + "' '" + features.string() + "' '" + copy + "' 2>&1",
+        status);
+    EXPECT_EQ(status, 0) << report;
+    EXPECT_EQ(report.find("lost:"), std::string::npos) << report;
+    ++checked;
+  }
+  EXPECT_GE(checked, 2);
+  fs::remove_all(scratch);
+}
+
+}  // namespace
