@@ -198,8 +198,11 @@ std::string Control::GetCellText(int row, int col) const {
   switch (s->kind) {
     case CellKind::Text:
       return sheet.Text(*s);
-    case CellKind::Formula:
-      return "=" + book_->Formulas().Text(sheet, row, col, sheet.Formula(*s));
+    case CellKind::Formula: {
+      const FormulaCell& f = sheet.Formula(*s);
+      std::string text = "=" + book_->Formulas().Text(sheet, row, col, f);
+      return f.IsArray() ? "{" + text + "}" : text;
+    }
     case CellKind::Number:
       // The edit line shows dates and times in the locale's form and other numbers in full.
       return format::EditText(book_->CellFormat(sheet, row, col), s->number, locale_,
@@ -379,6 +382,7 @@ void Control::RestoreCell(const SavedCell& saved) {
 
 void Control::SetCellValue(int row, int col, const Value& value) {
   CheckCell(row, col);
+  CheckArrayBlocks(ActiveSheet(), row, col, row, col);
   ModifyScope scope(*this);
   Sheet& sheet = ActiveSheet();
   book_->SetValue(sheet, row, col, value);
@@ -431,6 +435,7 @@ void Control::EnterText(Sheet& sheet, int row, int col, const std::string& text)
 
 void Control::SetCellText(int row, int col, const std::string& text) {
   CheckCell(row, col);
+  CheckArrayBlocks(ActiveSheet(), row, col, row, col);
   ModifyScope scope(*this);
   EnterText(ActiveSheet(), row, col, text);
   scope.ChangedCells(row, col, row, col);
@@ -438,6 +443,7 @@ void Control::SetCellText(int row, int col, const std::string& text) {
 
 void Control::SetCellEntry(int row, int col, const std::string& text) {
   CheckCell(row, col);
+  CheckArrayBlocks(ActiveSheet(), row, col, row, col);
   ModifyScope scope(*this);
   Sheet& sheet = ActiveSheet();
   if (text.empty())

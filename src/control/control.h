@@ -141,6 +141,11 @@ class Control {
   const std::string& ReadCellFormattedText(int row, int col, std::string& out) const;
   std::string GetCellFormula(int row, int col) const;       // canonical, no "="; "" if none
   void SetCellEntry(int row, int col, const std::string& text);  // raw text, no interpretation
+  // Enters an array formula ("=…" or without the "=") over the block row1…row2 × col1…col2:
+  // the block is calculated as one formula and its result array spread over it (#N/A where
+  // the result has no value). It replaces what the block held; a block that takes in only
+  // part of another array formula is refused (kErrArrayPart). Its entry text is "{=…}".
+  void SetArrayFormula(int row1, int col1, int row2, int col2, const std::string& text);
   short GetCellType(int row, int col) const;
   // Typed access for callers that have a value rather than text.
   Value GetCellValue(int row, int col) const;
@@ -357,6 +362,14 @@ class Control {
   friend class ModifyScope;
   friend struct ControlAccess;
   void CheckCell(int row, int col) const;
+  // Throws kErrArrayPart when the block holds part, not the whole, of an array formula (one
+  // lying wholly within `except` passes).
+  void CheckArrayBlocks(const Sheet& sheet, int row1, int col1, int row2, int col2,
+                        const Block* except = nullptr) const;
+  // Throws kErrArrayPart when inserting or deleting the block would move or remove part of an
+  // array formula's block without the rest.
+  void CheckArrayShift(Sheet& sheet, int row1, int col1, int row2, int col2, bool vertical,
+                       bool insert) const;
   void CheckSheet(int sheet) const;
   void CheckRange(int& row1, int& col1, int& row2, int& col2) const;
   Sheet& ActiveSheet();

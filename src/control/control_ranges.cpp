@@ -70,6 +70,7 @@ void Control::InsertRange(int row1, int col1, int row2, int col2, int shift) {
   CheckRange(row1, col1, row2, col2);
   Shift how = ResolveShift(row1, col1, row2, col2, shift);
   Sheet& sheet = ActiveSheet();
+  CheckArrayShift(sheet, row1, col1, row2, col2, how.vertical, true);
   if (editing_) TerminateCellEdit();
   if (how.vertical) {
     int count = row2 - row1 + 1;
@@ -101,6 +102,7 @@ void Control::DeleteRange(int row1, int col1, int row2, int col2, int shift) {
   CheckRange(row1, col1, row2, col2);
   Shift how = ResolveShift(row1, col1, row2, col2, shift);
   Sheet& sheet = ActiveSheet();
+  CheckArrayShift(sheet, row1, col1, row2, col2, how.vertical, false);
   if (editing_) CancelCellEdit();
   ModifyScope scope(*this);
   StructureChange change{how.vertical ? StructureChange::DeleteShiftUp
@@ -143,6 +145,7 @@ void Control::ClearRange(int row1, int col1, int row2, int col2, int clearType) 
   if (clearType < kClearAll || clearType > kClearValues)
     throw EngineError(kErrBadArgument, "Invalid clear type " + std::to_string(clearType) + ".");
   Sheet& sheet = ActiveSheet();
+  if (clearType != kClearFormats) CheckArrayBlocks(sheet, row1, col1, row2, col2);
   ModifyScope scope(*this);
   bool content = clearType != kClearFormats;
   bool styles = clearType != kClearValues;
@@ -158,6 +161,10 @@ void Control::MoveRange(int row1, int col1, int row2, int col2, int rowOffset, i
     throw EngineError(kErrStructure, "Cannot move the range off the sheet.");
   if (rowOffset == 0 && colOffset == 0) return;
   Sheet& sheet = ActiveSheet();
+  CheckArrayBlocks(sheet, row1, col1, row2, col2);
+  const Block moving{row1, col1, row2, col2};
+  CheckArrayBlocks(sheet, row1 + rowOffset, col1 + colOffset, row2 + rowOffset, col2 + colOffset,
+                   &moving);
   if (editing_) TerminateCellEdit();
   ModifyScope scope(*this);
   StructureChange change{StructureChange::Move, sheet.Id(), row1, col1, row2, col2,

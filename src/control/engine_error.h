@@ -21,6 +21,7 @@ enum ErrorCode : int {
   kErrStructure = 20009,       // an insert or delete that would push content off the sheet
   kErrInvalidPointer = 20010,  // the control does not exist
   kErrClipboard = 20011,       // nothing to paste, or a paste that cannot fit
+  kErrArrayPart = 20012,       // a change to part of an array formula's block
   kErrFile = 20020,            // a file could not be read or written (the text says why)
   kErrInvalidFile = 20021,     // "Invalid file.": reading a file another program holds
   kErrUnableToOpen = 20022,    // "Unable to open file.": writing a file another program holds

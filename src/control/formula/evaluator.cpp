@@ -95,6 +95,20 @@ Value Evaluator::Evaluate(const Expression& expr, const Sheet& sheet, int row, i
   return v;
 }
 
+Value Evaluator::EvaluateArrayElement(const Expression& expr, const Sheet& sheet, int row,
+                                      int col, int arrayRow, int arrayCol) {
+  const bool saved = arrayMode_;
+  arrayMode_ = true;
+  Operand o = EvaluateOperand(expr, sheet, row, col);
+  arrayMode_ = saved;
+  Operand a = ToArray(o);
+  int r = a.rows == 1 ? 0 : arrayRow, c = a.cols == 1 ? 0 : arrayCol;
+  if (r >= a.rows || c >= a.cols || a.items.empty()) return Value::Error(ErrorValue::NA);
+  Value v = a.At(r, c);
+  if (v.IsEmpty()) return Value::Number(0);
+  return v;
+}
+
 Operand Evaluator::EvaluateOperand(const Expression& expr, const Sheet& sheet, int row, int col,
                                    int depth) {
   const Sheet* savedSheet = sheet_;
@@ -134,6 +148,7 @@ Operand Evaluator::EvaluateOperand(const Expression& expr, const Sheet& sheet, i
           goto done;
         }
         std::size_t base = stack.size() - n;
+        liftRefs_ = arrayMode_ || expr.ArrayContextAt(i);
         Operand r = Apply(t, stack, base, depth);
         stack.resize(base);
         stack.push_back(std::move(r));
@@ -266,40 +281,21 @@ Operand Evaluator::Apply(const Token& t, std::vector<Operand>& stack, std::size_
     case TokenKind::Sub:
     case TokenKind::Mul:
     case TokenKind::Div:
-    case TokenKind::Power: {
-      double a, b;
-      ErrorValue e;
-      if (!ArgNumber(args[0], a, e)) return Operand::Err(e);
-      if (!ArgNumber(args[1], b, e)) return Operand::Err(e);
-      return Arith(t.kind, a, b);
-    }
-    case TokenKind::Concat: {
-      std::string a, b;
-      ErrorValue e;
-      if (!ArgText(args[0], a, e)) return Operand::Err(e);
-      if (!ArgText(args[1], b, e)) return Operand::Err(e);
-      if (a.size() + b.size() > 32767 && CharLength(a) + CharLength(b) > 32767)
-        return Operand::Err(ErrorValue::Value);
-      return Operand::Str(a + b);
-    }
+    case TokenKind::Power:
+    case TokenKind::Concat:
     case TokenKind::Lt:
     case TokenKind::Le:
     case TokenKind::Eq:
     case TokenKind::Ge:
     case TokenKind::Gt:
     case TokenKind::Ne: {
+      auto lifts = [&](const Operand& o) {
+        return o.IsArray() || (liftRefs_ && o.IsRef() && (!o.area.Single() || !o.more.empty()));
+      };
+      if (lifts(args[0]) || lifts(args[1])) return ApplyElementwise(t, args, 2);
       Value a = Scalar(args[0]);
-      if (a.IsError()) return Operand::Of(a);
       Value b = Scalar(args[1]);
-      if (b.IsError()) return Operand::Of(b);
-      int c = CompareValues(a, b);
-      bool r = t.kind == TokenKind::Lt   ? c < 0
-               : t.kind == TokenKind::Le ? c <= 0
-               : t.kind == TokenKind::Eq ? c == 0
-               : t.kind == TokenKind::Ge ? c >= 0
-               : t.kind == TokenKind::Gt ? c > 0
-                                         : c != 0;
-      return Operand::Bool(r);
+      return Operand::Of(ApplyScalar(t, a, b));
     }
     case TokenKind::Range:
     case TokenKind::Intersect:
@@ -334,10 +330,9 @@ Operand Evaluator::Apply(const Token& t, std::vector<Operand>& stack, std::size_
       return std::move(args[0]);
     case TokenKind::Minus:
     case TokenKind::Percent: {
-      double a;
-      ErrorValue e;
-      if (!ArgNumber(args[0], a, e)) return Operand::Err(e);
-      return Operand::Num(t.kind == TokenKind::Minus ? -a : a / 100);
+      if (args[0].IsArray() || (liftRefs_ && args[0].IsRef() && !args[0].area.Single()))
+        return ApplyElementwise(t, args, 1);
+      return Operand::Of(ApplyScalar(t, Scalar(args[0]), Value()));
     }
     case TokenKind::Func: {
       const FunctionInfo* f = t.func >= 0 ? FindFunction(t.func) : nullptr;
@@ -350,12 +345,104 @@ Operand Evaluator::Apply(const Token& t, std::vector<Operand>& stack, std::size_
   }
 }
 
+Value Evaluator::ApplyScalar(const Token& t, const Value& a, const Value& b) {
+  ErrorValue e = ErrorValue::Value;
+  switch (t.kind) {
+    case TokenKind::Add:
+    case TokenKind::Sub:
+    case TokenKind::Mul:
+    case TokenKind::Div:
+    case TokenKind::Power: {
+      double x, y;
+      if (!ToNumber(a, x, e) || !ToNumber(b, y, e)) return Value::Error(e);
+      return Arith(t.kind, x, y).value;
+    }
+    case TokenKind::Concat: {
+      std::string x, y;
+      if (!ToText(a, x, e) || !ToText(b, y, e)) return Value::Error(e);
+      if (x.size() + y.size() > 32767 && CharLength(x) + CharLength(y) > 32767)
+        return Value::Error(ErrorValue::Value);
+      return Value::Text(x + y);
+    }
+    case TokenKind::Lt:
+    case TokenKind::Le:
+    case TokenKind::Eq:
+    case TokenKind::Ge:
+    case TokenKind::Gt:
+    case TokenKind::Ne: {
+      if (a.IsError()) return a;
+      if (b.IsError()) return b;
+      int c = CompareValues(a, b);
+      bool r = t.kind == TokenKind::Lt   ? c < 0
+               : t.kind == TokenKind::Le ? c <= 0
+               : t.kind == TokenKind::Eq ? c == 0
+               : t.kind == TokenKind::Ge ? c >= 0
+               : t.kind == TokenKind::Gt ? c > 0
+                                         : c != 0;
+      return Value::Logical(r);
+    }
+    case TokenKind::Minus:
+    case TokenKind::Percent: {
+      double x;
+      if (!ToNumber(a, x, e)) return Value::Error(e);
+      return Value::Number(t.kind == TokenKind::Minus ? -x : x / 100);
+    }
+    default:
+      return Value::Error(ErrorValue::Value);
+  }
+}
+
+Operand Evaluator::ToArray(const Operand& o) {
+  switch (o.kind) {
+    case Operand::Kind::Array:
+      return o;
+    case Operand::Kind::Value:
+      return Operand::MakeArray(1, 1, {o.value});
+    case Operand::Kind::Missing:
+      return Operand::MakeArray(1, 1, {Value()});
+    case Operand::Kind::Ref:
+      break;
+  }
+  if (!o.more.empty()) return Operand::MakeArray(1, 1, {Value::Error(ErrorValue::Value)});
+  const Area& a = o.area;
+  if (double(a.Rows()) * a.Cols() > kMaxArrayCells)
+    return Operand::MakeArray(1, 1, {Value::Error(ErrorValue::Num)});
+  std::vector<Value> items(static_cast<std::size_t>(a.Rows()) * static_cast<std::size_t>(a.Cols()));
+  ForEachCell(a, [&](int r, int c, const Value& v) {
+    items[static_cast<std::size_t>(r - a.r1) * static_cast<std::size_t>(a.Cols()) +
+          static_cast<std::size_t>(c - a.c1)] = v;
+  });
+  return Operand::MakeArray(a.Rows(), a.Cols(), std::move(items));
+}
+
+Operand Evaluator::ApplyElementwise(const Token& t, Operand* args, std::size_t n) {
+  Operand x = ToArray(args[0]);
+  Operand y = n > 1 ? ToArray(args[1]) : Operand::MakeArray(1, 1, {Value()});
+  // The result is as large as the larger operand in each direction; an operand of one row
+  // (column) repeats along it, one that is too small gives #N/A where it has no value.
+  const int rows = std::max(x.rows, y.rows), cols = std::max(x.cols, y.cols);
+  if (double(rows) * cols > kMaxArrayCells) return Operand::Err(ErrorValue::Num);
+  static const Value kNa = Value::Error(ErrorValue::NA);
+  auto at = [&](const Operand& o, int r, int c) -> const Value& {
+    int rr = o.rows == 1 ? 0 : r, cc = o.cols == 1 ? 0 : c;
+    if (rr >= o.rows || cc >= o.cols) return kNa;
+    return o.At(rr, cc);
+  };
+  std::vector<Value> out;
+  out.reserve(static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols));
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < cols; ++c) out.push_back(ApplyScalar(t, at(x, r, c), at(y, r, c)));
+  return Operand::MakeArray(rows, cols, std::move(out));
+}
+
 Value Evaluator::Scalar(const Operand& o) {
   switch (o.kind) {
     case Operand::Kind::Value:
       return o.value;
     case Operand::Kind::Missing:
       return {};
+    case Operand::Kind::Array:
+      return o.items.empty() ? Value::Error(ErrorValue::Value) : o.items.front();
     case Operand::Kind::Ref:
       break;
   }
@@ -373,6 +460,11 @@ void Evaluator::ForEachValue(const Operand& o,
   if (o.kind == Operand::Kind::Missing) return;
   if (o.kind == Operand::Kind::Value) {
     f(o.value, false);
+    return;
+  }
+  if (o.kind == Operand::Kind::Array) {  // values of an array count as a reference's do
+    for (const Value& v : o.items)
+      if (!v.IsEmpty()) f(v, true);
     return;
   }
   auto each = [&](int, int, const Value& v) { f(v, true); };

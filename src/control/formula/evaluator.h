@@ -29,14 +29,16 @@ struct Area {
   bool Single() const { return r1 == r2 && c1 == c2; }
 };
 
-// A value on the evaluation stack: a plain value, a reference (one area or a union), or an
-// omitted argument.
+// A value on the evaluation stack: a plain value, a reference (one area or a union), an
+// array of values (rows × cols, row by row), or an omitted argument.
 struct Operand {
-  enum class Kind : std::uint8_t { Value, Ref, Missing };
+  enum class Kind : std::uint8_t { Value, Ref, Missing, Array };
   Kind kind = Kind::Value;
   Value value;
   Area area;
-  std::vector<Area> more;  // further areas of a union
+  std::vector<Area> more;    // further areas of a union
+  std::vector<Value> items;  // Array: rows × cols values, row by row
+  int rows = 0, cols = 0;    // Array
 
   static Operand Of(Value v) {
     Operand o;
@@ -53,7 +55,17 @@ struct Operand {
     o.area = a;
     return o;
   }
+  static Operand MakeArray(int rows, int cols, std::vector<Value> items) {
+    Operand o;
+    o.kind = Kind::Array;
+    o.rows = rows;
+    o.cols = cols;
+    o.items = std::move(items);
+    return o;
+  }
   bool IsRef() const { return kind == Kind::Ref; }
+  bool IsArray() const { return kind == Kind::Array; }
+  const Value& At(int r, int c) const { return items[static_cast<std::size_t>(r * cols + c)]; }
   bool IsMissing() const { return kind == Kind::Missing; }
   bool IsError() const { return kind == Kind::Value && value.IsError(); }
 };
@@ -76,6 +88,10 @@ class Evaluator {
   // Evaluates an expression for the cell (row, col) of `sheet`. The result is a plain value
   // (a reference result is dereferenced as the cell shows it).
   Value Evaluate(const Expression& expr, const Sheet& sheet, int row, int col);
+  // Evaluates an array formula and gives the value at (arrayRow, arrayCol) of its result: a
+  // result of one row (column) repeats down (across) the block, #N/A where it has no value.
+  Value EvaluateArrayElement(const Expression& expr, const Sheet& sheet, int row, int col,
+                             int arrayRow, int arrayCol);
   // Evaluates to an operand, keeping a reference result (INDIRECT, names).
   Operand EvaluateOperand(const Expression& expr, const Sheet& sheet, int row, int col,
                           int depth = 0);
@@ -87,8 +103,17 @@ class Evaluator {
   int Col() const { return col_; }
 
   // A single value from an operand: a one-cell reference gives the cell's value, a larger
-  // one the cell in the formula's row (column) by implicit intersection, else #VALUE!.
+  // one the cell in the formula's row (column) by implicit intersection, else #VALUE!; an
+  // array its first value.
   Value Scalar(const Operand& o);
+  // An operand as an array: a one-area reference gives its cells' values (empty cells stay
+  // empty), a plain value a 1 × 1 array; a union of areas gives #VALUE!, an area larger than
+  // kMaxArrayCells #NUM! (as a 1 × 1 array holding the error).
+  Operand ToArray(const Operand& o);
+  static constexpr int kMaxArrayCells = 1 << 22;
+  // Array formulas evaluate every operator element by element; so do the arguments of
+  // functions that take arrays (SUMPRODUCT) in any formula.
+  void SetArrayMode(bool on) { arrayMode_ = on; }
   Value CellValue(const Sheet& sheet, int row, int col) { return reader_.Read(sheet, row, col); }
   void ForEachCell(const Area& a, const std::function<void(int, int, const Value&)>& f) {
     reader_.ForEach(a, f);
@@ -116,6 +141,10 @@ class Evaluator {
 
  private:
   Operand Apply(const Token& t, std::vector<Operand>& stack, std::size_t argBase, int depth);
+  // An operator on plain values.
+  Value ApplyScalar(const Token& t, const Value& a, const Value& b);
+  // An operator element by element over arrays (references taken as arrays of their cells).
+  Operand ApplyElementwise(const Token& t, Operand* args, std::size_t n);
   // Where evaluation goes after token i: the next token, or a branch of an IF or CHOOSE.
   std::size_t Next(const Expression& expr, std::size_t i, std::vector<Operand>& stack);
   Operand RefOperand(const Token& t, const Sheet& home, int row, int col);
@@ -126,6 +155,8 @@ class Evaluator {
   CellReader& reader_;
   const Sheet* sheet_ = nullptr;
   int row_ = 0, col_ = 0;
+  bool arrayMode_ = false;
+  bool liftRefs_ = false;  // the operator being applied works on references element by element
 };
 
 // Compares two values as the comparison operators do (text case-insensitive; numbers below

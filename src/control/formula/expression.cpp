@@ -18,6 +18,7 @@ Expression::Expression(std::vector<Token> tokens) : tokens_(std::move(tokens)) {
     }
   }
   FindLazyArguments();
+  FindArrayContext();
 }
 
 namespace {
@@ -55,6 +56,31 @@ void Expression::FindLazyArguments() {
     roots.push_back(static_cast<std::int32_t>(i));
   }
   lazy_ = std::move(lazy);
+}
+
+void Expression::FindArrayContext() {
+  constexpr int kSumProduct = 228;
+  bool any = false;
+  for (const Token& t : tokens_)
+    if (t.kind == TokenKind::Func && t.func == kSumProduct) any = true;
+  if (!any) return;
+  // The first token of each pending operand; a function's arguments span from the first
+  // token of its first argument to the token before it.
+  std::vector<std::int32_t> starts;
+  std::vector<bool> ctx(tokens_.size(), false);
+  for (std::size_t i = 0; i < tokens_.size(); ++i) {
+    const Token& t = tokens_[i];
+    int n = Arity(t);
+    if (n < 0) continue;
+    if (starts.size() < static_cast<std::size_t>(n)) return;  // malformed
+    std::size_t base = starts.size() - static_cast<std::size_t>(n);
+    std::int32_t start = n > 0 ? starts[base] : static_cast<std::int32_t>(i);
+    if (t.kind == TokenKind::Func && t.func == kSumProduct)
+      for (std::size_t k = static_cast<std::size_t>(start); k < i; ++k) ctx[k] = true;
+    starts.resize(base);
+    starts.push_back(start);
+  }
+  arrayCtx_ = std::move(ctx);
 }
 
 const std::vector<std::int32_t>& Expression::LazyArgEnds(std::size_t k) const {

@@ -122,13 +122,19 @@ class Expression {
     std::uint8_t position = 0;
   };
   LazyArg LazyArgAt(std::size_t i) const { return i < lazy_.size() ? lazy_[i] : LazyArg{}; }
+  // Whether the operator at token index i sits inside an argument of a function that takes
+  // arrays (SUMPRODUCT), where operators work element by element.
+  bool ArrayContextAt(std::size_t i) const { return i < arrayCtx_.size() && arrayCtx_[i]; }
+
   // The index of the last token of each argument of the IF or CHOOSE at token index k.
   const std::vector<std::int32_t>& LazyArgEnds(std::size_t k) const;
 
  private:
   void FindLazyArguments();
+  void FindArrayContext();
 
   std::vector<Token> tokens_;
+  std::vector<bool> arrayCtx_;  // empty when no function takes arrays
   std::vector<LazyArg> lazy_;  // empty when there is no IF/CHOOSE
   std::vector<std::pair<std::int32_t, std::vector<std::int32_t>>> lazyEnds_;  // by owner
   bool volatile_ = false;

@@ -262,7 +262,9 @@ void FormulaEngine::Run() {
       st.current = index;
       st.needs.clear();
       st.cycle = false;
-      Value v = ev.Evaluate(*f.expr, *sheet, KeyRow(key), KeyCol(key));
+      Value v = f.IsArray() ? ev.EvaluateArrayElement(*f.expr, *sheet, KeyRow(key), KeyCol(key),
+                                                      f.arrayRow, f.arrayCol)
+                            : ev.Evaluate(*f.expr, *sheet, KeyRow(key), KeyCol(key));
       if (f.cyclic) {
         f.result = Value::Error(kCircularError);
         f.calcState = kClean;

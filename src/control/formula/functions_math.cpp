@@ -167,26 +167,26 @@ Operand SumIf(Evaluator& ev, std::span<Operand> args) {
 }
 
 Operand SumProduct(Evaluator& ev, std::span<Operand> args) {
-  int rows = -1, cols = -1;
+  std::vector<Operand> arrays;
+  arrays.reserve(args.size());
   for (Operand& a : args) {
     if (a.IsError()) return a;
-    int r = a.IsRef() ? a.area.Rows() : 1, c = a.IsRef() ? a.area.Cols() : 1;
-    if (a.IsRef() && !a.more.empty()) return Operand::Err(ErrorValue::Value);
-    if (rows < 0) rows = r, cols = c;
-    if (r != rows || c != cols) return Operand::Err(ErrorValue::Value);
+    arrays.push_back(ev.ToArray(a));
+    const Operand& x = arrays.back();
+    if (x.rows != arrays.front().rows || x.cols != arrays.front().cols)
+      return Operand::Err(ErrorValue::Value);
   }
-  if (double(rows) * cols > 1 << 22) return Operand::Err(ErrorValue::Num);
+  // A union or an oversized area came back as one error value, given as the result below.
   double total = 0;
-  for (int i = 0; i < rows; ++i)
-    for (int j = 0; j < cols; ++j) {
-      double p = 1;
-      for (Operand& a : args) {
-        Value v = a.IsRef() ? ev.CellValue(*a.area.sheet, a.area.r1 + i, a.area.c1 + j) : a.value;
-        if (v.IsError()) return Operand::Err(v.error);
-        p *= v.IsNumber() ? v.number : 0;
-      }
-      total += p;
+  for (std::size_t k = 0; k < arrays.front().items.size(); ++k) {
+    double p = 1;
+    for (const Operand& x : arrays) {
+      const Value& v = x.items[k];
+      if (v.IsError()) return Operand::Err(v.error);
+      p *= v.IsNumber() ? v.number : 0;
     }
+    total += p;
+  }
   return Operand::Num(total);
 }
 

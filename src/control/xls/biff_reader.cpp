@@ -63,6 +63,8 @@ struct PendingFormula {
   Value cached;
   bool shared = false;  // the tokens are a ptgExp pointing at a SHRFMLA/ARRAY anchor
   int anchorRow = 0, anchorCol = 0;
+  // A cell of an array formula: the block's first cell (0-based) and size; arrayRows 0: none.
+  int arrayRow1 = 0, arrayCol1 = 0, arrayRows = 0, arrayCols = 0;
 };
 
 struct SharedFormula {
@@ -740,9 +742,18 @@ class BiffReader {
         f.tokens.clear();  // no anchor: keep the cached value
         continue;
       }
-      if (found->array && (found->row1 != found->row2 || found->col1 != found->col2)) {
-        f.tokens.clear();  // a multi-cell array formula: its cells keep their values
-        continue;
+      if (found->array) {
+        // Every cell of the block holds the formula; its references are not relative to the
+        // cell (ptgRef/ptgArea), so each cell reads the same cells.
+        if (found->row2 < found->row1 || found->col2 < found->col1 || f.row < found->row1 ||
+            f.row > found->row2 || f.col < found->col1 || f.col > found->col2) {
+          f.tokens.clear();  // a damaged block: keep the cached value
+          continue;
+        }
+        f.arrayRow1 = found->row1;
+        f.arrayCol1 = found->col1;
+        f.arrayRows = found->row2 - found->row1 + 1;
+        f.arrayCols = found->col2 - found->col1 + 1;
       }
       f.tokens = found->tokens;
       f.extra = found->extra;
@@ -780,6 +791,12 @@ class BiffReader {
         cell->text = d.text;
       }
       cell->result = f.cached;
+      if (f.arrayRows > 0 && cell->expr) {
+        cell->arrayRows = f.arrayRows;
+        cell->arrayCols = f.arrayCols;
+        cell->arrayRow = f.row - f.arrayRow1;
+        cell->arrayCol = f.col - f.arrayCol1;
+      }
       std::uint16_t style = 0;
       if (const CellSlot* old = sheet.Find(f.row + 1, f.col + 1)) style = old->style;
       CellSlot& s = sheet.Col(f.col + 1).At(f.row + 1);

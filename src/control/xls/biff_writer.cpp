@@ -824,8 +824,25 @@ class BiffWriter {
           return;
         }
         const Encoded& e = found->second;
-        const Bytes& tokens = e.tokens;
-        const Bytes& extra = e.extra;
+        Bytes tokens = e.tokens;
+        Bytes extra = e.extra;
+        // A cell of an array formula points at the block's first cell (ptgExp); the ARRAY
+        // record after that cell's FORMULA record holds the formula.
+        const Encoded* array = nullptr;
+        const int anchorRow = row - f.arrayRow, anchorCol = col - f.arrayCol;
+        if (f.IsArray() && anchorRow >= 1 && anchorCol >= 1) {
+          const CellSlot* a = sheet.Find(anchorRow, anchorCol);
+          auto anchor = a && a->kind == CellKind::Formula
+                            ? formulaTokens_.find(&sheet.Formula(*a))
+                            : formulaTokens_.end();
+          if (anchor != formulaTokens_.end()) {
+            tokens = {0x01};
+            Put16(tokens, static_cast<unsigned>(anchorRow - 1));
+            Put16(tokens, static_cast<unsigned>(anchorCol - 1));
+            extra.clear();
+            if (anchorRow == row && anchorCol == col) array = &anchor->second;
+          }
+        }
         Cell(b, row, col, s.style);
         const Value& v = f.result;
         switch (v.kind) {
@@ -855,6 +872,19 @@ class BiffWriter {
         b.insert(b.end(), tokens.begin(), tokens.end());
         b.insert(b.end(), extra.begin(), extra.end());
         w_.Write(rec::kFormula, b);
+        if (array) {
+          Bytes r;
+          Put16(r, static_cast<unsigned>(row - 1));
+          Put16(r, static_cast<unsigned>(row - 1 + f.arrayRows - 1));
+          Put8(r, static_cast<unsigned>(col - 1));
+          Put8(r, static_cast<unsigned>(col - 1 + f.arrayCols - 1));
+          Put16(r, 0);  // options
+          Put32(r, 0);
+          Put16(r, static_cast<unsigned>(array->tokens.size()));
+          r.insert(r.end(), array->tokens.begin(), array->tokens.end());
+          r.insert(r.end(), array->extra.begin(), array->extra.end());
+          w_.Write(rec::kArray, r);
+        }
         if (v.IsText() && !v.text.empty()) {
           Bytes str;
           if (b8_) PutUnicode(str, v.text, true, 4000);
