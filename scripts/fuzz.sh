@@ -11,7 +11,7 @@ shift || true
 corpus_dir="${DT_CORPUS_DIR:-$root/../shared/corpus}"
 cxx="${CXX_FUZZ:-clang++}"
 flags=(-std=c++20 -O1 -g -fno-omit-frame-pointer -fsanitize=address,undefined
-       -fno-sanitize-recover=all -I"$root/src")
+       -fno-sanitize-recover=all -I"$root/src" -I"$root/include" $(pkg-config --cflags libzip expat))
 mkdir -p "$out/obj"
 
 # The engine, compiled once with coverage instrumentation. A changed header may change any
