@@ -145,13 +145,37 @@ class WorkbookHandler : public XmlHandler {
   bool inName_ = false;
 };
 
+// The shared strings of a package in one buffer: item i runs from its start to the next
+// item's start (the last one to the end), so a sheet's lookups stay close together.
+class SharedStrings {
+ public:
+  std::size_t size() const { return starts_.size(); }
+  std::string_view operator[](std::size_t i) const {
+    std::size_t end = i + 1 < starts_.size() ? starts_[i + 1] : chars_.size();
+    return std::string_view(chars_).substr(starts_[i], end - starts_[i]);
+  }
+  void Open() { starts_.push_back(chars_.size()); }  // a new, empty last item
+  std::size_t LastSize() const { return chars_.size() - starts_.back(); }
+  void Append(std::string_view text) { chars_.append(text); }
+  void DecodeLast() {
+    if (chars_.find("_x", starts_.back()) == std::string::npos) return;
+    std::string decoded = DecodeEscapes(chars_.substr(starts_.back()));
+    chars_.resize(starts_.back());
+    chars_ += decoded;
+  }
+
+ private:
+  std::string chars_;
+  std::vector<std::size_t> starts_;
+};
+
 // Shared strings: the plain text of each item (runs joined; phonetic hints left out).
 class SharedStringsHandler : public XmlHandler {
  public:
-  std::vector<std::string> strings;
+  SharedStrings strings;
   void Start(std::string_view name, const XmlAttrs&) override {
     if (name == "si") {
-      strings.emplace_back();
+      strings.Open();
       inItem_ = true;
     } else if (name == "rPh") {
       inPhonetic_ = true;
@@ -162,15 +186,15 @@ class SharedStringsHandler : public XmlHandler {
   void End(std::string_view name) override {
     if (name == "si") {
       inItem_ = false;
-      strings.back() = DecodeEscapes(std::move(strings.back()));
+      strings.DecodeLast();
     }
     else if (name == "rPh") inPhonetic_ = false;
     else if (name == "t") inText_ = false;
   }
   void Text(std::string_view text) override {
     if (inText_) {
-      if (strings.back().size() + text.size() > kMaxText) Damaged("a shared string is too long");
-      strings.back().append(text);
+      if (strings.LastSize() + text.size() > kMaxText) Damaged("a shared string is too long");
+      strings.Append(text);
     }
   }
 
@@ -197,7 +221,7 @@ class SheetHandler : public XmlHandler {
   enum class CellType { Number, Shared, Inline, Str, Logical, Error, Date };
 
  public:
-  SheetHandler(Sheet& sheet, const std::vector<std::string>& sst,
+  SheetHandler(Sheet& sheet, const SharedStrings& sst,
                const std::vector<std::uint16_t>& xfStyles, bool date1904,
                std::vector<PendingFormula>& pending)
       : sheet_(sheet), sst_(sst), xf_(xfStyles), date1904_(date1904), pending_(pending) {}
@@ -420,7 +444,7 @@ class SheetHandler : public XmlHandler {
         if (!ParseNumber(v_, d)) Damaged("a cell holds the malformed number " + v_);
         return LoadNumber(sheet_, row_, col_, style_, d);
       }
-      if (type_ == CellType::Shared) return LoadText(sheet_, row_, col_, style_, sst_[SharedIndex()]);
+      if (type_ == CellType::Shared) return LoadText(sheet_, row_, col_, style_, std::string(sst_[SharedIndex()]));
     }
     Value value = CellValue();
     if (hasFormula_) {
@@ -445,7 +469,7 @@ class SheetHandler : public XmlHandler {
   }
 
   Value CellValue() {
-    if (type_ == CellType::Shared) return v_.empty() ? Value{} : Value::Text(sst_[SharedIndex()]);
+    if (type_ == CellType::Shared) return v_.empty() ? Value{} : Value::Text(std::string(sst_[SharedIndex()]));
     if (type_ == CellType::Inline) return Value::Text(DecodeEscapes(inline_));
     if (type_ == CellType::Str) return v_.empty() ? Value{} : Value::Text(DecodeEscapes(v_));
     if (type_ == CellType::Logical) return v_.empty() ? Value{} : Value::Logical(v_ == "1" || v_ == "true");
@@ -464,7 +488,7 @@ class SheetHandler : public XmlHandler {
   }
 
   Sheet& sheet_;
-  const std::vector<std::string>& sst_;
+  const SharedStrings& sst_;
   const std::vector<std::uint16_t>& xf_;
   bool date1904_;
   std::vector<PendingFormula>& pending_;
@@ -633,7 +657,7 @@ class XlsxReader {
 
   ZipReader zip_;
   std::unique_ptr<Workbook> book_;
-  std::vector<std::string> sst_;
+  SharedStrings sst_;
   std::vector<std::uint16_t> xfStyles_;
   std::vector<PendingFormula> pending_;
 };
