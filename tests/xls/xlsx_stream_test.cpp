@@ -49,7 +49,8 @@ class Recorder : public XmlHandler {
     static_cast<Recorder*>(data)->log.push_back("raw/" + std::string(name));
   }
   static void RawText(void* data, const char* text, int length) {
-    static_cast<Recorder*>(data)->log.push_back("raw'" + std::string(text, static_cast<std::size_t>(length)));
+    static_cast<Recorder*>(data)->log.push_back(
+        "raw'" + std::string(text, static_cast<std::size_t>(length)));
   }
 };
 
@@ -69,10 +70,11 @@ TEST(XmlStream, ADivertedElementGivesRawEventsThenHandsBackItsOwnEnd) {
       R"(<root xmlns:x="urn:x"><a/><x:fast k="1"><x:c r="A1" t="s">t</x:c><fast/></x:fast>)"
       R"(<b>u</b><c/></root>)",
       "part.xml", r);
-  std::vector<std::string> expected = {"<root",       "<a",       "/a",         "<fast",
-                                       "raw<x:c r=A1 t=s", "raw't", "raw/x:c", "raw<fast",
-                                       "raw/fast",    "/fast",    "<b",         "'u",
-                                       "/b",          "<c",       "/c",         "/root"};
+  std::vector<std::string> expected = {
+      "<root", "<a",      "/a",       "<fast",    "raw<x:c r=A1 t=s",
+      "raw't", "raw/x:c", "raw<fast", "raw/fast", "/fast",
+      "<b",    "'u",      "/b",       "<c",       "/c",
+      "/root"};
   EXPECT_EQ(r.log, expected);
 }
 
@@ -171,17 +173,22 @@ engine::xls::Bytes Book(const std::string& sheet, const std::string& strings) {
   ZipWriter zip;
   zip.Add("_rels/.rels",
           R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
-          R"(<Relationship Id="rId1" Type=")" + rel + R"(officeDocument" Target="xl/workbook.xml"/></Relationships>)");
+          R"(<Relationship Id="rId1" Type=")" +
+              rel + R"(officeDocument" Target="xl/workbook.xml"/></Relationships>)");
   zip.Add("xl/workbook.xml",
           R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
           R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)"
           R"(<sheets><sheet name="Data" sheetId="1" r:id="rId1"/></sheets></workbook>)");
   zip.Add("xl/_rels/workbook.xml.rels",
           R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
-          R"(<Relationship Id="rId1" Type=")" + rel + R"(worksheet" Target="worksheets/sheet1.xml"/>)"
-          R"(<Relationship Id="rId2" Type=")" + rel + R"(sharedStrings" Target="sharedStrings.xml"/></Relationships>)");
+          R"(<Relationship Id="rId1" Type=")" +
+              rel +
+              R"(worksheet" Target="worksheets/sheet1.xml"/>)"
+              R"(<Relationship Id="rId2" Type=")" +
+              rel + R"(sharedStrings" Target="sharedStrings.xml"/></Relationships>)");
   zip.Add("xl/sharedStrings.xml",
-          R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)" + strings + "</sst>");
+          R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)" + strings +
+              "</sst>");
   zip.Add("xl/worksheets/sheet1.xml", sheet);
   return zip.Finish();
 }
@@ -205,8 +212,9 @@ std::string ReadBook(engine::Control& c, const engine::xls::Bytes& bytes) {
 // Every name prefixed, as some writers do; rows 1..`rows` of a shared string, a number, a
 // logical and a cell without a reference. Large enough to stream ahead.
 std::string PrefixedSheet(int rows, const std::string& tail = "") {
-  std::string s = R"(<x:worksheet xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
-                  R"(<x:sheetData>)";
+  std::string s =
+      R"(<x:worksheet xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+      R"(<x:sheetData>)";
   for (int r = 1; r <= rows; ++r) {
     std::string n = std::to_string(r);
     s += "<x:row r=\"" + n + "\"><x:c r=\"A" + n + "\" t=\"s\"><x:v>" + std::to_string(r % 3) +
@@ -217,7 +225,8 @@ std::string PrefixedSheet(int rows, const std::string& tail = "") {
   return s + tail + "</x:sheetData></x:worksheet>";
 }
 
-const char* kStrings = "<si><t>zero</t></si><si><r><t>o</t></r><r><t>ne</t></r></si><si><t>two_x000D_</t></si>";
+const char* kStrings =
+    "<si><t>zero</t></si><si><r><t>o</t></r><r><t>ne</t></r></si><si><t>two_x000D_</t></si>";
 
 TEST(XlsxStream, ALargePrefixedSheetReadsAsAnyOther) {
   engine::Control c;
@@ -233,10 +242,11 @@ TEST(XlsxStream, ALargePrefixedSheetReadsAsAnyOther) {
   EXPECT_DOUBLE_EQ(c.GetCellValue(31234, 4).number, -31234);  // follows C without a reference
 
   // Indexes and numbers in the longer forms a writer may use still read.
-  std::string odd = R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>)"
-                    R"(<row r="1"><c r="A1" t="s"><v> 2 </v></c><c r="B1" t="s"><v>1.0</v></c>)"
-                    R"(<c r="C1" t="s" s="007"><v>0000000001</v></c><c r="D1"><v>+3</v></c>)"
-                    R"(<c r="E1" t="n"><v>1e3</v></c><c r="F1" t="s"></c></row></sheetData></worksheet>)";
+  std::string odd =
+      R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>)"
+      R"(<row r="1"><c r="A1" t="s"><v> 2 </v></c><c r="B1" t="s"><v>1.0</v></c>)"
+      R"(<c r="C1" t="s" s="007"><v>0000000001</v></c><c r="D1"><v>+3</v></c>)"
+      R"(<c r="E1" t="n"><v>1e3</v></c><c r="F1" t="s"></c></row></sheetData></worksheet>)";
   ASSERT_EQ(ReadBook(c, Book(odd, kStrings)), "");
   EXPECT_EQ(c.GetCellValue(1, 1).text, "two\r");
   EXPECT_EQ(c.GetCellText(1, 2), "one");
@@ -253,7 +263,8 @@ TEST(XlsxStream, FaultsDeepInALargeSheetFailClearlyAndChangeNothing) {
     std::string tail, says;
   } cases[] = {
       {"<x:row r=\"60001\"><x:c r=\"A60001\"><x:v>1</x:v></x:row>", "xl/worksheets/sheet1.xml"},
-      {"<x:row r=\"60001\"><x:c r=\"A60001\" t=\"s\"><x:v>3</x:v></x:c></x:row>", "missing shared string"},
+      {"<x:row r=\"60001\"><x:c r=\"A60001\" t=\"s\"><x:v>3</x:v></x:c></x:row>",
+       "missing shared string"},
       {"<x:row r=\"60001\"><x:c r=\"A60001\"><x:v>1x</x:v></x:c></x:row>", "malformed number 1x"},
       {"<x:row r=\"60001\"><x:c r=\"A0\"><x:v>1</x:v></x:c></x:row>", "malformed reference A0"},
       {"<x:row r=\"70000\"><x:c r=\"A70000\"><x:v>1</x:v></x:c></x:row>", "65,536"},

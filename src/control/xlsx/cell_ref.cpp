@@ -34,11 +34,13 @@ bool DecodeCellRef(const char* p, AtEnd atEnd, int& row, int& col) {
 
 bool ParseCellRef(std::string_view text, int& row, int& col) {
   const char* end = text.data() + text.size();
-  return DecodeCellRef(text.data(), [end](const char* p) { return p == end; }, row, col);
+  return DecodeCellRef(
+      text.data(), [end](const char* p) { return p == end; }, row, col);
 }
 
 bool ParseCellRef(const char* text, int& row, int& col) {
-  return DecodeCellRef(text, [](const char* p) { return *p == '\0'; }, row, col);
+  return DecodeCellRef(
+      text, [](const char* p) { return *p == '\0'; }, row, col);
 }
 
 bool ParseRangeRef(std::string_view text, int& row1, int& col1, int& row2, int& col2) {

@@ -221,9 +221,8 @@ class SheetHandler : public XmlHandler {
   enum class CellType { Number, Shared, Inline, Str, Logical, Error, Date };
 
  public:
-  SheetHandler(Sheet& sheet, const SharedStrings& sst,
-               const std::vector<std::uint16_t>& xfStyles, bool date1904,
-               std::vector<PendingFormula>& pending)
+  SheetHandler(Sheet& sheet, const SharedStrings& sst, const std::vector<std::uint16_t>& xfStyles,
+               bool date1904, std::vector<PendingFormula>& pending)
       : sheet_(sheet), sst_(sst), xf_(xfStyles), date1904_(date1904), pending_(pending) {}
 
   void Start(std::string_view name, const XmlAttrs& a) override {
@@ -279,8 +278,10 @@ class SheetHandler : public XmlHandler {
     const char* name = Local(raw);
     switch (name[0]) {
       case 'c':
-        if (name[1] == '\0') h.StartCell(attrs);
-        else if (std::strcmp(name, "col") == 0) h.Column(XmlAttrs(attrs));
+        if (name[1] == '\0')
+          h.StartCell(attrs);
+        else if (std::strcmp(name, "col") == 0)
+          h.Column(XmlAttrs(attrs));
         return;
       case 'v':
         if (name[1] == '\0' && h.inCell_) h.capture_ = &h.v_;
@@ -292,8 +293,10 @@ class SheetHandler : public XmlHandler {
         if (Is(name, "is") && h.inCell_) h.inInline_ = true;
         return;
       case 'r':
-        if (std::strcmp(name, "row") == 0) h.StartRow(XmlAttrs(attrs));
-        else if (std::strcmp(name, "rPh") == 0) h.inPhonetic_ = true;
+        if (std::strcmp(name, "row") == 0)
+          h.StartRow(XmlAttrs(attrs));
+        else if (std::strcmp(name, "rPh") == 0)
+          h.inPhonetic_ = true;
         return;
       case 't':
         if (name[1] == '\0' && h.inInline_ && !h.inPhonetic_) h.capture_ = &h.inline_;
@@ -391,11 +394,16 @@ class SheetHandler : public XmlHandler {
       case 's':
         if (t[1] == '\0') return CellType::Shared;
         return std::strcmp(t, "str") == 0 ? CellType::Str : CellType::Number;
-      case 'i': return std::strcmp(t, "inlineStr") == 0 ? CellType::Inline : CellType::Number;
-      case 'b': return t[1] == '\0' ? CellType::Logical : CellType::Number;
-      case 'e': return t[1] == '\0' ? CellType::Error : CellType::Number;
-      case 'd': return t[1] == '\0' ? CellType::Date : CellType::Number;
-      default: return CellType::Number;
+      case 'i':
+        return std::strcmp(t, "inlineStr") == 0 ? CellType::Inline : CellType::Number;
+      case 'b':
+        return t[1] == '\0' ? CellType::Logical : CellType::Number;
+      case 'e':
+        return t[1] == '\0' ? CellType::Error : CellType::Number;
+      case 'd':
+        return t[1] == '\0' ? CellType::Date : CellType::Number;
+      default:
+        return CellType::Number;
     }
   }
 
@@ -413,9 +421,12 @@ class SheetHandler : public XmlHandler {
     for (const char** a = attrs; a && a[0]; a += 2) {
       const char* name = Local(a[0]);
       if (name[0] == '\0' || name[1] != '\0') continue;
-      if (name[0] == 'r') ref = a[1];
-      else if (name[0] == 't') type_ = TypeOf(a[1]);
-      else if (name[0] == 's') style = SmallInt(a[1], 0);
+      if (name[0] == 'r')
+        ref = a[1];
+      else if (name[0] == 't')
+        type_ = TypeOf(a[1]);
+      else if (name[0] == 's')
+        style = SmallInt(a[1], 0);
     }
     style_ = StyleOf(style);
     if (!ref || ref[0] == '\0') {
@@ -444,7 +455,8 @@ class SheetHandler : public XmlHandler {
         if (!ParseNumber(v_, d)) Damaged("a cell holds the malformed number " + v_);
         return LoadNumber(sheet_, row_, col_, style_, d);
       }
-      if (type_ == CellType::Shared) return LoadText(sheet_, row_, col_, style_, std::string(sst_[SharedIndex()]));
+      if (type_ == CellType::Shared)
+        return LoadText(sheet_, row_, col_, style_, std::string(sst_[SharedIndex()]));
     }
     Value value = CellValue();
     if (hasFormula_) {
@@ -461,7 +473,8 @@ class SheetHandler : public XmlHandler {
 
   std::size_t SharedIndex() const {
     int small = SmallInt(v_.c_str(), -1);
-    if (small >= 0 && static_cast<std::size_t>(small) < sst_.size()) return static_cast<std::size_t>(small);
+    if (small >= 0 && static_cast<std::size_t>(small) < sst_.size())
+      return static_cast<std::size_t>(small);
     double index = -1;
     if (!ParseNumber(v_, index) || index < 0 || index >= static_cast<double>(sst_.size()))
       Damaged("a cell refers to a missing shared string");
@@ -469,7 +482,8 @@ class SheetHandler : public XmlHandler {
   }
 
   Value CellValue() {
-    if (type_ == CellType::Shared) return v_.empty() ? Value{} : Value::Text(std::string(sst_[SharedIndex()]));
+    if (type_ == CellType::Shared)
+      return v_.empty() ? Value{} : Value::Text(std::string(sst_[SharedIndex()]));
     if (type_ == CellType::Inline) return Value::Text(DecodeEscapes(inline_));
     if (type_ == CellType::Str) return v_.empty() ? Value{} : Value::Text(DecodeEscapes(v_));
     if (type_ == CellType::Logical) return v_.empty() ? Value{} : Value::Logical(v_ == "1" || v_ == "true");

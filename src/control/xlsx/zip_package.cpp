@@ -91,7 +91,8 @@ void ZipReader::Inflate(long long index, std::size_t limit,
   if (zip_stat_index(zip_, static_cast<zip_uint64_t>(index), 0, &st) != 0) Fail("an entry is unreadable");
   std::size_t stored = (st.valid & ZIP_STAT_COMP_SIZE) ? static_cast<std::size_t>(st.comp_size) : packageSize_;
   // The declared size only chooses the buffer; what counts is what inflates.
-  std::size_t chunk = (st.valid & ZIP_STAT_SIZE) ? static_cast<std::size_t>(st.size) + 1 : kChunkBytes;
+  std::size_t chunk =
+      (st.valid & ZIP_STAT_SIZE) ? static_cast<std::size_t>(st.size) + 1 : kChunkBytes;
   chunk = std::clamp(chunk, std::size_t{4096}, kChunkBytes);
   entry.file = zip_fopen_index(zip_, static_cast<zip_uint64_t>(index), 0);
   if (!entry.file) Fail("an entry cannot be opened (encrypted or unknown compression)");
@@ -198,7 +199,8 @@ void ZipReader::StreamAhead(std::string_view name,
     std::lock_guard lock(mutex_);
     zip_stat_t st;
     zip_stat_init(&st);
-    if (zip_stat_index(zip_, static_cast<zip_uint64_t>(index), 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE))
+    if (zip_stat_index(zip_, static_cast<zip_uint64_t>(index), 0, &st) == 0 &&
+        (st.valid & ZIP_STAT_SIZE))
       declared = st.size;
   }
   if (declared < kAheadFrom) return Inflate(index, kMaxEntryBytes, sink);  // not worth a thread
