@@ -246,7 +246,8 @@ TEST(XlsxStream, ALargePrefixedSheetReadsAsAnyOther) {
       R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>)"
       R"(<row r="1"><c r="A1" t="s"><v> 2 </v></c><c r="B1" t="s"><v>1.0</v></c>)"
       R"(<c r="C1" t="s" s="007"><v>0000000001</v></c><c r="D1"><v>+3</v></c>)"
-      R"(<c r="E1" t="n"><v>1e3</v></c><c r="F1" t="s"></c></row></sheetData></worksheet>)";
+      R"(<c r="E1" t="n"><v>1e3</v></c><c r="F1" t="s"></c><c r="G1"><v>123456789012345</v></c>)"
+      R"(<c r="H1"><v>9007199254740993</v></c><c r="I1"><v>-0</v></c></row></sheetData></worksheet>)";
   ASSERT_EQ(ReadBook(c, Book(odd, kStrings)), "");
   EXPECT_EQ(c.GetCellValue(1, 1).text, "two\r");
   EXPECT_EQ(c.GetCellText(1, 2), "one");
@@ -254,6 +255,9 @@ TEST(XlsxStream, ALargePrefixedSheetReadsAsAnyOther) {
   EXPECT_DOUBLE_EQ(c.GetCellValue(1, 4).number, 3);
   EXPECT_DOUBLE_EQ(c.GetCellValue(1, 5).number, 1000);
   EXPECT_TRUE(c.GetCellValue(1, 6).IsEmpty());
+  EXPECT_EQ(c.GetCellValue(1, 7).number, 123456789012345.0);
+  EXPECT_EQ(c.GetCellValue(1, 8).number, 9007199254740992.0);  // rounded as any parse rounds
+  EXPECT_EQ(c.GetCellValue(1, 9).number, 0.0);
 }
 
 TEST(XlsxStream, FaultsDeepInALargeSheetFailClearlyAndChangeNothing) {

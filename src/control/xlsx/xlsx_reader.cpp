@@ -452,7 +452,8 @@ class SheetHandler : public XmlHandler {
     if (!hasFormula_ && !v_.empty()) {  // the common cells, straight into the sheet
       if (type_ == CellType::Number) {
         double d = 0;
-        if (!ParseNumber(v_, d)) Damaged("a cell holds the malformed number " + v_);
+        if (!WholeNumber(v_, d) && !ParseNumber(v_, d))
+          Damaged("a cell holds the malformed number " + v_);
         return LoadNumber(sheet_, row_, col_, style_, d);
       }
       if (type_ == CellType::Shared)
@@ -469,6 +470,18 @@ class SheetHandler : public XmlHandler {
       return;
     }
     LoadValue(sheet_, row_, col_, style_, value);
+  }
+
+  // Up to 15 decimal digits and nothing else: a double holds the value exactly.
+  static bool WholeNumber(const std::string& text, double& out) {
+    if (text.empty() || text.size() > 15) return false;
+    std::uint64_t n = 0;
+    for (char c : text) {
+      if (c < '0' || c > '9') return false;
+      n = n * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    out = static_cast<double>(n);
+    return true;
   }
 
   std::size_t SharedIndex() const {
