@@ -364,3 +364,20 @@ TEST(PrintSetupDialog, ChoicesGoBackToTheSheetAndCancelChangesNothing) {
   EXPECT_EQ(other.GetSheetFeatures().page.paperSize, 11);
   EXPECT_TRUE(other.GetSheetFeatures().page.printerSettings);
 }
+
+TEST(PdfPageSetup, AFormattedNumberTooWideForItsColumnPrintsAsHashes) {
+  QTemporaryDir dir;
+  engine::Control c;
+  c.SetCellText(1, 1, "Amount");
+  c.SetCellText(1, 2, "When");
+  c.SetCellText(2, 1, "$123,456,789.00");
+  c.SetCellText(2, 2, "short");
+  c.SetCellText(3, 1, "1234.56789");  // General: printed whole, as the value
+  c.SetColumnWidth(1, 4 * 256);
+  const QStringList pages = PrintToPdf(c, dir.filePath("hash.pdf"));
+  ASSERT_EQ(pages.size(), 1);
+  EXPECT_TRUE(pages[0].contains("##")) << pages[0].toStdString();
+  EXPECT_FALSE(pages[0].contains("123,456")) << "a number ran out of its cell";
+  EXPECT_TRUE(pages[0].contains("1234.56789"));
+  EXPECT_TRUE(pages[0].contains("short"));
+}

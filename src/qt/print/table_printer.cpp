@@ -28,6 +28,7 @@ namespace {
 // the default font's digit width plus 5.
 constexpr int kScreenDpi = 96;
 constexpr int kGridRowHeight = 20;
+constexpr int kGridTextMargin = 2;  // each side of a cell's text
 // A page setup's scale runs from 10% to 400%; fitting to pages never enlarges.
 constexpr double kMinScale = 0.10, kMaxScale = 4.00;
 
@@ -39,10 +40,6 @@ int GridPixelWidth(int width) {
 
 int Scaled(int screenPixels, int dpi) {
   return std::max(1, static_cast<int>(std::lround(screenPixels * double(dpi) / kScreenDpi)));
-}
-
-bool Contains(const std::vector<int>& v, int x) {
-  return std::find(v.begin(), v.end(), x) != v.end();
 }
 
 // The column's name in the headings: A … Z, AA … .
@@ -63,6 +60,8 @@ std::vector<std::vector<int>> CutLines(const std::vector<int>& lines,
   int titleSize = 0;
   for (int t : titles) titleSize += sizeOf(t);
   const bool repeat = !titles.empty() && titleSize < room && lines.size() > titles.size();
+  std::vector<int> starts = breaks;
+  std::sort(starts.begin(), starts.end());
   std::vector<std::vector<int>> pages;
   std::size_t i = 0;
   while (i < lines.size()) {
@@ -75,7 +74,9 @@ std::vector<std::vector<int>> CutLines(const std::vector<int>& lines,
     const std::size_t own = page.size();
     while (i < lines.size()) {
       const int line = lines[i];
-      if (page.size() > own && (used + sizeOf(line) > room || Contains(breaks, line))) break;
+      if (page.size() > own &&
+          (used + sizeOf(line) > room || std::binary_search(starts.begin(), starts.end(), line)))
+        break;
       page.push_back(line);
       used += sizeOf(line);
       ++i;
@@ -104,9 +105,12 @@ SheetLines ReadSheet(const engine::Control& control, int dpi) {
   const engine::PageSetup& setup = control.GetSheetFeatures().page;
   s.base.rowHeight = Scaled(kGridRowHeight, dpi);
   s.base.colWidth.assign(static_cast<std::size_t>(lastCol) + 1, 0);
+  s.base.screenWidth.assign(static_cast<std::size_t>(lastCol) + 1, 0);
   for (int c = 1; c <= lastCol; ++c)
-    if (!control.GetColumnHidden(c))
-      s.base.colWidth[c] = Scaled(GridPixelWidth(control.GetColumnWidth(c)), dpi);
+    if (!control.GetColumnHidden(c)) {
+      s.base.screenWidth[c] = GridPixelWidth(control.GetColumnWidth(c));
+      s.base.colWidth[c] = Scaled(s.base.screenWidth[c], dpi);
+    }
 
   // The print area, cut to the used range (an area of whole columns would otherwise print
   // tens of thousands of empty rows); without one, the used range.
@@ -305,6 +309,25 @@ void PaintHeaderFooter(QPainter& painter, const QRect& paper, const QMargins& ma
   painter.restore();
 }
 
+// A formatted number the grid shows as "#" because it is wider than its column prints as "#"
+// across the cell too, decided as the grid decides it (in screen pixels), so that it does not
+// run into its neighbour. A number in the General format prints whole, as a spreadsheet shows
+// it with the digits that fit: the printout keeps the value.
+bool IsGeneral(const std::string& code) {
+  return code.empty() ||
+         QString::fromStdString(code).compare(QLatin1String("General"), Qt::CaseInsensitive) == 0;
+}
+
+void HashAsTheGridDoes(QPainter& painter, const QRect& rect, int screenWidth,
+                       const engine::Control& control, int row, int col, CellLook& look) {
+  if (!look.isNumber || look.metrics == nullptr || look.text.isEmpty()) return;
+  if (IsGeneral(control.GetCellFormatCode(row, col))) return;
+  if (look.metrics->horizontalAdvance(look.text) <= screenWidth - 2 * kGridTextMargin) return;
+  const QFontMetricsF printed(look.font != nullptr ? *look.font : painter.font(), painter.device());
+  const qreal hash = std::max<qreal>(1, printed.horizontalAdvance(QLatin1Char('#')));
+  look.text = QString(std::max(1, static_cast<int>(rect.width() * 0.95 / hash)), QLatin1Char('#'));
+}
+
 // The cells of one page with their headings and gridlines, from the painter's origin.
 void PaintCells(QPainter& painter, const PrintLayout& layout, const PrintPage& page,
                 const engine::Control& control, CellPainter& cells) {
@@ -350,6 +373,8 @@ void PaintCells(QPainter& painter, const PrintLayout& layout, const PrintPage& p
     for (int c : page.cols) {
       const QRect rect(x, y, layout.colWidth[c], layout.rowHeight);
       qtui::CellLook look = cells.Look(control, r, c);
+      HashAsTheGridDoes(painter, rect, layout.screenWidth[static_cast<std::size_t>(c)], control, r,
+                        c, look);
       if (!setup.printGridlines) {
         CellPainter::Paint(painter, rect, look);
       } else {
@@ -522,9 +547,12 @@ int QtPageSizeId(int paperCode) {
 
 void ApplyPageSetup(QPrinter& printer, const engine::Control& control) {
   const engine::PageSetup& setup = control.GetSheetFeatures().page;
+  // A paper the sheet does not name is the printer system's default, not the last sheet's.
+  static const QPageSize defaultPaper = QPrinter().pageLayout().pageSize();
   const int paper = QtPageSizeId(setup.paperSize);
-  if (paper != QPageSize::Custom)
-    printer.setPageSize(QPageSize(static_cast<QPageSize::PageSizeId>(paper)));
+  printer.setPageSize(paper != QPageSize::Custom
+                          ? QPageSize(static_cast<QPageSize::PageSizeId>(paper))
+                          : defaultPaper);
   printer.setPageOrientation(setup.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
   // The sheet's margins (a page setup's defaults when the file gave none), unless they leave
   // no room on any paper.
@@ -534,14 +562,14 @@ void ApplyPageSetup(QPrinter& printer, const engine::Control& control) {
                            QPageLayout::Inch);
 }
 
-void StorePageSetup(const QPrinter& printer, engine::Control& control) {
+void StorePageSetup(const QPrinter& printer, engine::Control& control, bool storePaper) {
   engine::SheetFeatures features = control.GetSheetFeatures();
   engine::PageSetup& setup = features.page;
   const QPageLayout layout = printer.pageLayout();
   setup.landscape = layout.orientation() == QPageLayout::Landscape;
   // A paper the page setup can name, when it is not the one the page setup gives already.
   const int paper = PaperCode(layout.pageSize().id());
-  if (paper != 0 && QtPageSizeId(setup.paperSize) != layout.pageSize().id()) {
+  if (storePaper && paper != 0 && QtPageSizeId(setup.paperSize) != layout.pageSize().id()) {
     setup.paperSize = paper;
     setup.printerSettings = true;
   }
@@ -612,9 +640,11 @@ bool ShowPrintPreview(QWidget* parent, const engine::Control& control) {
 bool ShowPrintSetup(QWidget* parent, engine::Control& control) {
   QPrinter& printer = SharedPrinter();
   ApplyPageSetup(printer, control);
+  const QPageSize paperBefore = printer.pageLayout().pageSize();
   QPageSetupDialog dialog(&printer, parent);
   if (dialog.exec() != QDialog::Accepted) return false;
-  StorePageSetup(printer, control);
+  // The paper goes to the sheet when the user chose one, not when the printer's default stood.
+  StorePageSetup(printer, control, !printer.pageLayout().pageSize().isEquivalentTo(paperBefore));
   return true;
 }
 

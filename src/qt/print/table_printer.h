@@ -28,11 +28,12 @@ struct PrintPage {
 
 struct PrintLayout {
   std::vector<PrintPage> pages;
-  std::vector<int> colWidth;  // device pixels at 100%, by sheet column (index 0 unused)
-  int rowHeight = 0;          // device pixels at 100%
-  double scale = 1.0;         // how much the cells are enlarged (> 1) or reduced on paper
-  int headingWidth = 0;       // the row headings' column, device pixels at 100%; 0: none printed
-  int headingHeight = 0;      // the column headings' row, likewise
+  std::vector<int> colWidth;     // device pixels at 100%, by sheet column (index 0 unused)
+  std::vector<int> screenWidth;  // the grid's width of each column in screen pixels
+  int rowHeight = 0;             // device pixels at 100%
+  double scale = 1.0;            // how much the cells are enlarged (> 1) or reduced on paper
+  int headingWidth = 0;          // the row headings' column, device pixels at 100%; 0: none printed
+  int headingHeight = 0;         // the column headings' row, likewise
 };
 
 // The pages of the active sheet for a printable area of pageWidth × pageHeight device pixels
@@ -68,9 +69,9 @@ bool ShowPrintSetup(QWidget* parent, engine::Control& control);
 // The sheet's page setup on the printer: paper, orientation, and margins when the sheet gives
 // them.
 void ApplyPageSetup(QPrinter& printer, const engine::Control& control);
-// The printer's paper, orientation and margins into the sheet's page setup (a change of the
-// sheet, so the table counts as modified when anything differs).
-void StorePageSetup(const QPrinter& printer, engine::Control& control);
+// The printer's orientation and margins, and its paper when storePaper, into the sheet's page
+// setup (a change of the sheet, so the table counts as modified when anything differs).
+void StorePageSetup(const QPrinter& printer, engine::Control& control, bool storePaper = true);
 
 // The printer's paper codes of a page setup (1 Letter, 9 A4, …) and Qt's page sizes; 0 and
 // QPageSize::Custom where the other side has none.
