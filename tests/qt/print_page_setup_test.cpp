@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTemporaryDir>
 
 #include "control/control.h"
@@ -380,4 +381,46 @@ TEST(PdfPageSetup, AFormattedNumberTooWideForItsColumnPrintsAsHashes) {
   EXPECT_FALSE(pages[0].contains("123,456")) << "a number ran out of its cell";
   EXPECT_TRUE(pages[0].contains("1234.56789"));
   EXPECT_TRUE(pages[0].contains("short"));
+}
+
+TEST(PrintDialogs, ThePrintDialogsPageRangeAndCopiesAreHonoured) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("dialog.pdf");
+  engine::Control c;
+  FillGrid(c, 200, 3);
+  QPrinter& printer = qtui::SharedPrinter();
+  const QPrinter::OutputFormat format = printer.outputFormat();
+  const QString file = printer.outputFileName();
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(path);
+  qtui::QtControlDialogs dialogs;
+  c.SetDialogs(&dialogs);
+  int offered = 0;
+  WhenModal([&](QWidget* w) {
+    auto* d = qobject_cast<QDialog*>(w);
+    if (!d) return;
+    for (QSpinBox* box : d->findChildren<QSpinBox*>()) {
+      if (box->objectName() == QLatin1String("to")) offered = box->maximum();
+      if (box->objectName() == QLatin1String("from")) box->setValue(2);
+    }
+    for (QSpinBox* box : d->findChildren<QSpinBox*>()) {
+      if (box->objectName() == QLatin1String("to")) box->setValue(3);
+      if (box->objectName() == QLatin1String("copies")) box->setValue(2);
+    }
+    for (QRadioButton* b : d->findChildren<QRadioButton*>())
+      if (b->objectName() == QLatin1String("printRange")) b->click();
+    d->accept();
+  });
+  c.PrintTable(true);
+  c.SetDialogs(nullptr);
+  printer.setOutputFormat(format);
+  printer.setOutputFileName(file);
+  // The dialog offers the sheet's pages; pages 2 and 3, twice.
+  EXPECT_GT(offered, 3);
+  const QStringList pages = PdfPageTexts(path);
+  ASSERT_EQ(pages.size(), 4);
+  EXPECT_FALSE(pages[0].contains(QRegularExpression("\\br2c1\\b")));
+  EXPECT_EQ(pages[0], pages[2]);
+  EXPECT_EQ(pages[1], pages[3]);
+  EXPECT_NE(pages[0], pages[1]);
 }
