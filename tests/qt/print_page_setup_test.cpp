@@ -424,3 +424,18 @@ TEST(PrintDialogs, ThePrintDialogsPageRangeAndCopiesAreHonoured) {
   EXPECT_EQ(pages[1], pages[3]);
   EXPECT_NE(pages[0], pages[1]);
 }
+
+TEST(PrintCommand, ACorpusSheetSetUpLandscapePrintsLandscape) {
+  QTemporaryDir dir;
+  const QString pdf = dir.filePath("accounts.pdf");
+  QProcess p;
+  p.start(QStringLiteral(DT_PRINT_PROGRAM),
+          {QStringLiteral(DT_CORPUS_DIR "/fidelity/accounts.xls"), "--sheet", "Accounts", "-o", pdf});
+  ASSERT_TRUE(p.waitForFinished(-1));
+  ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+  const QString info = QString::fromUtf8(RunTool("pdfinfo", {pdf}));
+  const QRegularExpressionMatch size =
+      QRegularExpression("Page size: +([0-9.]+) x ([0-9.]+)").match(info);
+  ASSERT_TRUE(size.hasMatch()) << info.toStdString();
+  EXPECT_GT(size.captured(1).toDouble(), size.captured(2).toDouble()) << info.toStdString();
+}
