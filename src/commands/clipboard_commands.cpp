@@ -3,24 +3,33 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
+#include <string>
 
 #include "resources/resource_ids.h"
 #include "table/czat_psf1.h"
 
-void CZAT_PSF1::OnEditCut() {
+namespace {
+
+// Cut or Copy of the selection: the description of the engine's failure, if it failed.
+std::optional<std::string> TakeSelection(engine::Control& ctl, void (engine::Control::*take)()) {
   try {
-    Ctl().CutSelection();
+    (ctl.*take)();
   } catch (const engine::EngineError& error) {
-    ShowErrMessage(error.Description());
+    return error.Description();
   }
+  return std::nullopt;
+}
+
+}  // namespace
+
+void CZAT_PSF1::OnEditCut() {
+  if (auto failure = TakeSelection(Ctl(), &engine::Control::CutSelection)) ShowErrMessage(*failure);
 }
 
 void CZAT_PSF1::OnEditCopy() {
-  try {
-    Ctl().CopySelection();
-  } catch (const engine::EngineError& error) {
-    ShowErrMessage(error.Description());
-  }
+  if (auto failure = TakeSelection(Ctl(), &engine::Control::CopySelection))
+    ShowErrMessage(*failure);
 }
 
 int CZAT_PSF1::EditCopy() {

@@ -122,6 +122,9 @@ class Control {
   void RemoveViewer(ControlViewer* viewer);
   void SetClipboard(SystemClipboard* clipboard);  // nullptr: the process clipboard
   void SetDialogs(ControlDialogs* dialogs);       // nullptr: headless (every dialog cancels)
+  // The table's file as printouts name it (a page header's file name); empty without a file.
+  void SetDocumentName(const std::string& name) { documentName_ = name; }
+  const std::string& DocumentName() const { return documentName_; }
   void SetLocale(const LocaleSettings& locale);
   const LocaleSettings& Locale() const { return locale_; }
   // The model, for the engine's own modules and tests; the table uses the operations below.
@@ -412,6 +415,7 @@ class Control {
   std::string editText_;
   int editRow_ = 0, editCol_ = 0;
 
+  std::string documentName_;
   int showTabsMode_ = 1;
   bool enabled_ = true;
   int borderStyle_ = 1;

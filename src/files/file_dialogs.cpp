@@ -2,7 +2,6 @@
 
 #include "files/file_messages.h"
 #include "table/czat_psf1.h"
-#include "table/modal_scope.h"
 
 int CZAT_PSF1::GetDlgPathName(platform::FileDialogResult& dialog, CString& path,
                               int openDialog) {
@@ -44,22 +43,11 @@ int CZAT_PSF1::SaveAsDlg(CString& savedName) {
   const bool wantName = &savedName != &CZAT::null_cstring_ref;
   if (wantName) savedName.clear();
 
-  platform::FileDialogRequest request;
-  request.open = false;
-  request.flags = platform::OFN_OVERWRITEPROMPT | platform::OFN_HIDEREADONLY;
-  m_Internals->platform->Strings().Load(files::kStrSaveAsFilter, request.filter);
-  std::string more;
-  m_Internals->platform->Strings().Load(resources::kStrMoreFormsFilter, more);
-  request.filter = files::WithMoreForms(request.filter, more);
-  request.filterIndex = 1;
-  request.parent = m_Internals->frame.get();
   platform::FileDialogResult dialog;
-  bool chosen;
-  {
-    table::ModalScope modal(m_NoModalUp);
-    chosen = m_Internals->platform->Files().Run(request, dialog);
-  }
-  if (!chosen) return 2;
+  if (!files::RunFileDialog(*m_Internals->platform, m_Internals->frame.get(), m_NoModalUp, false,
+                            platform::OFN_OVERWRITEPROMPT | platform::OFN_HIDEREADONLY,
+                            files::kStrSaveAsFilter, dialog))
+    return 2;
 
   CString path;
   if (GetDlgPathName(dialog, path, 0) != 0) return -1;

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/platform.h"
 #include "resources/resource_ids.h"
 
 namespace files {
@@ -26,6 +27,12 @@ const char* MoreFormsExtension(int filterIndex);
 // refused ("Invalid file.") or writing refused ("Unable to open file."). The description is
 // compared only when the code says nothing (ReplaceMsgIfSharing).
 bool IsHeldOpenCode(int code, int reading);
+
+// Shows the platform's open dialog (open true) or save dialog over parent with flags and the
+// filter of string filterId followed by the .xlsx and .csv entries, starting at the first
+// filter and without a name; noModalUp is false while it is up. False: the user cancelled.
+bool RunFileDialog(platform::Platform& platform, CWnd* parent, bool& noModalUp, bool open,
+                   unsigned long flags, unsigned filterId, platform::FileDialogResult& result);
 
 // ASCII letters compared without case; other bytes exactly.
 bool EqualIgnoringCase(const std::string& a, const std::string& b);

@@ -2,6 +2,7 @@
 
 #include "datatable/zat.h"
 #include "files/file_messages.h"
+#include "table/modal_scope.h"
 
 namespace files {
 
@@ -23,6 +24,21 @@ const char* MoreFormsExtension(int filterIndex) {
   if (filterIndex == 4) return ".xlsx";
   if (filterIndex == 5) return ".csv";
   return nullptr;
+}
+
+bool RunFileDialog(platform::Platform& platform, CWnd* parent, bool& noModalUp, bool open,
+                   unsigned long flags, unsigned filterId, platform::FileDialogResult& result) {
+  platform::FileDialogRequest request;
+  request.open = open;
+  request.flags = flags;
+  platform.Strings().Load(filterId, request.filter);
+  std::string more;
+  platform.Strings().Load(resources::kStrMoreFormsFilter, more);
+  request.filter = WithMoreForms(request.filter, more);
+  request.filterIndex = 1;
+  request.parent = parent;
+  table::ModalScope modal(noModalUp);
+  return platform.Files().Run(request, result);
 }
 
 }  // namespace files

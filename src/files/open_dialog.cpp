@@ -6,7 +6,6 @@
 #include "params/program_change.h"
 #include "resources/resource_ids.h"
 #include "table/czat_psf1.h"
-#include "table/modal_scope.h"
 
 namespace {
 
@@ -23,23 +22,12 @@ bool StatRegularFile(const CString& path, long long& size) {
 int CZAT_PSF1::OpenDlg(bool fixNames, bool askSave, bool* settled) {
   if (settled != nullptr) *settled = false;
 
-  platform::FileDialogRequest request;
-  request.open = true;
-  request.flags =
-      platform::OFN_FILEMUSTEXIST | platform::OFN_PATHMUSTEXIST | platform::OFN_HIDEREADONLY;
-  m_Internals->platform->Strings().Load(resources::kStrOpenFilter, request.filter);
-  std::string more;
-  m_Internals->platform->Strings().Load(resources::kStrMoreFormsFilter, more);
-  request.filter = files::WithMoreForms(request.filter, more);
-  request.filterIndex = 1;
-  request.parent = m_Internals->frame.get();
   platform::FileDialogResult dialog;
-  bool chosen;
-  {
-    table::ModalScope modal(m_NoModalUp);
-    chosen = m_Internals->platform->Files().Run(request, dialog);
-  }
-  if (!chosen) return 0;
+  if (!files::RunFileDialog(
+          *m_Internals->platform, m_Internals->frame.get(), m_NoModalUp, true,
+          platform::OFN_FILEMUSTEXIST | platform::OFN_PATHMUSTEXIST | platform::OFN_HIDEREADONLY,
+          resources::kStrOpenFilter, dialog))
+    return 0;
 
   CString path;
   if (GetDlgPathName(dialog, path, 1) != 0) return -1;

@@ -9,6 +9,7 @@
 bool CZAT_PSF1::Print(int flag) {
   table::ModalScope modal(m_NoModalUp);
   try {
+    Ctl().SetDocumentName(m_FileName);
     Ctl().PrintTable(flag != 0);
   } catch (...) {
     return false;
@@ -24,6 +25,7 @@ void CZAT_PSF1::OnFilePrint() {
   try {
     AddHeaderToZAT();
     withHeader = true;
+    Ctl().SetDocumentName(m_FileName);
     Ctl().PrintTable(true);
   } catch (const engine::EngineError& error) {
     if (withHeader) DelHeaderFromZAT(0);
@@ -43,6 +45,7 @@ void CZAT_PSF1::OnFilePrint() {
 void CZAT_PSF1::OnFilePrintpreview() {
   table::ModalScope modal(m_NoModalUp);
   try {
+    Ctl().SetDocumentName(m_FileName);
     Ctl().ShowPrintPreview();
   } catch (const engine::EngineError& error) {
     ShowErrMessage(error.Description());

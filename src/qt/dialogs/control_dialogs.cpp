@@ -34,7 +34,9 @@ bool QtControlDialogs::NumberFormat(engine::Control& control) {
   return dialog.exec() == QDialog::Accepted;
 }
 
-bool QtControlDialogs::PrintSetup(engine::Control&) { return ShowPrintSetup(parent_); }
+bool QtControlDialogs::PrintSetup(engine::Control& control) {
+  return ShowPrintSetup(parent_, control);
+}
 
 bool QtControlDialogs::PrintPreview(engine::Control& control) {
   return ShowPrintPreview(parent_, control);

@@ -22,8 +22,9 @@ bool PdfPrintout::Begin() {
 }
 
 bool PdfPrintout::Print(engine::Control& control, bool) {
-  // The first sheet's page setup chooses the document's pages.
-  if (!painter_.isActive() && !failed_) ApplyPageSetup(printer_, control);
+  // Each sheet's pages take its own paper, orientation and margins (a PDF changes them from
+  // one page to the next).
+  if (!failed_) ApplyPageSetup(printer_, control);
   if (!Begin()) return false;
   pages_ += PaintActiveSheet(painter_, printer_, control, pages_);
   return true;
