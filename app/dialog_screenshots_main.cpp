@@ -97,7 +97,14 @@ int main(int argc, char** argv) {
     SelectCell(view, 1, 2);
     WithDialog([table] { table->OnFormatCustomnumber(); },
                [&](QDialog* dialog) {
-                 if (auto* code = dialog->findChild<QLineEdit*>()) code->setText("#,##0.00");
+                 // The Number category and one of its codes, as a person picks them.
+                 const auto lists = dialog->findChildren<QListWidget*>();
+                 if (lists.size() == 2) {
+                   const auto number = lists[0]->findItems("Number", Qt::MatchExactly);
+                   if (!number.isEmpty()) lists[0]->setCurrentItem(number.front());
+                   const auto code = lists[1]->findItems("#,##0.00", Qt::MatchExactly);
+                   if (!code.isEmpty()) lists[1]->setCurrentItem(code.front());
+                 }
                  Settle();
                  ok = Save(dialog->grab(), out + "/number-format-dialog.png") && ok;
                  dialog->reject();

@@ -101,7 +101,9 @@ void CellValidationAids::Update() {
   }
 
   const bool prompts = control != nullptr && !control->GetSheetFeatures().validationPromptsHidden;
-  const QString html = seen && prompts && rule->showInput ? NoteHtml(*rule) : QString();
+  // The open list covers the place below the cell; the note waits until it closes.
+  const QString html =
+      seen && prompts && rule->showInput && list_->isHidden() ? NoteHtml(*rule) : QString();
   if (html.isEmpty()) {
     note_->hide();
     return;
@@ -109,11 +111,16 @@ void CellValidationAids::Update() {
   note_->setText(html);
   note_->setFixedWidth(kNoteWidth);
   note_->adjustSize();
-  // Below the cell and a little to the right; above it where the viewport ends.
-  QPoint at(cell.left() + std::min(cell.width() / 2, 40), cell.bottom() + 6);
-  if (at.y() + note_->height() > area.bottom() && cell.top() - note_->height() - 6 >= 0)
-    at.setY(cell.top() - note_->height() - 6);
+  // Beside the cell on its right, a little down; below it where the viewport ends on the right,
+  // and above it where it ends below.
+  QPoint at(cell.right() + 6, cell.top() + cell.height() / 2);
+  if (at.x() + note_->width() > area.right()) {
+    at = QPoint(cell.left() + std::min(cell.width() / 2, 40), cell.bottom() + 6);
+    if (at.y() + note_->height() > area.bottom() && cell.top() - note_->height() - 6 >= 0)
+      at.setY(cell.top() - note_->height() - 6);
+  }
   at.setX(std::clamp(at.x(), 0, std::max(0, area.right() - note_->width())));
+  at.setY(std::clamp(at.y(), 0, std::max(0, area.bottom() - note_->height())));
   note_->move(at);
   note_->show();
   note_->raise();
@@ -147,6 +154,7 @@ bool CellValidationAids::OpenList() {
     if (at.y() + height > room.bottom()) at.setY(at.y() - cell.height() - height - 1);
   }
   list_->setGeometry(at.x(), at.y(), width, height);
+  note_->hide();
   list_->show();
   list_->setFocus();
   return true;
@@ -160,6 +168,7 @@ void CellValidationAids::Choose(QListWidgetItem* item) {
 }
 
 bool CellValidationAids::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == list_ && event->type() == QEvent::Hide) Update();  // the note comes back
   if (watched == list_ && event->type() == QEvent::KeyPress &&
       static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
     list_->hide();

@@ -79,6 +79,7 @@ ValidationRuleDialog::ValidationRuleDialog(engine::Control& control, QWidget* pa
   inputTitle_ = new QLineEdit(input);
   inputTitle_->setMaxLength(kTitleLimit);
   inputText_ = new QPlainTextEdit(input);
+  inputText_->setMaximumHeight(100);
   auto* inputForm = new QFormLayout(input);
   inputForm->addRow(showInput_);
   inputForm->addRow(tr("&Title:"), inputTitle_);
@@ -93,6 +94,7 @@ ValidationRuleDialog::ValidationRuleDialog(engine::Control& control, QWidget* pa
   errorTitle_ = new QLineEdit(alert);
   errorTitle_->setMaxLength(kTitleLimit);
   errorText_ = new QPlainTextEdit(alert);
+  errorText_->setMaximumHeight(100);
   auto* alertForm = new QFormLayout(alert);
   alertForm->addRow(showError_);
   alertForm->addRow(tr("St&yle:"), errorStyle_);
