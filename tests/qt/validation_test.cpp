@@ -171,6 +171,20 @@ TEST_F(ValidationGridTest, WarningAnsweredYesKeepsTheValueAndTheInputMessageShow
   EXPECT_FALSE(view_.IsEditing());
   EXPECT_EQ(control_.GetCellText(2, 2), "50");
 
+  // Leaving the cell with the mouse asks too; the editor cannot stay on a cell the person
+  // left, so Retry there leaves the cell as it was.
+  ClickCell(2, 2);
+  QTest::keyClicks(&view_, "9");
+  ASSERT_NE(Editor(), nullptr);
+  QTest::keyClicks(Editor(), "9");
+  QString shown;
+  AnswerNextBox(QMessageBox::No, &shown);
+  ClickCell(5, 5);
+  EXPECT_FALSE(shown.isEmpty());
+  EXPECT_FALSE(view_.IsEditing());
+  EXPECT_FALSE(control_.IsEditing());
+  EXPECT_EQ(control_.GetCellText(2, 2), "50");
+
   // A host's write is never questioned.
   control_.SetCellText(2, 2, "500");
   EXPECT_EQ(control_.GetCellText(2, 2), "500");
