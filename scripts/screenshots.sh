@@ -5,7 +5,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build/release}"
 workbook="${WORKBOOK:-$root/../shared/corpus/interop/login.libreoffice97.xls}"
-cmake --build "$build" --target datatable_screenshots
+cmake --build "$build" --target datatable_screenshots datatable_dialog_screenshots
 mkdir -p "$root/docs"
 # A fresh settings folder, so that no stored window placement of the user's is used.
 export XDG_CONFIG_HOME="$(mktemp -d)"
@@ -13,3 +13,6 @@ trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
 shoot() { xvfb-run -a -s "-screen 0 1280x800x24" "$build/app/datatable-screenshots" "$@"; }
 LANG=en_US.UTF-8 LC_ALL= shoot "$root/docs" "$workbook"
 LANG=ja_JP.UTF-8 LC_ALL= shoot "$root/docs" "$workbook" ja
+# The editing dialogs and a list cell's drop-down.
+LANG=en_US.UTF-8 LC_ALL= xvfb-run -a -s "-screen 0 1280x800x24" \
+  "$build/app/datatable-dialog-screenshots" "$root/docs"

@@ -229,6 +229,10 @@ class Control {
   // Checks text typed into a cell of the active sheet against the rule that covers it, as the
   // cell would hold the entry. A cell without a rule takes anything.
   EntryCheck CheckEntry(int row, int col, const std::string& text) const;
+  // The items a list rule of a cell offers in its drop-down, in order, as the cells show them:
+  // the rule's own items, or the cells of its range or name evaluated now. Empty for a cell
+  // without a list rule.
+  std::vector<std::string> ValidationListItems(int row, int col) const;
 
   // --- Selection ------------------------------------------------------------------------------
   void GetActiveCell(int& row, int& col) const;
@@ -261,6 +265,13 @@ class Control {
   void SetEditText(std::string text) { editText_ = std::move(text); }
   const std::string& EditText() const { return editText_; }
   bool EndCellEdit();     // commit; false when refused
+  // Commits as EndCellEdit does, after checking the entry against the cell's validation rule.
+  // An entry that breaks the rule is put to the person through the dialogs' alert before any
+  // EndEdit: Retry keeps the edit going with the text as typed, a refusal ends it with the cell
+  // as it was; neither raises EndEdit or Modified. A rule without an error alert lets any entry
+  // stand.
+  enum class EditEnd { Entered, Retry, Refused };
+  EditEnd EndPersonEdit();
   void CancelCellEdit();  // discard
 
   // User actions the window reports; they reach the listener.
@@ -414,6 +425,7 @@ class Control {
   bool editing_ = false;
   std::string editText_;
   int editRow_ = 0, editCol_ = 0;
+  bool checkedEntry_ = false;  // the entry being ended has passed its rule (or the person's alert)
 
   std::string documentName_;
   int showTabsMode_ = 1;

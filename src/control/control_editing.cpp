@@ -16,6 +16,41 @@ bool Control::BeginCellEdit(std::string text) {
   return true;
 }
 
+namespace {
+// What an alert says when the rule gives no text of its own.
+constexpr const char* kDefaultAlertTitle = "Invalid Entry";
+constexpr const char* kDefaultAlertText =
+    "The value you entered is not valid.\nThe cell accepts only values that meet its validation "
+    "rule.";
+}  // namespace
+
+Control::EditEnd Control::EndPersonEdit() {
+  if (!editing_) return EditEnd::Entered;
+  const EntryCheck check = CheckEntry(editRow_, editCol_, editText_);
+  const ValidationRule* rule = GetValidationRule(editRow_, editCol_);
+  if (!check.ok && rule != nullptr && rule->showError) {
+    EntryAlert alert;
+    alert.style = check.style;
+    alert.title = check.title.empty() ? kDefaultAlertTitle : check.title;
+    alert.message = check.message.empty() ? kDefaultAlertText : check.message;
+    EntryAnswer answer = dialogs_->EntryRefused(*this, alert);
+    // Retry is no answer to information, nor Accept to a stop.
+    if (alert.style == ErrorStyle::Stop && answer == EntryAnswer::Accept)
+      answer = EntryAnswer::Cancel;
+    if (alert.style == ErrorStyle::Information && answer == EntryAnswer::Retry)
+      answer = EntryAnswer::Cancel;
+    if (answer == EntryAnswer::Retry) return editing_ ? EditEnd::Retry : EditEnd::Refused;
+    if (answer == EntryAnswer::Cancel) {
+      CancelCellEdit();
+      return EditEnd::Refused;
+    }
+  }
+  checkedEntry_ = true;
+  const bool entered = EndCellEdit();
+  checkedEntry_ = false;
+  return entered ? EditEnd::Entered : EditEnd::Refused;
+}
+
 bool Control::EndCellEdit() {
   if (!editing_) return true;
   std::string text = editText_;
@@ -35,6 +70,16 @@ void Control::CancelCellEdit() {
 
 void Control::TerminateCellEdit() {
   if (!editing_) return;
+  // An edit ended by a call, not by the person: nobody can be asked, so an entry that a stop
+  // rule refuses is dropped and the cell keeps its value (a warning or a note lets it stand).
+  if (!checkedEntry_) {
+    const EntryCheck check = CheckEntry(editRow_, editCol_, editText_);
+    const ValidationRule* rule = GetValidationRule(editRow_, editCol_);
+    if (!check.ok && rule != nullptr && rule->showError && check.style == ErrorStyle::Stop) {
+      CancelCellEdit();
+      return;
+    }
+  }
   std::string text = editText_;
   short cancel = 0;
   if (events_) events_->OnEndEdit(text, cancel);

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "control/sheet_features.h"
+
 namespace engine {
 
 class Control;
@@ -58,6 +60,15 @@ class ProcessClipboard : public SystemClipboard {
   std::optional<std::string> cells_;
 };
 
+// A person's entry that breaks a cell's validation rule, as the alert shows it: the rule's own
+// title and text, or the engine's when the rule gives none.
+struct EntryAlert {
+  ErrorStyle style = ErrorStyle::Stop;
+  std::string title, message;
+};
+// The person's answer: enter the value anyway, edit it again, or leave the cell as it was.
+enum class EntryAnswer { Accept, Retry, Cancel };
+
 // The control's own dialogs. Each returns true when the user completed it, false when cancelled.
 class ControlDialogs {
  public:
@@ -68,6 +79,10 @@ class ControlDialogs {
   virtual bool Sort(Control&) { return false; }
   virtual bool NumberFormat(Control&) { return false; }
   virtual bool ValidationRule(Control&) { return false; }
+  // Puts an entry that breaks a rule to the person: stop offers Retry and Cancel, warning asks
+  // whether to continue (Yes, No = Retry, Cancel), information notes it (OK, Cancel). Without
+  // a person to ask, the entry is refused.
+  virtual EntryAnswer EntryRefused(Control&, const EntryAlert&) { return EntryAnswer::Cancel; }
   virtual bool PrintSetup(Control&) { return false; }
   virtual bool PrintPreview(Control&) { return false; }
   // Whether printing is possible at all (a window platform with a printer system); without it

@@ -5,6 +5,7 @@
 
 #include "control/control.h"
 #include "control/model/workbook.h"
+#include "control/format/number_format.h"
 #include "control/format/typed_entry.h"
 #include "control/formula/evaluator.h"
 #include "control/formula/formula_cell.h"
@@ -306,6 +307,51 @@ Control::EntryCheck Control::CheckEntry(int row, int col, const std::string& tex
     }
   }
   return result;
+}
+
+std::vector<std::string> Control::ValidationListItems(int row, int col) const {
+  CheckCell(row, col);
+  std::vector<std::string> items;
+  const ValidationRule* rule = GetValidationRule(row, col);
+  if (!rule || rule->type != ValidationType::List) return items;
+  if (rule->formula1.empty()) return rule->items;
+  const Sheet& sheet = ActiveSheet();
+  try {
+    auto cell = book_->Formulas().Compile(sheet, row, col, rule->formula1);
+    if (!cell->expr) return items;
+    EntryReader reader(*book_, sheet, row, col, book_->GetValue(sheet, row, col));
+    formula::Evaluator ev(*book_, reader);
+    const formula::Operand o = ev.EvaluateOperand(*cell->expr, sheet, row, col);
+    if (o.IsRef()) {
+      std::vector<formula::Area> areas{o.area};
+      areas.insert(areas.end(), o.more.begin(), o.more.end());
+      // Every cell of the range in order, empty ones left out, up to the sheet's used area.
+      for (const formula::Area& a : areas) {
+        if (!a.sheet) continue;
+        const int lastRow = std::min(a.r2, a.sheet->LastRow());
+        const int lastCol = std::min(a.c2, a.sheet->LastCol());
+        for (int r = a.r1; r <= lastRow; ++r)
+          for (int c = a.c1; c <= lastCol; ++c)
+            if (!book_->GetValue(*a.sheet, r, c).IsEmpty())
+              items.push_back(book_->DisplayText(*a.sheet, r, c));
+      }
+    } else if (o.value.IsText()) {
+      // A text formula lists its items between commas.
+      const std::string& all = o.value.text;
+      std::size_t start = 0;
+      for (std::size_t i = 0; i <= all.size(); ++i)
+        if (i == all.size() || all[i] == ',') {
+          items.push_back(all.substr(start, i - start));
+          start = i + 1;
+        }
+    } else if (!o.value.IsEmpty() && !o.value.IsError()) {
+      items.push_back(o.value.IsNumber() ? format::RenderGeneral(o.value.number, locale_)
+                                         : std::string(o.value.logical ? "TRUE" : "FALSE"));
+    }
+  } catch (const EngineError&) {
+    items.clear();  // a source that no longer evaluates offers nothing
+  }
+  return items;
 }
 
 }  // namespace engine

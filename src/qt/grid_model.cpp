@@ -63,6 +63,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
   if (control_ == nullptr || !index.isValid() || role != Qt::EditRole) return false;
   const int row = index.row() + 1, col = index.column() + 1;
+  lastEditEnd_ = engine::Control::EditEnd::Refused;
   try {
     int activeRow = 0, activeCol = 0;
     control_->GetActiveCell(activeRow, activeCol);
@@ -72,11 +73,17 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
       if (!control_->BeginCellEdit(control_->GetCellText(row, col))) return false;
     }
     control_->SetEditText(value.toString().toStdString());
-    if (!control_->EndCellEdit()) {
-      control_->CancelCellEdit();
-      return false;
+    lastEditEnd_ = control_->EndPersonEdit();
+    switch (lastEditEnd_) {
+      case engine::Control::EditEnd::Entered:
+        return true;
+      case engine::Control::EditEnd::Retry:
+        return false;  // the person corrects the entry; the edit goes on
+      case engine::Control::EditEnd::Refused:
+        break;
     }
-    return true;
+    control_->CancelCellEdit();
+    return false;
   } catch (...) {
     // An engine error leaves the cell as it was.
     if (control_ != nullptr && control_->IsEditing()) control_->CancelCellEdit();

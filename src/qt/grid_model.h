@@ -6,6 +6,7 @@
 
 #include <QAbstractTableModel>
 
+#include "control/control.h"
 #include "control/control_events.h"
 
 namespace engine {
@@ -28,9 +29,13 @@ class GridModel : public QAbstractTableModel, private engine::ControlViewer {
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-  // An edit of a cell by a person: the engine's in-cell edit ends with the text (EndEdit runs
-  // and may refuse it). An edit the engine did not start is started first (StartEdit runs).
+  // An edit of a cell by a person: the engine's in-cell edit ends with the text, checked against
+  // the cell's validation rule first (EndEdit runs unless the rule refuses it; the engine's edit
+  // goes on when the person chose to correct the entry). An edit the engine did not start is
+  // started first (StartEdit runs).
   bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+  // How the last setData ended the engine's edit.
+  engine::Control::EditEnd LastEditEnd() const { return lastEditEnd_; }
   QVariant headerData(int section, Qt::Orientation orientation,
                       int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
@@ -55,6 +60,7 @@ class GridModel : public QAbstractTableModel, private engine::ControlViewer {
   void AllChanged();
 
   engine::Control* control_;
+  engine::Control::EditEnd lastEditEnd_ = engine::Control::EditEnd::Entered;
 };
 
 }  // namespace qtui

@@ -11,11 +11,13 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <algorithm>
 #include <cmath>
 
 #include "control/control.h"
 #include "qt/cell_painter.h"
+#include "qt/cell_validation.h"
 #include "qt/grid_model.h"
 
 namespace qtui {
@@ -26,6 +28,7 @@ constexpr int kRowHeight = 20;
 
 GridView::GridView(GridModel* model, QWidget* parent)
     : QTableView(parent), model_(model), painter_(new CellPainter) {
+  validation_ = new CellValidationAids(this);
   setModel(model_);
   setItemDelegate(new GridDelegate(this));
   setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -59,6 +62,12 @@ GridView::GridView(GridModel* model, QWidget* parent)
     ShowEngineLayout();
     ShowEngineSelection();
   });
+  const auto follow = [this] { validation_->Update(); };
+  connect(model_, &QAbstractItemModel::dataChanged, this, follow);
+  connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, follow);
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, this, follow);
+  connect(horizontalHeader(), &QHeaderView::sectionResized, this, follow);
+  connect(verticalHeader(), &QHeaderView::sectionResized, this, follow);
   ShowEngineLayout();
   ShowEngineSelection();
 }
@@ -121,6 +130,7 @@ void GridView::ShowEngineSelection() {
   selectionModel()->setCurrentIndex(active, QItemSelectionModel::NoUpdate);
   syncing_ = false;
   viewport()->update();
+  validation_->Update();
 }
 
 void GridView::PushSelection() {
@@ -155,6 +165,7 @@ void GridView::selectionChanged(const QItemSelection& selected, const QItemSelec
 void GridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
   QTableView::currentChanged(current, previous);
   PushSelection();
+  validation_->Update();
 }
 
 bool GridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
@@ -205,6 +216,39 @@ void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
     default:
       break;
   }
+}
+
+void GridView::CommitFromKeyboard(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  engine::Control* control = Control();
+  commitData(editor);  // the model ends the engine's edit; a rule's alert may come up
+  if (control != nullptr && control->IsEditing() &&
+      model_->LastEditEnd() == engine::Control::EditEnd::Retry) {
+    editor->setFocus();
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) line->selectAll();
+    return;
+  }
+  if (model_->LastEditEnd() == engine::Control::EditEnd::Refused)
+    hint = QAbstractItemDelegate::NoHint;  // the cell is as it was and stays active
+  closeEditor(editor, hint);
+}
+
+bool GridView::EnterChoice(const QString& text) {
+  engine::Control* control = Control();
+  if (control == nullptr) return false;
+  if (IsEditing() && editor_ != nullptr) {
+    // The list chose while the cell was being edited: the choice is what the person typed.
+    if (auto* line = qobject_cast<QLineEdit*>(editor_.data())) {
+      line->setText(text);
+      control->SetEditText(text.toStdString());
+    }
+    CommitFromKeyboard(editor_, QAbstractItemDelegate::NoHint);
+    return model_->LastEditEnd() == engine::Control::EditEnd::Entered;
+  }
+  const QModelIndex index = currentIndex();
+  if (!index.isValid()) return false;
+  if (model_->setData(index, text, Qt::EditRole)) return true;
+  if (control->IsEditing()) control->CancelCellEdit();  // a choice is not corrected in place
+  return false;
 }
 
 void GridView::MoveCurrent(int rowStep, int colStep) {
@@ -274,6 +318,11 @@ short GridView::ShiftState(Qt::KeyboardModifiers modifiers) {
 }
 
 void GridView::keyPressEvent(QKeyEvent* event) {
+  if (state() != EditingState && event->key() == Qt::Key_Down &&
+      event->modifiers() == Qt::AltModifier && validation_->OpenList()) {
+    event->accept();
+    return;
+  }
   short key = KeyCode(event->key());
   if (key != 0 && Control() != nullptr) {
     Report([&](engine::Control& c) { c.KeyDown(key, ShiftState(event->modifiers())); });
@@ -438,6 +487,7 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
   auto* editor = new QLineEdit(parent);
   editor->setFrame(false);
   GridView* view = view_;
+  view->SetEditor(editor);
   connect(editor, &QLineEdit::textEdited, editor, [view](const QString& text) {
     if (engine::Control* control = view->Control(); control != nullptr && control->IsEditing())
       control->SetEditText(text.toStdString());
@@ -455,6 +505,31 @@ void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
   }
   if (engine::Control* control = view_->Control(); control != nullptr && control->IsEditing())
     control->SetEditText(line->text().toStdString());
+}
+
+bool GridDelegate::eventFilter(QObject* object, QEvent* event) {
+  auto* editor = qobject_cast<QWidget*>(object);
+  if (editor != nullptr && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+    switch (key->key()) {
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+        if (mods != Qt::NoModifier) break;
+        view_->CommitFromKeyboard(editor, QAbstractItemDelegate::SubmitModelCache);
+        return true;
+      case Qt::Key_Tab:
+        if (mods != Qt::NoModifier) break;
+        view_->CommitFromKeyboard(editor, QAbstractItemDelegate::EditNextItem);
+        return true;
+      case Qt::Key_Backtab:
+        view_->CommitFromKeyboard(editor, QAbstractItemDelegate::EditPreviousItem);
+        return true;
+      default:
+        break;
+    }
+  }
+  return QStyledItemDelegate::eventFilter(object, event);
 }
 
 void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,

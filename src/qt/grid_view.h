@@ -4,9 +4,11 @@
 // a spreadsheet does (typing starts an edit, F2 edits, Enter commits and moves down, Tab right,
 // Escape cancels) through the engine's in-cell edit, and reports clicks, double-clicks and keys
 // to the engine with its coordinates: row 0 is the column-heading row, column 0 the row-heading
-// column.
+// column. A person's entry is checked against the cell's validation rule when it is committed;
+// the active cell shows its rule's drop-down and input message (CellValidationAids).
 
 #include <QPoint>
+#include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTableView>
 
@@ -17,6 +19,7 @@ class Control;
 namespace qtui {
 
 class CellPainter;
+class CellValidationAids;
 class GridModel;
 
 class GridView : public QTableView {
@@ -34,6 +37,15 @@ class GridView : public QTableView {
   CellPainter& Painter() { return *painter_; }
   // True while an edit started by typing: the editor starts empty (the key replaces the text).
   bool ReplaceOnType() const { return replaceOnType_; }
+  CellValidationAids& Validation() { return *validation_; }
+
+  // Enters a text chosen from the active cell's list as the person's entry; false when the
+  // engine refused it (the cell is as it was).
+  bool EnterChoice(const QString& text);
+  // Enter, Tab or Shift+Tab in an editor: commits the entry, and closes the editor unless a
+  // rule refused the entry and the person chose to correct it (the editor stays, text selected).
+  void CommitFromKeyboard(QWidget* editor, QAbstractItemDelegate::EndEditHint hint);
+  void SetEditor(QWidget* editor) { editor_ = editor; }
 
   // Shows the engine's selection and active cell, and its widths and hidden rows and columns.
   void ShowEngineSelection();
@@ -76,6 +88,8 @@ class GridView : public QTableView {
   bool syncing_ = false;  // showing the engine's selection: not to be pushed back
   bool pushing_ = false;  // pushing the view's selection: the engine's notice is our own
   bool replaceOnType_ = false;
+  CellValidationAids* validation_ = nullptr;
+  QPointer<QWidget> editor_;  // the open editor
 };
 
 // Edits cells in a line edit whose text is the engine's edit text as it is typed (the view
@@ -90,6 +104,10 @@ class GridDelegate : public QStyledItemDelegate {
   void setEditorData(QWidget* editor, const QModelIndex& index) const override;
   void setModelData(QWidget* editor, QAbstractItemModel* model,
                     const QModelIndex& index) const override;
+
+ protected:
+  // Enter and Tab commit through the view, which may keep the editor open for a correction.
+  bool eventFilter(QObject* object, QEvent* event) override;
 
  private:
   GridView* view_;

@@ -1,11 +1,14 @@
 #pragma once
 // What the control's own edit dialogs do, apart from showing themselves: find and replace,
-// go to a reference or a name, sort the selection, and check and preview a number-format code.
+// go to a reference or a name, sort the selection, check and preview a number-format code, and
+// read, check and give the selection a validation rule.
 // Each works on the active sheet of a Control, so a dialog of any window system (or a test)
 // drives the same logic.
 
 #include <string>
 #include <vector>
+
+#include "control/sheet_features.h"
 
 namespace engine {
 
@@ -77,5 +80,33 @@ std::vector<std::string> BuiltinNumberFormats();
 std::vector<std::string> DefinedNames(const Control& control);
 // The active cell's value as the code shows it ("" for an invalid code).
 std::string PreviewNumberFormat(const Control& control, const std::string& code);
+
+// --- Validation rules ----------------------------------------------------------------------------
+
+// The rule the dialog starts from: the one that covers the active cell, or one that takes
+// anything (its defaults) when none does.
+ValidationRule RuleOfActiveCell(const Control& control);
+// A rule value as a person edits it: a constant as the rule's type shows it (a date as a date,
+// a time as a time, else a number), a formula with its "=".
+std::string RuleValueText(const Control& control, ValidationType type, const std::string& formula);
+// What a person typed for a value, as the rule holds it: "=…" is a formula (without its "="),
+// anything else a constant read as typed in a cell (a date, a time, a number). Empty text gives
+// an empty formula. false, with a reason, for a constant the rule's type cannot compare with.
+bool RuleValueFormula(const Control& control, ValidationType type, const std::string& text,
+                      std::string& formula, std::string& reason);
+// A list's source as a person edits it: "=" and a range or a name, or the items separated by
+// commas (an item with a comma, a quotation mark or spaces at its ends between quotation marks,
+// a quotation mark inside doubled).
+std::string ListSourceText(const ValidationRule& rule);
+// Reads a source text into the rule's formula1 and items; false, with a reason, for an empty
+// list or an unclosed quotation.
+bool ParseListSource(const std::string& text, ValidationRule& rule, std::string& reason);
+// Whether the rule can be given to the selection: the values its type and operator need are
+// there, its formulas parse at the active cell, a minimum is not above its maximum. When not,
+// why not; nothing changes.
+bool CheckValidationRule(Control& control, const ValidationRule& rule, std::string& reason);
+// Gives every block of the selection the rule (throws EngineError as SetValidationRule does);
+// a rule that takes anything and shows no input message takes the blocks out of every rule.
+void ApplyValidationRule(Control& control, const ValidationRule& rule);
 
 }  // namespace engine

@@ -1,9 +1,13 @@
 #include "qt/dialogs/control_dialogs.h"
 
+#include <QApplication>
+#include <QMessageBox>
+
 #include "qt/dialogs/find_replace_dialog.h"
 #include "qt/dialogs/goto_dialog.h"
 #include "qt/dialogs/number_format_dialog.h"
 #include "qt/dialogs/sort_dialog.h"
+#include "qt/dialogs/validation_rule_dialog.h"
 #include "qt/print/table_printer.h"
 
 namespace qtui {
@@ -32,6 +36,47 @@ bool QtControlDialogs::Sort(engine::Control& control) {
 bool QtControlDialogs::NumberFormat(engine::Control& control) {
   NumberFormatDialog dialog(control, parent_);
   return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtControlDialogs::ValidationRule(engine::Control& control) {
+  ValidationRuleDialog dialog(control, parent_);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+engine::EntryAnswer QtControlDialogs::EntryRefused(engine::Control& /*control*/,
+                                                   const engine::EntryAlert& alert) {
+  QWidget* parent = parent_ != nullptr ? parent_.data() : QApplication::activeWindow();
+  QMessageBox box(parent);
+  box.setWindowTitle(QString::fromStdString(alert.title));
+  box.setText(QString::fromStdString(alert.message));
+  switch (alert.style) {
+    case engine::ErrorStyle::Stop:
+      box.setIcon(QMessageBox::Critical);
+      box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+      box.setDefaultButton(QMessageBox::Retry);
+      break;
+    case engine::ErrorStyle::Warning:
+      box.setIcon(QMessageBox::Warning);
+      box.setInformativeText(QObject::tr("Continue?"));
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      box.setDefaultButton(QMessageBox::No);
+      break;
+    case engine::ErrorStyle::Information:
+      box.setIcon(QMessageBox::Information);
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      box.setDefaultButton(QMessageBox::Ok);
+      break;
+  }
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+    case QMessageBox::Ok:
+      return engine::EntryAnswer::Accept;
+    case QMessageBox::Retry:
+    case QMessageBox::No:
+      return engine::EntryAnswer::Retry;
+    default:
+      return engine::EntryAnswer::Cancel;
+  }
 }
 
 bool QtControlDialogs::PrintSetup(engine::Control& control) {

@@ -1,7 +1,8 @@
 #pragma once
-// The control's own dialogs in Qt: Find, Replace, Go To, Sort, Number Format and printing (print,
-// print preview, page setup). Each runs modally over the parent window and works on the engine
-// it is given. Validation Rule keeps the default of engine::ControlDialogs until it is built.
+// The control's own dialogs in Qt: Find, Replace, Go To, Sort, Number Format, Validation Rule
+// and printing (print, print preview, page setup), and the alert for a person's entry that
+// breaks a validation rule (a QMessageBox). Each runs modally over the parent window and works
+// on the engine it is given.
 
 #include <QPointer>
 #include <QWidget>
@@ -20,6 +21,9 @@ class QtControlDialogs : public engine::ControlDialogs {
   bool Goto(engine::Control& control) override;
   bool Sort(engine::Control& control) override;
   bool NumberFormat(engine::Control& control) override;
+  bool ValidationRule(engine::Control& control) override;
+  engine::EntryAnswer EntryRefused(engine::Control& control,
+                                   const engine::EntryAlert& alert) override;
   bool CanPrint() const override { return true; }
   bool PrintSetup(engine::Control& control) override;
   bool PrintPreview(engine::Control& control) override;
