@@ -428,7 +428,9 @@ class XlsxReader {
       if (it == rels.end() || !EndsWith(it->second.type, "/worksheet") || it->second.target.empty())
         continue;
       std::string name = wb.sheets[i].name;
-      if (name.empty() || book_->SheetIndexByName(name)) name = book_->UnusedSheetName();
+      // The new workbook's own first sheet, which the first one read becomes, takes no name.
+      if (name.empty() || (!sheets.empty() && book_->SheetIndexByName(name)))
+        name = book_->UnusedSheetName();
       Sheet* sheet;
       if (sheets.empty()) {
         sheet = &book_->GetSheet(1);

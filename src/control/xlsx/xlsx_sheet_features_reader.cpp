@@ -501,6 +501,11 @@ void SheetFeaturesReader::Finish(const ZipReader& zip, const std::string& sheetP
       auto it = links.find(p.relId);
       if (it == links.end() || !it->second.external) continue;  // a target we cannot follow
       const std::string& target = it->second.target;
+      if (!target.empty() && target.front() == '#') {  // a place in this workbook
+        p.link.location = target.substr(1);
+        f_.links.push_back(std::move(p.link));
+        continue;
+      }
       p.link.target = target;
       bool url = target.find("://") != std::string::npos || target.rfind("mailto:", 0) == 0;
       p.link.kind = url && target.rfind("file:", 0) != 0 ? LinkKind::Url : LinkKind::File;
