@@ -452,3 +452,82 @@ TEST(XlsxFeatures, ItemsBeyondTheSheetAreClippedAndDamagedPartsRefused) {
 }
 
 }  // namespace
+
+// A workbook with a picture and a chart (openpyxl, argv[1]); argv[2] the picture file to make.
+const char* kMakeDrawing = R"py(
+import sys
+from openpyxl import Workbook
+from openpyxl.chart import BarChart, Reference
+from openpyxl.drawing.image import Image
+from PIL import Image as Picture
+Picture.new("RGB", (8, 8), (200, 30, 30)).save(sys.argv[2])
+wb = Workbook(); ws = wb.active; ws.title = "Sales"
+for r, v in enumerate([3, 5, 2, 7], start=1): ws.cell(r, 1, "q%d" % r); ws.cell(r, 2, v)
+chart = BarChart(); chart.add_data(Reference(ws, min_col=2, min_row=1, max_row=4))
+ws.add_chart(chart, "D2")
+ws.add_image(Image(sys.argv[2]), "D20")
+wb.save(sys.argv[1])
+)py";
+
+// What openpyxl and LibreOffice find of the drawing in a workbook (argv[1]).
+const char* kSeeDrawing = R"py(
+import sys, subprocess, tempfile, zipfile, os
+from openpyxl import load_workbook
+ws = load_workbook(sys.argv[1])["Sales"]
+print("charts", len(ws._charts), "images", len(ws._images))
+d = tempfile.mkdtemp()
+subprocess.run(["soffice", "-env:UserInstallation=file:///tmp/lo-xlsx-tests", "--headless",
+                "--convert-to", "xlsx:Calc MS Excel 2007 XML", "--outdir", d, sys.argv[1]],
+               capture_output=True, timeout=300)
+out = os.path.join(d, os.path.basename(sys.argv[1]))
+names = zipfile.ZipFile(out).namelist() if os.path.exists(out) else []
+print("lo charts", sum(n.startswith("xl/charts/chart") for n in names),
+      "lo media", sum(n.startswith("xl/media/") for n in names))
+)py";
+
+TEST(XlsxFeatures, PicturesAndChartsAreCarriedThroughASave) {
+  ASSERT_EQ(std::system("/usr/bin/python3 -c 'import openpyxl, PIL' 2>/dev/null"), 0)
+      << "python3-openpyxl or python3-pil is missing (scripts/install-deps.sh installs them)";
+  fs::path made = Scratch("drawing.xlsx"), copy = Scratch("drawing-copy.xlsx");
+  {
+    fs::path py = Scratch("make.py");
+    std::ofstream(py) << kMakeDrawing;
+    int status = 0;
+    std::string out = Shell("/usr/bin/python3 " + py.string() + " " + made.string() + " " +
+                                Scratch("red.png").string() + " 2>&1",
+                            status);
+    ASSERT_EQ(status, 0) << out;
+  }
+  Control c;
+  short type = 0;
+  c.ReadFile(made.string(), type);
+  c.SetCellText(5, 1, "q5");  // an edit beside the chart's data
+  c.WriteFile(copy.string(), 51);
+  Control back;
+  back.ReadFile(copy.string(), type);
+  EXPECT_EQ(back.GetCellFormattedText(5, 1), "q5");
+  std::string seen = RunPython(kSeeDrawing, copy);
+  EXPECT_NE(seen.find("charts 1 images 1"), std::string::npos) << seen;
+  if (std::system("command -v soffice >/dev/null 2>&1") == 0) {
+    EXPECT_NE(seen.find("lo charts 1 lo media 1"), std::string::npos) << seen;
+  }
+
+  // A renamed sheet leaves the chart's data references pointing nowhere: the save refuses and
+  // the file on disk stays as it was.
+  std::ifstream before(copy, std::ios::binary);
+  std::string kept((std::istreambuf_iterator<char>(before)), {});
+  back.SetSheetName(1, "Renamed");
+  try {
+    back.WriteFile(copy.string(), 51);
+    ADD_FAILURE() << "a chart whose data sheet is gone was saved";
+  } catch (const EngineError& e) {
+    EXPECT_NE(e.Description().find("\"Sales\""), std::string::npos) << e.Description();
+  }
+  std::ifstream after(copy, std::ios::binary);
+  EXPECT_TRUE(std::string((std::istreambuf_iterator<char>(after)), {}) == kept);
+  // Deleting the sheet takes its chart with it, and the rest saves.
+  back.InsertSheets(2, 1);
+  back.DeleteSheets(1, 1);
+  EXPECT_NO_THROW(back.WriteFile(copy.string(), 51));
+  fs::remove_all(made.parent_path());
+}

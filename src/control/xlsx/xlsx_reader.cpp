@@ -12,6 +12,7 @@
 #include "control/formula/formula_engine.h"
 #include "control/model/cell_loader.h"
 #include "control/xlsx/cell_ref.h"
+#include "control/xlsx/xlsx_carried.h"
 #include "control/xlsx/xlsx_file.h"
 #include "control/xlsx/xlsx_sheet_features.h"
 #include "control/xlsx/xlsx_styles.h"
@@ -454,14 +455,16 @@ class XlsxReader {
     }
     ReadNames(wb.names, sheetOfEntry);
     std::vector<DiffFormat> dxfs = ReadDiffFormats(zip_, stylesPart);
+    ContentTypes types = ContentTypes::Read(zip_);
     for (auto& [sheet, part] : sheets) {
       if (!zip_.Has(part)) Damaged("the sheet part " + part + " is missing");
       SheetFeaturesReader features(*book_, *sheet, dxfs);
       SheetHandler h(*sheet, sst_, xfStyles_, wb.date1904, pending_, features);
       ParseXmlPart(zip_, part, h);
-      features.Finish(zip_, part);
+      features.Finish(zip_, part, types);
       consumed_.insert(consumed_.end(), features.Consumed().begin(), features.Consumed().end());
     }
+    for (const Workbook::CarriedPart& p : book_->CarriedParts()) consumed_.push_back(p.name);
     PlaceFormulas();
     book_->Formulas().Rebuild();
     book_->SetForeignParts(ForeignParts());

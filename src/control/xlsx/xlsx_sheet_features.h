@@ -14,6 +14,7 @@
 namespace engine::xlsx {
 
 class ZipReader;
+class ContentTypes;
 
 // A relationship of a part: its type and its target, a part name or (external) a URL.
 struct PartLink {
@@ -41,7 +42,8 @@ class SheetFeaturesReader : public XmlHandler {
   void Start(std::string_view name, const XmlAttrs& a) override;
   void End(std::string_view name) override;
   void Text(std::string_view text) override;
-  void Finish(const ZipReader& zip, const std::string& sheetPart);
+  // Parts the sheet's drawing, header pictures and background lead to are carried along.
+  void Finish(const ZipReader& zip, const std::string& sheetPart, const ContentTypes& types);
   // Parts of the package this reader took in whole (a drawing that only shows comments).
   const std::vector<std::string>& Consumed() const { return consumed_; }
 
@@ -64,6 +66,7 @@ class SheetFeaturesReader : public XmlHandler {
   };
   std::vector<PendingLink> links_;
   std::vector<std::string> consumed_;
+  std::vector<std::pair<std::string, std::string>> carried_;  // element, relationship id
   // Conditional formats: the ranges of the open block and the rule being read.
   struct PendingRule {
     std::string type, op, dxf;

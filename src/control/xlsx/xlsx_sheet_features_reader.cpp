@@ -5,6 +5,7 @@
 
 #include "control/engine_error.h"
 #include "control/xlsx/cell_ref.h"
+#include "control/xlsx/xlsx_carried.h"
 #include "control/xlsx/xlsx_condfmt.h"
 #include "control/xlsx/xlsx_sheet_features.h"
 #include "control/xlsx/xlsx_styles.h"
@@ -385,6 +386,8 @@ void SheetFeaturesReader::Start(std::string_view name, const XmlAttrs& a) {
     else if (in_ == In::None) Breaks(a, f_.page.colBreaks, kMaxCol);
   } else if (name == "rowBreaks" || name == "colBreaks") {
     rowBreaks_ = name == "rowBreaks";
+  } else if (IsCarriedElement(name) && carried_.size() < 16) {
+    carried_.emplace_back(std::string(name), std::string(a.Get("id")));
   }
 }
 
@@ -494,8 +497,14 @@ void SheetFeaturesReader::StartPageSetup(const XmlAttrs& a) {
   }
 }
 
-void SheetFeaturesReader::Finish(const ZipReader& zip, const std::string& sheetPart) {
+void SheetFeaturesReader::Finish(const ZipReader& zip, const std::string& sheetPart,
+                                 const ContentTypes& types) {
   auto links = ReadPartLinks(zip, sheetPart);
+  for (const auto& [element, id] : carried_) {
+    auto it = links.find(id);
+    if (it != links.end() && !it->second.external)
+      CarryPart(zip, types, sheet_, element, it->second.type, it->second.target, book_);
+  }
   for (PendingLink& p : links_) {
     if (!p.relId.empty()) {
       auto it = links.find(p.relId);

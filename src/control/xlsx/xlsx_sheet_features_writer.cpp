@@ -7,6 +7,7 @@
 #include "control/formula/parser.h"
 #include "control/xls/biff_palette.h"
 #include "control/xlsx/cell_ref.h"
+#include "control/xlsx/xlsx_carried.h"
 #include "control/xlsx/xlsx_condfmt.h"
 #include "control/xlsx/xlsx_sheet_features.h"
 #include "control/xlsx/xml_stream.h"
@@ -393,12 +394,13 @@ std::string FeatureWriter::SheetTail(const Sheet& sheet, int index, SheetExtraPa
 
   out += PageXml(f.page);
 
+  out += CarriedElements(book_, sheet, "drawing", extra.rels, extra.nextRel);
   std::vector<const Comment*> notes;
   for (const Comment& c : f.comments)
     if (c.row >= 1 && c.col >= 1 && c.row <= kMaxRow && c.col <= kMaxCol) notes.push_back(&c);
   if (!notes.empty()) {
     std::string n = std::to_string(index);
-    std::string comments = "xl/comments" + n + ".xml", vml = "xl/drawings/vmlDrawing" + n + ".vml";
+    std::string comments = "xl/comments" + n + ".xml", vml = "xl/drawings/commentsDrawing" + n + ".vml";
     extra.parts.emplace_back(comments, CommentsXml(notes));
     extra.parts.emplace_back(vml, NotesVml(notes, index));
     extra.contentTypes.emplace_back(
@@ -407,9 +409,11 @@ std::string FeatureWriter::SheetTail(const Sheet& sheet, int index, SheetExtraPa
     std::string cid = "rId" + std::to_string(extra.nextRel++);
     std::string vid = "rId" + std::to_string(extra.nextRel++);
     extra.rels += "<Relationship Id=\"" + cid + "\" Type=\"" + kRelType + "comments\" Target=\"../comments" + n + ".xml\"/>";
-    extra.rels += "<Relationship Id=\"" + vid + "\" Type=\"" + kRelType + "vmlDrawing\" Target=\"../drawings/vmlDrawing" + n + ".vml\"/>";
+    extra.rels += "<Relationship Id=\"" + vid + "\" Type=\"" + kRelType + "vmlDrawing\" Target=\"../drawings/commentsDrawing" + n + ".vml\"/>";
     out += "<legacyDrawing r:id=\"" + vid + "\"/>";
   }
+  out += CarriedElements(book_, sheet, "legacyDrawingHF", extra.rels, extra.nextRel);
+  out += CarriedElements(book_, sheet, "picture", extra.rels, extra.nextRel);
   return out;
 }
 

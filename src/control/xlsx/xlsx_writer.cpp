@@ -7,6 +7,7 @@
 #include "control/format/number_format.h"
 #include "control/formula/formula_engine.h"
 #include "control/xlsx/cell_ref.h"
+#include "control/xlsx/xlsx_carried.h"
 #include "control/xlsx/xlsx_file.h"
 #include "control/xlsx/xlsx_sheet_features.h"
 #include "control/xlsx/xlsx_styles.h"
@@ -370,6 +371,7 @@ xls::Bytes WriteXlsx(Workbook& book) {
                           book.ForeignParts().front() +
                           ") that this program cannot write to an .xlsx file; nothing was saved, "
                           "and the original file keeps them.");
+  CheckCarried(book);
   SharedStrings sst;
   FeatureWriter features(book);
   std::vector<std::string> sheets;
@@ -392,6 +394,8 @@ xls::Bytes WriteXlsx(Workbook& book) {
   for (const SheetExtraParts& e : extras)
     for (const auto& [part, type] : e.contentTypes)
       types += "<Override PartName=\"" + part + "\" ContentType=\"" + type + "\"/>";
+  std::vector<std::pair<std::string, std::string>> carried;
+  AddCarriedParts(book, carried, types);
   types += "</Types>";
 
   std::string rootRels = std::string(kXmlHead) +
@@ -427,6 +431,7 @@ xls::Bytes WriteXlsx(Workbook& book) {
                   extra.rels + "</Relationships>");
     for (auto& [name, content] : extra.parts) zip.Add(name, std::move(content));
   }
+  for (auto& [name, content] : carried) zip.Add(name, std::move(content));
   return zip.Finish();
 }
 
