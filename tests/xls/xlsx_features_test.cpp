@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "control/engine_error.h"
+#include "control/xlsx/xlsx_autofilter.h"
 #include "control/xlsx/xlsx_condfmt.h"
 #include "control/xlsx/zip_package.h"
 #include "corpus_support.h"
@@ -72,6 +73,11 @@ ws.conditional_formatting.add("C2:C5", CellIsRule(operator="greaterThan", formul
     font=Font(bold=True, color="FFFF0000"), fill=PatternFill("solid", start_color="FFFFFF00", end_color="FFFFFF00")))
 ws.conditional_formatting.add("A2:A5", FormulaRule(formula=["$C2>3"], font=Font(italic=True)))
 ws.auto_filter.ref = "A1:E7"
+from openpyxl.worksheet.filters import FilterColumn, CustomFilter, CustomFilters, Top10
+ws.auto_filter.add_filter_column(1, ["4", "6"])
+ws.auto_filter.filterColumn.append(FilterColumn(colId=2, customFilters=CustomFilters(
+    _and=True, customFilter=[CustomFilter(operator="greaterThan", val="5"), CustomFilter(operator="notEqual", val="x*")])))
+ws.auto_filter.filterColumn.append(FilterColumn(colId=3, top10=Top10(top=False, val=2)))
 ws.page_setup.orientation = "landscape"
 ws.page_setup.paperSize = 9
 ws.page_setup.fitToWidth = 1
@@ -117,6 +123,10 @@ for cf in ws.conditional_formatting:
               int(bool(r.dxf and r.dxf.font and r.dxf.font.i)),
               r.dxf.fill.bgColor.rgb if r.dxf and r.dxf.fill else None)
 print("filter", ws.auto_filter.ref)
+for fc in ws.auto_filter.filterColumn:
+    print("fc", fc.colId, fc.filters.filter if fc.filters else None,
+          [(c.operator, c.val) for c in fc.customFilters.customFilter] if fc.customFilters else None,
+          int(bool(fc.customFilters and fc.customFilters._and)), (fc.top10.top, fc.top10.val) if fc.top10 else None)
 ps = ws.page_setup
 print("page", ps.orientation, ps.paperSize, ps.fitToWidth, ps.fitToHeight, int(bool(ws.sheet_properties.pageSetUpPr.fitToPage)))
 print("margins", ws.page_margins.left, ws.page_margins.top)
@@ -191,6 +201,7 @@ TEST(XlsxFeatures, AnotherProgramsWorkbookKeepsEveryItemThroughTheNamesRowAndASa
   EXPECT_EQ(rule.format.fill, 0x00FFFFu);  // yellow
   EXPECT_EQ(f.filter.range, (CellRange{1, 1, 7, 5}));
   EXPECT_TRUE(f.filter.on);
+  EXPECT_EQ(f.filter.criteria.size(), 3u);
   EXPECT_TRUE(f.page.landscape);
   EXPECT_EQ(f.page.paperSize, 9);
   EXPECT_TRUE(f.page.fitToPage);
@@ -232,7 +243,8 @@ TEST(XlsxFeatures, AnotherProgramsWorkbookKeepsEveryItemThroughTheNamesRowAndASa
       "dv time lessThan A1 0.5", "comment A1 Ann Name of the user", "comment C3 Bo Checked",
       "link D2 https://example.org/a None Open it", "link D3 None Data!A1",
       "cf C2:C5 cellIs greaterThan ['5'] 1 0 FFFFFF00", "cf A2:A5 expression None ['$C2>3'] 0 1 None",
-      "filter A1:E7", "page landscape 9 None 0 1", "margins 0.5 1.25", "print 1 1",
+      "filter A1:E7", "fc 1 ['4', '6'] None 0 None", "fc 2 None [('greaterThan', '5'), ('notEqual', 'x*')] 1 None",
+      "fc 3 None None 0 (False, 2.0)", "page landscape 9 None 0 1", "margins 0.5 1.25", "print 1 1",
       "header Title footer Page &P", "breaks [20] [3]", "area ['$A$1:$E$30'] titles $1:$1",
       "outline 1 2", "base 12"});
   fs::remove_all(made.parent_path());
@@ -277,6 +289,20 @@ TEST(XlsxFeatures, EveryItemOfTheModelSurvivesOurOwnRoundTrip) {
   f.validationPromptsHidden = true;
   f.filter.on = f.filter.named = true;
   f.filter.range = {1, 1, 7, 7};
+  xlsx::FilterColumn column;
+  column.column = 1;
+  column.conditions = {{"greaterThanOrEqual", "2.5"}, {"notEqual", "Zoë*"}};
+  column.joinAnd = true;
+  RecordBytes criteria;
+  ASSERT_TRUE(xlsx::FilterToRecord(column, criteria));
+  column = {};
+  column.column = 3;
+  column.isList = true;
+  column.blank = true;
+  column.values = {"ann"};
+  RecordBytes values;
+  ASSERT_TRUE(xlsx::FilterToRecord(column, values));
+  f.filter.criteria = {criteria, values};
   f.page.leftToRight = true;
   f.page.blackAndWhite = true;
   f.page.draft = true;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "control/model/workbook.h"
+#include "control/xlsx/xlsx_autofilter.h"
 #include "control/xlsx/xml_stream.h"
 
 namespace engine::xlsx {
@@ -67,6 +68,8 @@ class SheetFeaturesReader : public XmlHandler {
   std::vector<PendingLink> links_;
   std::vector<std::string> consumed_;
   std::vector<std::pair<std::string, std::string>> carried_;  // element, relationship id
+  FilterColumn filterColumn_;
+  bool inFilter_ = false, inFilterColumn_ = false;
   // Conditional formats: the ranges of the open block and the rule being read.
   struct PendingRule {
     std::string type, op, dxf;

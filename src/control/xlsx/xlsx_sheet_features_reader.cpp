@@ -359,7 +359,29 @@ void SheetFeaturesReader::Start(std::string_view name, const XmlAttrs& a) {
       f_.filter.on = true;
       f_.filter.named = true;
       f_.filter.range = r;
+      inFilter_ = true;
     }
+  } else if (inFilter_ && name == "filterColumn") {
+    filterColumn_ = FilterColumn{};
+    filterColumn_.column = a.Int("colId", -1);
+    inFilterColumn_ = true;
+  } else if (inFilterColumn_ && name == "customFilters") {
+    filterColumn_.joinAnd = a.Bool("and", false);
+  } else if (inFilterColumn_ && name == "customFilter") {
+    if (filterColumn_.conditions.size() < 3)
+      filterColumn_.conditions.push_back({std::string(a.Get("operator")), DecodeEscapes(std::string(a.Get("val")))});
+  } else if (inFilterColumn_ && name == "filters") {
+    filterColumn_.isList = true;
+    filterColumn_.blank = a.Bool("blank", false);
+  } else if (inFilterColumn_ && name == "filter") {
+    if (filterColumn_.values.size() < 3) filterColumn_.values.push_back(DecodeEscapes(std::string(a.Get("val"))));
+  } else if (inFilterColumn_ && name == "dateGroupItem") {
+    filterColumn_.values.resize(3);  // date groups have no form in the record
+  } else if (inFilterColumn_ && name == "top10") {
+    filterColumn_.topN = true;
+    filterColumn_.top = a.Bool("top", true);
+    filterColumn_.percent = a.Bool("percent", false);
+    filterColumn_.topValue = a.Number("val", 0);
   } else if (name == "printOptions") {
     PageSetup& p = f_.page;
     p.centerH = a.Bool("horizontalCentered", false);
@@ -392,7 +414,14 @@ void SheetFeaturesReader::Start(std::string_view name, const XmlAttrs& a) {
 }
 
 void SheetFeaturesReader::End(std::string_view name) {
-  if (name == "sheetView") {
+  if (name == "autoFilter") {
+    inFilter_ = false;
+  } else if (name == "filterColumn" && inFilterColumn_) {
+    inFilterColumn_ = false;
+    RecordBytes record;
+    if (f_.filter.criteria.size() < kMaxCol && FilterToRecord(filterColumn_, record))
+      f_.filter.criteria.push_back(std::move(record));
+  } else if (name == "sheetView") {
     inSheetView_ = false;
   } else if (name == "formula1" || name == "formula2" || name == "formula") {
     if (capture_) *capture_ = DecodeEscapes(std::move(*capture_));

@@ -325,8 +325,12 @@ std::string FeatureWriter::SheetHead(const Sheet& sheet, bool active) {
 std::string FeatureWriter::SheetTail(const Sheet& sheet, int index, SheetExtraParts& extra) {
   const SheetFeatures& f = sheet.Features();
   std::string out;
-  if (f.filter.on && OnSheet(f.filter.range))
-    out += "<autoFilter ref=\"" + RangeName(f.filter.range) + "\"/>";
+  if (f.filter.on && OnSheet(f.filter.range)) {
+    std::string columns;
+    for (const RecordBytes& c : f.filter.criteria) columns += RecordToFilterXml(c);
+    out += "<autoFilter ref=\"" + RangeName(f.filter.range) + "\"" +
+           (columns.empty() ? "/>" : ">" + columns + "</autoFilter>");
+  }
 
   std::string merges;
   int mergeCount = 0;
