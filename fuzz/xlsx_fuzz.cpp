@@ -30,11 +30,12 @@ engine::xls::Bytes PackageOf(std::string_view text) {
           "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
           "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
           "relationships/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>");
-  zip.Add("xl/workbook.xml",
-          "<workbook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
-          "<sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets><definedNames>"
-          "<definedName name=\"_xlnm.Print_Titles\" localSheetId=\"0\">S!$A:$B,S!$1:$2</definedName>"
-          "</definedNames></workbook>");
+  zip.Add(
+      "xl/workbook.xml",
+      "<workbook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+      "<sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets><definedNames>"
+      "<definedName name=\"_xlnm.Print_Titles\" localSheetId=\"0\">S!$A:$B,S!$1:$2</definedName>"
+      "</definedNames></workbook>");
   zip.Add("xl/_rels/workbook.xml.rels",
           "<Relationships><Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/"
           "officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/>"

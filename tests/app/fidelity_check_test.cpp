@@ -60,13 +60,16 @@ TEST(FidelityCheck, EveryFeatureSurvivesConvertToXlsx) {
   ASSERT_TRUE(fs::is_regular_file(dir / "check.sh")) << "the fidelity corpus is missing: " << dir;
   std::string scratch = ScratchFolder();
   int checked = 0;
-  auto convertAndCheck = [&](const fs::path& from, const fs::path& features, const std::string& to) {
+  auto convertAndCheck = [&](const fs::path& from, const fs::path& features,
+                             const std::string& to) {
     SCOPED_TRACE(from.filename().string() + " -> " + to);
     std::ostringstream out, err;
-    ASSERT_EQ(dtapp::Main({"convert", from.string(), to, "--type", "51"}, out, err), 0) << err.str();
+    ASSERT_EQ(dtapp::Main({"convert", from.string(), to, "--type", "51"}, out, err), 0)
+        << err.str();
     int status = 0;
-    std::string report = Shell(
-        "'" + (dir / "check.sh").string() + "' '" + features.string() + "' '" + to + "' 2>&1", status);
+    std::string report =
+        Shell("'" + (dir / "check.sh").string() + "' '" + features.string() + "' '" + to + "' 2>&1",
+              status);
     EXPECT_EQ(status, 0) << report;
     EXPECT_EQ(report.find("lost:"), std::string::npos) << report;
     ++checked;
@@ -76,7 +79,8 @@ TEST(FidelityCheck, EveryFeatureSurvivesConvertToXlsx) {
     if (ext != ".xls" && ext != ".xlsx") continue;
     fs::path features = dir / (e.path().stem().string() + ".features.json");
     ASSERT_TRUE(fs::is_regular_file(features)) << features;
-    std::string stem = scratch + "/" + e.path().stem().string() + (ext == ".xls" ? "-xls" : "-xlsx");
+    std::string stem =
+        scratch + "/" + e.path().stem().string() + (ext == ".xls" ? "-xls" : "-xlsx");
     convertAndCheck(e.path(), features, stem + "-1.xlsx");
     convertAndCheck(stem + "-1.xlsx", features, stem + "-2.xlsx");
   }

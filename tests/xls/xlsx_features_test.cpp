@@ -142,13 +142,15 @@ std::string RunPython(const char* script, const fs::path& file) {
   fs::path py = Scratch("script.py");
   std::ofstream(py) << script;
   int status = 0;
-  std::string out = Shell("/usr/bin/python3 " + py.string() + " " + file.string() + " 2>&1", status);
+  std::string out =
+      Shell("/usr/bin/python3 " + py.string() + " " + file.string() + " 2>&1", status);
   EXPECT_EQ(status, 0) << out;
   return out;
 }
 
 void ExpectLines(const std::string& out, std::initializer_list<const char*> lines) {
-  for (const char* line : lines) EXPECT_NE(out.find(line), std::string::npos) << line << "\n" << out;
+  for (const char* line : lines)
+    EXPECT_NE(out.find(line), std::string::npos) << line << "\n" << out;
 }
 
 TEST(XlsxFeatures, AnotherProgramsWorkbookKeepsEveryItemThroughTheNamesRowAndASave) {
@@ -194,7 +196,8 @@ TEST(XlsxFeatures, AnotherProgramsWorkbookKeepsEveryItemThroughTheNamesRowAndASa
   EXPECT_EQ(f.links[1].location, "Data!A1");
   ASSERT_EQ(f.conditional.size(), 2u);
   xlsx::PackageRule rule;
-  ASSERT_TRUE(xlsx::RecordToRule(c.Book(), f.conditional[0].ranges[0], f.conditional[0].rules.at(0), rule));
+  ASSERT_TRUE(
+      xlsx::RecordToRule(c.Book(), f.conditional[0].ranges[0], f.conditional[0].rules.at(0), rule));
   EXPECT_EQ(rule.op, "greaterThan");
   EXPECT_EQ(rule.formulas, std::vector<std::string>{"5"});
   EXPECT_TRUE(rule.format.bold);
@@ -233,20 +236,39 @@ TEST(XlsxFeatures, AnotherProgramsWorkbookKeepsEveryItemThroughTheNamesRowAndASa
   EXPECT_EQ(type, 51);
   EXPECT_TRUE(back.GetSheetFeatures(1) == before);
   std::string seen = RunPython(kSee, copy);
-  ExpectLines(seen, {
-      "sheet Data visible", "sheet Hidden hidden", "sheet Very veryHidden",
-      "freeze B2 zoom 120 grid 0", "tab FFFF0000", "merge A10:C10",
-      "dv list None B2:B5 \"red,green,blue\" None warning 1 0 Colour Pick one Colour From the list",
-      "dv whole None C2:C5 C7 1 10 None", "dv decimal greaterThan D2:D5 0.5",
-      "dv textLength lessThanOrEqual E2:E5 8 None information", "dv custom None F2:F5 ISNUMBER(F2)",
-      "dv list None G2:G5 $A$2:$A$5 None None 0 1", "dv date greaterThanOrEqual H2 DATE(2024,1,1)",
-      "dv time lessThan A1 0.5", "comment A1 Ann Name of the user", "comment C3 Bo Checked",
-      "link D2 https://example.org/a None Open it", "link D3 None Data!A1",
-      "cf C2:C5 cellIs greaterThan ['5'] 1 0 FFFFFF00", "cf A2:A5 expression None ['$C2>3'] 0 1 None",
-      "filter A1:E7", "fc 1 ['4', '6'] None 0 None", "fc 2 None [('greaterThan', '5'), ('notEqual', 'x*')] 1 None",
-      "fc 3 None None 0 (False, 2.0)", "page landscape 9 None 0 1", "margins 0.5 1.25", "print 1 1",
-      "header Title footer Page &P", "breaks [20] [3]", "area ['$A$1:$E$30'] titles $1:$1",
-      "outline 1 2", "base 12"});
+  ExpectLines(seen, {"sheet Data visible",
+                     "sheet Hidden hidden",
+                     "sheet Very veryHidden",
+                     "freeze B2 zoom 120 grid 0",
+                     "tab FFFF0000",
+                     "merge A10:C10",
+                     "dv list None B2:B5 \"red,green,blue\" None warning 1 0 Colour Pick one "
+                     "Colour From the list",
+                     "dv whole None C2:C5 C7 1 10 None",
+                     "dv decimal greaterThan D2:D5 0.5",
+                     "dv textLength lessThanOrEqual E2:E5 8 None information",
+                     "dv custom None F2:F5 ISNUMBER(F2)",
+                     "dv list None G2:G5 $A$2:$A$5 None None 0 1",
+                     "dv date greaterThanOrEqual H2 DATE(2024,1,1)",
+                     "dv time lessThan A1 0.5",
+                     "comment A1 Ann Name of the user",
+                     "comment C3 Bo Checked",
+                     "link D2 https://example.org/a None Open it",
+                     "link D3 None Data!A1",
+                     "cf C2:C5 cellIs greaterThan ['5'] 1 0 FFFFFF00",
+                     "cf A2:A5 expression None ['$C2>3'] 0 1 None",
+                     "filter A1:E7",
+                     "fc 1 ['4', '6'] None 0 None",
+                     "fc 2 None [('greaterThan', '5'), ('notEqual', 'x*')] 1 None",
+                     "fc 3 None None 0 (False, 2.0)",
+                     "page landscape 9 None 0 1",
+                     "margins 0.5 1.25",
+                     "print 1 1",
+                     "header Title footer Page &P",
+                     "breaks [20] [3]",
+                     "area ['$A$1:$E$30'] titles $1:$1",
+                     "outline 1 2",
+                     "base 12"});
   fs::remove_all(made.parent_path());
 }
 
@@ -348,7 +370,8 @@ TEST(XlsxFeatures, EveryItemOfTheModelSurvivesOurOwnRoundTrip) {
   fs::path again = Scratch("again.xlsx");
   back.WriteFile(again.string(), 51);
   std::ifstream x(file, std::ios::binary), y(again, std::ios::binary);
-  std::string bx((std::istreambuf_iterator<char>(x)), {}), by((std::istreambuf_iterator<char>(y)), {});
+  std::string bx((std::istreambuf_iterator<char>(x)), {}),
+      by((std::istreambuf_iterator<char>(y)), {});
   EXPECT_TRUE(bx == by) << "the second save differs from the first";
   fs::remove_all(file.parent_path());
 }
@@ -361,7 +384,8 @@ TEST(XlsxFeatures, ConditionalFormatsOfAWorkbookFileBecomeRulesOfAPackage) {
   const SheetFeatures& f = c.GetSheetFeatures(1);
   ASSERT_FALSE(f.conditional.empty());
   xlsx::PackageRule rule;
-  ASSERT_TRUE(xlsx::RecordToRule(c.Book(), f.conditional[0].ranges[0], f.conditional[0].rules[0], rule));
+  ASSERT_TRUE(
+      xlsx::RecordToRule(c.Book(), f.conditional[0].ranges[0], f.conditional[0].rules[0], rule));
   // Written and read again, the rule says the same.
   RecordBytes again;
   ASSERT_TRUE(xlsx::RuleToRecord(c.Book(), f.conditional[0].ranges[0], rule.type, rule.op,
@@ -403,12 +427,13 @@ engine::xls::Bytes Package(const std::string& sheetTail, const std::string& comm
   zip.Add("_rels/.rels", kRels);
   zip.Add("xl/workbook.xml", kBook);
   zip.Add("xl/_rels/workbook.xml.rels", kBookRels);
-  zip.Add("xl/worksheets/sheet1.xml",
-          R"(<?xml version="1.0"?><worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
-          R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)"
-          R"(<sheetView><pane xSplit="1e300" ySplit="-5" state="frozen" topLeftCell="ZZZZ9"/></sheetView>)"
-          R"(<sheetFormatPr defaultColWidth="nan"/><sheetData><row r="1"><c r="A1"><v>1</v></c></row></sheetData>)" +
-              sheetTail + "</worksheet>");
+  zip.Add(
+      "xl/worksheets/sheet1.xml",
+      R"(<?xml version="1.0"?><worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
+      R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)"
+      R"(<sheetView><pane xSplit="1e300" ySplit="-5" state="frozen" topLeftCell="ZZZZ9"/></sheetView>)"
+      R"(<sheetFormatPr defaultColWidth="nan"/><sheetData><row r="1"><c r="A1"><v>1</v></c></row></sheetData>)" +
+          sheetTail + "</worksheet>");
   zip.Add("xl/worksheets/_rels/sheet1.xml.rels", kSheetRels);
   if (!comments.empty()) zip.Add("xl/comments1.xml", comments);
   return zip.Finish();
@@ -416,8 +441,9 @@ engine::xls::Bytes Package(const std::string& sheetTail, const std::string& comm
 
 std::string Read(Control& c, const engine::xls::Bytes& bytes) {
   fs::path path = Scratch("pkg.xlsx");
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
   short type = 0;
   try {
     c.ReadFile(path.string(), type);

@@ -21,7 +21,7 @@ constexpr unsigned kJoinOr = 0x0001, kSimple1 = 0x0004, kSimple2 = 0x0008, kTopN
                    kTop = 0x0020, kPercent = 0x0040;
 constexpr std::uint8_t kNone = 0x00, kNumber = 0x04, kText = 0x06, kBlanks = 0x0C,
                        kNonBlanks = 0x0E;
-constexpr std::array<const char*, 6> kOps = {"lessThan", "equal", "lessThanOrEqual",
+constexpr std::array<const char*, 6> kOps = {"lessThan",    "equal",    "lessThanOrEqual",
                                              "greaterThan", "notEqual", "greaterThanOrEqual"};
 
 unsigned OpCode(const std::string& op) {
@@ -125,11 +125,16 @@ Cond ConditionOf(const std::string& op, const std::string& value, bool& ok) {
 std::string Esc(const std::string& s) {
   std::string out;
   for (char c : s) {
-    if (c == '&') out += "&amp;";
-    else if (c == '<') out += "&lt;";
-    else if (c == '"') out += "&quot;";
-    else if (c == '>') out += "&gt;";
-    else out += c;
+    if (c == '&')
+      out += "&amp;";
+    else if (c == '<')
+      out += "&lt;";
+    else if (c == '"')
+      out += "&quot;";
+    else if (c == '>')
+      out += "&gt;";
+    else
+      out += c;
   }
   return out;
 }
@@ -150,7 +155,8 @@ bool FilterToRecord(const FilterColumn& f, RecordBytes& out) {
   if (f.topN) {
     double n = std::round(f.topValue);
     if (!(n >= 1 && n <= 500)) return false;
-    flags = kTopN | (f.top ? kTop : 0) | (f.percent ? kPercent : 0) | (static_cast<unsigned>(n) << 7);
+    flags =
+        kTopN | (f.top ? kTop : 0) | (f.percent ? kPercent : 0) | (static_cast<unsigned>(n) << 7);
     c1.type = kNumber;
     c1.sign = f.top ? 6 : 3;
     c1.number = 0;
@@ -242,14 +248,17 @@ std::string RecordToFilterXml(const RecordBytes& r) {
     bool blank = false;
     std::string values;
     for (const Read& c : conds) {
-      if (c.type == kBlanks) blank = true;
-      else values += "<filter val=\"" + Esc(c.value) + "\"/>";
+      if (c.type == kBlanks)
+        blank = true;
+      else
+        values += "<filter val=\"" + Esc(c.value) + "\"/>";
     }
     xml += (blank ? " blank=\"1\">" : ">") + values + "</filters>";
   } else {
     xml += orJoin ? "<customFilters>" : "<customFilters and=\"1\">";
     for (const Read& c : conds)
-      xml += std::string("<customFilter operator=\"") + kOps[c.sign - 1] + "\" val=\"" + Esc(c.value) + "\"/>";
+      xml += std::string("<customFilter operator=\"") + kOps[c.sign - 1] + "\" val=\"" +
+             Esc(c.value) + "\"/>";
     xml += "</customFilters>";
   }
   return xml + "</filterColumn>";

@@ -20,10 +20,14 @@ constexpr std::size_t kMaxCarriedParts = 4096;
 std::string AttrText(const std::string& s) {
   std::string out;
   for (char c : s) {
-    if (c == '"') out += "&quot;";
-    else if (c == '&') out += "&amp;";
-    else if (c == '<') out += "&lt;";
-    else out += c;
+    if (c == '"')
+      out += "&quot;";
+    else if (c == '&')
+      out += "&amp;";
+    else if (c == '<')
+      out += "&lt;";
+    else
+      out += c;
   }
   return out;
 }
@@ -91,7 +95,8 @@ class ChartRefsHandler : public XmlHandler {
         sheet.assign(rev.rbegin(), rev.rend());
       } else {
         std::size_t i = bang;
-        while (i > 0 && f[i - 1] != '(' && f[i - 1] != ',' && f[i - 1] != ' ' && f[i - 1] != '=') --i;
+        while (i > 0 && f[i - 1] != '(' && f[i - 1] != ',' && f[i - 1] != ' ' && f[i - 1] != '=')
+          --i;
         sheet = f.substr(i, bang - i);
       }
       if (!sheet.empty() && sheet.front() != '[') sheets.insert(sheet);
@@ -163,7 +168,8 @@ bool CarryPart(const ZipReader& zip, const ContentTypes& types, const Sheet& she
   std::size_t before = kept.size();
   try {
     for (const std::string& p : parts) {
-      bool known = std::any_of(kept.begin(), kept.end(), [&](const auto& k) { return k.name == p; });
+      bool known =
+          std::any_of(kept.begin(), kept.end(), [&](const auto& k) { return k.name == p; });
       if (known) continue;
       Workbook::CarriedPart part;
       part.name = p;
@@ -180,7 +186,8 @@ bool CarryPart(const ZipReader& zip, const ContentTypes& types, const Sheet& she
     kept.resize(before);  // too large or damaged: left to the save's refusal
     return false;
   }
-  book.CarriedLinks().push_back({sheet.Id(), std::string(element), relType, target, std::move(parts)});
+  book.CarriedLinks().push_back(
+      {sheet.Id(), std::string(element), relType, target, std::move(parts)});
   return true;
 }
 

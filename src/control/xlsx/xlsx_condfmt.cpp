@@ -21,8 +21,8 @@ using xls::Put32;
 using xls::Put8;
 
 constexpr std::array<std::string_view, 8> kOperators = {
-    "between", "notBetween", "equal", "notEqual", "greaterThan", "lessThan",
-    "greaterThanOrEqual", "lessThanOrEqual"};
+    "between",  "notBetween",         "equal",          "notEqual", "greaterThan",
+    "lessThan", "greaterThanOrEqual", "lessThanOrEqual"};
 
 constexpr std::uint32_t kFontBlock = 1u << 26, kPatternBlock = 1u << 29, kNumberBlock = 1u << 25,
                         kAlignBlock = 1u << 27, kBorderBlock = 1u << 28, kProtectBlock = 1u << 30;
@@ -37,10 +37,10 @@ std::vector<std::string> SheetNames(const Workbook& book) {
 void FontBlock(Bytes& b, const DiffFormat& f) {
   std::size_t start = b.size();
   b.resize(start + 64, 0);  // no font name
-  Put32(b, 0xFFFFFFFFu);     // the height is not changed
+  Put32(b, 0xFFFFFFFFu);    // the height is not changed
   Put32(b, (f.italic ? 0x02u : 0) | (f.strike ? 0x80u : 0));
   Put16(b, f.hasBold ? (f.bold ? 700u : 400u) : 0xFFFFu);
-  Put16(b, 0);                         // no super- or subscript
+  Put16(b, 0);  // no super- or subscript
   Put8(b, f.underline ? 1u : 0u);
   Put8(b, 0);
   Put8(b, 0);
@@ -48,7 +48,7 @@ void FontBlock(Bytes& b, const DiffFormat& f) {
   Put32(b, f.fontColor == kAutoColor ? 0xFFFFFFFFu : NearestPaletteIndex(f.fontColor));
   Put32(b, 0);
   Put32(b, (f.hasItalic ? 0 : 0x02u) | (f.hasStrike ? 0 : 0x80u));
-  Put32(b, 1);                   // super- and subscript not changed
+  Put32(b, 1);  // super- and subscript not changed
   Put32(b, f.hasUnderline ? 0 : 1u);
   Put32(b, f.hasBold ? 0 : 1u);
   Put32(b, 0);
@@ -115,8 +115,10 @@ bool RuleToRecord(const Workbook& book, const CellRange& base, std::string_view 
   Put16(b, static_cast<unsigned>(tokens[1].size()));
   // Everything is "not changed" but the blocks that follow.
   std::uint32_t flags = 0x0000FFFFu | (7u << 19);
-  if (!fill) flags |= 7u << 16;
-  else flags |= 1u << 17;  // the pattern and its background colour are set
+  if (!fill)
+    flags |= 7u << 16;
+  else
+    flags |= 1u << 17;  // the pattern and its background colour are set
   if (font) flags |= kFontBlock;
   if (fill) flags |= kPatternBlock;
   Put32(b, flags);

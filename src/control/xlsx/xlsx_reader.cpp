@@ -200,13 +200,19 @@ class SheetHandler : public XmlHandler {
   SheetHandler(Sheet& sheet, const std::vector<std::string>& sst,
                const std::vector<std::uint16_t>& xfStyles, bool date1904,
                std::vector<PendingFormula>& pending, XmlHandler& features)
-      : sheet_(sheet), sst_(sst), xf_(xfStyles), date1904_(date1904), pending_(pending),
+      : sheet_(sheet),
+        sst_(sst),
+        xf_(xfStyles),
+        date1904_(date1904),
+        pending_(pending),
         features_(features) {}
 
   void Start(std::string_view name, const XmlAttrs& a) override {
     if (!inData_) {  // what the sheet carries besides its cells
-      if (name == "sheetData") inData_ = true;
-      else features_.Start(name, a);
+      if (name == "sheetData")
+        inData_ = true;
+      else
+        features_.Start(name, a);
     }
     if (name == "c") {
       StartCell(a);
@@ -231,8 +237,10 @@ class SheetHandler : public XmlHandler {
   }
 
   void End(std::string_view name) override {
-    if (!inData_) features_.End(name);
-    else if (name == "sheetData") inData_ = false;
+    if (!inData_)
+      features_.End(name);
+    else if (name == "sheetData")
+      inData_ = false;
     if (name == "c") EndCell();
     else if (name == "v" || name == "f" || name == "t") capture_ = nullptr;
     else if (name == "is") inInline_ = false;

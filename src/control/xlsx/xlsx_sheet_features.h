@@ -91,7 +91,7 @@ bool TakeBuiltinName(Sheet& sheet, std::string_view name, std::string_view formu
 // --- Writing ---------------------------------------------------------------------------------
 // The parts a sheet adds to the package besides its own, and the relationships from it.
 struct SheetExtraParts {
-  std::vector<std::pair<std::string, std::string>> parts;  // name, content
+  std::vector<std::pair<std::string, std::string>> parts;         // name, content
   std::vector<std::pair<std::string, std::string>> contentTypes;  // part name, content type
   std::string rels;  // Relationship elements of the sheet part
   int nextRel = 1;

@@ -31,7 +31,8 @@ class LinksHandler : public XmlHandler {
     PartLink l;
     l.type = std::string(a.Get("Type"));
     l.external = a.Get("TargetMode") == "External";
-    l.target = l.external ? std::string(a.Get("Target")) : ResolvePartName(folder_, a.Get("Target"));
+    l.target =
+        l.external ? std::string(a.Get("Target")) : ResolvePartName(folder_, a.Get("Target"));
     byId[std::string(a.Get("Id"))] = std::move(l);
   }
 
@@ -118,8 +119,10 @@ bool LiteralItems(const std::string& formula, std::vector<std::string>& items) {
   items.clear();
   for (std::size_t i = 0; i < body.size(); ++i) {
     if (body[i] == '"') {
-      if (i + 1 < body.size() && body[i + 1] == '"') ++i;
-      else return false;  // a quote ends the string early: a formula, not a list
+      if (i + 1 < body.size() && body[i + 1] == '"')
+        ++i;
+      else
+        return false;  // a quote ends the string early: a formula, not a list
       item += '"';
     } else if (body[i] == ',') {
       items.push_back(std::move(item));
@@ -155,9 +158,12 @@ class CommentsHandler : public XmlHandler {
     }
   }
   void End(std::string_view name) override {
-    if (name == "author" || name == "t") capture_ = nullptr;
-    else if (name == "comment") inComment_ = false;
-    else if (name == "rPh") inPhonetic_ = false;
+    if (name == "author" || name == "t")
+      capture_ = nullptr;
+    else if (name == "comment")
+      inComment_ = false;
+    else if (name == "rPh")
+      inPhonetic_ = false;
   }
   void Text(std::string_view text) override {
     if (capture_ && capture_->size() + text.size() <= 32767) capture_->append(text);
@@ -192,9 +198,12 @@ class NoteShapesHandler : public XmlHandler {
   }
   void End(std::string_view name) override {
     if (!inNote_) return;
-    if (name == "Row") notes.back().row = XmlAttrs::ToInt(Trim(text_), -1);
-    else if (name == "Column") notes.back().col = XmlAttrs::ToInt(Trim(text_), -1);
-    else if (name == "ClientData") inNote_ = false;
+    if (name == "Row")
+      notes.back().row = XmlAttrs::ToInt(Trim(text_), -1);
+    else if (name == "Column")
+      notes.back().col = XmlAttrs::ToInt(Trim(text_), -1);
+    else if (name == "ClientData")
+      inNote_ = false;
     capture_ = false;
   }
   void Text(std::string_view text) override {
@@ -203,8 +212,10 @@ class NoteShapesHandler : public XmlHandler {
 
  private:
   static std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\n' || s.front() == '\r')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\n' || s.back() == '\r')) s.remove_suffix(1);
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\n' || s.front() == '\r'))
+      s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\n' || s.back() == '\r'))
+      s.remove_suffix(1);
     return s;
   }
   bool inNote_ = false, capture_ = false;
@@ -221,8 +232,10 @@ class DxfHandler : public XmlHandler {
     } else if (!in_) {
       return;
     } else if (name == "dxf") {
-      if (dxfs.size() < kMaxItems) dxfs.emplace_back();
-      else in_ = false;
+      if (dxfs.size() < kMaxItems)
+        dxfs.emplace_back();
+      else
+        in_ = false;
     } else if (dxfs.empty()) {
       return;
     } else if (name == "font") {
@@ -251,9 +264,12 @@ class DxfHandler : public XmlHandler {
     }
   }
   void End(std::string_view name) override {
-    if (name == "dxfs") in_ = false;
-    else if (name == "font") inFont_ = false;
-    else if (name == "fill") inFill_ = false;
+    if (name == "dxfs")
+      in_ = false;
+    else if (name == "font")
+      inFont_ = false;
+    else if (name == "fill")
+      inFill_ = false;
   }
 
  private:
@@ -300,7 +316,10 @@ void SheetFeaturesReader::Start(std::string_view name, const XmlAttrs& a) {
       v.paneCol = std::clamp(col, 1, kMaxCol);
     }
     std::string_view pane = a.Get("activePane", "topLeft");
-    v.activePane = pane == "bottomRight" ? 0 : pane == "topRight" ? 1 : pane == "bottomLeft" ? 2 : 3;
+    v.activePane = pane == "bottomRight"  ? 0
+                   : pane == "topRight"   ? 1
+                   : pane == "bottomLeft" ? 2
+                                          : 3;
     if (state == "frozen" || state == "frozenSplit") {
       v.frozen = true;
       int xs = std::isfinite(x) ? static_cast<int>(std::clamp(x, 0.0, kMaxCol - 1.0)) : 0;
@@ -323,7 +342,8 @@ void SheetFeaturesReader::Start(std::string_view name, const XmlAttrs& a) {
     }
   } else if (name == "mergeCell") {
     CellRange r;
-    if (f_.merges.size() < kMaxItems && RangeOf(a.Get("ref"), r) && r != CellRange{r.row1, r.col1, r.row1, r.col1})
+    if (f_.merges.size() < kMaxItems && RangeOf(a.Get("ref"), r) &&
+        r != CellRange{r.row1, r.col1, r.row1, r.col1})
       f_.merges.push_back(r);
   } else if (name == "hyperlink") {
     CellRange r;
@@ -349,8 +369,10 @@ void SheetFeaturesReader::Start(std::string_view name, const XmlAttrs& a) {
     cfRules_.clear();
   } else if (name == "cfRule") {
     in_ = In::Rule;
-    cfRules_.push_back({std::string(a.Get("type")), std::string(a.Get("operator")),
-                        std::string(a.Get("dxfId")), {}});
+    cfRules_.push_back({std::string(a.Get("type")),
+                        std::string(a.Get("operator")),
+                        std::string(a.Get("dxfId")),
+                        {}});
   } else if (name == "formula" && in_ == In::Rule && cfRules_.back().formulas.size() < 3) {
     capture_ = &cfRules_.back().formulas.emplace_back();
   } else if (name == "autoFilter") {
@@ -369,12 +391,14 @@ void SheetFeaturesReader::Start(std::string_view name, const XmlAttrs& a) {
     filterColumn_.joinAnd = a.Bool("and", false);
   } else if (inFilterColumn_ && name == "customFilter") {
     if (filterColumn_.conditions.size() < 3)
-      filterColumn_.conditions.push_back({std::string(a.Get("operator")), DecodeEscapes(std::string(a.Get("val")))});
+      filterColumn_.conditions.push_back(
+          {std::string(a.Get("operator")), DecodeEscapes(std::string(a.Get("val")))});
   } else if (inFilterColumn_ && name == "filters") {
     filterColumn_.isList = true;
     filterColumn_.blank = a.Bool("blank", false);
   } else if (inFilterColumn_ && name == "filter") {
-    if (filterColumn_.values.size() < 3) filterColumn_.values.push_back(DecodeEscapes(std::string(a.Get("val"))));
+    if (filterColumn_.values.size() < 3)
+      filterColumn_.values.push_back(DecodeEscapes(std::string(a.Get("val"))));
   } else if (inFilterColumn_ && name == "dateGroupItem") {
     filterColumn_.values.resize(3);  // date groups have no form in the record
   } else if (inFilterColumn_ && name == "top10") {
@@ -404,8 +428,10 @@ void SheetFeaturesReader::Start(std::string_view name, const XmlAttrs& a) {
     capture_ = name == "oddHeader" ? &f_.page.header : &f_.page.footer;
     capture_->clear();
   } else if (name == "brk") {
-    if (in_ == In::None && rowBreaks_) Breaks(a, f_.page.rowBreaks, kMaxRow);
-    else if (in_ == In::None) Breaks(a, f_.page.colBreaks, kMaxCol);
+    if (in_ == In::None && rowBreaks_)
+      Breaks(a, f_.page.rowBreaks, kMaxRow);
+    else if (in_ == In::None)
+      Breaks(a, f_.page.colBreaks, kMaxCol);
   } else if (name == "rowBreaks" || name == "colBreaks") {
     rowBreaks_ = name == "rowBreaks";
   } else if (IsCarriedElement(name) && carried_.size() < 16) {
@@ -467,8 +493,9 @@ void SheetFeaturesReader::StartValidation(const XmlAttrs& a) {
   v.type = TypeOf(a.Get("type", "none"));
   v.op = OperatorOf(a.Get("operator", "between"));
   std::string_view style = a.Get("errorStyle", "stop");
-  v.errorStyle = style == "warning" ? ErrorStyle::Warning
-                 : style == "information" ? ErrorStyle::Information : ErrorStyle::Stop;
+  v.errorStyle = style == "warning"       ? ErrorStyle::Warning
+                 : style == "information" ? ErrorStyle::Information
+                                          : ErrorStyle::Stop;
   v.ignoreBlank = a.Bool("allowBlank", false);
   v.dropDown = !a.Bool("showDropDown", false);  // the attribute says the drop-down is hidden
   v.showInput = a.Bool("showInputMessage", false);
@@ -493,8 +520,9 @@ void SheetFeaturesReader::EndConditionalFormat() {
   for (const PendingRule& r : cfRules_) {
     DiffFormat none;
     int dxf = XmlAttrs::ToInt(r.dxf, -1);
-    const DiffFormat& format =
-        dxf >= 0 && static_cast<std::size_t>(dxf) < dxfs_.size() ? dxfs_[static_cast<std::size_t>(dxf)] : none;
+    const DiffFormat& format = dxf >= 0 && static_cast<std::size_t>(dxf) < dxfs_.size()
+                                   ? dxfs_[static_cast<std::size_t>(dxf)]
+                                   : none;
     RecordBytes bytes;
     if (RuleToRecord(book_, cf.ranges.front(), r.type, r.op, r.formulas, format, bytes))
       cf.rules.push_back(std::move(bytes));
@@ -617,13 +645,16 @@ bool NameAreas(std::string_view text, std::vector<CellRange>& out) {
     for (char c : item)
       if (c != '$' && c != ' ') plain += c;
     std::size_t colon = plain.find(':');
-    std::string a = plain.substr(0, colon), b = colon == std::string::npos ? a : plain.substr(colon + 1);
+    std::string a = plain.substr(0, colon),
+                b = colon == std::string::npos ? a : plain.substr(colon + 1);
     auto allDigits = [](const std::string& s) {
-      return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+      return !s.empty() &&
+             std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
     };
     auto allLetters = [](const std::string& s) {
-      return !s.empty() && s.size() <= 3 &&
-             std::all_of(s.begin(), s.end(), [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); });
+      return !s.empty() && s.size() <= 3 && std::all_of(s.begin(), s.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+      });
     };
     CellRange r;
     int r1, c1, r2, c2;

@@ -256,7 +256,8 @@ std::string SheetXml(Workbook& book, Sheet& sheet, int index, bool active, Share
   std::string cols;
   for (int c = 1; c <= kMaxCol; ++c) {
     const ColumnAttr& a = sheet.ColAttr(c);
-    if (a.width == kDefaultColumnWidth && !a.hidden && !a.style && !a.outline && !a.collapsed) continue;
+    if (a.width == kDefaultColumnWidth && !a.hidden && !a.style && !a.outline && !a.collapsed)
+      continue;
     cols += "<col min=\"" + std::to_string(c) + "\" max=\"" + std::to_string(c) + "\" width=\"";
     AppendNumber(cols, a.width / 256.0);
     cols += "\"";
@@ -427,7 +428,8 @@ xls::Bytes WriteXlsx(Workbook& book) {
     if (!extra.rels.empty())
       zip.Add("xl/worksheets/_rels/sheet" + std::to_string(i) + ".xml.rels",
               std::string(kXmlHead) +
-                  "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" +
+                  "<Relationships "
+                  "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" +
                   extra.rels + "</Relationships>");
     for (auto& [name, content] : extra.parts) zip.Add(name, std::move(content));
   }
