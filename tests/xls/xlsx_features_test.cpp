@@ -354,6 +354,7 @@ TEST(XlsxFeatures, EveryItemOfTheModelSurvivesOurOwnRoundTrip) {
   Control back;
   short type = 0;
   back.ReadFile(file.string(), type);
+  EXPECT_EQ(back.GetSheetName(1), "Sheet1");  // a name like the new workbook's own first sheet
   const SheetFeatures& g = back.GetSheetFeatures(1);
   EXPECT_TRUE(g.view == f.view);
   EXPECT_EQ(g.merges, f.merges);
@@ -464,7 +465,11 @@ TEST(XlsxFeatures, ItemsBeyondTheSheetAreClippedAndDamagedPartsRefused) {
       R"(<dataValidation type="list" sqref="IW1"><formula1>"a"</formula1></dataValidation></dataValidations>)"
       R"(<hyperlinks><hyperlink ref="A1" r:id="rId2"/><hyperlink ref="A2" r:id="rId9"/><hyperlink ref="A3"/></hyperlinks>)"
       R"(<pageMargins left="-1" right="1e308" top="x" bottom="0.5" header="0.3" footer="0.3"/>)"
-      R"(<pageSetup scale="100000" fitToHeight="-4"/><rowBreaks><brk id="-1"/><brk id="70000"/><brk id="9"/></rowBreaks>)";
+      R"(<pageSetup scale="100000" fitToHeight="-4"/><rowBreaks><brk id="-1"/><brk id="70000"/><brk id="9"/></rowBreaks>)"
+      R"(<extLst><ext><x14:dataValidations xmlns:x14="urn:x14" xmlns:xm="urn:xm"><x14:dataValidation type="list">)"
+      R"(<x14:formula1><xm:f>Lookup!$A$1:$A$3</xm:f></x14:formula1><xm:sqref>D2:D9</xm:sqref></x14:dataValidation>)"
+      R"(<x14:dataValidation type="list"><x14:formula1><xm:f>1</xm:f></x14:formula1></x14:dataValidation>)"
+      R"(</x14:dataValidations></ext></extLst>)";
   std::string comments =
       R"(<comments xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><authors><author>A</author></authors>)"
       R"(<commentList><comment ref="A1" authorId="5"><text><t>no author</t></text></comment>)"
@@ -474,8 +479,10 @@ TEST(XlsxFeatures, ItemsBeyondTheSheetAreClippedAndDamagedPartsRefused) {
   EXPECT_EQ(f.filter.range, (CellRange{1, 1, 9, kMaxCol}));
   EXPECT_EQ(f.merges, (std::vector<CellRange>{{2, 1, kMaxRow, kMaxCol}}));
   EXPECT_TRUE(f.conditional.empty());  // a data bar, and a "between" missing its second formula
-  ASSERT_EQ(f.validations.size(), 1u);
+  ASSERT_EQ(f.validations.size(), 2u);  // the last of the extension list has no ranges
   EXPECT_EQ(f.validations[0].ranges, (std::vector<CellRange>{{1, 2, kMaxRow, 2}}));
+  EXPECT_EQ(f.validations[1].ranges, (std::vector<CellRange>{{2, 4, 9, 4}}));
+  EXPECT_EQ(f.validations[1].formula1, "Lookup!$A$1:$A$3");
   EXPECT_TRUE(f.links.empty());  // an internal part, a missing relationship, no location
   EXPECT_DOUBLE_EQ(f.page.left, 0.75);
   EXPECT_DOUBLE_EQ(f.page.right, 0.75);

@@ -79,6 +79,7 @@ class SheetFeaturesReader : public XmlHandler {
   std::vector<PendingRule> cfRules_;
   std::string* capture_ = nullptr;
   std::string text_;
+  std::string sqref_;  // the ranges of a rule of the extension list
   enum class In { None, Validation, Rule, Header, Footer } in_ = In::None;
   bool inSheetView_ = false, rowBreaks_ = true;
   int viewCount_ = 0;

@@ -360,6 +360,8 @@ void SheetFeaturesReader::Start(std::string_view name, const XmlAttrs& a) {
     f_.validationPromptsHidden = a.Bool("disablePrompts", false);
   } else if (name == "dataValidation") {
     StartValidation(a);
+  } else if (name == "sqref" && in_ == In::Validation) {
+    capture_ = &sqref_;
   } else if ((name == "formula1" || name == "formula2") && in_ == In::Validation) {
     ValidationRule& v = f_.validations.back();
     capture_ = name == "formula1" ? &v.formula1 : &v.formula2;
@@ -449,6 +451,8 @@ void SheetFeaturesReader::End(std::string_view name) {
       f_.filter.criteria.push_back(std::move(record));
   } else if (name == "sheetView") {
     inSheetView_ = false;
+  } else if (name == "sqref") {
+    capture_ = nullptr;
   } else if (name == "formula1" || name == "formula2" || name == "formula") {
     if (capture_) *capture_ = DecodeEscapes(std::move(*capture_));
     capture_ = nullptr;
@@ -485,8 +489,11 @@ void SheetFeaturesReader::StartView(const XmlAttrs& a) {
 }
 
 void SheetFeaturesReader::StartValidation(const XmlAttrs& a) {
+  // Rules of newer spreadsheets' extension list give their ranges in an element of their own.
+  bool extension = !a.Has("sqref");
   std::vector<CellRange> ranges = RangeList(a.Get("sqref"));
-  if (ranges.empty() || f_.validations.size() >= kMaxItems) return;
+  if ((ranges.empty() && !extension) || f_.validations.size() >= kMaxItems) return;
+  sqref_.clear();
   ValidationRule& v = f_.validations.emplace_back();
   in_ = In::Validation;
   v.ranges = std::move(ranges);
@@ -508,6 +515,11 @@ void SheetFeaturesReader::StartValidation(const XmlAttrs& a) {
 
 void SheetFeaturesReader::EndValidation() {
   ValidationRule& v = f_.validations.back();
+  if (v.ranges.empty()) v.ranges = RangeList(sqref_);
+  if (v.ranges.empty()) {
+    f_.validations.pop_back();
+    return;
+  }
   if (v.type == ValidationType::List && LiteralItems(v.formula1, v.items)) v.formula1.clear();
   v.readFormula1 = v.formula1;
   v.readFormula2 = v.formula2;
