@@ -349,6 +349,11 @@ TEST(XlsxFeatures, EveryItemOfTheModelSurvivesOurOwnRoundTrip) {
   c.SetSheetName(2, "Other's");
   c.SetSheetVisibility(2, SheetVisibility::VeryHidden);
   c.SetActiveSheet(1);
+  // A name of a sheet that is gone, and a built-in name the print area already gives: neither
+  // may leave the workbook part malformed or naming the print area twice.
+  std::uint32_t sheet1 = c.Book().GetSheet(1).Id();
+  c.Book().Names().push_back({"Orphan", 999, "$A$1", nullptr});
+  c.Book().Names().push_back({"_xlnm.Print_Area", sheet1, "Sheet1!$A$1:$B$2", nullptr});
   fs::path file = Scratch("own.xlsx");
   c.WriteFile(file.string(), 51);
   Control back;
@@ -367,6 +372,7 @@ TEST(XlsxFeatures, EveryItemOfTheModelSurvivesOurOwnRoundTrip) {
   EXPECT_TRUE(g.filter == f.filter);
   EXPECT_TRUE(g.page == f.page);
   EXPECT_EQ(back.GetSheetVisibility(2), SheetVisibility::VeryHidden);
+  EXPECT_TRUE(back.Book().Names().empty());
   // Saved again, the package is the same.
   fs::path again = Scratch("again.xlsx");
   back.WriteFile(again.string(), 51);

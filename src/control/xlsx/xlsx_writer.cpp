@@ -351,13 +351,15 @@ std::string WorkbookXml(const Workbook& book, const std::string& builtinNames) {
   std::string names = builtinNames;
   for (const DefinedName& n : book.Names()) {
     if (n.formula.empty()) continue;
-    names += "<definedName name=\"" + Escaped(n.name) + "\"";
+    std::string head = "<definedName name=\"" + Escaped(n.name) + "\"";
     if (n.sheetId) {
       int index = book.SheetIndexById(n.sheetId);
-      if (index == 0) continue;
-      names += " localSheetId=\"" + std::to_string(index - 1) + "\"";
+      if (index == 0) continue;  // the name's sheet is gone
+      head += " localSheetId=\"" + std::to_string(index - 1) + "\"";
     }
-    names += ">" + Escaped(n.formula) + "</definedName>";
+    // A built-in name the sheet's print settings or filter already give is written once.
+    if (n.name.rfind("_xlnm.", 0) == 0 && builtinNames.find(head) != std::string::npos) continue;
+    names += head + ">" + Escaped(n.formula) + "</definedName>";
   }
   if (!names.empty()) out += "<definedNames>" + names + "</definedNames>";
   return out + "</workbook>";
