@@ -484,7 +484,7 @@ TEST(XlsxFeatures, ItemsBeyondTheSheetAreClippedAndDamagedPartsRefused) {
   const SheetFeatures& f = c.GetSheetFeatures(1);
   EXPECT_EQ(f.filter.range, (CellRange{1, 1, 9, kMaxCol}));
   EXPECT_EQ(f.merges, (std::vector<CellRange>{{2, 1, kMaxRow, kMaxCol}}));
-  EXPECT_TRUE(f.conditional.empty());  // a data bar, and a "between" missing its second formula
+  EXPECT_TRUE(f.conditional.empty());   // a data bar, and a "between" missing its second formula
   ASSERT_EQ(f.validations.size(), 2u);  // the last of the extension list has no ranges
   EXPECT_EQ(f.validations[0].ranges, (std::vector<CellRange>{{1, 2, kMaxRow, 2}}));
   EXPECT_EQ(f.validations[1].ranges, (std::vector<CellRange>{{2, 4, 9, 4}}));
@@ -507,6 +507,27 @@ TEST(XlsxFeatures, ItemsBeyondTheSheetAreClippedAndDamagedPartsRefused) {
   short type = 0;
   back.ReadFile(file.string(), type);
   EXPECT_TRUE(back.GetSheetFeatures(1) == f);
+
+  // Items nested inside the text of others (no writer makes them, a hostile file may): read
+  // without touching freed memory, whatever comes of them.
+  std::string nestedTail,
+      nestedComments =
+          R"(<comments><authors><author>a<author>b<author>c</author></author></author></authors><commentList>)";
+  for (int i = 1; i <= 40; ++i) {
+    nestedTail +=
+        R"(<dataValidation type="whole" sqref="A)" + std::to_string(i) + R"("><formula1>1)";
+    nestedComments += R"(<comment ref="B)" + std::to_string(i) + R"(" authorId="0"><text><t>x)";
+  }
+  for (int i = 1; i <= 40; ++i) {
+    nestedTail += "</formula1></dataValidation>";
+    nestedComments += "</t></text></comment>";
+  }
+  nestedComments += "</commentList></comments>";
+  Control nested;
+  EXPECT_EQ(Read(nested,
+                 Package("<dataValidations>" + nestedTail + "</dataValidations>", nestedComments)),
+            "");
+  EXPECT_EQ(nested.GetSheetFeatures(1).validations.size(), 40u);
 
   // A comments part that is not XML fails the read and leaves the open workbook as it was.
   SheetFeatures kept = f;

@@ -147,8 +147,10 @@ class CommentsHandler : public XmlHandler {
   std::vector<Item> items;
   void Start(std::string_view name, const XmlAttrs& a) override {
     if (name == "author") {
-      capture_ = authors.size() < kMaxItems ? &authors.emplace_back() : nullptr;
+      capture_ = nullptr;
+      if (authors.size() < kMaxItems) capture_ = &authors.emplace_back();
     } else if (name == "comment" && items.size() < kMaxItems) {
+      capture_ = nullptr;  // the text taken may move with the list
       items.push_back({std::string(a.Get("ref")), a.Int("authorId", 0), {}});
       inComment_ = true;
     } else if (name == "rPh") {
@@ -299,6 +301,10 @@ SheetFeaturesReader::SheetFeaturesReader(Workbook& book, Sheet& sheet,
     : book_(book), sheet_(sheet), f_(sheet.Features()), dxfs_(dxfs) {}
 
 void SheetFeaturesReader::Start(std::string_view name, const XmlAttrs& a) {
+  // An element that adds an item may move the text being taken: the capture ends there.
+  if (name == "dataValidation" || name == "cfRule" || name == "conditionalFormatting" ||
+      name == "formula" || name == "formula1" || name == "formula2")
+    capture_ = nullptr;
   if (name == "tabColor") {
     f_.view.tabColor = TabColorIndex(a);
   } else if (name == "pageSetUpPr") {
