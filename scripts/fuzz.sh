@@ -46,7 +46,9 @@ for t in "${targets[@]}"; do
     compound_file_fuzz|biff_fuzz)
       [ -d "$corpus_dir/interop" ] && seeds+=("$corpus_dir/interop") ;;
     xlsx_fuzz)
-      [ -d "$corpus_dir/interop-xlsx" ] && seeds+=("$corpus_dir/interop-xlsx") ;;
+      [ -d "$corpus_dir/interop-xlsx" ] && seeds+=("$corpus_dir/interop-xlsx")
+      [ -d "$corpus_dir/fidelity" ] && seeds+=("$corpus_dir/fidelity")
+      seeds+=("$root/fuzz/seeds/xlsx") ;;
   esac
   echo "== $t for ${seconds}s"
   if ! nice "$out/$t" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 \

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  python3 python3-xlrd python3-xlwt python3-openpyxl
+  python3 python3-xlrd python3-xlwt python3-openpyxl python3-pil
   qt6-base-dev xvfb xauth imagemagick poppler-utils fonts-ipafont-gothic
   libreoffice-calc-nogui
   libzip-dev libexpat1-dev python3-dev python3-pybind11 pybind11-dev python3-pytest

@@ -51,4 +51,41 @@ TEST(FidelityCheck, EveryFeatureOfTheFidelityWorkbooksSurvivesConvert) {
   fs::remove_all(scratch);
 }
 
+// The same in .xlsx: each workbook converted .xls -> .xlsx, the .xlsx of the corpus and that
+// first copy each converted .xlsx -> .xlsx, and every copy still carries every feature.
+TEST(FidelityCheck, EveryFeatureSurvivesConvertToXlsx) {
+  if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "LibreOffice (soffice) is not installed; scripts/install-deps.sh installs it";
+  fs::path dir = fs::path(DT_CORPUS_DIR) / "fidelity";
+  ASSERT_TRUE(fs::is_regular_file(dir / "check.sh")) << "the fidelity corpus is missing: " << dir;
+  std::string scratch = ScratchFolder();
+  int checked = 0;
+  auto convertAndCheck = [&](const fs::path& from, const fs::path& features,
+                             const std::string& to) {
+    SCOPED_TRACE(from.filename().string() + " -> " + to);
+    std::ostringstream out, err;
+    ASSERT_EQ(dtapp::Main({"convert", from.string(), to, "--type", "51"}, out, err), 0)
+        << err.str();
+    int status = 0;
+    std::string report =
+        Shell("'" + (dir / "check.sh").string() + "' '" + features.string() + "' '" + to + "' 2>&1",
+              status);
+    EXPECT_EQ(status, 0) << report;
+    EXPECT_EQ(report.find("lost:"), std::string::npos) << report;
+    ++checked;
+  };
+  for (const auto& e : fs::directory_iterator(dir)) {
+    std::string ext = e.path().extension().string();
+    if (ext != ".xls" && ext != ".xlsx") continue;
+    fs::path features = dir / (e.path().stem().string() + ".features.json");
+    ASSERT_TRUE(fs::is_regular_file(features)) << features;
+    std::string stem =
+        scratch + "/" + e.path().stem().string() + (ext == ".xls" ? "-xls" : "-xlsx");
+    convertAndCheck(e.path(), features, stem + "-1.xlsx");
+    convertAndCheck(stem + "-1.xlsx", features, stem + "-2.xlsx");
+  }
+  EXPECT_GE(checked, 6);
+  fs::remove_all(scratch);
+}
+
 }  // namespace

@@ -71,6 +71,22 @@ class Workbook {
   // by package name. Writing .xlsx refuses a workbook that has any rather than drop them.
   const std::vector<std::string>& ForeignParts() const { return foreignParts_; }
   void SetForeignParts(std::vector<std::string> parts) { foreignParts_ = std::move(parts); }
+  // Parts of an .xlsx package carried through a save unchanged: a sheet's drawing (pictures,
+  // charts), its header and footer pictures, its background picture, with every part they
+  // lead to. `sheetRefs` names the sheets a chart's data comes from.
+  struct CarriedPart {
+    std::string name, contentType, data;
+    std::vector<std::string> sheetRefs;
+  };
+  struct CarriedLink {
+    std::uint32_t sheetId = 0;
+    std::string element, type, target;  // the sheet's element, the relationship type, the part
+    std::vector<std::string> parts;     // the target and every part it leads to
+  };
+  std::vector<CarriedPart>& CarriedParts() { return carriedParts_; }
+  const std::vector<CarriedPart>& CarriedParts() const { return carriedParts_; }
+  std::vector<CarriedLink>& CarriedLinks() { return carriedLinks_; }
+  const std::vector<CarriedLink>& CarriedLinks() const { return carriedLinks_; }
 
   // Cell values.
   Value GetValue(const Sheet& sheet, int row, int col) const;
@@ -103,6 +119,8 @@ class Workbook {
   bool date1904_ = false;
   bool showTabs_ = true;
   std::vector<std::string> foreignParts_;
+  std::vector<CarriedPart> carriedParts_;
+  std::vector<CarriedLink> carriedLinks_;
   std::unique_ptr<formula::FormulaEngine> formulas_;
 };
 

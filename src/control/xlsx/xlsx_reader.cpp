@@ -1,6 +1,7 @@
 // Reading .xlsx packages: the package relationships lead to the workbook part, whose
 // relationships lead to the sheets, shared strings, styles and theme. Each part is streamed
 // through expat. Formulas are compiled once every sheet and name is known, as for .xls.
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <map>
@@ -12,7 +13,9 @@
 #include "control/formula/formula_engine.h"
 #include "control/model/cell_loader.h"
 #include "control/xlsx/cell_ref.h"
+#include "control/xlsx/xlsx_carried.h"
 #include "control/xlsx/xlsx_file.h"
+#include "control/xlsx/xlsx_sheet_features.h"
 #include "control/xlsx/xlsx_styles.h"
 #include "control/xlsx/xml_stream.h"
 #include "control/xlsx/zip_package.h"
@@ -222,15 +225,24 @@ class SheetHandler : public XmlHandler {
 
  public:
   SheetHandler(Sheet& sheet, const SharedStrings& sst, const std::vector<std::uint16_t>& xfStyles,
-               bool date1904, std::vector<PendingFormula>& pending)
-      : sheet_(sheet), sst_(sst), xf_(xfStyles), date1904_(date1904), pending_(pending) {}
+               bool date1904, std::vector<PendingFormula>& pending, XmlHandler& features)
+      : sheet_(sheet),
+        sst_(sst),
+        xf_(xfStyles),
+        date1904_(date1904),
+        pending_(pending),
+        features_(features) {}
 
   void Start(std::string_view name, const XmlAttrs& a) override {
     if (name == "sheetData") {
       // The cells: one element or more for every value of the sheet, so they take the fast
       // lane, which reaches the same steps as the cases below.
+      inData_ = true;
       DivertInside({this, &CellsStart, &CellsEnd, &CellsText});
-    } else if (name == "c") {
+      return;
+    }
+    if (!inData_) features_.Start(name, a);  // what the sheet carries besides its cells
+    if (name == "c") {
       StartCell(a.Raw());
     } else if (name == "v" && inCell_) {
       capture_ = &v_;
@@ -250,13 +262,20 @@ class SheetHandler : public XmlHandler {
   }
 
   void End(std::string_view name) override {
+    if (!inData_)
+      features_.End(name);
+    else if (name == "sheetData")
+      inData_ = false;
     if (name == "c") EndCell();
     else if (name == "v" || name == "f" || name == "t") capture_ = nullptr;
     else if (name == "is") inInline_ = false;
     else if (name == "rPh") inPhonetic_ = false;
   }
 
-  void Text(std::string_view text) override { Capture(text.data(), text.size()); }
+  void Text(std::string_view text) override {
+    if (!inData_) features_.Text(text);
+    Capture(text.data(), text.size());
+  }
 
  private:
   static constexpr std::size_t kMaxCellText = 1u << 20;
@@ -357,9 +376,13 @@ class SheetHandler : public XmlHandler {
     bool hidden = a.Bool("hidden", false);
     bool custom = a.Bool("customHeight", false);
     std::uint16_t style = a.Bool("customFormat", false) ? StyleOf(a.Int("s", 0)) : 0;
-    if (!hidden && !custom && !style) return;
+    int outline = std::clamp(a.Int("outlineLevel", 0), 0, 7);
+    bool collapsed = a.Bool("collapsed", false);
+    if (!hidden && !custom && !style && !outline && !collapsed) return;
     RowAttr& r = sheet_.MutableRowAttr(row_);
     r.hidden = hidden;
+    r.outline = static_cast<std::uint8_t>(outline) & 7;
+    r.collapsed = collapsed;
     if (custom) r.heightTwips = static_cast<int>(a.Number("ht", 0) * 20 + 0.5);
     r.style = style;
   }
@@ -375,6 +398,8 @@ class SheetHandler : public XmlHandler {
       ColumnAttr& attr = sheet_.ColAttr(c);
       attr.hidden = hidden;
       attr.style = style;
+      attr.outline = static_cast<std::uint8_t>(std::clamp(a.Int("outlineLevel", 0), 0, 7));
+      attr.collapsed = a.Bool("collapsed", false);
       if (custom && width >= 0 && width <= 255) attr.width = static_cast<int>(width * 256 + 0.5);
     }
   }
@@ -527,6 +552,8 @@ class SheetHandler : public XmlHandler {
   std::uint16_t style_ = 0;
   std::string v_, f_, inline_;
   std::string* capture_ = nullptr;
+  XmlHandler& features_;
+  bool inData_ = false;
 };
 
 // Function names of newer spreadsheets carry a prefix in the file.
@@ -575,7 +602,9 @@ class XlsxReader {
       if (it == rels.end() || !EndsWith(it->second.type, "/worksheet") || it->second.target.empty())
         continue;
       std::string name = wb.sheets[i].name;
-      if (name.empty() || book_->SheetIndexByName(name)) name = book_->UnusedSheetName();
+      // The new workbook's own first sheet, which the first one read becomes, takes no name.
+      if (name.empty() || (!sheets.empty() && book_->SheetIndexByName(name)))
+        name = book_->UnusedSheetName();
       Sheet* sheet;
       if (sheets.empty()) {
         sheet = &book_->GetSheet(1);
@@ -589,12 +618,26 @@ class XlsxReader {
     }
     if (sheets.empty()) throw EngineError(kErrFile, "The workbook holds no worksheet.");
 
+    for (std::size_t i = 0; i < wb.sheets.size(); ++i) {
+      if (!sheetOfEntry[i]) continue;
+      const std::string& state = wb.sheets[i].state;
+      book_->GetSheet(sheetOfEntry[i]).Features().visibility =
+          state == "veryHidden" ? SheetVisibility::VeryHidden
+          : state == "hidden"   ? SheetVisibility::Hidden
+                                : SheetVisibility::Visible;
+    }
     ReadNames(wb.names, sheetOfEntry);
+    std::vector<DiffFormat> dxfs = ReadDiffFormats(zip_, stylesPart);
+    ContentTypes types = ContentTypes::Read(zip_);
     for (auto& [sheet, part] : sheets) {
       if (!zip_.Has(part)) Damaged("the sheet part " + part + " is missing");
-      SheetHandler h(*sheet, sst_, xfStyles_, wb.date1904, pending_);
+      SheetFeaturesReader features(*book_, *sheet, dxfs);
+      SheetHandler h(*sheet, sst_, xfStyles_, wb.date1904, pending_, features);
       ParseXmlPart(zip_, part, h);
+      features.Finish(zip_, part, types);
+      consumed_.insert(consumed_.end(), features.Consumed().begin(), features.Consumed().end());
     }
+    for (const Workbook::CarriedPart& p : book_->CarriedParts()) consumed_.push_back(p.name);
     PlaceFormulas();
     book_->Formulas().Rebuild();
     book_->SetForeignParts(ForeignParts());
@@ -619,18 +662,26 @@ class XlsxReader {
         "xl/pivotTables/", "xl/pivotCache/", "xl/chartsheets/", "xl/activeX/", "xl/ctrlProps/",
         "xl/macrosheets/", "xl/dialogsheets/", "xl/externalLinks/", "xl/slicers/", "xl/tables/"};
     std::vector<std::string> found;
-    for (const std::string& name : zip_.Names())
+    for (const std::string& name : zip_.Names()) {
+      if (std::find(consumed_.begin(), consumed_.end(), name) != consumed_.end()) continue;
       for (std::string_view prefix : kCarried)
         if (name.rfind(prefix, 0) == 0 && name.find("/_rels/") == std::string::npos) {
           found.push_back(name);
           break;
         }
+    }
     return found;
   }
 
   void ReadNames(const std::vector<NameEntry>& names, const std::vector<int>& sheetOfEntry) {
     for (const NameEntry& n : names) {
-      if (n.name.rfind("_xlnm.", 0) == 0) continue;  // print areas and the like
+      if (n.name.rfind("_xlnm.", 0) == 0) {  // print areas and the like: the sheet's own
+        if (n.localSheet >= 0 && static_cast<std::size_t>(n.localSheet) < sheetOfEntry.size() &&
+            sheetOfEntry[static_cast<std::size_t>(n.localSheet)] != 0)
+          TakeBuiltinName(book_->GetSheet(sheetOfEntry[static_cast<std::size_t>(n.localSheet)]),
+                          n.name, DecodeEscapes(n.text));
+        continue;
+      }
       DefinedName d;
       d.name = n.name;
       if (n.localSheet >= 0) {
@@ -687,6 +738,7 @@ class XlsxReader {
   SharedStrings sst_;
   std::vector<std::uint16_t> xfStyles_;
   std::vector<PendingFormula> pending_;
+  std::vector<std::string> consumed_;  // parts the sheets' features took in whole
 };
 
 }  // namespace

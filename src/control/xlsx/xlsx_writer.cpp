@@ -7,7 +7,9 @@
 #include "control/format/number_format.h"
 #include "control/formula/formula_engine.h"
 #include "control/xlsx/cell_ref.h"
+#include "control/xlsx/xlsx_carried.h"
 #include "control/xlsx/xlsx_file.h"
+#include "control/xlsx/xlsx_sheet_features.h"
 #include "control/xlsx/xlsx_styles.h"
 #include "control/xlsx/xml_stream.h"
 #include "control/xlsx/zip_package.h"
@@ -73,7 +75,7 @@ class StylesWriter {
  public:
   explicit StylesWriter(const Workbook& book) : book_(book) {}
 
-  std::string Write() {
+  std::string Write(const std::string& diffFormats) {
     const StyleTable& styles = book_.Styles();
     const FormatTable& formats = book_.Formats();
     // Number formats: a code equal to a built-in one keeps the built-in id.
@@ -148,6 +150,7 @@ class StylesWriter {
     out += "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>";
     out += "<cellXfs count=\"" + std::to_string(styles.Count()) + "\">" + xfs + "</cellXfs>";
     out += "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>";
+    out += diffFormats;
     out += "</styleSheet>";
     return out;
   }
@@ -245,23 +248,24 @@ void ValueElement(std::string& out, const Value& v) {
   }
 }
 
-std::string SheetXml(Workbook& book, Sheet& sheet, bool active, SharedStrings& sst) {
+std::string SheetXml(Workbook& book, Sheet& sheet, int index, bool active, SharedStrings& sst,
+                     FeatureWriter& features, SheetExtraParts& extra) {
   std::string out = kXmlHead;
   out += std::string("<worksheet xmlns=\"") + kMain + "\" xmlns:r=\"" + kRelNs + "\">";
-  out += "<sheetViews><sheetView workbookViewId=\"0\"";
-  if (active) out += " tabSelected=\"1\"";
-  out += "/></sheetViews>";
-  out += "<sheetFormatPr defaultRowHeight=\"12.75\"/>";
+  out += features.SheetHead(sheet, active);
   std::string cols;
   for (int c = 1; c <= kMaxCol; ++c) {
     const ColumnAttr& a = sheet.ColAttr(c);
-    if (a.width == kDefaultColumnWidth && !a.hidden && !a.style) continue;
+    if (a.width == kDefaultColumnWidth && !a.hidden && !a.style && !a.outline && !a.collapsed)
+      continue;
     cols += "<col min=\"" + std::to_string(c) + "\" max=\"" + std::to_string(c) + "\" width=\"";
     AppendNumber(cols, a.width / 256.0);
     cols += "\"";
     if (a.width != kDefaultColumnWidth) cols += " customWidth=\"1\"";
     if (a.hidden) cols += " hidden=\"1\"";
     if (a.style) cols += " style=\"" + std::to_string(a.style) + "\"";
+    if (a.outline) cols += " outlineLevel=\"" + std::to_string(a.outline & 7) + "\"";
+    if (a.collapsed) cols += " collapsed=\"1\"";
     cols += "/>";
   }
   if (!cols.empty()) out += "<cols>" + cols + "</cols>";
@@ -275,7 +279,7 @@ std::string SheetXml(Workbook& book, Sheet& sheet, bool active, SharedStrings& s
   auto& engine = book.Formulas();
   for (int r = 1; r <= lastRow; ++r) {
     const RowAttr& ra = sheet.GetRowAttr(r);
-    bool rowAttrs = ra.hidden || ra.heightTwips || ra.style;
+    bool rowAttrs = ra.hidden || ra.heightTwips || ra.style || ra.outline || ra.collapsed;
     std::string cells;
     for (int c = 1; c <= lastCol; ++c) {
       const CellSlot* s = sheet.Find(r, c);
@@ -319,34 +323,43 @@ std::string SheetXml(Workbook& book, Sheet& sheet, bool active, SharedStrings& s
       out += "\" customHeight=\"1\"";
     }
     if (ra.hidden) out += " hidden=\"1\"";
+    if (ra.outline) out += " outlineLevel=\"" + std::to_string(ra.outline) + "\"";
+    if (ra.collapsed) out += " collapsed=\"1\"";
     out += cells.empty() ? "/>" : ">" + cells + "</row>";
   }
   out += "</sheetData>";
-  out += "<pageMargins left=\"0.75\" right=\"0.75\" top=\"1\" bottom=\"1\" header=\"0.5\" footer=\"0.5\"/>";
+  out += features.SheetTail(sheet, index, extra);
   return out + "</worksheet>";
 }
 
-std::string WorkbookXml(const Workbook& book) {
+std::string WorkbookXml(const Workbook& book, const std::string& builtinNames) {
   std::string out = kXmlHead;
   out += std::string("<workbook xmlns=\"") + kMain + "\" xmlns:r=\"" + kRelNs + "\">";
   out += book.Date1904() ? "<workbookPr date1904=\"1\"/>" : "<workbookPr/>";
   out += "<bookViews><workbookView activeTab=\"" + std::to_string(book.ActiveIndex() - 1) + "\"";
   if (!book.ShowTabs()) out += " showSheetTabs=\"0\"";
   out += "/></bookViews><sheets>";
-  for (int i = 1; i <= book.SheetCount(); ++i)
+  for (int i = 1; i <= book.SheetCount(); ++i) {
+    SheetVisibility state = book.GetSheet(i).Features().visibility;
     out += "<sheet name=\"" + Escaped(book.GetSheet(i).Name()) + "\" sheetId=\"" +
-           std::to_string(i) + "\" r:id=\"rId" + std::to_string(i) + "\"/>";
+           std::to_string(i) + "\"";
+    if (state == SheetVisibility::Hidden) out += " state=\"hidden\"";
+    if (state == SheetVisibility::VeryHidden) out += " state=\"veryHidden\"";
+    out += " r:id=\"rId" + std::to_string(i) + "\"/>";
+  }
   out += "</sheets>";
-  std::string names;
+  std::string names = builtinNames;
   for (const DefinedName& n : book.Names()) {
     if (n.formula.empty()) continue;
-    names += "<definedName name=\"" + Escaped(n.name) + "\"";
+    std::string head = "<definedName name=\"" + Escaped(n.name) + "\"";
     if (n.sheetId) {
       int index = book.SheetIndexById(n.sheetId);
-      if (index == 0) continue;
-      names += " localSheetId=\"" + std::to_string(index - 1) + "\"";
+      if (index == 0) continue;  // the name's sheet is gone
+      head += " localSheetId=\"" + std::to_string(index - 1) + "\"";
     }
-    names += ">" + Escaped(n.formula) + "</definedName>";
+    // A built-in name the sheet's print settings or filter already give is written once.
+    if (n.name.rfind("_xlnm.", 0) == 0 && builtinNames.find(head) != std::string::npos) continue;
+    names += head + ">" + Escaped(n.formula) + "</definedName>";
   }
   if (!names.empty()) out += "<definedNames>" + names + "</definedNames>";
   return out + "</workbook>";
@@ -361,10 +374,14 @@ xls::Bytes WriteXlsx(Workbook& book) {
                           book.ForeignParts().front() +
                           ") that this program cannot write to an .xlsx file; nothing was saved, "
                           "and the original file keeps them.");
+  CheckCarried(book);
   SharedStrings sst;
+  FeatureWriter features(book);
   std::vector<std::string> sheets;
+  std::vector<SheetExtraParts> extras(static_cast<std::size_t>(book.SheetCount()));
   for (int i = 1; i <= book.SheetCount(); ++i)
-    sheets.push_back(SheetXml(book, book.GetSheet(i), i == book.ActiveIndex(), sst));
+    sheets.push_back(SheetXml(book, book.GetSheet(i), i, i == book.ActiveIndex(), sst, features,
+                              extras[static_cast<std::size_t>(i - 1)]));
 
   int n = book.SheetCount();
   std::string types = std::string(kXmlHead) +
@@ -377,6 +394,11 @@ xls::Bytes WriteXlsx(Workbook& book) {
   for (int i = 1; i <= n; ++i)
     types += "<Override PartName=\"/xl/worksheets/sheet" + std::to_string(i) +
              ".xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>";
+  for (const SheetExtraParts& e : extras)
+    for (const auto& [part, type] : e.contentTypes)
+      types += "<Override PartName=\"" + part + "\" ContentType=\"" + type + "\"/>";
+  std::vector<std::pair<std::string, std::string>> carried;
+  AddCarriedParts(book, carried, types);
   types += "</Types>";
 
   std::string rootRels = std::string(kXmlHead) +
@@ -397,12 +419,23 @@ xls::Bytes WriteXlsx(Workbook& book) {
   ZipWriter zip;
   zip.Add("[Content_Types].xml", std::move(types));
   zip.Add("_rels/.rels", std::move(rootRels));
-  zip.Add("xl/workbook.xml", WorkbookXml(book));
+  zip.Add("xl/workbook.xml", WorkbookXml(book, features.BuiltinNames()));
   zip.Add("xl/_rels/workbook.xml.rels", std::move(bookRels));
-  zip.Add("xl/styles.xml", StylesWriter(book).Write());
+  zip.Add("xl/styles.xml", StylesWriter(book).Write(features.DiffFormats()));
   zip.Add("xl/sharedStrings.xml", sst.Write());
-  for (int i = 1; i <= n; ++i)
-    zip.Add("xl/worksheets/sheet" + std::to_string(i) + ".xml", std::move(sheets[static_cast<std::size_t>(i - 1)]));
+  for (int i = 1; i <= n; ++i) {
+    std::string part = "xl/worksheets/sheet" + std::to_string(i) + ".xml";
+    SheetExtraParts& extra = extras[static_cast<std::size_t>(i - 1)];
+    zip.Add(part, std::move(sheets[static_cast<std::size_t>(i - 1)]));
+    if (!extra.rels.empty())
+      zip.Add("xl/worksheets/_rels/sheet" + std::to_string(i) + ".xml.rels",
+              std::string(kXmlHead) +
+                  "<Relationships "
+                  "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" +
+                  extra.rels + "</Relationships>");
+    for (auto& [name, content] : extra.parts) zip.Add(name, std::move(content));
+  }
+  for (auto& [name, content] : carried) zip.Add(name, std::move(content));
   return zip.Finish();
 }
 
