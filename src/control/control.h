@@ -175,6 +175,10 @@ class Control {
   void SetColumnHidden(int col, bool hidden);
   bool GetRowHidden(int row) const;
   void SetRowsHidden(int row1, int row2, bool hidden);
+  // Row heights in twips: a row's own height (0 when it has the sheet's default height), and
+  // the default height of the active sheet's rows (0 when the sheet keeps the standard one).
+  int GetRowHeight(int row) const;
+  int GetDefaultRowHeight() const;
   int GetColumnWidth(int col) const;  // 1/256 of a character
   void SetColumnWidth(int col, int width);
   void AutoFitColumns(int row1, int col1, int row2, int col2, bool fitBlank);

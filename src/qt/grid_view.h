@@ -41,6 +41,8 @@ class GridView : public QTableView {
 
   // The pixel width of a column width in 1/256 of a character of the default font.
   int PixelWidth(int width) const;
+  // The pixel height of a row height in twips.
+  int RowPixels(int twips) const;
 
   // The engine's key code and shift state of a key event (0 when the key has no code).
   static short KeyCode(int qtKey);
@@ -64,6 +66,8 @@ class GridView : public QTableView {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // Row heights (the sheet's default and each row's own) and hidden rows.
+  void ShowEngineRows(const engine::Control& control);
   void PushSelection();
   void MoveCurrent(int rowStep, int colStep);
   // Runs an engine call that reports a person's action; an engine error is dropped (the view

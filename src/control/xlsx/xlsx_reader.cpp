@@ -219,6 +219,10 @@ class SheetHandler : public XmlHandler {
       StartRow(a);
     } else if (name == "col") {
       Column(a);
+    } else if (name == "sheetFormatPr") {
+      const double points = a.Number("defaultRowHeight", 0);
+      if (points > 0 && points * 20 <= kMaxRowHeight)
+        sheet_.Features().defaultRowHeight = static_cast<int>(points * 20 + 0.5);
     }
   }
 
@@ -249,10 +253,18 @@ class SheetHandler : public XmlHandler {
     bool hidden = a.Bool("hidden", false);
     bool custom = a.Bool("customHeight", false);
     std::uint16_t style = a.Bool("customFormat", false) ? StyleOf(a.Int("s", 0)) : 0;
-    if (!hidden && !custom && !style) return;
+    const double points = a.Number("ht", 0);
+    const int twips = points > 0 ? static_cast<int>(std::min(points * 20, 8192.0) + 0.5) : 0;
+    // A height the writing program fitted to the row's contents is shown as the file has it.
+    const int standard = sheet_.Features().defaultRowHeight > 0
+                             ? sheet_.Features().defaultRowHeight
+                             : kStandardRowHeight;
+    const bool fitted = !custom && twips > 0 && twips != standard;
+    if (!hidden && !custom && !fitted && !style) return;
     RowAttr& r = sheet_.MutableRowAttr(row_);
     r.hidden = hidden;
-    if (custom) r.heightTwips = static_cast<int>(a.Number("ht", 0) * 20 + 0.5);
+    if (custom || fitted) r.heightTwips = twips;
+    r.fittedHeight = fitted;
     r.style = style;
   }
 

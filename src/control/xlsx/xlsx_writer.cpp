@@ -251,7 +251,12 @@ std::string SheetXml(Workbook& book, Sheet& sheet, bool active, SharedStrings& s
   out += "<sheetViews><sheetView workbookViewId=\"0\"";
   if (active) out += " tabSelected=\"1\"";
   out += "/></sheetViews>";
-  out += "<sheetFormatPr defaultRowHeight=\"12.75\"/>";
+  {
+    const int height = sheet.Features().defaultRowHeight;
+    out += "<sheetFormatPr defaultRowHeight=\"";
+    AppendNumber(out, (height > 0 ? height : kStandardRowHeight) / 20.0);
+    out += height > 0 && height != kStandardRowHeight ? "\" customHeight=\"1\"/>" : "\"/>";
+  }
   std::string cols;
   for (int c = 1; c <= kMaxCol; ++c) {
     const ColumnAttr& a = sheet.ColAttr(c);
@@ -316,7 +321,7 @@ std::string SheetXml(Workbook& book, Sheet& sheet, bool active, SharedStrings& s
     if (ra.heightTwips) {
       out += " ht=\"";
       AppendNumber(out, ra.heightTwips / 20.0);
-      out += "\" customHeight=\"1\"";
+      out += ra.fittedHeight ? "\"" : "\" customHeight=\"1\"";
     }
     if (ra.hidden) out += " hidden=\"1\"";
     out += cells.empty() ? "/>" : ">" + cells + "</row>";
