@@ -11,7 +11,7 @@
 #include <QString>
 #include <Qt>
 #include <cstdint>
-#include <vector>
+#include <deque>
 
 #include "control/control.h"
 
@@ -92,7 +92,8 @@ class CellPainter {
     qreal ascent = 0, descent = 0;
     bool valid = false;
   };
-  std::vector<CachedFont> fonts_;
+  // A deque: the looks of a whole painted area point into it while more fonts come.
+  std::deque<CachedFont> fonts_;
   engine::CellLook cell_;  // reused between reads
 };
 

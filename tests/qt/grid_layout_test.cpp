@@ -116,6 +116,14 @@ class GridSpillTest : public ::testing::Test {
 
 TEST_F(GridSpillTest, TextFlowsOverEmptyNeighboursUpToTheFirstCellThatHoldsSomething) {
   const std::string text = "A long text that needs about three columns";
+  // Fonts that first appear late in the painted area (new fonts while earlier cells' looks
+  // are kept).
+  for (int col = 3; col <= 5; ++col) {
+    control_.SetCellText(8, col, "font " + std::to_string(col));
+    control_.SetSelection(8, col, 8, col);
+    control_.SetFontColor(static_cast<std::uint32_t>(0x10 * col));
+  }
+  control_.SetSelection(1, 1, 1, 1);
   control_.SetCellText(1, 1, text);  // left aligned: flows right
   control_.SetCellText(2, 1, text);
   control_.SetCellText(2, 2, "x");  // … but not here
