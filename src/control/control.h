@@ -290,6 +290,8 @@ class Control {
   void SetFontColor(std::uint32_t color);
   std::uint32_t GetFontColor() const;  // the active cell's
   void SetDefaultFont(const std::string& face, short size);
+  // The face and height of the workbook's default font (column widths count its digits).
+  void GetDefaultFont(std::string& face, int& heightTwips) const;
 
   // --- Sheets ---------------------------------------------------------------------------------
   int GetNumSheets() const;

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <vector>
+#include <string>
 
 #include "control/control.h"
 #include "qt/cell_painter.h"
@@ -79,8 +80,20 @@ void GridView::Report(F&& call) {
 }
 
 int GridView::PixelWidth(int width) const {
-  const int digit = std::max(1, QFontMetrics(font()).horizontalAdvance(QLatin1Char('0')));
-  return static_cast<int>(std::lround(width / 256.0 * digit)) + 5;
+  // Widths count digits of the workbook's default font, the font its cells are drawn in.
+  QFont font = this->font();
+  if (const engine::Control* control = Control(); control != nullptr) {
+    std::string face;
+    int twips = 0;
+    control->GetDefaultFont(face, twips);
+    if (!face.empty()) font.setFamily(QString::fromStdString(face));
+    if (twips > 0) font.setPointSizeF(twips / 20.0);
+  }
+  if (digitWidth_ == 0 || font != digitFont_) {
+    digitFont_ = font;
+    digitWidth_ = std::max(1, QFontMetrics(font).horizontalAdvance(QLatin1Char('0')));
+  }
+  return static_cast<int>(std::lround(width / 256.0 * digitWidth_)) + 5;
 }
 
 void GridView::ShowEngineLayout() {

@@ -6,6 +6,7 @@
 // to the engine with its coordinates: row 0 is the column-heading row, column 0 the row-heading
 // column.
 
+#include <QFont>
 #include <QPoint>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -80,6 +81,9 @@ class GridView : public QTableView {
   bool syncing_ = false;  // showing the engine's selection: not to be pushed back
   bool pushing_ = false;  // pushing the view's selection: the engine's notice is our own
   bool replaceOnType_ = false;
+  // The width of a digit of the default font, for column widths.
+  mutable QFont digitFont_;
+  mutable int digitWidth_ = 0;
 };
 
 // Edits cells in a line edit whose text is the engine's edit text as it is typed (the view
