@@ -13,8 +13,8 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "control/control.h"
 #include "qt/cell_painter.h"
@@ -190,6 +190,16 @@ void GridView::PushSelection() {
   } catch (...) {
   }
   pushing_ = false;
+}
+
+void GridView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                           const QList<int>& roles) {
+  QTableView::dataChanged(topLeft, bottomRight, roles);
+  if (!topLeft.isValid() || !bottomRight.isValid()) return;
+  const int top = rowViewportPosition(topLeft.row());
+  const int bottom = rowViewportPosition(bottomRight.row()) + rowHeight(bottomRight.row());
+  if (bottom <= 0 || top >= viewport()->height()) return;
+  viewport()->update(QRect(0, std::max(0, top), viewport()->width(), bottom - std::max(0, top)));
 }
 
 void GridView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
@@ -498,10 +508,15 @@ void GridView::paintEvent(QPaintEvent* event) {
   };
   std::vector<PlacedText> texts;
   CellLook outside[2];
+  int lastUsedCol = engine::kMaxCol;  // columns right of it hold nothing
+  try {
+    lastUsedCol = control->GetLastCol();
+  } catch (...) {
+  }
   const auto nearestOutside = [&](int r, int fromVisual, int step) {
     for (int vc = fromVisual; vc >= 0 && vc < cols->count(); vc += step) {
       const int c = cols->logicalIndex(vc);
-      if (cols->isSectionHidden(c)) continue;
+      if (c >= lastUsedCol || cols->isSectionHidden(c)) continue;
       try {
         if (control->GetCellType(r + 1, c + 1) != engine::kTypeEmpty) return c;
       } catch (...) {

@@ -7,6 +7,7 @@
 
 #include <QHeaderView>
 #include <QImage>
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QTest>
 #include <filesystem>
@@ -156,6 +157,28 @@ TEST_F(GridSpillTest, TextFlowsOverEmptyNeighboursUpToTheFirstCellThatHoldsSomet
   EXPECT_GT(Ink(image, Inside(6, 2)), 0);
   EXPECT_EQ(Ink(image, Inside(6, 1)), 0);
   EXPECT_EQ(Ink(image, Inside(6, 3)), 0);
+}
+
+// Records what the view paints.
+class PaintRecorder : public QObject {
+ public:
+  QRegion painted;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(event)->region();
+    return false;
+  }
+};
+
+TEST_F(GridSpillTest, AnEditedCellsRowIsDrawnAgainWhereItsTextMayFlow) {
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view_));
+  QCoreApplication::processEvents();
+  PaintRecorder recorder;
+  view_.viewport()->installEventFilter(&recorder);
+  control_.SetCellText(3, 1, "A long text that needs about three columns");
+  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+  view_.viewport()->removeEventFilter(&recorder);
+  EXPECT_TRUE(recorder.painted.contains(Inside(3, 4).center()));
+  EXPECT_FALSE(recorder.painted.contains(Inside(5, 4).center()));
 }
 
 TEST_F(GridSpillTest, TextFromACellScrolledOutOfViewStillFlowsIntoIt) {
