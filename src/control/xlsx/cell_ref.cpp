@@ -2,29 +2,45 @@
 
 namespace engine::xlsx {
 
-bool ParseCellRef(std::string_view text, int& row, int& col) {
-  std::size_t i = 0;
-  if (i < text.size() && text[i] == '$') ++i;
+namespace {
+
+// `atEnd(p)` tells whether p is past the reference's last character.
+template <typename AtEnd>
+bool DecodeCellRef(const char* p, AtEnd atEnd, int& row, int& col) {
+  if (!atEnd(p) && *p == '$') ++p;
   long c = 0;
   std::size_t letters = 0;
-  for (; i < text.size() && letters < 4; ++i, ++letters) {
-    char ch = text[i];
+  for (; !atEnd(p) && letters < 4; ++p, ++letters) {
+    char ch = *p;
     if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
     if (ch < 'A' || ch > 'Z') break;
     c = c * 26 + (ch - 'A' + 1);
   }
   if (letters == 0) return false;
-  if (i < text.size() && text[i] == '$') ++i;
+  if (!atEnd(p) && *p == '$') ++p;
   long r = 0;
   std::size_t digits = 0;
-  for (; i < text.size() && digits < 8; ++i, ++digits) {
-    if (text[i] < '0' || text[i] > '9') return false;
-    r = r * 10 + (text[i] - '0');
+  for (; !atEnd(p) && digits < 8; ++p, ++digits) {
+    if (*p < '0' || *p > '9') return false;
+    r = r * 10 + (*p - '0');
   }
-  if (digits == 0 || i != text.size() || r == 0) return false;
+  if (digits == 0 || !atEnd(p) || r == 0) return false;
   row = static_cast<int>(r);
   col = static_cast<int>(c);
   return true;
+}
+
+}  // namespace
+
+bool ParseCellRef(std::string_view text, int& row, int& col) {
+  const char* end = text.data() + text.size();
+  return DecodeCellRef(
+      text.data(), [end](const char* p) { return p == end; }, row, col);
+}
+
+bool ParseCellRef(const char* text, int& row, int& col) {
+  return DecodeCellRef(
+      text, [](const char* p) { return *p == '\0'; }, row, col);
 }
 
 bool ParseRangeRef(std::string_view text, int& row1, int& col1, int& row2, int& col2) {

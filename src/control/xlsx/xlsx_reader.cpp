@@ -2,6 +2,7 @@
 // relationships lead to the sheets, shared strings, styles and theme. Each part is streamed
 // through expat. Formulas are compiled once every sheet and name is known, as for .xls.
 #include <charconv>
+#include <cstring>
 #include <map>
 #include <system_error>
 #include <unordered_map>
@@ -144,13 +145,37 @@ class WorkbookHandler : public XmlHandler {
   bool inName_ = false;
 };
 
+// The shared strings of a package in one buffer: item i runs from its start to the next
+// item's start (the last one to the end), so a sheet's lookups stay close together.
+class SharedStrings {
+ public:
+  std::size_t size() const { return starts_.size(); }
+  std::string_view operator[](std::size_t i) const {
+    std::size_t end = i + 1 < starts_.size() ? starts_[i + 1] : chars_.size();
+    return std::string_view(chars_).substr(starts_[i], end - starts_[i]);
+  }
+  void Open() { starts_.push_back(chars_.size()); }  // a new, empty last item
+  std::size_t LastSize() const { return chars_.size() - starts_.back(); }
+  void Append(std::string_view text) { chars_.append(text); }
+  void DecodeLast() {
+    if (chars_.find("_x", starts_.back()) == std::string::npos) return;
+    std::string decoded = DecodeEscapes(chars_.substr(starts_.back()));
+    chars_.resize(starts_.back());
+    chars_ += decoded;
+  }
+
+ private:
+  std::string chars_;
+  std::vector<std::size_t> starts_;
+};
+
 // Shared strings: the plain text of each item (runs joined; phonetic hints left out).
 class SharedStringsHandler : public XmlHandler {
  public:
-  std::vector<std::string> strings;
+  SharedStrings strings;
   void Start(std::string_view name, const XmlAttrs&) override {
     if (name == "si") {
-      strings.emplace_back();
+      strings.Open();
       inItem_ = true;
     } else if (name == "rPh") {
       inPhonetic_ = true;
@@ -161,15 +186,15 @@ class SharedStringsHandler : public XmlHandler {
   void End(std::string_view name) override {
     if (name == "si") {
       inItem_ = false;
-      strings.back() = DecodeEscapes(std::move(strings.back()));
+      strings.DecodeLast();
     }
     else if (name == "rPh") inPhonetic_ = false;
     else if (name == "t") inText_ = false;
   }
   void Text(std::string_view text) override {
     if (inText_) {
-      if (strings.back().size() + text.size() > kMaxText) Damaged("a shared string is too long");
-      strings.back().append(text);
+      if (strings.LastSize() + text.size() > kMaxText) Damaged("a shared string is too long");
+      strings.Append(text);
     }
   }
 
@@ -193,22 +218,24 @@ struct SharedAnchor {
 };
 
 class SheetHandler : public XmlHandler {
+  enum class CellType { Number, Shared, Inline, Str, Logical, Error, Date };
+
  public:
-  SheetHandler(Sheet& sheet, const std::vector<std::string>& sst,
-               const std::vector<std::uint16_t>& xfStyles, bool date1904,
-               std::vector<PendingFormula>& pending)
+  SheetHandler(Sheet& sheet, const SharedStrings& sst, const std::vector<std::uint16_t>& xfStyles,
+               bool date1904, std::vector<PendingFormula>& pending)
       : sheet_(sheet), sst_(sst), xf_(xfStyles), date1904_(date1904), pending_(pending) {}
 
   void Start(std::string_view name, const XmlAttrs& a) override {
-    if (name == "c") {
-      StartCell(a);
+    if (name == "sheetData") {
+      // The cells: one element or more for every value of the sheet, so they take the fast
+      // lane, which reaches the same steps as the cases below.
+      DivertInside({this, &CellsStart, &CellsEnd, &CellsText});
+    } else if (name == "c") {
+      StartCell(a.Raw());
     } else if (name == "v" && inCell_) {
       capture_ = &v_;
     } else if (name == "f" && inCell_) {
-      hasFormula_ = true;
-      std::string_view t = a.Get("t", "normal");
-      if (t == "shared") sharedIndex_ = a.Int("si", -1);
-      capture_ = &f_;
+      StartFormula(a);
     } else if (name == "is" && inCell_) {
       inInline_ = true;
     } else if (name == "rPh") {
@@ -233,14 +260,95 @@ class SheetHandler : public XmlHandler {
     else if (name == "rPh") inPhonetic_ = false;
   }
 
-  void Text(std::string_view text) override {
-    if (!capture_) return;
-    if (capture_->size() + text.size() > kMaxCellText) Damaged("a cell's text is too long");
-    capture_->append(text);
-  }
+  void Text(std::string_view text) override { Capture(text.data(), text.size()); }
 
  private:
   static constexpr std::size_t kMaxCellText = 1u << 20;
+
+  // The local part of a name as expat gives it ("x:c" -> "c").
+  static const char* Local(const char* name) {
+    const char* local = name;
+    for (const char* p = name; *p; ++p)
+      if (*p == ':') local = p + 1;
+    return local;
+  }
+  static bool Is(const char* name, const char (&literal)[3]) {
+    return name[0] == literal[0] && name[1] == literal[1] && name[2] == '\0';
+  }
+
+  // The fast lane inside sheetData: the element names recognised by their letters.
+  static void CellsStart(void* data, const char* raw, const char** attrs) {
+    auto& h = *static_cast<SheetHandler*>(data);
+    const char* name = Local(raw);
+    switch (name[0]) {
+      case 'c':
+        if (name[1] == '\0')
+          h.StartCell(attrs);
+        else if (std::strcmp(name, "col") == 0)
+          h.Column(XmlAttrs(attrs));
+        return;
+      case 'v':
+        if (name[1] == '\0' && h.inCell_) h.capture_ = &h.v_;
+        return;
+      case 'f':
+        if (name[1] == '\0' && h.inCell_) h.StartFormula(XmlAttrs(attrs));
+        return;
+      case 'i':
+        if (Is(name, "is") && h.inCell_) h.inInline_ = true;
+        return;
+      case 'r':
+        if (std::strcmp(name, "row") == 0)
+          h.StartRow(XmlAttrs(attrs));
+        else if (std::strcmp(name, "rPh") == 0)
+          h.inPhonetic_ = true;
+        return;
+      case 't':
+        if (name[1] == '\0' && h.inInline_ && !h.inPhonetic_) h.capture_ = &h.inline_;
+        return;
+      default:
+        return;
+    }
+  }
+
+  static void CellsEnd(void* data, const char* raw) {
+    auto& h = *static_cast<SheetHandler*>(data);
+    const char* name = Local(raw);
+    switch (name[0]) {
+      case 'c':
+        if (name[1] == '\0') h.EndCell();
+        return;
+      case 'v':
+      case 'f':
+      case 't':
+        if (name[1] == '\0') h.capture_ = nullptr;
+        return;
+      case 'i':
+        if (Is(name, "is")) h.inInline_ = false;
+        return;
+      case 'r':
+        if (std::strcmp(name, "rPh") == 0) h.inPhonetic_ = false;
+        return;
+      default:
+        return;
+    }
+  }
+
+  static void CellsText(void* data, const char* text, int length) {
+    static_cast<SheetHandler*>(data)->Capture(text, static_cast<std::size_t>(length));
+  }
+
+  void Capture(const char* text, std::size_t length) {
+    if (!capture_) return;
+    if (capture_->size() + length > kMaxCellText) Damaged("a cell's text is too long");
+    capture_->append(text, length);
+  }
+
+  void StartFormula(const XmlAttrs& a) {
+    hasFormula_ = true;
+    std::string_view t = a.Get("t", "normal");
+    if (t == "shared") sharedIndex_ = a.Int("si", -1);
+    capture_ = &f_;
+  }
 
   std::uint16_t StyleOf(int s) const {
     return s >= 0 && static_cast<std::size_t>(s) < xf_.size() ? xf_[static_cast<std::size_t>(s)] : 0;
@@ -283,7 +391,35 @@ class SheetHandler : public XmlHandler {
     }
   }
 
-  void StartCell(const XmlAttrs& a) {
+  // Style indexes and shared-string indexes are small decimal numbers: read in place, with
+  // the general parse for anything else.
+  static int SmallInt(const char* text, int fallback) {
+    int n = 0;
+    const char* p = text;
+    for (; *p >= '0' && *p <= '9' && p - text < 9; ++p) n = n * 10 + (*p - '0');
+    if (*p == '\0' && p != text) return n;
+    return XmlAttrs::ToInt(text, fallback);
+  }
+
+  static CellType TypeOf(const char* t) {
+    switch (t[0]) {
+      case 's':
+        if (t[1] == '\0') return CellType::Shared;
+        return std::strcmp(t, "str") == 0 ? CellType::Str : CellType::Number;
+      case 'i':
+        return std::strcmp(t, "inlineStr") == 0 ? CellType::Inline : CellType::Number;
+      case 'b':
+        return t[1] == '\0' ? CellType::Logical : CellType::Number;
+      case 'e':
+        return t[1] == '\0' ? CellType::Error : CellType::Number;
+      case 'd':
+        return t[1] == '\0' ? CellType::Date : CellType::Number;
+      default:
+        return CellType::Number;
+    }
+  }
+
+  void StartCell(const char** attrs) {
     inCell_ = true;
     hasFormula_ = false;
     sharedIndex_ = -1;
@@ -291,18 +427,21 @@ class SheetHandler : public XmlHandler {
     f_.clear();
     inline_.clear();
     // One pass over the attributes: a sheet has a cell element for every value.
-    std::string_view ref, type = "n";
+    const char* ref = nullptr;
+    type_ = CellType::Number;
     int style = 0;
-    a.ForEach([&](std::string_view name, std::string_view value) {
-      if (name == "r") ref = value;
-      else if (name == "t") type = value;
-      else if (name == "s") style = XmlAttrs::ToInt(value, 0);
-    });
-    type_ = type == "s" ? CellType::Shared : type == "inlineStr" ? CellType::Inline
-          : type == "str" ? CellType::Str : type == "b" ? CellType::Logical
-          : type == "e" ? CellType::Error : type == "d" ? CellType::Date : CellType::Number;
+    for (const char** a = attrs; a && a[0]; a += 2) {
+      const char* name = Local(a[0]);
+      if (name[0] == '\0' || name[1] != '\0') continue;
+      if (name[0] == 'r')
+        ref = a[1];
+      else if (name[0] == 't')
+        type_ = TypeOf(a[1]);
+      else if (name[0] == 's')
+        style = SmallInt(a[1], 0);
+    }
     style_ = StyleOf(style);
-    if (ref.empty()) {
+    if (!ref || ref[0] == '\0') {
       ++col_;
       if (row_ == 0) row_ = 1;
     } else if (!ParseCellRef(ref, cellRow_, col_)) {
@@ -322,6 +461,16 @@ class SheetHandler : public XmlHandler {
                                         "limits of a table's sheet.");
       return;  // a format alone past the limits is clipped
     }
+    if (!hasFormula_ && !v_.empty()) {  // the common cells, straight into the sheet
+      if (type_ == CellType::Number) {
+        double d = 0;
+        if (!WholeNumber(v_, d) && !ParseNumber(v_, d))
+          Damaged("a cell holds the malformed number " + v_);
+        return LoadNumber(sheet_, row_, col_, style_, d);
+      }
+      if (type_ == CellType::Shared)
+        return LoadText(sheet_, row_, col_, style_, std::string(sst_[SharedIndex()]));
+    }
     Value value = CellValue();
     if (hasFormula_) {
       PendingFormula p{&sheet_, row_, col_, f_, sharedIndex_, !v_.empty() && !value.IsEmpty(), value};
@@ -335,14 +484,31 @@ class SheetHandler : public XmlHandler {
     LoadValue(sheet_, row_, col_, style_, value);
   }
 
-  Value CellValue() {
-    if (type_ == CellType::Shared) {
-      if (v_.empty()) return {};
-      double index = -1;
-      if (!ParseNumber(v_, index) || index < 0 || index >= static_cast<double>(sst_.size()))
-        Damaged("a cell refers to a missing shared string");
-      return Value::Text(sst_[static_cast<std::size_t>(index)]);
+  // Up to 15 decimal digits and nothing else: a double holds the value exactly.
+  static bool WholeNumber(const std::string& text, double& out) {
+    if (text.empty() || text.size() > 15) return false;
+    std::uint64_t n = 0;
+    for (char c : text) {
+      if (c < '0' || c > '9') return false;
+      n = n * 10 + static_cast<std::uint64_t>(c - '0');
     }
+    out = static_cast<double>(n);
+    return true;
+  }
+
+  std::size_t SharedIndex() const {
+    int small = SmallInt(v_.c_str(), -1);
+    if (small >= 0 && static_cast<std::size_t>(small) < sst_.size())
+      return static_cast<std::size_t>(small);
+    double index = -1;
+    if (!ParseNumber(v_, index) || index < 0 || index >= static_cast<double>(sst_.size()))
+      Damaged("a cell refers to a missing shared string");
+    return static_cast<std::size_t>(index);
+  }
+
+  Value CellValue() {
+    if (type_ == CellType::Shared)
+      return v_.empty() ? Value{} : Value::Text(std::string(sst_[SharedIndex()]));
     if (type_ == CellType::Inline) return Value::Text(DecodeEscapes(inline_));
     if (type_ == CellType::Str) return v_.empty() ? Value{} : Value::Text(DecodeEscapes(v_));
     if (type_ == CellType::Logical) return v_.empty() ? Value{} : Value::Logical(v_ == "1" || v_ == "true");
@@ -361,7 +527,7 @@ class SheetHandler : public XmlHandler {
   }
 
   Sheet& sheet_;
-  const std::vector<std::string>& sst_;
+  const SharedStrings& sst_;
   const std::vector<std::uint16_t>& xf_;
   bool date1904_;
   std::vector<PendingFormula>& pending_;
@@ -369,7 +535,6 @@ class SheetHandler : public XmlHandler {
   int row_ = 0, col_ = 0, cellRow_ = 0;
   bool inCell_ = false, hasFormula_ = false, inInline_ = false, inPhonetic_ = false;
   int sharedIndex_ = -1;
-  enum class CellType { Number, Shared, Inline, Str, Logical, Error, Date };
   CellType type_ = CellType::Number;
   std::uint16_t style_ = 0;
   std::string v_, f_, inline_;
@@ -531,7 +696,7 @@ class XlsxReader {
 
   ZipReader zip_;
   std::unique_ptr<Workbook> book_;
-  std::vector<std::string> sst_;
+  SharedStrings sst_;
   std::vector<std::uint16_t> xfStyles_;
   std::vector<PendingFormula> pending_;
 };

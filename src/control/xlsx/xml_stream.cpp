@@ -14,31 +14,56 @@
 namespace engine::xlsx {
 
 namespace {
-
 constexpr int kMaxDepth = 256;
+}  // namespace
 
-struct ParseState {
+struct XmlParseState {
   XmlHandler* handler;
   XML_Parser parser;
   int depth = 0;
   std::string failure;            // our own reason to stop
   std::exception_ptr thrown;      // a handler's exception, rethrown after expat returns
+  XmlRawEvents raw;               // where the inside of a diverted element goes
+  int divertedAt = 0;             // depth of that element; 0 when none
+  bool inStart = false;           // in the handler's Start, the one place a diversion begins
+
+  static void Attach(XmlHandler& handler, XmlParseState* state) { handler.parse_ = state; }
+  static XmlParseState* Of(XmlHandler& handler) { return handler.parse_; }
 };
+
+namespace {
+
+using ParseState = XmlParseState;
 
 void Stop(ParseState& s, std::string why) {
   if (s.failure.empty()) s.failure = std::move(why);
   XML_StopParser(s.parser, XML_FALSE);
 }
 
+void Caught(ParseState& s) {
+  s.thrown = std::current_exception();
+  XML_StopParser(s.parser, XML_FALSE);
+}
+
+void XMLCALL OnRawStart(void* data, const XML_Char* name, const XML_Char** attrs);
+void XMLCALL OnRawEnd(void* data, const XML_Char* name);
+void XMLCALL OnRawText(void* data, const XML_Char* text, int len);
+
 void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** attrs) {
   auto& s = *static_cast<ParseState*>(data);
   if (s.thrown || !s.failure.empty()) return;
   if (++s.depth > kMaxDepth) return Stop(s, "elements nest too deeply");
+  s.inStart = true;
   try {
     s.handler->Start(LocalName(name), XmlAttrs(attrs));
   } catch (...) {
-    s.thrown = std::current_exception();
-    XML_StopParser(s.parser, XML_FALSE);
+    s.inStart = false;
+    return Caught(s);
+  }
+  s.inStart = false;
+  if (s.divertedAt == s.depth) {  // the handler asked for the raw events from here on
+    XML_SetElementHandler(s.parser, OnRawStart, OnRawEnd);
+    XML_SetCharacterDataHandler(s.parser, s.raw.text ? OnRawText : nullptr);
   }
 }
 
@@ -49,8 +74,7 @@ void XMLCALL OnEnd(void* data, const XML_Char* name) {
   try {
     s.handler->End(LocalName(name));
   } catch (...) {
-    s.thrown = std::current_exception();
-    XML_StopParser(s.parser, XML_FALSE);
+    Caught(s);
   }
 }
 
@@ -60,8 +84,48 @@ void XMLCALL OnText(void* data, const XML_Char* text, int len) {
   try {
     s.handler->Text(std::string_view(text, static_cast<std::size_t>(len)));
   } catch (...) {
-    s.thrown = std::current_exception();
-    XML_StopParser(s.parser, XML_FALSE);
+    Caught(s);
+  }
+}
+
+void XMLCALL OnRawStart(void* data, const XML_Char* name, const XML_Char** attrs) {
+  auto& s = *static_cast<ParseState*>(data);
+  if (s.thrown || !s.failure.empty()) return;
+  if (++s.depth > kMaxDepth) return Stop(s, "elements nest too deeply");
+  if (!s.raw.start) return;
+  try {
+    s.raw.start(s.raw.data, name, attrs);
+  } catch (...) {
+    Caught(s);
+  }
+}
+
+void XMLCALL OnRawEnd(void* data, const XML_Char* name) {
+  auto& s = *static_cast<ParseState*>(data);
+  if (s.thrown || !s.failure.empty()) return;
+  if (s.depth == s.divertedAt) {  // the diverted element itself ends: back to the handler
+    s.divertedAt = 0;
+    s.raw = {};
+    XML_SetElementHandler(s.parser, OnStart, OnEnd);
+    XML_SetCharacterDataHandler(s.parser, OnText);
+    return OnEnd(data, name);
+  }
+  --s.depth;
+  if (!s.raw.end) return;
+  try {
+    s.raw.end(s.raw.data, name);
+  } catch (...) {
+    Caught(s);
+  }
+}
+
+void XMLCALL OnRawText(void* data, const XML_Char* text, int len) {
+  auto& s = *static_cast<ParseState*>(data);
+  if (s.thrown || !s.failure.empty()) return;
+  try {
+    s.raw.text(s.raw.data, text, len);
+  } catch (...) {
+    Caught(s);
   }
 }
 
@@ -80,8 +144,14 @@ class Parser {
     XML_SetElementHandler(parser_, OnStart, OnEnd);
     XML_SetCharacterDataHandler(parser_, OnText);
     XML_SetStartDoctypeDeclHandler(parser_, OnDoctype);
+    XmlParseState::Attach(handler, &state_);
   }
-  ~Parser() { XML_ParserFree(parser_); }
+  ~Parser() {
+    XmlParseState::Attach(*state_.handler, nullptr);
+    XML_ParserFree(parser_);
+  }
+  Parser(const Parser&) = delete;
+  Parser& operator=(const Parser&) = delete;
 
   void Feed(const char* data, std::size_t size, bool last) {
     if (done_) return;
@@ -195,9 +265,16 @@ bool XmlAttrs::Bool(std::string_view name, bool fallback) const {
   return fallback;
 }
 
+void XmlHandler::DivertInside(const XmlRawEvents& events) {
+  XmlParseState* s = XmlParseState::Of(*this);
+  if (!s || !s->inStart || s->divertedAt) return;  // only from Start, and only once at a time
+  s->raw = events;
+  s->divertedAt = s->depth;
+}
+
 void ParseXmlPart(const ZipReader& zip, std::string_view part, XmlHandler& handler) {
   Parser parser(part, handler);
-  zip.Stream(part, [&](const char* d, std::size_t n) { parser.Feed(d, n, false); });
+  zip.StreamAhead(part, [&](const char* d, std::size_t n) { parser.Feed(d, n, false); });
   parser.Feed("", 0, true);
 }
 

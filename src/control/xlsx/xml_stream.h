@@ -28,10 +28,26 @@ class XmlAttrs {
     for (const char** a = raw_; a && a[0]; a += 2) f(LocalName(a[0]), std::string_view(a[1]));
   }
   static int ToInt(std::string_view text, int fallback);
+  // Expat's array: name, value, name, value, ..., nullptr.
+  const char** Raw() const { return raw_; }
 
  private:
   const char** raw_;
 };
+
+// Plain functions for the busy inside of one element, a sheet's table of cells above all:
+// names arrive as expat gives them (any prefix included, NUL-terminated), attributes as
+// expat's array, text as pointer and length, with no virtual call and no string made on the
+// way. The parser's depth limit and error handling apply as to any handler; a function may
+// throw EngineError to stop.
+struct XmlRawEvents {
+  void* data = nullptr;
+  void (*start)(void* data, const char* name, const char** attrs) = nullptr;
+  void (*end)(void* data, const char* name) = nullptr;
+  void (*text)(void* data, const char* text, int length) = nullptr;
+};
+
+struct XmlParseState;
 
 class XmlHandler {
  public:
@@ -40,6 +56,15 @@ class XmlHandler {
   virtual void End(std::string_view /*name*/) {}
   // Character data, possibly in several pieces.
   virtual void Text(std::string_view /*text*/) {}
+
+ protected:
+  // Called from Start(): every event inside the element just started goes to `events` until
+  // that element ends; its own end comes to End() as usual, and so does all that follows.
+  void DivertInside(const XmlRawEvents& events);
+
+ private:
+  friend struct XmlParseState;
+  XmlParseState* parse_ = nullptr;  // the parse feeding this handler, while it runs
 };
 
 // Parses a part of the package into `handler`; throws EngineError naming the part when it is

@@ -3,7 +3,13 @@
 
 #include <zip.h>
 
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <exception>
 #include <memory>
+#include <system_error>
+#include <thread>
 
 #include "control/engine_error.h"
 
@@ -17,6 +23,10 @@ constexpr std::size_t kMaxTotalBytes = std::size_t{3} << 30;
 // Above this size an entry must not inflate more than kMaxRatio times its stored size.
 constexpr std::size_t kRatioCheckFrom = std::size_t{16} << 20;
 constexpr std::size_t kMaxRatio = 400;
+// Entries are inflated in chunks of this size; entries declared larger than kAheadFrom inflate
+// on a thread of their own while the caller parses.
+constexpr std::size_t kChunkBytes = std::size_t{256} << 10;
+constexpr std::size_t kAheadFrom = std::size_t{4} << 20;
 
 [[noreturn]] void Fail(const std::string& why) {
   throw EngineError(kErrFile, "The .xlsx package is damaged: " + why + ".");
@@ -48,6 +58,7 @@ ZipReader::~ZipReader() {
 
 long long ZipReader::Index(std::string_view name) const {
   std::string n(name);
+  std::lock_guard lock(mutex_);
   return zip_name_locate(zip_, n.c_str(), 0);
 }
 
@@ -55,6 +66,7 @@ bool ZipReader::Has(std::string_view name) const { return Index(name) >= 0; }
 
 std::vector<std::string> ZipReader::Names() const {
   std::vector<std::string> names;
+  std::lock_guard lock(mutex_);
   zip_int64_t count = zip_get_num_entries(zip_, 0);
   for (zip_int64_t i = 0; i < count; ++i) {
     const char* n = zip_get_name(zip_, static_cast<zip_uint64_t>(i), 0);
@@ -65,17 +77,31 @@ std::vector<std::string> ZipReader::Names() const {
 
 void ZipReader::Inflate(long long index, std::size_t limit,
                         const std::function<void(const char*, std::size_t)>& sink) const {
+  struct Entry {  // closed under the lock, however the loop ends (declared before the lock)
+    zip_file_t* file = nullptr;
+    std::mutex& mutex;
+    ~Entry() {
+      std::lock_guard guard(mutex);
+      if (file) zip_fclose(file);
+    }
+  } entry{nullptr, mutex_};
+  std::unique_lock lock(mutex_);
   zip_stat_t st;
   zip_stat_init(&st);
   if (zip_stat_index(zip_, static_cast<zip_uint64_t>(index), 0, &st) != 0) Fail("an entry is unreadable");
   std::size_t stored = (st.valid & ZIP_STAT_COMP_SIZE) ? static_cast<std::size_t>(st.comp_size) : packageSize_;
-  std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> file(
-      zip_fopen_index(zip_, static_cast<zip_uint64_t>(index), 0), zip_fclose);
-  if (!file) Fail("an entry cannot be opened (encrypted or unknown compression)");
-  char buffer[1 << 16];
+  // The declared size only chooses the buffer; what counts is what inflates.
+  std::size_t chunk =
+      (st.valid & ZIP_STAT_SIZE) ? static_cast<std::size_t>(st.size) + 1 : kChunkBytes;
+  chunk = std::clamp(chunk, std::size_t{4096}, kChunkBytes);
+  entry.file = zip_fopen_index(zip_, static_cast<zip_uint64_t>(index), 0);
+  if (!entry.file) Fail("an entry cannot be opened (encrypted or unknown compression)");
+  lock.unlock();
+  std::vector<char> buffer(chunk);
   std::size_t total = 0;
   for (;;) {
-    zip_int64_t got = zip_fread(file.get(), buffer, sizeof buffer);
+    lock.lock();
+    zip_int64_t got = zip_fread(entry.file, buffer.data(), buffer.size());
     if (got < 0) Fail("an entry does not inflate");
     if (got == 0) break;
     total += static_cast<std::size_t>(got);
@@ -84,7 +110,8 @@ void ZipReader::Inflate(long long index, std::size_t limit,
       Fail("an entry inflates beyond any workbook's size");
     if (total > kRatioCheckFrom && total / (stored ? stored : 1) > kMaxRatio)
       Fail("an entry inflates far beyond its stored size");
-    sink(buffer, static_cast<std::size_t>(got));
+    lock.unlock();
+    sink(buffer.data(), static_cast<std::size_t>(got));
   }
 }
 
@@ -101,6 +128,107 @@ void ZipReader::Stream(std::string_view name,
   long long index = Index(name);
   if (index < 0) Fail("the part " + std::string(name) + " is missing");
   Inflate(index, kMaxEntryBytes, sink);
+}
+
+namespace {
+
+// Inflated chunks handed from the inflating thread to the parsing one. Bounded, so the
+// inflater runs at most a few chunks ahead and memory stays small whatever the entry's size.
+class ChunkQueue {
+ public:
+  struct Cancelled {};  // unwinds the inflater when the reader has stopped
+
+  void Push(const char* data, std::size_t size) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return cancelled_ || ready_.size() < kMaxAhead; });
+    if (cancelled_) throw Cancelled{};
+    std::string chunk;
+    if (!spare_.empty()) {
+      chunk = std::move(spare_.back());
+      spare_.pop_back();
+    }
+    chunk.assign(data, size);
+    ready_.push_back(std::move(chunk));
+    changed_.notify_all();
+  }
+  void Finish(std::exception_ptr error) {
+    std::lock_guard lock(mutex_);
+    finished_ = true;
+    error_ = error;
+    changed_.notify_all();
+  }
+  void Cancel() {
+    std::lock_guard lock(mutex_);
+    cancelled_ = true;
+    changed_.notify_all();
+  }
+  // The next chunk into `chunk` (whose buffer goes back for reuse); false at the end of the
+  // entry. Throws the inflater's error once the chunks before it are consumed.
+  bool Pop(std::string& chunk) {
+    std::unique_lock lock(mutex_);
+    if (chunk.capacity()) spare_.push_back(std::move(chunk));
+    changed_.wait(lock, [&] { return !ready_.empty() || finished_; });
+    if (ready_.empty()) {
+      if (error_) std::rethrow_exception(error_);
+      return false;
+    }
+    chunk = std::move(ready_.front());
+    ready_.pop_front();
+    changed_.notify_all();
+    return true;
+  }
+
+ private:
+  static constexpr std::size_t kMaxAhead = 4;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<std::string> ready_;
+  std::vector<std::string> spare_;
+  bool finished_ = false, cancelled_ = false;
+  std::exception_ptr error_;
+};
+
+}  // namespace
+
+void ZipReader::StreamAhead(std::string_view name,
+                            const std::function<void(const char*, std::size_t)>& sink) const {
+  long long index = Index(name);
+  if (index < 0) Fail("the part " + std::string(name) + " is missing");
+  zip_uint64_t declared = 0;
+  {
+    std::lock_guard lock(mutex_);
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(zip_, static_cast<zip_uint64_t>(index), 0, &st) == 0 &&
+        (st.valid & ZIP_STAT_SIZE))
+      declared = st.size;
+  }
+  if (declared < kAheadFrom) return Inflate(index, kMaxEntryBytes, sink);  // not worth a thread
+
+  ChunkQueue queue;
+  std::thread inflater;
+  try {
+    inflater = std::thread([&] {
+      try {
+        Inflate(index, kMaxEntryBytes, [&](const char* d, std::size_t n) { queue.Push(d, n); });
+        queue.Finish(nullptr);
+      } catch (...) {
+        queue.Finish(std::current_exception());
+      }
+    });
+  } catch (const std::system_error&) {
+    return Inflate(index, kMaxEntryBytes, sink);  // no thread to be had: inflate in turn
+  }
+  struct Join {  // however the parse ends, the inflater stops and is joined
+    ChunkQueue& queue;
+    std::thread& thread;
+    ~Join() {
+      queue.Cancel();
+      thread.join();
+    }
+  } join{queue, inflater};
+  std::string chunk;
+  while (queue.Pop(chunk)) sink(chunk.data(), chunk.size());
 }
 
 void ZipWriter::Add(std::string name, std::string data) {

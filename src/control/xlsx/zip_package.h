@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,11 @@ class ZipReader {
   // Inflates an entry chunk by chunk into `sink`, so a large sheet is never held whole.
   void Stream(std::string_view name,
               const std::function<void(const char* data, std::size_t size)>& sink) const;
+  // As Stream, but a large entry inflates on a second thread a few chunks ahead of `sink`,
+  // which runs on the calling thread: parsing and inflating overlap. The limits are counted
+  // exactly as by Stream; an error of either side stops both and is thrown here.
+  void StreamAhead(std::string_view name,
+                   const std::function<void(const char* data, std::size_t size)>& sink) const;
 
  private:
   long long Index(std::string_view name) const;
@@ -43,6 +49,9 @@ class ZipReader {
   zip_t* zip_ = nullptr;
   std::size_t packageSize_;
   mutable std::size_t inflatedTotal_ = 0;
+  // libzip's archive is not safe to use from two threads: every call into it (and the count
+  // above) holds this lock, so a part may be read while another streams ahead.
+  mutable std::mutex mutex_;
 };
 
 // Builds a package in memory; entries are deflated in the order added.
