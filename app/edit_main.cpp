@@ -1,25 +1,16 @@
 // datatable-edit [FILE]: a table in its frame window, with the file commands and print preview.
 // `datatable edit` starts it. Closing the window ends the program.
 
-#include <QApplication>
 #include <QObject>
 #include <QWidget>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "datatable/datatable.h"
 #include "datatable/qt_platform.h"
+#include "qt_start.h"
 
 namespace {
-
-bool HasDisplay() {
-  const char* platform = std::getenv("QT_QPA_PLATFORM");
-  if (platform != nullptr && *platform != '\0') return true;  // offscreen, vnc, …
-  const char* x = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  return (x != nullptr && *x != '\0') || (wayland != nullptr && *wayland != '\0');
-}
 
 bool EndsWith(const std::string& name, const char* ext) {
   const std::string e = ext;
@@ -36,14 +27,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "datatable: edit takes at most one FILE\n");
     return 2;
   }
-  if (!HasDisplay()) {
+  const std::unique_ptr<QApplication> app =
+      dtapp::StartQt(argc, argv, dtapp::WithoutDisplay::Refuse);
+  if (app == nullptr) {
     std::fprintf(stderr, "datatable: edit needs a display (none found: DISPLAY is not set)\n");
     return 1;
   }
-  QApplication::setOrganizationName("DataTable");
-  QApplication::setApplicationName("datatable");
-  QApplication app(argc, argv);
-  datatable::InstallPlatform(datatable::MakeQtPlatform());
+  const dtapp::PlatformGuard platform;
 
   const std::string file = argc == 2 ? argv[1] : "";
   const CZAT::FILE_TYPE type = file.empty() || EndsWith(file, ".xls") || EndsWith(file, ".txt")
@@ -61,7 +51,7 @@ int main(int argc, char** argv) {
   }
   // Closing the window destroys the table (and the window with it); then the program ends.
   table->ViewSetCloseOption(1);
-  QObject::connect(window, &QObject::destroyed, &app, &QApplication::quit);
+  QObject::connect(window, &QObject::destroyed, app.get(), &QApplication::quit);
   table->ViewOpen();
-  return app.exec();
+  return QApplication::exec();
 }

@@ -15,16 +15,9 @@
 #include "datatable/qt_platform.h"
 #include "qt/print/pdf_printout.h"
 #include "qt/qt_platform.h"
+#include "qt_start.h"
 
 namespace {
-
-bool HasDisplay() {
-  const char* platform = std::getenv("QT_QPA_PLATFORM");
-  if (platform != nullptr && *platform != '\0') return true;
-  const char* x = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  return (x != nullptr && *x != '\0') || (wayland != nullptr && *wayland != '\0');
-}
 
 bool EndsWith(const std::string& name, const char* ext) {
   const std::string e = ext;
@@ -87,12 +80,10 @@ int main(int argc, char** argv) {
   if (haveSheet && sheet.empty()) return Fail("--sheet needs a number or a name", 2);
   if (!std::filesystem::exists(file)) return Fail(file + ": no such file");
 
-  if (!HasDisplay()) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication::setOrganizationName("DataTable");
-  QApplication::setApplicationName("datatable");
   // Qt's own notices (fonts, runtime folders) are no part of this program's one-line report.
   qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-  QApplication app(argc, argv);
+  const std::unique_ptr<QApplication> app =
+      dtapp::StartQt(argc, argv, dtapp::WithoutDisplay::Offscreen);
 
   // The document goes to a temporary file beside OUT and takes OUT's name when complete.
   const std::filesystem::path target = std::filesystem::absolute(out);
@@ -102,7 +93,7 @@ int main(int argc, char** argv) {
   auto printout = std::make_unique<qtui::PdfPrintout>(QString::fromStdString(temp.path.string()));
   qtui::PdfPrintout* pdf = printout.get();
   platform->SetControlDialogs(std::move(printout));
-  datatable::InstallPlatform(platform);
+  const dtapp::PlatformGuard installed(platform);
 
   const CZAT::FILE_TYPE type = EndsWith(file, ".xls") || EndsWith(file, ".txt")
                                    ? CZAT::FILE_TYPE_NONE

@@ -178,6 +178,10 @@ class Control {
   void SetColumnHidden(int col, bool hidden);
   bool GetRowHidden(int row) const;
   void SetRowsHidden(int row1, int row2, bool hidden);
+  // Row heights in twips: a row's own height (0 when it has the sheet's default height), and
+  // the default height of the active sheet's rows (0 when the sheet keeps the standard one).
+  int GetRowHeight(int row) const;
+  int GetDefaultRowHeight() const;
   int GetColumnWidth(int col) const;  // 1/256 of a character
   void SetColumnWidth(int col, int width);
   void AutoFitColumns(int row1, int col1, int row2, int col2, bool fitBlank);
@@ -300,6 +304,8 @@ class Control {
   void SetFontColor(std::uint32_t color);
   std::uint32_t GetFontColor() const;  // the active cell's
   void SetDefaultFont(const std::string& face, short size);
+  // The face and height of the workbook's default font (column widths count its digits).
+  void GetDefaultFont(std::string& face, int& heightTwips) const;
 
   // --- Sheets ---------------------------------------------------------------------------------
   int GetNumSheets() const;

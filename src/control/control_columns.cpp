@@ -119,6 +119,13 @@ bool Control::GetRowHidden(int row) const {
   return ActiveSheet().GetRowAttr(row).hidden;
 }
 
+int Control::GetRowHeight(int row) const {
+  CheckCell(row, 1);
+  return ActiveSheet().GetRowAttr(row).heightTwips;
+}
+
+int Control::GetDefaultRowHeight() const { return ActiveSheet().Features().defaultRowHeight; }
+
 void Control::SetRowsHidden(int row1, int row2, bool hidden) {
   int c1 = 1, c2 = 1;
   CheckRange(row1, c1, row2, c2);

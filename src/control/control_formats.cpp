@@ -207,4 +207,10 @@ void Control::SetDefaultFont(const std::string& face, short size) {
   scope.Changed();
 }
 
+void Control::GetDefaultFont(std::string& face, int& heightTwips) const {
+  const Font& font = book_->Styles().GetFont(0);
+  face = font.name;
+  heightTwips = font.heightTwips;
+}
+
 }  // namespace engine

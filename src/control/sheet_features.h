@@ -159,6 +159,7 @@ struct SheetFeatures {
   SheetVisibility visibility = SheetVisibility::Visible;
   SheetView view;
   int defaultColWidth = 8;  // characters
+  int defaultRowHeight = 0;  // twips of a row without a height of its own; 0: the standard 255
   std::vector<CellRange> merges;
   std::vector<Comment> comments;
   std::vector<Hyperlink> links;

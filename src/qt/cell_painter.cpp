@@ -13,7 +13,18 @@ namespace qtui {
 
 namespace {
 
-constexpr int kTextMargin = 2;
+constexpr int kTextMargin = CellPainter::kTextMargin;
+
+// Text that needs no shaping: Latin, Greek and Cyrillic letters, digits and signs, without
+// combining marks, control characters or right-to-left scripts.
+bool PlainText(const QString& text) {
+  for (const QChar ch : text) {
+    const char16_t u = ch.unicode();
+    if (u < 0x20 || (u >= 0x7F && u < 0xA0) || u >= 0x0590 || (u >= 0x0300 && u < 0x0370))
+      return false;
+  }
+  return true;
+}
 
 Qt::Alignment HorizontalAlignment(engine::CellLook::HAlign align, short type) {
   switch (align) {
@@ -148,6 +159,10 @@ const QFont& CellPainter::FontOf(const engine::CellLook& cell, const QFontMetric
     cached.strikeout = cell.strikeout;
     cached.qfont = q;
     cached.metrics = QFontMetrics(q);
+    const QFontMetricsF exact(q);
+    cached.ascent = exact.ascent();
+    cached.descent = exact.descent();
+    cached.raw = QRawFont::fromFont(q);
     cached.valid = true;
   }
   *metrics = &cached.metrics;
@@ -163,7 +178,12 @@ CellLook CellPainter::Look(const engine::Control& control, int row, int col) {
     return look;
   }
   look.font = &FontOf(cell_, &look.metrics);
+  const CachedFont& cached = fonts_[cell_.fontIndex];
+  look.rawFont = &cached.raw;
+  look.ascent = cached.ascent;
+  look.descent = cached.descent;
   look.textColor = EngineColor(cell_.fontColor, Qt::black);
+  look.type = cell_.type;
   if (!cell_.text.empty()) {
     look.text = QString::fromStdString(cell_.text);
     look.isNumber = cell_.type == engine::kTypeNumber || cell_.type == -engine::kTypeNumber;
@@ -184,6 +204,112 @@ CellLook CellPainter::Look(const engine::Control& control, int row, int col) {
   look.top = cell_.top;
   look.bottom = cell_.bottom;
   return look;
+}
+
+void CellPainter::PaintFill(QPainter& painter, const QRect& rect, const CellLook& look) {
+  if (!look.filled) return;
+  if (look.fillPattern == Qt::SolidPattern) {
+    painter.fillRect(rect, look.fillFore);
+    return;
+  }
+  painter.fillRect(rect, look.fillBack);
+  painter.fillRect(rect, QBrush(look.fillFore, look.fillPattern));
+}
+
+void CellPainter::LayOut(const CellLook& look, int width, TextLayout& out) const {
+  out.text = look.text;
+  out.glyphs = false;
+  out.width = 0;
+  if (look.text.isEmpty()) return;
+  for (int pass = 0; pass < 2; ++pass) {
+    if (look.rawFont != nullptr && look.rawFont->isValid() && PlainText(out.text)) {
+      const QList<quint32> glyphs = look.rawFont->glyphIndexesForString(out.text);
+      bool all = glyphs.size() == out.text.size();
+      for (const quint32 g : glyphs) all = all && g != 0;
+      if (all) {
+        const QList<QPointF> advances =
+            look.rawFont->advancesForGlyphIndexes(glyphs, QRawFont::KernedAdvances);
+        QList<QPointF> positions;
+        positions.reserve(advances.size());
+        qreal x = 0;
+        for (const QPointF& a : advances) {
+          positions.append(QPointF(x, 0));
+          x += a.x();
+        }
+        out.width = x;
+        out.run.setRawFont(*look.rawFont);
+        out.run.setGlyphIndexes(glyphs);
+        out.run.setPositions(positions);
+        if (look.font != nullptr) {
+          out.run.setUnderline(look.font->underline());
+          out.run.setStrikeOut(look.font->strikeOut());
+        }
+        out.glyphs = true;
+      }
+    }
+    if (!out.glyphs && look.metrics != nullptr)
+      out.width = look.metrics->horizontalAdvance(out.text);
+    // A number that does not fit shows as "####" across the cell.
+    if (pass == 1 || !look.isNumber || out.width <= width) return;
+    const int hash = std::max(
+        1, look.metrics != nullptr ? look.metrics->horizontalAdvance(QLatin1Char('#')) : 1);
+    out.text = QString(std::max(1, width / hash), QLatin1Char('#'));
+    out.glyphs = false;
+  }
+}
+
+qreal CellPainter::TextLeft(const QRect& cell, Qt::Alignment alignment, qreal width) {
+  const QRect r = cell.adjusted(kTextMargin, 0, -kTextMargin, 0);
+  if (alignment & Qt::AlignRight) return r.x() + (r.width() - width);
+  if (alignment & Qt::AlignHCenter) return r.x() + (r.width() - width) / 2;
+  return r.x();
+}
+
+void CellPainter::PaintText(QPainter& painter, const QRect& cell, int clipLeft, int clipRight,
+                            const CellLook& look, const TextLayout& text) {
+  if (text.text.isEmpty()) return;
+  const qreal left = TextLeft(cell, look.alignment, text.width);
+  const bool clip =
+      left < clipLeft + kTextMargin || left + text.width > clipRight - kTextMargin + 1;
+  if (clip) {
+    painter.save();
+    painter.setClipRect(QRect(clipLeft + kTextMargin, cell.top(),
+                              clipRight - clipLeft + 1 - 2 * kTextMargin, cell.height()),
+                        Qt::IntersectClip);
+  }
+  painter.setPen(look.textColor);
+  if (text.glyphs) {
+    // The baseline where Qt's one-line layout puts it.
+    const qreal height = look.ascent + look.descent;
+    qreal top = cell.top();
+    if (look.alignment & Qt::AlignBottom)
+      top += cell.height() - height;
+    else if (look.alignment & Qt::AlignVCenter)
+      top += (cell.height() - height) / 2;
+    painter.drawGlyphRun(QPointF(left, top + look.ascent), text.run);
+  } else {
+    if (look.font != nullptr) painter.setFont(*look.font);
+    const QRectF line(left, cell.top(), text.width + 1, cell.height());
+    painter.drawText(line,
+                     static_cast<int>(look.alignment & Qt::AlignVertical_Mask) | Qt::AlignLeft |
+                         Qt::TextSingleLine | Qt::TextDontClip,
+                     text.text);
+  }
+  if (clip) painter.restore();
+}
+
+void CellPainter::PaintBorders(QPainter& painter, const QRect& rect, const CellLook& look) {
+  const auto edge = [&](const engine::CellLook::Edge& border, QPoint from, QPoint to) {
+    if (border.line == 0) return;
+    painter.save();
+    painter.setPen(BorderPen(border));
+    painter.drawLine(from, to);
+    painter.restore();
+  };
+  edge(look.top, rect.topLeft(), rect.topRight());
+  edge(look.bottom, rect.bottomLeft(), rect.bottomRight());
+  edge(look.left, rect.topLeft(), rect.bottomLeft());
+  edge(look.right, rect.topRight(), rect.bottomRight());
 }
 
 void CellPainter::Paint(QPainter& painter, const QRect& rect, const CellLook& look) {

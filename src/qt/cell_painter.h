@@ -6,10 +6,12 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QRawFont>
 #include <QString>
 #include <Qt>
 #include <cstdint>
-#include <vector>
+#include <deque>
 
 #include "control/control.h"
 
@@ -29,8 +31,11 @@ struct CellLook {
   // The cell's font, owned by the CellPainter that made the look (valid while it lives).
   const QFont* font = nullptr;
   const QFontMetrics* metrics = nullptr;
+  const QRawFont* rawFont = nullptr;  // the font's glyphs for Latin text (may be invalid)
+  qreal ascent = 0, descent = 0;
   // A number (or date) shows "#" across the cell when it is wider than the cell.
   bool isNumber = false;
+  short type = 0;  // the engine's cell type (kTypeEmpty: the cell holds nothing)
   bool filled = false;
   QColor fillFore, fillBack;
   Qt::BrushStyle fillPattern = Qt::SolidPattern;
@@ -50,6 +55,29 @@ class CellPainter {
     Paint(painter, rect, Look(control, row, col));
   }
 
+  // The grid draws a cell in passes (fill, then the grid lines, then text, then borders), so that
+  // text can flow over empty neighbours.
+  static void PaintFill(QPainter& painter, const QRect& rect, const CellLook& look);
+  static void PaintBorders(QPainter& painter, const QRect& rect, const CellLook& look);
+  // The text as it is laid out in a cell: its width in pixels, and for Latin text the glyphs
+  // themselves (drawn without Qt's text layout, which costs more than everything else in a
+  // grid of short texts). A number wider than width (the cell's width less its margins) turns
+  // into "#" across it.
+  struct TextLayout {
+    QString text;
+    qreal width = 0;
+    bool glyphs = false;  // run holds the glyphs
+    QGlyphRun run;
+  };
+  void LayOut(const CellLook& look, int width, TextLayout& out) const;
+  // Draws laid-out text aligned in cell (the cell's rectangle), seen only between clipLeft and
+  // clipRight (the cell itself, or the empty neighbours its text flows over).
+  static void PaintText(QPainter& painter, const QRect& cell, int clipLeft, int clipRight,
+                        const CellLook& look, const TextLayout& text);
+  // The x at which laid-out text of a given width starts in a cell, as aligned.
+  static qreal TextLeft(const QRect& cell, Qt::Alignment alignment, qreal width);
+  static constexpr int kTextMargin = 2;
+
  private:
   // The Qt font of a cell's font, cached by the engine's font index.
   const QFont& FontOf(const engine::CellLook& cell, const QFontMetrics** metrics);
@@ -60,9 +88,12 @@ class CellPainter {
     bool bold = false, italic = false, underline = false, strikeout = false;
     QFont qfont;
     QFontMetrics metrics{QFont()};
+    QRawFont raw;
+    qreal ascent = 0, descent = 0;
     bool valid = false;
   };
-  std::vector<CachedFont> fonts_;
+  // A deque: the looks of a whole painted area point into it while more fonts come.
+  std::deque<CachedFont> fonts_;
   engine::CellLook cell_;  // reused between reads
 };
 

@@ -14,6 +14,8 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "control/control.h"
 #include "qt/cell_painter.h"
@@ -38,8 +40,9 @@ GridView::GridView(GridModel* model, QWidget* parent)
   setTabKeyNavigation(false);
   setWordWrap(false);
   setCornerButtonEnabled(true);
+  // Rows take the heights the sheet gives them, however small.
+  verticalHeader()->setMinimumSectionSize(1);
   verticalHeader()->setDefaultSectionSize(kRowHeight);
-  verticalHeader()->setMinimumSectionSize(kRowHeight);
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
   horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -86,8 +89,20 @@ void GridView::Report(F&& call) {
 }
 
 int GridView::PixelWidth(int width) const {
-  const int digit = std::max(1, QFontMetrics(font()).horizontalAdvance(QLatin1Char('0')));
-  return static_cast<int>(std::lround(width / 256.0 * digit)) + 5;
+  // Widths count digits of the workbook's default font, the font its cells are drawn in.
+  QFont font = this->font();
+  if (const engine::Control* control = Control(); control != nullptr) {
+    std::string face;
+    int twips = 0;
+    control->GetDefaultFont(face, twips);
+    if (!face.empty()) font.setFamily(QString::fromStdString(face));
+    if (twips > 0) font.setPointSizeF(twips / 20.0);
+  }
+  if (digitWidth_ == 0 || font != digitFont_) {
+    digitFont_ = font;
+    digitWidth_ = std::max(1, QFontMetrics(font).horizontalAdvance(QLatin1Char('0')));
+  }
+  return static_cast<int>(std::lround(width / 256.0 * digitWidth_)) + 5;
 }
 
 void GridView::ShowEngineLayout() {
@@ -100,12 +115,42 @@ void GridView::ShowEngineLayout() {
       if (columnWidth(c - 1) != px && !hidden) setColumnWidth(c - 1, px);
       if (isColumnHidden(c - 1) != hidden) setColumnHidden(c - 1, hidden);
     }
-    for (int r = 1; r <= engine::kMaxRow; ++r) {
-      const bool hidden = control->GetRowHidden(r);
-      if (isRowHidden(r - 1) != hidden) setRowHidden(r - 1, hidden);
-    }
+    ShowEngineRows(*control);
   } catch (...) {
   }
+}
+
+int GridView::RowPixels(int twips) const {
+  return static_cast<int>(std::lround(twips * logicalDpiY() / 1440.0));
+}
+
+void GridView::ShowEngineRows(const engine::Control& control) {
+  QHeaderView* rows = verticalHeader();
+  const int defaultTwips = control.GetDefaultRowHeight();
+  const int defaultPx = defaultTwips > 0 ? std::max(1, RowPixels(defaultTwips)) : kRowHeight;
+  // The header takes every row's size quietly (one by one it would lay itself out again for
+  // each row); the view lays itself out once at the end.
+  const bool blocked = rows->blockSignals(true);
+  const bool updates = rows->updatesEnabled();
+  rows->setUpdatesEnabled(false);
+  if (rows->defaultSectionSize() != defaultPx) rows->setDefaultSectionSize(defaultPx);
+  for (int r = 1; r <= engine::kMaxRow; ++r) {
+    const int own = control.GetRowHeight(r);
+    const int px = own > 0 ? RowPixels(own) : defaultPx;
+    // A row too low to show a pixel is hidden, as a spreadsheet hides a row of height 0.
+    const bool hidden = control.GetRowHidden(r) || px <= 0;
+    if (hidden) {
+      if (!rows->isSectionHidden(r - 1)) rows->setSectionHidden(r - 1, true);
+      continue;
+    }
+    if (rows->isSectionHidden(r - 1)) rows->setSectionHidden(r - 1, false);
+    if (rows->sectionSize(r - 1) != px) rows->resizeSection(r - 1, px);
+  }
+  rows->setUpdatesEnabled(updates);
+  rows->blockSignals(blocked);
+  updateGeometries();
+  rows->viewport()->update();
+  viewport()->update();
 }
 
 void GridView::ShowEngineSelection() {
@@ -155,6 +200,16 @@ void GridView::PushSelection() {
   } catch (...) {
   }
   pushing_ = false;
+}
+
+void GridView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                           const QList<int>& roles) {
+  QTableView::dataChanged(topLeft, bottomRight, roles);
+  if (!topLeft.isValid() || !bottomRight.isValid()) return;
+  const int top = rowViewportPosition(topLeft.row());
+  const int bottom = rowViewportPosition(bottomRight.row()) + rowHeight(bottomRight.row());
+  if (bottom <= 0 || top >= viewport()->height()) return;
+  viewport()->update(QRect(0, std::max(0, top), viewport()->width(), bottom - std::max(0, top)));
 }
 
 void GridView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
@@ -415,11 +470,28 @@ bool GridView::eventFilter(QObject* watched, QEvent* event) {
   return true;
 }
 
+namespace {
+
+// A column of the painted area: its logical index and where it is.
+struct PaintColumn {
+  int col, x, w;
+};
+
+// Text flows over empty neighbours: text cells aligned left, right or centred (numbers show "#"
+// instead, logical values and errors are cut at the cell's edges).
+bool Spills(const CellLook& look) {
+  const short kind = look.type < 0 ? static_cast<short>(-look.type) : look.type;
+  return kind == engine::kTypeText && !(look.alignment & Qt::AlignJustify);
+}
+
+}  // namespace
+
 void GridView::paintEvent(QPaintEvent* event) {
   engine::Control* control = Control();
   QPainter painter(viewport());
   const QRect area = event->rect();
-  painter.fillRect(area, palette().base());
+  const QBrush base = palette().base();
+  painter.fillRect(area, base);
   if (control == nullptr) return;
   const QHeaderView* rows = verticalHeader();
   const QHeaderView* cols = horizontalHeader();
@@ -431,48 +503,164 @@ void GridView::paintEvent(QPaintEvent* event) {
   };
   const auto [firstRow, lastRow] = span(rows, area.top(), area.bottom());
   const auto [firstCol, lastCol] = span(cols, area.left(), area.right());
+  std::vector<PaintColumn> columns;
+  for (int vc = firstCol; vc <= lastCol; ++vc) {
+    const int c = cols->logicalIndex(vc);
+    if (!cols->isSectionHidden(c))
+      columns.push_back({c, cols->sectionViewportPosition(c), cols->sectionSize(c)});
+  }
+  std::vector<int> visibleRows;
+  for (int vr = firstRow; vr <= lastRow; ++vr) {
+    const int r = rows->logicalIndex(vr);
+    if (!rows->isSectionHidden(r)) visibleRows.push_back(r);
+  }
+  if (columns.empty() || visibleRows.empty()) return;
+  const std::size_t n = columns.size();
+  const auto cellRect = [&](int r, const PaintColumn& c) {
+    return QRect(c.x, rows->sectionViewportPosition(r), c.w - 1, rows->sectionSize(r) - 1);
+  };
+
+  // The visible cells, each read once; their fills.
+  std::vector<CellLook> looks(visibleRows.size() * n);
+  for (std::size_t i = 0; i < visibleRows.size(); ++i)
+    for (std::size_t j = 0; j < n; ++j) {
+      CellLook& look = looks[i * n + j];
+      look = painter_->Look(*control, visibleRows[i] + 1, columns[j].col + 1);
+      CellPainter::PaintFill(painter, cellRect(visibleRows[i], columns[j]), look);
+    }
+
+  // The grid lines, as one-pixel rectangles (far cheaper than lines).
+  const int right = columns.back().x + columns.back().w - 1;
+  const int bottom =
+      rows->sectionViewportPosition(visibleRows.back()) + rows->sectionSize(visibleRows.back()) - 1;
+  const QColor gridColor = palette().color(QPalette::Mid);
+  if (showGrid()) {
+    const int x1 = area.left(), x2 = std::min(area.right(), right);
+    for (int r : visibleRows) {
+      const int y = rows->sectionViewportPosition(r) + rows->sectionSize(r) - 1;
+      painter.fillRect(QRect(x1, y, x2 - x1 + 1, 1), gridColor);
+    }
+    const int y1 = area.top(), y2 = std::min(area.bottom(), bottom);
+    for (const PaintColumn& c : columns)
+      painter.fillRect(QRect(c.x + c.w - 1, y1, 1, y2 - y1 + 1), gridColor);
+  }
+
+  // Text, row by row: a text too wide for its cell flows over the empty cells beside it (the
+  // grid lines under it go) up to the first cell that holds something. A text may come from a
+  // cell outside the painted area: beside an empty first or last cell, the nearest cell
+  // outside that holds something is read too.
+  struct PlacedText {
+    QRect cell;
+    int clipLeft, clipRight;
+    const CellLook* look;
+    CellPainter::TextLayout layout;
+  };
+  std::vector<PlacedText> texts;
+  CellLook outside[2];
+  int lastUsedCol = engine::kMaxCol;  // columns right of it hold nothing
+  try {
+    lastUsedCol = control->GetLastCol();
+  } catch (...) {
+  }
+  const auto nearestOutside = [&](int r, int fromVisual, int step) {
+    for (int vc = fromVisual; vc >= 0 && vc < cols->count(); vc += step) {
+      const int c = cols->logicalIndex(vc);
+      if (c >= lastUsedCol || cols->isSectionHidden(c)) continue;
+      try {
+        if (control->GetCellType(r + 1, c + 1) != engine::kTypeEmpty) return c;
+      } catch (...) {
+        return -1;
+      }
+    }
+    return -1;
+  };
+  constexpr int kFar = 1 << 28;  // beyond the viewport: the viewport cuts the text there
+  for (std::size_t i = 0; i < visibleRows.size(); ++i) {
+    const int r = visibleRows[i];
+    const CellLook* row = &looks[i * n];
+    const auto empty = [&](std::size_t j) { return row[j].type == engine::kTypeEmpty; };
+    texts.clear();
+    // Extends a text's clip over empty visible cells; k is the visible index of the cell it
+    // starts in, or -1 / n for a cell left / right of the painted area.
+    const auto place = [&](const CellLook& look, const QRect& cell, long k) {
+      PlacedText t{cell, cell.left(), cell.right(), &look, {}};
+      painter_->LayOut(look, cell.width() - 2 * CellPainter::kTextMargin, t.layout);
+      if (t.layout.text.isEmpty()) return;
+      if (Spills(look)) {
+        const qreal left = CellPainter::TextLeft(cell, look.alignment, t.layout.width);
+        const qreal right = left + t.layout.width;
+        const auto junction = [&](std::size_t a) {
+          // The grid line right of visible cell a goes under the text.
+          const QRect line(columns[a].x + columns[a].w - 1, cell.top(), 1, cell.height());
+          if (a + 1 < n && row[a + 1].filled)
+            CellPainter::PaintFill(painter, line, row[a + 1]);
+          else
+            painter.fillRect(line, base);
+        };
+        for (long j = k + 1; right > t.clipRight - CellPainter::kTextMargin + 1; ++j) {
+          if (j >= static_cast<long>(n)) {
+            t.clipRight = kFar;
+            break;
+          }
+          if (j < 0) continue;
+          if (!empty(static_cast<std::size_t>(j))) break;
+          if (j > 0 && showGrid()) junction(static_cast<std::size_t>(j - 1));
+          t.clipRight =
+              columns[static_cast<std::size_t>(j)].x + columns[static_cast<std::size_t>(j)].w - 2;
+        }
+        for (long j = k - 1; left < t.clipLeft + CellPainter::kTextMargin; --j) {
+          if (j < 0) {
+            t.clipLeft = -kFar;
+            break;
+          }
+          if (j >= static_cast<long>(n)) continue;
+          if (!empty(static_cast<std::size_t>(j))) break;
+          if (showGrid() && static_cast<std::size_t>(j) + 1 < n)
+            junction(static_cast<std::size_t>(j));
+          t.clipLeft = columns[static_cast<std::size_t>(j)].x;
+        }
+      }
+      texts.push_back(std::move(t));
+    };
+    if (empty(0)) {
+      const int c = nearestOutside(r, cols->visualIndex(columns[0].col) - 1, -1);
+      if (c >= 0) {
+        outside[0] = painter_->Look(*control, r + 1, c + 1);
+        if (Spills(outside[0]) && !(outside[0].alignment & Qt::AlignRight))
+          place(outside[0],
+                cellRect(r, {c, cols->sectionViewportPosition(c), cols->sectionSize(c)}), -1);
+      }
+    }
+    if (empty(n - 1)) {
+      const int c = nearestOutside(r, cols->visualIndex(columns[n - 1].col) + 1, 1);
+      if (c >= 0) {
+        outside[1] = painter_->Look(*control, r + 1, c + 1);
+        if (Spills(outside[1]) && !(outside[1].alignment & Qt::AlignLeft))
+          place(outside[1],
+                cellRect(r, {c, cols->sectionViewportPosition(c), cols->sectionSize(c)}),
+                static_cast<long>(n));
+      }
+    }
+    for (std::size_t j = 0; j < n; ++j)
+      if (!row[j].text.isEmpty()) place(row[j], cellRect(r, columns[j]), static_cast<long>(j));
+    for (const PlacedText& t : texts)
+      CellPainter::PaintText(painter, t.cell, t.clipLeft, t.clipRight, *t.look, t.layout);
+  }
+
+  // Borders, the selection and the active cell.
   const QItemSelectionModel* selection = selectionModel();
   QColor highlight = palette().color(QPalette::Highlight);
   highlight.setAlpha(60);
   const QModelIndex current = currentIndex();
   QRect currentRect;
-  const QPen gridPen(palette().color(QPalette::Mid), 0);
-  int right = 0, bottom = 0;
-  for (int vr = firstRow; vr <= lastRow; ++vr) {
-    const int r = rows->logicalIndex(vr);
-    if (rows->isSectionHidden(r)) continue;
-    const int y = rows->sectionViewportPosition(r), h = rows->sectionSize(r);
-    bottom = y + h - 1;
-    for (int vc = firstCol; vc <= lastCol; ++vc) {
-      const int c = cols->logicalIndex(vc);
-      if (cols->isSectionHidden(c)) continue;
-      const int x = cols->sectionViewportPosition(c), w = cols->sectionSize(c);
-      right = x + w - 1;
-      const QRect cell(x, y, w - 1, h - 1);
-      try {
-        painter_->Paint(painter, cell, *control, r + 1, c + 1);
-      } catch (...) {
-      }
-      const QModelIndex index = model_->index(r, c);
+  for (std::size_t i = 0; i < visibleRows.size(); ++i)
+    for (std::size_t j = 0; j < n; ++j) {
+      const QRect cell = cellRect(visibleRows[i], columns[j]);
+      CellPainter::PaintBorders(painter, cell, looks[i * n + j]);
+      const QModelIndex index = model_->index(visibleRows[i], columns[j].col);
       if (selection != nullptr && selection->isSelected(index)) painter.fillRect(cell, highlight);
       if (index == current) currentRect = cell;
     }
-  }
-  if (showGrid()) {
-    painter.setPen(gridPen);
-    for (int vr = firstRow; vr <= lastRow; ++vr) {
-      const int r = rows->logicalIndex(vr);
-      if (rows->isSectionHidden(r)) continue;
-      const int y = rows->sectionViewportPosition(r) + rows->sectionSize(r) - 1;
-      painter.drawLine(area.left(), y, std::min(area.right(), right), y);
-    }
-    for (int vc = firstCol; vc <= lastCol; ++vc) {
-      const int c = cols->logicalIndex(vc);
-      if (cols->isSectionHidden(c)) continue;
-      const int x = cols->sectionViewportPosition(c) + cols->sectionSize(c) - 1;
-      painter.drawLine(x, area.top(), x, std::min(area.bottom(), bottom));
-    }
-  }
   if (currentRect.isValid()) {
     painter.setPen(QPen(Qt::black, 2));
     painter.setBrush(Qt::NoBrush);

@@ -7,6 +7,7 @@
 // column. A person's entry is checked against the cell's validation rule when it is committed;
 // the active cell shows its rule's drop-down and input message (CellValidationAids).
 
+#include <QFont>
 #include <QPoint>
 #include <QPointer>
 #include <QStyledItemDelegate>
@@ -53,6 +54,8 @@ class GridView : public QTableView {
 
   // The pixel width of a column width in 1/256 of a character of the default font.
   int PixelWidth(int width) const;
+  // The pixel height of a row height in twips.
+  int RowPixels(int twips) const;
 
   // The engine's key code and shift state of a key event (0 when the key has no code).
   static short KeyCode(int qtKey);
@@ -68,6 +71,9 @@ class GridView : public QTableView {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  // A changed cell's text may flow over its neighbours: its rows are drawn again across the view.
+  void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                   const QList<int>& roles = QList<int>()) override;
   void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -76,6 +82,8 @@ class GridView : public QTableView {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // Row heights (the sheet's default and each row's own) and hidden rows.
+  void ShowEngineRows(const engine::Control& control);
   void PushSelection();
   void MoveCurrent(int rowStep, int colStep);
   // Runs an engine call that reports a person's action; an engine error is dropped (the view
@@ -90,6 +98,9 @@ class GridView : public QTableView {
   bool replaceOnType_ = false;
   CellValidationAids* validation_ = nullptr;
   QPointer<QWidget> editor_;  // the open editor
+  // The width of a digit of the default font, for column widths.
+  mutable QFont digitFont_;
+  mutable int digitWidth_ = 0;
 };
 
 // Edits cells in a line edit whose text is the engine's edit text as it is typed (the view

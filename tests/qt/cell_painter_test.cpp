@@ -79,3 +79,44 @@ TEST(CellPainterTest, ANumberTooWideForItsCellShowsHashes) {
   EXPECT_TRUE(inked(narrow));
   EXPECT_TRUE(inked(wide));
 }
+
+// The grid draws Latin text from the font's glyphs directly; it must look as Qt's text layout
+// (which printing uses) draws it, in every alignment, font and colour.
+TEST(CellPainterTest, TheGridsGlyphsLookAsQtsTextLayoutDrawsThem) {
+  engine::Control c;
+  const char* texts[] = {"user123", "1234.5", "value 7", "Wave, jog; AV Ta", "-0.25%", "Ünïcödé"};
+  for (int i = 0; i < 6; ++i) c.SetCellText(i + 1, 1, texts[i]);
+  c.SetCellText(7, 1, "日本語");  // not Latin: through Qt's layout on both paths
+  c.SetSelection(3, 1, 4, 1);
+  c.SetFontColor(0x0000FF);
+  qtui::CellPainter painter;
+  for (int row = 1; row <= 7; ++row) {
+    for (const Qt::Alignment align : {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter}) {
+      qtui::CellLook look = painter.Look(c, row, 1);
+      look.alignment = align | Qt::AlignBottom;
+      const QRect cell(3, 2, 120, 19);
+      QImage layout(130, 24, QImage::Format_ARGB32_Premultiplied), glyphs = layout;
+      layout.fill(Qt::white);
+      glyphs.fill(Qt::white);
+      {
+        QPainter p(&layout);
+        qtui::CellPainter::Paint(p, cell, look);
+      }
+      {
+        QPainter p(&glyphs);
+        qtui::CellPainter::TextLayout text;
+        painter.LayOut(look, cell.width() - 2 * qtui::CellPainter::kTextMargin, text);
+        EXPECT_EQ(text.glyphs, row != 7) << row;
+        qtui::CellPainter::PaintText(p, cell, cell.left(), cell.right(), look, text);
+      }
+      int differ = 0, inked = 0;
+      for (int x = 0; x < layout.width(); ++x)
+        for (int y = 0; y < layout.height(); ++y) {
+          differ += layout.pixel(x, y) != glyphs.pixel(x, y);
+          inked += layout.pixel(x, y) != qRgb(255, 255, 255);
+        }
+      EXPECT_GT(inked, 20) << row;
+      EXPECT_LE(differ, inked / 20) << "row " << row << " alignment " << align;
+    }
+  }
+}

@@ -351,3 +351,65 @@ TEST(FeatureFiles, MalformedRecordsAreRefusedWithAClearError) {
 }
 
 }  // namespace
+
+// Row heights: the sheet's default, a height a person set and one the writing program fitted
+// to the row come back from every workbook form as they went in, and xlrd reads the same
+// heights with the right "custom" flag.
+TEST(FeatureFiles, RowHeightsSurviveEveryForm) {
+  Control c;
+  c.SetCellText(1, 1, "a");
+  Sheet& sheet = c.Book().GetSheet(1);
+  sheet.Features().defaultRowHeight = 300;
+  sheet.MutableRowAttr(2).heightTwips = 900;  // set by a person
+  RowAttr& fitted = sheet.MutableRowAttr(3);
+  fitted.heightTwips = 420;
+  fitted.fittedHeight = true;
+  RowAttr& hidden = sheet.MutableRowAttr(5);
+  hidden.heightTwips = 600;
+  hidden.hidden = true;
+  const fs::path b8 = Scratch("heights8.xls"), b5 = Scratch("heights5.xls"),
+                 x = Scratch("heights.xlsx");
+  c.WriteFile(b8.string(), 11);
+  c.WriteFile(b5.string(), 4);
+  c.WriteFile(x.string(), 51);
+  for (const fs::path& file : {b8, b5, x}) {
+    SCOPED_TRACE(file.filename().string());
+    Control back;
+    short type = 0;
+    back.ReadFile(file.string(), type);
+    EXPECT_EQ(back.GetDefaultRowHeight(), 300);
+    EXPECT_EQ(back.GetRowHeight(1), 0);
+    EXPECT_EQ(back.GetRowHeight(2), 900);
+    EXPECT_EQ(back.GetRowHeight(3), 420);
+    EXPECT_FALSE(back.Book().GetSheet(1).GetRowAttr(2).fittedHeight);
+    EXPECT_TRUE(back.Book().GetSheet(1).GetRowAttr(3).fittedHeight);
+    EXPECT_EQ(back.GetRowHeight(4), 0);
+    EXPECT_EQ(back.GetRowHeight(5), 600);
+    EXPECT_TRUE(back.GetRowHidden(5));
+  }
+  // A new sheet keeps the standard height; rows that a program fitted to the default height
+  // (LibreOffice writes one for every row) have no height of their own.
+  Control plain;
+  EXPECT_EQ(plain.GetDefaultRowHeight(), 0);
+  short type = 0;
+  plain.ReadFile((corpus::Dir("interop") / "login.libreoffice97.xls").string(), type);
+  EXPECT_EQ(plain.GetDefaultRowHeight(), 300);
+  for (int r = 1; r <= 6; ++r) EXPECT_EQ(plain.GetRowHeight(r), 0) << r;
+
+  ASSERT_EQ(std::system("/usr/bin/python3 -c 'import xlrd' 2>/dev/null"), 0);
+  const fs::path script = Scratch("heights.py");
+  std::ofstream(script) << R"(
+import sys, xlrd
+s = xlrd.open_workbook(sys.argv[1], formatting_info=True).sheet_by_index(0)
+print("default", s.default_row_height)
+for r, i in sorted(s.rowinfo_map.items()):
+    print("row", r, i.height, int(bool(i.height_mismatch)), int(bool(i.hidden)))
+)";
+  int status = 0;
+  const std::string out =
+      Shell("/usr/bin/python3 " + script.string() + " " + b8.string() + " 2>&1", status);
+  ASSERT_EQ(status, 0) << out;
+  for (const char* line : {"default 300", "row 1 900 1 0", "row 2 420 0 0", "row 4 600 1 1"})
+    EXPECT_NE(out.find(line), std::string::npos) << line << "\n" << out;
+  fs::remove_all(b8.parent_path());
+}

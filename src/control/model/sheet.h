@@ -12,6 +12,9 @@
 namespace engine {
 
 inline constexpr int kDefaultColumnWidth = 9 * 256 + 36;  // in 1/256 of a character, as BIFF
+// Row heights in twips: the standard height of a row (12.75 pt) and the most a row may have.
+inline constexpr int kStandardRowHeight = 255;
+inline constexpr int kMaxRowHeight = 8192;
 
 struct ColumnAttr {
   std::string heading;    // the column heading text; empty shows the column letter
@@ -27,6 +30,9 @@ struct RowAttr {
   bool hidden = false;
   std::uint8_t outline : 3 = 0;  // outline level 0-7
   bool collapsed : 1 = false;
+  // The height was fitted to the row's contents by the program that wrote the file, not set
+  // by a person: it is written back as such (a spreadsheet may fit it again).
+  bool fittedHeight : 1 = false;
   std::uint16_t style = 0;  // a format on the whole row
   int heightTwips = 0;      // 0 = default height
   bool operator==(const RowAttr&) const = default;

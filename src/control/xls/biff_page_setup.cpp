@@ -172,6 +172,12 @@ void WritePageSetup(RecordWriter& w, const Sheet& sheet, const FeatureIo& io) {
     Put16(b, colLevel ? static_cast<unsigned>(colLevel + 1) : 0);
     w.Write(rec::kGuts, b);
   }
+  if (const int height = sheet.Features().defaultRowHeight; height > 0) {
+    Bytes b;
+    Put16(b, height != kStandardRowHeight ? 1 : 0);  // the height is not the font's own
+    Put16(b, static_cast<unsigned>(std::clamp(height, 1, kMaxRowHeight)));
+    w.Write(rec::kDefaultRowHeight, b);
+  }
   {
     Bytes b;
     Put16(b, 0x04C1 | (p.fitToPage ? kFitToPage : 0));

@@ -632,12 +632,20 @@ class BiffReader {
           std::uint16_t style = (flags & 0x80) ? StyleOf(xf) : 0;
           unsigned outline = flags & 0x07;
           bool collapsed = flags & 0x10;
-          if (hidden || custom || style || outline || collapsed) {
+          const int twips = std::min(static_cast<int>(height & 0x7FFF), kMaxRowHeight);
+          // A height the writing program fitted to the row's contents (a larger font, wrapped
+          // text) is shown as the file has it, like one a person set.
+          const int standard = sheet.Features().defaultRowHeight > 0
+                                   ? sheet.Features().defaultRowHeight
+                                   : kStandardRowHeight;
+          const bool fitted = !custom && twips > 0 && twips != standard;
+          if (hidden || custom || fitted || style || outline || collapsed) {
             RowAttr& a = sheet.MutableRowAttr(row + 1);
             a.hidden = hidden;
             a.outline = static_cast<std::uint8_t>(outline);
             a.collapsed = collapsed;
-            if (custom) a.heightTwips = static_cast<int>(height & 0x7FFF);
+            if (custom || fitted) a.heightTwips = twips;
+            a.fittedHeight = fitted;
             a.style = style;
           }
           break;

@@ -99,6 +99,14 @@ bool SheetFeatureReader::Take(const Record& r) {
     case rec::kDefColWidth:
       f_.defaultColWidth = std::min<int>(c.U16(), 255);
       return true;
+    case rec::kDefaultRowHeight: {
+      // Flags, then the height in twips of a row without a ROW record of its own.
+      if (r.size < 4) return true;
+      c.Skip(2);
+      const int height = c.U16() & 0x7FFF;
+      if (height > 0) f_.defaultRowHeight = std::min(height, kMaxRowHeight);
+      return true;
+    }
     case rec::kObj: {
       // ftCmo first: its object type and id.
       if (r.size < 8) ThrowDamaged("a drawing object is cut off");

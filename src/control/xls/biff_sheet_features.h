@@ -34,7 +34,8 @@ inline constexpr std::uint16_t kNote = 0x001C, kObj = 0x005D, kTxo = 0x01B6, kMs
                                kFooter = 0x0015, kHCenter = 0x0083, kVCenter = 0x0084,
                                kPrintGridlines = 0x002B, kPrintHeaders = 0x002A, kGridSet = 0x0082,
                                kWsBool = 0x0081, kGuts = 0x0080, kHPageBreaks = 0x001B,
-                               kVPageBreaks = 0x001A, kStandardWidth = 0x0099;
+                               kVPageBreaks = 0x001A, kStandardWidth = 0x0099,
+                               kDefaultRowHeight = 0x0225;
 }
 
 struct FeatureIo {

@@ -701,11 +701,16 @@ class BiffWriter {
       Put16(b, static_cast<unsigned>(row - 1));
       Put16(b, 0);
       Put16(b, static_cast<unsigned>(lastCol));
-      Put16(b, a.heightTwips ? static_cast<unsigned>(std::clamp(a.heightTwips, 0, 8192)) : 255);
+      const int standard = sheet.Features().defaultRowHeight > 0
+                               ? sheet.Features().defaultRowHeight
+                               : kStandardRowHeight;
+      Put16(b, static_cast<unsigned>(
+                   std::clamp(a.heightTwips ? a.heightTwips : standard, 0, kMaxRowHeight)));
       Put16(b, 0);
       Put16(b, 0);
+      const bool custom = a.heightTwips && !a.fittedHeight;
       Put16(b, 0x100 | (a.outline & 7u) | (a.collapsed ? 0x10 : 0) | (a.hidden ? 0x20 : 0) |
-                   (a.heightTwips ? 0x40 : 0) | (a.style ? 0x80 : 0));
+                   (custom ? 0x40 : 0) | (a.style ? 0x80 : 0));
       Put16(b, a.style ? Xf(a.style) : 0x0F);
       w_.Write(rec::kRow, b);
     }

@@ -258,6 +258,10 @@ class SheetHandler : public XmlHandler {
       StartRow(a);
     } else if (name == "col") {
       Column(a);
+    } else if (name == "sheetFormatPr") {
+      const double points = a.Number("defaultRowHeight", 0);
+      if (points > 0 && points * 20 <= kMaxRowHeight)
+        sheet_.Features().defaultRowHeight = static_cast<int>(points * 20 + 0.5);
     }
   }
 
@@ -378,12 +382,20 @@ class SheetHandler : public XmlHandler {
     std::uint16_t style = a.Bool("customFormat", false) ? StyleOf(a.Int("s", 0)) : 0;
     int outline = std::clamp(a.Int("outlineLevel", 0), 0, 7);
     bool collapsed = a.Bool("collapsed", false);
-    if (!hidden && !custom && !style && !outline && !collapsed) return;
+    const double points = a.Number("ht", 0);
+    const int twips = points > 0 ? static_cast<int>(std::min(points * 20, 8192.0) + 0.5) : 0;
+    // A height the writing program fitted to the row's contents is shown as the file has it.
+    const int standard = sheet_.Features().defaultRowHeight > 0
+                             ? sheet_.Features().defaultRowHeight
+                             : kStandardRowHeight;
+    const bool fitted = !custom && twips > 0 && twips != standard;
+    if (!hidden && !custom && !fitted && !style && !outline && !collapsed) return;
     RowAttr& r = sheet_.MutableRowAttr(row_);
     r.hidden = hidden;
     r.outline = static_cast<std::uint8_t>(outline) & 7;
     r.collapsed = collapsed;
-    if (custom) r.heightTwips = static_cast<int>(a.Number("ht", 0) * 20 + 0.5);
+    if (custom || fitted) r.heightTwips = twips;
+    r.fittedHeight = fitted;
     r.style = style;
   }
 

@@ -367,7 +367,12 @@ std::string FeatureWriter::SheetHead(const Sheet& sheet, bool active) {
   for (int r = 1; r <= sheet.RowAttrCount(); ++r)
     rowLevels = std::max<int>(rowLevels, sheet.GetRowAttr(r).outline);
   for (int c = 1; c <= kMaxCol; ++c) colLevels = std::max<int>(colLevels, sheet.ColAttr(c).outline);
-  out += " defaultRowHeight=\"12.75\"";
+  {
+    const int height = f.defaultRowHeight;
+    out += " defaultRowHeight=\"";
+    out += Num((height > 0 ? height : kStandardRowHeight) / 20.0);
+    out += height > 0 && height != kStandardRowHeight ? "\" customHeight=\"1\"" : "\"";
+  }
   if (rowLevels) out += " outlineLevelRow=\"" + std::to_string(rowLevels) + "\"";
   if (colLevels) out += " outlineLevelCol=\"" + std::to_string(colLevels) + "\"";
   return out + "/>";

@@ -320,7 +320,7 @@ std::string SheetXml(Workbook& book, Sheet& sheet, int index, bool active, Share
     if (ra.heightTwips) {
       out += " ht=\"";
       AppendNumber(out, ra.heightTwips / 20.0);
-      out += "\" customHeight=\"1\"";
+      out += ra.fittedHeight ? "\"" : "\" customHeight=\"1\"";
     }
     if (ra.hidden) out += " hidden=\"1\"";
     if (ra.outline) out += " outlineLevel=\"" + std::to_string(ra.outline) + "\"";
