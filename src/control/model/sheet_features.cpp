@@ -95,6 +95,21 @@ void Apply(SheetFeatures& f, const Edit& e) {
       });
     }
   }
+  // Carried drawing objects move with their cells; one whose cells are all deleted is squeezed
+  // to where they were rather than dropped.
+  for (CarriedShape& s : f.drawings) {
+    if (!s.anchored) continue;
+    CellRange r{s.row1, s.col1, s.row2, s.col2};
+    if (!InBand(r, e)) continue;
+    int a = Along1(r, e.rows), b = Along2(r, e.rows);
+    if (!MapSpan(a, b, e)) a = b = std::min(e.at, e.limit());
+    Along1(r, e.rows) = a;
+    Along2(r, e.rows) = b;
+    s.row1 = r.row1;
+    s.col1 = r.col1;
+    s.row2 = r.row2;
+    s.col2 = r.col2;
+  }
   PageSetup& p = f.page;
   MapRanges(p.printArea, e);
   bool whole = e.band1 <= 1 && e.band2 >= (e.rows ? kMaxCol : kMaxRow);
@@ -202,6 +217,11 @@ void ShiftForNamesRow(SheetFeatures& f, int delta) {
   };
   ForEachItemRange(f, range);
   for (Comment& c : f.comments) shift(c.row);
+  for (CarriedShape& s : f.drawings)
+    if (s.anchored) {
+      shift(s.row1);
+      shift(s.row2);
+    }
   if (f.filter.on || f.filter.named) range(f.filter.range);
   for (CellRange& r : f.page.printArea) range(r);
   for (int& b : f.page.rowBreaks) shift(b);
