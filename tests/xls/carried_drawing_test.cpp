@@ -213,12 +213,6 @@ TEST(CarriedDrawings, ChartsPicturesAndChartSheetsComeBackAsTheyWere) {
     // A second round writes the very same bytes.
     Bytes twice = xls::WriteXls(*second, xls::kTypeBiff8, 1252);
     EXPECT_TRUE(once == twice);
-    if (getenv("DT_DUMP")) {
-      std::ofstream(std::string("/tmp/fid/") + name + ".1", std::ios::binary)
-          .write(reinterpret_cast<const char*>(once.data()), static_cast<std::streamsize>(once.size()));
-      std::ofstream(std::string("/tmp/fid/") + name + ".2", std::ios::binary)
-          .write(reinterpret_cast<const char*>(twice.data()), static_cast<std::streamsize>(twice.size()));
-    }
     ExpectConsistentDrawings(once);
   }
 }
@@ -270,6 +264,143 @@ TEST(CarriedDrawings, LibreOfficeStillFindsTheChartsAndPicturesWeWrote) {
     EXPECT_EQ(std::system(list.c_str()), 0) << "no " << k.part << " in LibreOffice's copy";
   }
   fs::remove_all(dir);
+}
+
+// The first carried shape with a cell anchor on a worksheet: its sheet and anchor.
+struct Anchor {
+  int sheet = 0, row1 = 0, col1 = 0, row2 = 0, col2 = 0;
+};
+Anchor FirstAnchor(const Workbook& book) {
+  for (int i = 1; i <= book.SheetCount(); ++i)
+    for (const CarriedShape& d : book.GetSheet(i).Features().drawings)
+      if (d.anchored && d.row1 >= 2) return {i, d.row1, d.col1, d.row2, d.col2};
+  return {};
+}
+
+TEST(CarriedDrawings, PicturesMoveWithInsertedAndDeletedRowsAndColumns) {
+  fs::path in = Corpus("poi-SimpleWithImages.xls"), out = Scratch("images.xls");
+  Anchor before = FirstAnchor(*Read(Load(in)));
+  ASSERT_GT(before.sheet, 0);
+  // The names row out and back moves nothing.
+  OpenEditSave(in, out);
+  Anchor same = FirstAnchor(*Read(Load(out)));
+  EXPECT_EQ(same.row1, before.row1);
+  EXPECT_EQ(same.col1, before.col1);
+  EXPECT_EQ(same.row2, before.row2);
+  // Two rows and a column inserted before it (open-form row 1 is the file's row 2).
+  OpenEditSave(in, out, [&](Control& c) {
+    c.SetActiveSheet(before.sheet);
+    c.InsertRange(1, -1, 2, -1, kShiftRows);
+    c.InsertRange(-1, 1, -1, 1, kShiftColumns);
+  });
+  Anchor moved = FirstAnchor(*Read(Load(out)));
+  EXPECT_EQ(moved.row1, before.row1 + 2);
+  EXPECT_EQ(moved.row2, before.row2 + 2);
+  EXPECT_EQ(moved.col1, before.col1 + 1);
+  EXPECT_EQ(moved.col2, before.col2 + 1);
+  // … and deleted again: back where it was.
+  OpenEditSave(out, out, [&](Control& c) {
+    c.SetActiveSheet(before.sheet);
+    c.DeleteRange(1, -1, 2, -1, kShiftRows);
+    c.DeleteRange(-1, 1, -1, 1, kShiftColumns);
+  });
+  Anchor back = FirstAnchor(*Read(Load(out)));
+  EXPECT_EQ(back.row1, before.row1);
+  EXPECT_EQ(back.col1, before.col1);
+  EXPECT_EQ(back.row2, before.row2);
+  EXPECT_EQ(back.col2, before.col2);
+  // The rows under a picture deleted: it stays, squeezed, and the file stays whole.
+  OpenEditSave(in, out, [&](Control& c) {
+    c.SetActiveSheet(before.sheet);
+    c.DeleteRange(before.row1 - 1, -1, before.row2 - 1, -1, kShiftRows);
+  });
+  auto squeezed = Read(Load(out));
+  EXPECT_EQ(squeezed->GetSheet(before.sheet).Features().drawings.size(),
+            Read(Load(in))->GetSheet(before.sheet).Features().drawings.size());
+  ExpectConsistentDrawings(Load(out));
+}
+
+TEST(CarriedDrawings, ChartSeriesFollowRenamedAndDeletedSheets) {
+  fs::path in = Corpus("poi-WithThreeCharts.xls"), out = Scratch("charts.xls");
+  auto book = Read(Load(in));
+  std::vector<std::string> refs = SeriesRefs(*book);
+  ASSERT_FALSE(refs.empty());
+  const std::string data = refs[0].substr(0, refs[0].find('!'));
+  const int index = book->SheetIndexByName(data);
+  ASSERT_GT(index, 0) << data;
+  auto renamed = refs;
+  for (std::string& r : renamed)
+    if (r.starts_with(data + "!")) r = "Renamed data" + r.substr(data.size());
+  // Renamed, and another sheet inserted before it: the series still name its cells.
+  OpenEditSave(in, out, [&](Control& c) {
+    c.SetSheetName(index, "Renamed data");
+    c.InsertSheets(1, 1);
+  });
+  auto after = Read(Load(out));
+  EXPECT_EQ(SeriesRefs(*after), renamed);
+  ExpectConsistentDrawings(Load(out));
+  // The sheet deleted: the series that named it are #REF!, the others unchanged.
+  if (book->SheetCount() > 1) {
+    OpenEditSave(in, out, [&](Control& c) { c.DeleteSheets(index, 1); });
+    for (const std::string& r : SeriesRefs(*Read(Load(out))))
+      EXPECT_TRUE(r.starts_with("#REF!") || !r.starts_with(data + "!")) << r;
+  }
+}
+
+TEST(CarriedDrawings, CommentsJoinTheCarriedShapesInOneDrawing) {
+  fs::path in = Corpus("poi-SimpleWithImages.xls"), out = Scratch("commented.xls");
+  auto original = Read(Load(in));
+  Anchor a = FirstAnchor(*original);
+  ASSERT_GT(a.sheet, 0);
+  const std::size_t shapes = original->GetSheet(a.sheet).Features().drawings.size();
+  OpenEditSave(in, out, [&](Control& c) {
+    SheetFeatures f = c.GetSheetFeatures(a.sheet);
+    f.comments.push_back({1, 1, "Ann", "first value", false});
+    f.comments.push_back({3, 2, "Bo", "shown note", true});
+    c.SetSheetFeatures(f, a.sheet);
+  });
+  Bytes written = Load(out);
+  ExpectConsistentDrawings(written);
+  auto back = Read(written);
+  const SheetFeatures& f = back->GetSheet(a.sheet).Features();
+  EXPECT_EQ(f.drawings.size(), shapes);
+  ASSERT_EQ(f.comments.size(), 2u);
+  EXPECT_EQ(f.comments[0].row, 2);  // open-form row 1 is the file's row 2
+  EXPECT_EQ(f.comments[0].text, "first value");
+  EXPECT_EQ(f.comments[1].author, "Bo");
+  EXPECT_TRUE(f.comments[1].shown);
+  EXPECT_EQ(back->Carried().drawingGroup, original->Carried().drawingGroup);
+}
+
+TEST(CarriedDrawings, AMalformedDrawingFailsTheReadClearly) {
+  Bytes file = Load(Corpus("poi-SimpleWithImages.xls"));
+  auto book = Read(file);
+  Bytes good = xls::WriteXls(*book, xls::kTypeBiff8, 1252);
+  xls::CompoundFileReader cf(good.data(), good.size());
+  Bytes stream;
+  ASSERT_TRUE(cf.ReadStream("Workbook", stream));
+  // The sheet drawing's length and, apart, the drawing group's, each made to overrun.
+  for (unsigned id : {0x00ECu, 0x00EBu}) {
+    SCOPED_TRACE(id);
+    Bytes bad = stream;
+    bool done = false;
+    for (std::size_t at = 0; at + 4 <= bad.size() && !done;) {
+      unsigned rid = Get16(bad.data() + at), len = Get16(bad.data() + at + 2);
+      if (rid == id && len >= 8) {
+        xls::Set32(bad, at + 8, 0x7FFFFFF0u);
+        done = true;
+      }
+      at += 4 + len;
+    }
+    ASSERT_TRUE(done);
+    short type = 0;
+    try {
+      xls::ReadBiffStream(bad, &kLocale, type);
+      ADD_FAILURE() << "read without an error";
+    } catch (const EngineError& e) {
+      EXPECT_NE(std::string(e.what()).find("damaged"), std::string::npos) << e.what();
+    }
+  }
 }
 
 }  // namespace
