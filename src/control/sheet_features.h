@@ -110,11 +110,14 @@ struct ValidationRule {
   }
 };
 
-// A conditional format: its ranges and its rules as the file holds them (a rule's formulas are
-// relative to the first cell of the ranges and stay as they are).
+// A conditional format: its ranges and its rules as the file holds them. The cells a rule's
+// formulas name follow inserted and deleted rows and columns as a cell formula's do.
 struct ConditionalFormat {
   std::vector<CellRange> ranges;
   std::vector<RecordBytes> rules;  // bodies of the rule records
+  // A row the rules' formulas name (counted from 0 as the file counts) is this sheet's row
+  // that number + tokenRowOffset: 1 as read, 0 while the names row is out.
+  int tokenRowOffset = 1;
   bool operator==(const ConditionalFormat&) const = default;
 };
 
