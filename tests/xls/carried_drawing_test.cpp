@@ -83,8 +83,8 @@ std::vector<CarriedRecord> Untouched(const Workbook& book) {
   auto keep = [&](const CarriedRecord& r) {
     // References, fonts and cell formats are renumbered for the file written.
     static const std::set<std::uint16_t> renumbered = {0x1051, 0x005D, 0x00EC, 0x1026, 0x1060,
-                                                        0x0006, 0x0201, 0x0203, 0x0204, 0x0205,
-                                                        0x027E, 0x00BD, 0x00BE, 0x0208, 0x007D};
+                                                       0x0006, 0x0201, 0x0203, 0x0204, 0x0205,
+                                                       0x027E, 0x00BD, 0x00BE, 0x0208, 0x007D};
     if (!renumbered.count(r.id)) out.push_back(r);
   };
   for (int i = 1; i <= book.SheetCount(); ++i)
@@ -104,7 +104,7 @@ void ExpectConsistentDrawings(const Bytes& file) {
   ASSERT_TRUE(cf.ReadStream("Workbook", s));
   std::map<std::uint32_t, std::uint32_t> clusterOwner;  // block -> drawing id
   std::set<std::uint32_t> spids;
-  std::vector<Bytes> art;                // per open substream
+  std::vector<Bytes> art;  // per open substream
   std::vector<std::set<unsigned>> objIds;
   int substreams = 0;
   auto walk = [&](auto&& self, const Bytes& a, std::size_t at, std::size_t end, int& dgid,
@@ -171,10 +171,14 @@ void ExpectConsistentDrawings(const Bytes& file) {
 }
 
 TEST(CarriedDrawings, ChartsPicturesAndChartSheetsComeBackAsTheyWere) {
-  const char* files[] = {"poi-SimpleScatterChart.xls", "poi-SimpleWithImages.xls",
-                         "poi-WithThreeCharts.xls",    "poi-44010-TwoCharts.xls",
-                         "poi-WithCheckBoxes.xls",     "poi-60405.xls",
-                         "poi-49581.xls",              "poi-DrawingContinue.xls"};
+  const char* files[] = {"poi-SimpleScatterChart.xls",
+                         "poi-SimpleWithImages.xls",
+                         "poi-WithThreeCharts.xls",
+                         "poi-44010-TwoCharts.xls",
+                         "poi-WithCheckBoxes.xls",
+                         "poi-60405.xls",
+                         "poi-49581.xls",
+                         "poi-DrawingContinue.xls"};
   for (const char* name : files) {
     SCOPED_TRACE(name);
     std::unique_ptr<Workbook> first;
@@ -257,10 +261,11 @@ TEST(CarriedDrawings, LibreOfficeStillFindsTheChartsAndPicturesWeWrote) {
     SCOPED_TRACE(k.file);
     fs::path x = dir / "out" / (fs::path(k.file).stem().string() + ".xlsx");
     ASSERT_TRUE(fs::is_regular_file(x));
-    std::string list = "/usr/bin/python3 -c \"import sys,zipfile; "
-                       "sys.exit(0 if any(n.startswith(sys.argv[2]) for n in "
-                       "zipfile.ZipFile(sys.argv[1]).namelist()) else 1)\" '" +
-                       x.string() + "' '" + k.part + "'";
+    std::string list =
+        "/usr/bin/python3 -c \"import sys,zipfile; "
+        "sys.exit(0 if any(n.startswith(sys.argv[2]) for n in "
+        "zipfile.ZipFile(sys.argv[1]).namelist()) else 1)\" '" +
+        x.string() + "' '" + k.part + "'";
     EXPECT_EQ(std::system(list.c_str()), 0) << "no " << k.part << " in LibreOffice's copy";
   }
   fs::remove_all(dir);

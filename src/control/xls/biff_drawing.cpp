@@ -131,8 +131,11 @@ void RemapTokens(std::uint8_t* t, std::size_t size, const LinkMap& links) {
     std::size_t len = 0;
     if (ptg < 0x20) {
       switch (ptg) {
-        case 0x01: case 0x02: len = 5; break;  // exp, tbl
-        case 0x17:                             // str
+        case 0x01:
+        case 0x02:
+          len = 5;
+          break;    // exp, tbl
+        case 0x17:  // str
           if (i + 2 >= size) return;
           len = 3 + static_cast<std::size_t>(t[i + 1]) * ((t[i + 2] & 1) ? 2 : 1);
           break;
@@ -141,29 +144,69 @@ void RemapTokens(std::uint8_t* t, std::size_t size, const LinkMap& links) {
           len = 4;
           if (t[i + 1] & 0x04) len += 2 * (static_cast<std::size_t>(Get16(t + i + 2)) + 1);
           break;
-        case 0x1C: case 0x1D: len = 2; break;
-        case 0x1E: len = 3; break;
-        case 0x1F: len = 9; break;
+        case 0x1C:
+        case 0x1D:
+          len = 2;
+          break;
+        case 0x1E:
+          len = 3;
+          break;
+        case 0x1F:
+          len = 9;
+          break;
         default:
-          if (ptg >= 0x03 && ptg <= 0x16) len = 1;
-          else return;
+          if (ptg >= 0x03 && ptg <= 0x16)
+            len = 1;
+          else
+            return;
       }
       i += len;
       continue;
     }
     switch (base) {
-      case 0x00: len = 8; break;                        // array
-      case 0x01: len = 3; break;                        // func
-      case 0x02: len = 4; break;                        // funcvar
-      case 0x03: len = 5; break;                        // name
-      case 0x04: case 0x0A: case 0x0C: len = 5; break;  // ref, refErr, refN
-      case 0x05: case 0x0B: case 0x0D: len = 9; break;  // area, areaErr, areaN
-      case 0x06: case 0x07: case 0x08: len = 7; break;  // mem…
-      case 0x09: len = 3; break;
-      case 0x19: len = 7; break;                        // nameX: keeps its book's entry
-      case 0x1A: case 0x1C: len = 7; break;             // ref3d, refErr3d
-      case 0x1B: case 0x1D: len = 11; break;            // area3d, areaErr3d
-      default: return;
+      case 0x00:
+        len = 8;
+        break;  // array
+      case 0x01:
+        len = 3;
+        break;  // func
+      case 0x02:
+        len = 4;
+        break;  // funcvar
+      case 0x03:
+        len = 5;
+        break;  // name
+      case 0x04:
+      case 0x0A:
+      case 0x0C:
+        len = 5;
+        break;  // ref, refErr, refN
+      case 0x05:
+      case 0x0B:
+      case 0x0D:
+        len = 9;
+        break;  // area, areaErr, areaN
+      case 0x06:
+      case 0x07:
+      case 0x08:
+        len = 7;
+        break;  // mem…
+      case 0x09:
+        len = 3;
+        break;
+      case 0x19:
+        len = 7;
+        break;  // nameX: keeps its book's entry
+      case 0x1A:
+      case 0x1C:
+        len = 7;
+        break;  // ref3d, refErr3d
+      case 0x1B:
+      case 0x1D:
+        len = 11;
+        break;  // area3d, areaErr3d
+      default:
+        return;
     }
     if (len > size - i) return;
     if (base == 0x03) {
@@ -220,10 +263,20 @@ void RemapLinks(CarriedRecord& r, const LinkMap& links) {
     b[at + 1] = static_cast<std::uint8_t>(to >> 8);
   };
   switch (r.id) {
-    case 0x1026: map(0, links.fonts, 0xFFFF); break;  // FONTX
-    case 0x1060: map(8, links.fonts, 0xFFFF); break;  // FBI
-    case rec::kFormula: case rec::kBlank: case rec::kNumber: case rec::kLabel:
-    case rec::kBoolErr: case rec::kRk: case rec::kLabelSst: case rec::kRString:
+    case 0x1026:
+      map(0, links.fonts, 0xFFFF);
+      break;  // FONTX
+    case 0x1060:
+      map(8, links.fonts, 0xFFFF);
+      break;  // FBI
+    case rec::kFormula:
+    case rec::kBlank:
+    case rec::kNumber:
+    case rec::kLabel:
+    case rec::kBoolErr:
+    case rec::kRk:
+    case rec::kLabelSst:
+    case rec::kRString:
       map(4, links.xfs, 0xFFFF);
       break;
     case rec::kMulRk:
@@ -235,8 +288,11 @@ void RemapLinks(CarriedRecord& r, const LinkMap& links) {
     case rec::kRow:
       if (n >= 16 && (Get16(b + 12) & 0x80)) map(14, links.xfs, 0x0FFF);
       break;
-    case rec::kColInfo: map(6, links.xfs, 0xFFFF); break;
-    default: break;
+    case rec::kColInfo:
+      map(6, links.xfs, 0xFFFF);
+      break;
+    default:
+      break;
   }
 }
 
@@ -367,8 +423,7 @@ void WriteCarriedRecord(RecordWriter& w, const CarriedRecord& r, const LinkMap& 
   WriteCarried(w, copy);
 }
 
-bool RefersToSheets(const std::uint8_t* tokens, std::size_t size,
-                    const std::vector<bool>& sheets) {
+bool RefersToSheets(const std::uint8_t* tokens, std::size_t size, const std::vector<bool>& sheets) {
   LinkMap probe;
   for (std::size_t i = 0; i < sheets.size(); ++i)
     probe.externSheets.push_back(sheets[i] ? -1 : static_cast<int>(i));
@@ -537,8 +592,10 @@ void ReserveCarriedDrawings(const std::vector<const CarriedRecord*>& records,
       if (c == 0) continue;
       auto it = std::find_if(clusters.begin(), clusters.end(),
                              [&](const DrawingCluster& x) { return x.cluster == c; });
-      if (it == clusters.end()) clusters.push_back({drawingId, c, used});
-      else if (it->drawingId == drawingId) it->used = std::max(it->used, used);
+      if (it == clusters.end())
+        clusters.push_back({drawingId, c, used});
+      else if (it->drawingId == drawingId)
+        it->used = std::max(it->used, used);
     }
   };
   for (const CarriedRecord* r : records) {
