@@ -110,11 +110,14 @@ struct ValidationRule {
   }
 };
 
-// A conditional format: its ranges and its rules as the file holds them (a rule's formulas are
-// relative to the first cell of the ranges and stay as they are).
+// A conditional format: its ranges and its rules as the file holds them. The cells a rule's
+// formulas name follow inserted and deleted rows and columns as a cell formula's do.
 struct ConditionalFormat {
   std::vector<CellRange> ranges;
   std::vector<RecordBytes> rules;  // bodies of the rule records
+  // A row the rules' formulas name (counted from 0 as the file counts) is this sheet's row
+  // that number + tokenRowOffset: 1 as read, 0 while the names row is out.
+  int tokenRowOffset = 1;
   bool operator==(const ConditionalFormat&) const = default;
 };
 
@@ -155,6 +158,33 @@ struct PageSetup {
   bool operator==(const PageSetup&) const = default;
 };
 
+// A record as a file held it: its id, its body and where CONTINUE records split the body.
+struct CarriedRecord {
+  std::uint16_t id = 0;
+  RecordBytes body;
+  std::vector<std::uint32_t> breaks;
+  bool operator==(const CarriedRecord&) const = default;
+};
+
+// A drawing object the engine does not model (a picture, an embedded chart, a form control, a
+// shape or a group of them), carried through as the file held it.
+struct CarriedShape {
+  RecordBytes art;  // its drawing container: one shape, or a group with its shapes
+  // The records that follow parts of `art` in the file (its OBJ, a text box's TXO, an embedded
+  // chart's BOF … EOF), each after the first `at` bytes of `art`.
+  struct Part {
+    std::uint32_t at = 0;
+    CarriedRecord record;
+    bool operator==(const Part&) const = default;
+  };
+  std::vector<Part> parts;
+  // The cells its anchor spans, 1-based like every position here (row 0: the heading row); the
+  // anchor in `art` gets them back on writing. Shapes without a cell anchor keep theirs.
+  bool anchored = false;
+  int row1 = 1, col1 = 1, row2 = 1, col2 = 1;
+  bool operator==(const CarriedShape&) const = default;
+};
+
 struct SheetFeatures {
   SheetVisibility visibility = SheetVisibility::Visible;
   SheetView view;
@@ -168,6 +198,10 @@ struct SheetFeatures {
   std::vector<ConditionalFormat> conditional;
   AutoFilter filter;
   PageSetup page;
+  // Drawing objects carried through (the form they were read from holds them; written to it
+  // only), and the drawing's rules that connect shapes, kept as they were.
+  std::vector<CarriedShape> drawings;
+  RecordBytes drawingRules;
   bool operator==(const SheetFeatures&) const = default;
 };
 

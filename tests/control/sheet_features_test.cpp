@@ -239,3 +239,75 @@ TEST(Validation, ABlockTakesOneRuleAndBadRulesAreRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// A "cell value between <ref> and <area>" rule whose formulas name the cell (row, col) and the
+// block rows r1-r2, columns c1-c2, as the file counts them (from 0), rows and columns relative.
+RecordBytes BetweenRule(int row, int col, int r1, int r2, int c1, int c2) {
+  RecordBytes b = {1, 1, 5, 0, 9, 0, 0, 0, 0x3F, 0, 0, 0};
+  auto put = [&](int v) {
+    b.push_back(static_cast<std::uint8_t>(v & 0xFF));
+    b.push_back(static_cast<std::uint8_t>(v >> 8));
+  };
+  b.push_back(0x44);
+  put(row);
+  put(col | 0xC000);
+  b.push_back(0x45);
+  put(r1);
+  put(r2);
+  put(c1 | 0xC000);
+  put(c2 | 0xC000);
+  return b;
+}
+
+struct RuleRefs {
+  int ptg1, row, col, ptg2, r1, r2, c1, c2;
+  bool operator==(const RuleRefs&) const = default;
+};
+RuleRefs Refs(const RecordBytes& b) {
+  auto get = [&](std::size_t at) { return b[at] | (b[at + 1] << 8); };
+  return {b[12], get(13), get(15) & 0xFF, b[17], get(18), get(20), get(22) & 0xFF, get(24) & 0xFF};
+}
+
+TEST(SheetFeatures, ConditionalFormatFormulasFollowTheCellsTheyName) {
+  Control c;
+  SheetFeatures f;
+  // On F10:F12, comparing with E9 (file row 8) and B3:C4 (file rows 2-3).
+  f.conditional = {{{{10, 6, 12, 6}}, {BetweenRule(8, 4, 2, 3, 1, 2)}}};
+  c.SetSheetFeatures(f);
+  const SheetFeatures& g = c.GetSheetFeatures();
+  c.InsertRange(2, -1, 3, -1, kShiftRows);        // two rows before both
+  c.InsertRange(-1, 1, -1, 1, kShiftColumns);     // a column before both
+  EXPECT_EQ(Refs(g.conditional[0].rules[0]), (RuleRefs{0x44, 10, 5, 0x45, 4, 5, 2, 3}));
+  EXPECT_EQ(g.conditional[0].ranges[0], (CellRange{12, 7, 14, 7}));
+  c.DeleteRange(2, -1, 3, -1, kShiftRows);
+  c.DeleteRange(-1, 1, -1, 1, kShiftColumns);
+  EXPECT_EQ(Refs(g.conditional[0].rules[0]), (RuleRefs{0x44, 8, 4, 0x45, 2, 3, 1, 2}));
+  // A row inside the block deleted shrinks it; the named cell's row deleted makes it #REF!.
+  c.DeleteRange(4, -1, 4, -1, kShiftRows);
+  EXPECT_EQ(Refs(g.conditional[0].rules[0]), (RuleRefs{0x44, 7, 4, 0x45, 2, 2, 1, 2}));
+  c.DeleteRange(8, -1, 8, -1, kShiftRows);
+  EXPECT_EQ(g.conditional[0].rules[0][12], 0x4A);  // a reference error in the rule's class
+  // Formulas the mapper does not know (a short rule) are left alone.
+  EXPECT_EQ(Refs(g.conditional[0].rules[0]).ptg2, 0x45);
+}
+
+TEST(SheetFeatures, ConditionalFormatFormulasStayPutThroughTheNamesRowAndFollowEditsInBetween) {
+  Control c;
+  SheetFeatures f;
+  f.conditional = {{{{10, 6, 12, 6}}, {BetweenRule(8, 4, 0, 3, 1, 2)}}};  // block from row 1
+  c.SetSheetFeatures(f);
+  c.DeleteNamesRow();
+  c.InsertNamesRow();
+  EXPECT_TRUE(c.GetSheetFeatures() == f);
+  c.DeleteNamesRow();
+  c.InsertRange(1, -1, 1, -1, kShiftRows);  // open-form row 1: the file's second row
+  c.InsertNamesRow();
+  // The names row (file row 0) stays where it is; the block grows, the cell moves.
+  EXPECT_EQ(Refs(c.GetSheetFeatures().conditional[0].rules[0]),
+            (RuleRefs{0x44, 9, 4, 0x45, 0, 4, 1, 2}));
+  EXPECT_EQ(c.GetSheetFeatures().conditional[0].tokenRowOffset, 1);
+}
+
+}  // namespace

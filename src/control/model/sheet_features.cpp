@@ -66,6 +66,77 @@ bool MapPoint(int& p, const Edit& e) {
   return p == q;
 }
 
+// The cells a rule's formulas name follow the edit; a cell that is deleted becomes #REF!.
+// Formulas with tokens this does not know are left as they were.
+void MapRuleTokens(std::uint8_t* t, std::size_t size, const Edit& e, int rowOffset) {
+  auto get = [&](std::size_t at) { return static_cast<int>(t[at] | (t[at + 1] << 8)); };
+  auto put = [&](std::size_t at, int v) {
+    t[at] = static_cast<std::uint8_t>(v & 0xFF);
+    t[at + 1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
+  };
+  for (std::size_t i = 0; i < size;) {
+    std::uint8_t& ptg = t[i];
+    const unsigned base = ptg & 0x1F;
+    std::size_t len = 0;
+    if (ptg < 0x20) {
+      if (ptg >= 0x03 && ptg <= 0x16) len = 1;
+      else if (ptg == 0x1C || ptg == 0x1D) len = 2;
+      else if (ptg == 0x1E) len = 3;
+      else if (ptg == 0x1F) len = 9;
+      else if (ptg == 0x17 && i + 2 < size)
+        len = 3 + static_cast<std::size_t>(t[i + 1]) * ((t[i + 2] & 1) ? 2 : 1);
+      else if (ptg == 0x19 && i + 3 < size)
+        len = 4 + ((t[i + 1] & 0x04) ? 2 * (static_cast<std::size_t>(get(i + 2)) + 1) : 0);
+      else
+        return;
+    } else {
+      switch (base) {
+        case 0x01: len = 3; break;
+        case 0x02: len = 4; break;
+        case 0x03: len = 5; break;
+        case 0x04: case 0x0A: len = 5; break;
+        case 0x05: case 0x0B: len = 9; break;
+        case 0x19: case 0x1A: case 0x1C: len = 7; break;
+        case 0x1B: case 0x1D: len = 11; break;
+        default: return;
+      }
+    }
+    if (len > size - i) return;
+    if (ptg >= 0x20 && (base == 0x04 || base == 0x05)) {
+      const bool area = base == 0x05;
+      const std::size_t colAt = i + (area ? 5 : 3);
+      const int colBits = get(colAt) & 0xC000, col2Bits = area ? get(colAt + 2) & 0xC000 : 0;
+      CellRange r{get(i + 1) + rowOffset, (get(colAt) & 0xFF) + 1,
+                  get(i + (area ? 3 : 1)) + rowOffset,
+                  (get(area ? colAt + 2 : colAt) & 0xFF) + 1};
+      if (!MapRange(r, e) || r.row1 - rowOffset < 0 || r.row2 - rowOffset > 0xFFFF ||
+          r.col2 > kMaxCol) {
+        ptg = static_cast<std::uint8_t>((ptg & 0x60) | (area ? 0x0B : 0x0A));
+      } else {
+        put(i + 1, r.row1 - rowOffset);
+        if (area) put(i + 3, r.row2 - rowOffset);
+        put(colAt, (r.col1 - 1) | colBits);
+        if (area) put(colAt + 2, (r.col2 - 1) | col2Bits);
+      }
+    }
+    i += len;
+  }
+}
+
+// A rule record: type, operator, the two formulas' lengths, its format blocks, the formulas.
+void MapRule(RecordBytes& rule, const Edit& e, int rowOffset) {
+  if (rule.size() < 12) return;
+  const std::size_t cce1 = rule[2] | (rule[3] << 8), cce2 = rule[4] | (rule[5] << 8);
+  const std::uint32_t flags = static_cast<std::uint32_t>(rule[6]) | (rule[7] << 8) |
+                              (rule[8] << 16) | (static_cast<std::uint32_t>(rule[9]) << 24);
+  if (flags & 0x42000000u) return;  // number format or protection blocks: not this form's
+  std::size_t at = 12 + ((flags & 0x04000000u) ? 118 : 0) + ((flags & 0x10000000u) ? 8 : 0) +
+                   ((flags & 0x20000000u) ? 4 : 0);
+  if (at + cce1 + cce2 > rule.size()) return;
+  MapRuleTokens(rule.data() + at, cce1, e, rowOffset);
+  MapRuleTokens(rule.data() + at + cce1, cce2, e, rowOffset);
+}
+
 void Apply(SheetFeatures& f, const Edit& e) {
   MapRanges(f.merges, e);
   std::erase_if(f.comments, [&](Comment& c) {
@@ -77,7 +148,11 @@ void Apply(SheetFeatures& f, const Edit& e) {
   });
   std::erase_if(f.links, [&](Hyperlink& l) { return !MapRange(l.range, e); });
   std::erase_if(f.validations, [&](ValidationRule& v) { return !MapRanges(v.ranges, e); });
-  std::erase_if(f.conditional, [&](ConditionalFormat& c) { return !MapRanges(c.ranges, e); });
+  std::erase_if(f.conditional, [&](ConditionalFormat& c) {
+    if (!MapRanges(c.ranges, e)) return true;
+    for (RecordBytes& rule : c.rules) MapRule(rule, e, c.tokenRowOffset);
+    return false;
+  });
   if (f.filter.on || f.filter.named) {
     CellRange before = f.filter.range;
     if (!MapRange(f.filter.range, e)) {
@@ -94,6 +169,21 @@ void Apply(SheetFeatures& f, const Edit& e) {
         return false;
       });
     }
+  }
+  // Carried drawing objects move with their cells; one whose cells are all deleted is squeezed
+  // to where they were rather than dropped.
+  for (CarriedShape& s : f.drawings) {
+    if (!s.anchored) continue;
+    CellRange r{s.row1, s.col1, s.row2, s.col2};
+    if (!InBand(r, e)) continue;
+    int a = Along1(r, e.rows), b = Along2(r, e.rows);
+    if (!MapSpan(a, b, e)) a = b = std::min(e.at, e.limit());
+    Along1(r, e.rows) = a;
+    Along2(r, e.rows) = b;
+    s.row1 = r.row1;
+    s.col1 = r.col1;
+    s.row2 = r.row2;
+    s.col2 = r.col2;
   }
   PageSetup& p = f.page;
   MapRanges(p.printArea, e);
@@ -202,6 +292,12 @@ void ShiftForNamesRow(SheetFeatures& f, int delta) {
   };
   ForEachItemRange(f, range);
   for (Comment& c : f.comments) shift(c.row);
+  for (ConditionalFormat& c : f.conditional) c.tokenRowOffset += delta;
+  for (CarriedShape& s : f.drawings)
+    if (s.anchored) {
+      shift(s.row1);
+      shift(s.row2);
+    }
   if (f.filter.on || f.filter.named) range(f.filter.range);
   for (CellRange& r : f.page.printArea) range(r);
   for (int& b : f.page.rowBreaks) shift(b);

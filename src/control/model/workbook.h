@@ -27,6 +27,51 @@ struct DefinedName {
   std::shared_ptr<const formula::Expression> expr;  // null until parsed
 };
 
+// A chart sheet or a macro sheet, carried through as the file held it (BOF … EOF).
+struct CarriedSheet {
+  std::string name;
+  unsigned kind = 2;  // as the sheet list numbers it: 1 macro sheet, 2 chart
+  SheetVisibility visibility = SheetVisibility::Visible;
+  std::uint32_t afterSheetId = 0;  // the worksheet it followed; 0: the first of the book
+  std::vector<CarriedRecord> records;
+  bool operator==(const CarriedSheet&) const = default;
+};
+
+// A NAME record that belongs to what is carried (a macro's name, a chart sheet's print area,
+// a name the formula engine cannot express), written back after the book's own names.
+struct CarriedName {
+  CarriedRecord record;
+  std::uint32_t tokensAt = 0;  // where its formula starts in the record
+  std::uint32_t sheetId = 0;   // the worksheet it belongs to, or
+  int carriedSheet = -1;       // the carried sheet it belongs to
+  bool operator==(const CarriedName&) const = default;
+};
+
+// What a workbook read from a 97-2000 file carries besides its worksheets' cells and
+// features, kept so that saving in that form writes it back.
+struct CarriedBook {
+  // The drawing group's records other than its shape-number table: the pictures' store and
+  // the default drawing properties.
+  RecordBytes drawingGroup;
+  std::vector<CarriedSheet> sheets;
+  // What the carried formulas (chart series, objects linked to cells) refer to: the file's
+  // sheet-reference entries as worksheet ids (0 where not one of the book's worksheets) or a
+  // carried sheet, and its names in order.
+  struct SheetRef {
+    std::uint32_t first = 0, last = 0;
+    int carriedSheet = -1;
+    bool operator==(const SheetRef&) const = default;
+  };
+  std::vector<SheetRef> externSheets;
+  std::vector<std::string> names;
+  std::vector<int> carriedNameOf;  // per name of the file: its entry in definedNames, or -1
+  std::vector<CarriedName> definedNames;
+  // The file's fonts and cell formats as the style table holds them (charts name fonts, the
+  // cells of macro sheets name formats, by their number in the file).
+  std::vector<std::uint16_t> fonts, xfs;
+  bool Empty() const { return drawingGroup.empty() && sheets.empty(); }
+};
+
 class Workbook {
  public:
   explicit Workbook(const LocaleSettings* locale);
@@ -87,6 +132,8 @@ class Workbook {
   const std::vector<CarriedPart>& CarriedParts() const { return carriedParts_; }
   std::vector<CarriedLink>& CarriedLinks() { return carriedLinks_; }
   const std::vector<CarriedLink>& CarriedLinks() const { return carriedLinks_; }
+  CarriedBook& Carried() { return carried_; }
+  const CarriedBook& Carried() const { return carried_; }
 
   // Cell values.
   Value GetValue(const Sheet& sheet, int row, int col) const;
@@ -121,6 +168,7 @@ class Workbook {
   std::vector<std::string> foreignParts_;
   std::vector<CarriedPart> carriedParts_;
   std::vector<CarriedLink> carriedLinks_;
+  CarriedBook carried_;
   std::unique_ptr<formula::FormulaEngine> formulas_;
 };
 

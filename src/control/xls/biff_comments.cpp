@@ -75,55 +75,21 @@ Bytes NoteObj(unsigned id) {
   return b;
 }
 
-std::vector<const Comment*> Writable(const SheetFeatures& f) {
+}  // namespace
+
+std::vector<const Comment*> WritableComments(const SheetFeatures& f) {
   std::vector<const Comment*> out;
   for (const Comment& c : f.comments)
     if (c.row >= 1 && c.row <= kMaxRow && c.col >= 1 && c.col <= kMaxCol) out.push_back(&c);
   return out;
 }
 
-}  // namespace
+std::size_t CommentArtSize() { return 8 + kCommentShapeRest + 8; }
 
-void WriteDrawingGroup(RecordWriter& w, const std::vector<int>& counts) {
-  if (counts.empty()) return;
-  std::uint32_t shapes = 0, spidMax = 0;
-  for (std::size_t i = 0; i < counts.size(); ++i) {
-    shapes += static_cast<std::uint32_t>(counts[i] + 1);
-    spidMax = static_cast<std::uint32_t>((i + 1) * 1024 + counts[i] + 1);
-  }
-  Bytes dgg;
-  Header(dgg, 0, 0, 0xF006, 16 + 8 * counts.size());
-  Put32(dgg, spidMax);
-  Put32(dgg, static_cast<std::uint32_t>(counts.size() + 1));
-  Put32(dgg, shapes);
-  Put32(dgg, static_cast<std::uint32_t>(counts.size()));
-  for (std::size_t i = 0; i < counts.size(); ++i) {
-    Put32(dgg, static_cast<std::uint32_t>(i + 1));
-    Put32(dgg, static_cast<std::uint32_t>(counts[i] + 1));
-  }
-  Bytes opt;
-  Header(opt, 3, 3, 0xF00B, 18);
-  Put16(opt, 0x00BF);
-  Put32(opt, 0x00080008);
-  Put16(opt, 0x0181);
-  Put32(opt, 0x08000041);
-  Put16(opt, 0x01C0);
-  Put32(opt, 0x08000040);
-  Bytes colors;
-  Header(colors, 0, 4, 0xF11E, 16);
-  for (std::uint32_t c : {0x0800000Du, 0x0800000Cu, 0x08000017u, 0x100000F7u}) Put32(colors, c);
-  Bytes b;
-  Header(b, 0xF, 0, 0xF000, dgg.size() + opt.size() + colors.size());
-  b.insert(b.end(), dgg.begin(), dgg.end());
-  b.insert(b.end(), opt.begin(), opt.end());
-  b.insert(b.end(), colors.begin(), colors.end());
-  w.Write(rec::kMsoDrawingGroup, b);
-}
-
-void WriteComments(RecordWriter& w, const SheetFeatures& f, const FeatureIo& io, int drawingId) {
-  std::vector<const Comment*> list = Writable(f);
-  if (list.empty()) return;
-  if (!io.b8) {
+void WriteComments(RecordWriter& w, const SheetFeatures& f, const FeatureIo& io) {
+  std::vector<const Comment*> list = WritableComments(f);
+  if (list.empty() || io.b8) return;
+  {
     for (const Comment* c : list) {
       std::string text = EncodeCodePage(io.codePage, c->text);
       std::size_t at = 0;
@@ -141,35 +107,19 @@ void WriteComments(RecordWriter& w, const SheetFeatures& f, const FeatureIo& io,
         first = false;
       } while (at < text.size());
     }
-    return;
   }
-  std::uint32_t base = static_cast<std::uint32_t>(drawingId) << 10;
-  std::size_t n = list.size();
-  // The whole drawing's length: the group shape, then each comment's shape and text box.
-  std::size_t groupShape = 8 + 8 + 16 + 8 + 8;
-  std::size_t spgr = groupShape + n * (8 + kCommentShapeRest + 8);
-  std::size_t dg = 8 + 16 + 8 + spgr;
-  for (std::size_t i = 0; i < n; ++i) {
+}
+
+void WriteCommentShapes(RecordWriter& w, const std::vector<const Comment*>& list, Bytes& pending,
+                        std::uint32_t firstSpid, unsigned firstObjId) {
+  for (std::size_t i = 0; i < list.size(); ++i) {
     const Comment& c = *list[i];
-    unsigned id = static_cast<unsigned>(i + 1);
-    Bytes d;
-    if (i == 0) {
-      Header(d, 0xF, 0, 0xF002, dg - 8);
-      Header(d, 0, static_cast<unsigned>(drawingId), 0xF008, 8);
-      Put32(d, static_cast<std::uint32_t>(n + 1));
-      Put32(d, base + static_cast<std::uint32_t>(n));
-      Header(d, 0xF, 0, 0xF003, spgr);
-      Header(d, 0xF, 0, 0xF004, groupShape - 8);
-      Header(d, 1, 0, 0xF009, 16);
-      for (int k = 0; k < 4; ++k) Put32(d, 0);
-      Header(d, 2, 0, 0xF00A, 8);
-      Put32(d, base);
-      Put32(d, 0x0005);  // the group that holds the sheet's shapes
-    }
-    Bytes shape = CommentShape(c, base + id);
+    Bytes d = std::move(pending);
+    pending.clear();
+    Bytes shape = CommentShape(c, firstSpid + static_cast<std::uint32_t>(i));
     d.insert(d.end(), shape.begin(), shape.end());
     w.Write(rec::kMsoDrawing, d);
-    w.Write(rec::kObj, NoteObj(id));
+    w.Write(rec::kObj, NoteObj(firstObjId + static_cast<unsigned>(i)));
     Bytes box;
     Header(box, 0, 0, 0xF00D, 0);
     w.Write(rec::kMsoDrawing, box);
@@ -208,13 +158,17 @@ void WriteComments(RecordWriter& w, const SheetFeatures& f, const FeatureIo& io,
       w.Write(rec::kContinue, runs);
     }
   }
-  for (std::size_t i = 0; i < n; ++i) {
+}
+
+void WriteCommentNotes(RecordWriter& w, const std::vector<const Comment*>& list,
+                       unsigned firstObjId) {
+  for (std::size_t i = 0; i < list.size(); ++i) {
     const Comment& c = *list[i];
     Bytes b;
     Put16(b, static_cast<unsigned>(c.row - 1));
     Put16(b, static_cast<unsigned>(c.col - 1));
     Put16(b, c.shown ? 0x02 : 0);
-    Put16(b, static_cast<unsigned>(i + 1));
+    Put16(b, firstObjId + static_cast<unsigned>(i));
     PutUnicodeString(b, c.author, 255);
     Put8(b, 0);
     w.Write(rec::kNote, b);

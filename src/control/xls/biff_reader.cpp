@@ -44,6 +44,7 @@ struct RawSheet {
   unsigned kind = 0;  // 0 worksheet, 2 chart, 6 VB module, 1 macro sheet
   unsigned visibility = 0;
   Sheet* sheet = nullptr;
+  int carried = -1;  // a chart or macro sheet: its entry among the carried sheets
 };
 
 struct RawName {
@@ -52,6 +53,9 @@ struct RawName {
   bool builtin = false;
   Bytes tokens;
   Bytes extra;
+  unsigned flags = 0;
+  CarriedRecord raw;  // the record as it was, kept for names that are carried
+  std::uint32_t tokensAt = 0;
 };
 
 // A formula cell waiting until every sheet and name exists.
@@ -96,6 +100,7 @@ class BiffReader {
     type = ctx_.version == BiffVersion::Biff8 ? kTypeBiff8 : kTypeBiff5;
     BuildStyles();
     CreateSheets();
+    if (B8()) CarryLinks();
     ReadNames();
     for (auto& raw : sheets_)
       if (raw.sheet) ReadSheet(raw);
@@ -179,7 +184,16 @@ class BiffReader {
         case rec::kSupBook: ReadSupBook(c); break;
         case rec::kExternSheet: ReadExternSheet(c); break;
         case rec::kExternName: ReadExternName(c); break;
-        case rec::kName: ReadName(c); break;
+        case rec::kName:
+          ReadName(c);
+          if (B8()) {
+            names_.back().raw.id = r.id;
+            names_.back().raw.body.assign(r.data, r.data + r.size);
+          }
+          break;
+        case rec::kMsoDrawingGroup:
+          if (B8()) drawingGroup_.insert(drawingGroup_.end(), r.data, r.data + r.size);
+          break;
         default: break;
       }
     }
@@ -326,6 +340,7 @@ class BiffReader {
     n.sheet = c.U16();
     c.Skip(4);
     n.builtin = flags & 0x20;
+    n.flags = flags;
     if (B8()) {
       n.name = c.UnicodeChars(len);
     } else {
@@ -340,6 +355,7 @@ class BiffReader {
       unsigned code = static_cast<unsigned char>(n.name[0]);
       n.name = code < 14 ? kBuiltin[code] : "_Builtin" + std::to_string(code);
     }
+    n.tokensAt = static_cast<std::uint32_t>(c.Pos());
     std::size_t take = std::min<std::size_t>(cce, c.Left());
     const std::uint8_t* t = c.Raw(take);
     n.tokens.assign(t, t + take);
@@ -368,6 +384,7 @@ class BiffReader {
         fontMap.push_back(styles.InternFont(f));
       }
     }
+    if (B8()) book_->Carried().fonts = fontMap;
     xfStyle_.reserve(xfs_.size());
     for (const RawXf& x : xfs_) {
       Style s;
@@ -391,6 +408,7 @@ class BiffReader {
       }
       xfStyle_.push_back(styles.Intern(s));
     }
+    if (B8()) book_->Carried().xfs = xfStyle_;
   }
 
   std::uint16_t FormatIndex(unsigned id) {
@@ -412,7 +430,11 @@ class BiffReader {
     for (std::size_t i = 0; i < sheets_.size(); ++i) {
       RawSheet& s = sheets_[i];
       ctx_.sheetNames.push_back(s.name);
-      if (s.kind != 0) continue;  // charts and macro sheets hold no cells we keep
+      if (s.kind != 0) {
+        // Chart and macro sheets are carried as they are; the 5.0/95 form's are dropped.
+        if (B8() && (s.kind == 1 || s.kind == 2)) CarrySheet(s, created);
+        continue;
+      }
       std::string name = s.name;
       // The new workbook's one sheet is a placeholder that the first sheet read replaces: its
       // name is no clash.
@@ -432,28 +454,136 @@ class BiffReader {
     book_->SetShowTabs(showTabs_);
   }
 
+  void CarrySheet(RawSheet& raw, int created) {
+    if (raw.offset >= stream_.size()) ThrowDamaged("a sheet lies beyond the end of the workbook");
+    CarriedSheet s;
+    s.name = raw.name;
+    s.kind = raw.kind;
+    s.visibility = static_cast<SheetVisibility>(raw.visibility);
+    s.afterSheetId = created > 0 ? book_->GetSheet(created).Id() : 0;
+    RecordReader reader(stream_, raw.offset);
+    Record r;
+    int depth = 0;
+    while (reader.Next(r)) {
+      if (s.records.empty() && r.id != rec::kBof)
+        ThrowDamaged("a sheet does not start where the workbook says");
+      CarriedRecord c;
+      c.id = r.id;
+      c.body.assign(r.data, r.data + r.size);
+      for (std::size_t b : r.breaks) c.breaks.push_back(static_cast<std::uint32_t>(b));
+      if (r.id == rec::kLabelSst) {
+        // The shared strings are written anew: the cell takes its text along.
+        Cursor lc(r);
+        lc.Skip(6);
+        std::uint32_t i = lc.U32();
+        if (i >= sst_.size()) ThrowDamaged("a cell refers to a missing shared string");
+        std::u16string w = Utf8ToUtf16(sst_[i]);
+        if (w.size() > 32767) w.resize(32767);
+        c.id = rec::kLabel;
+        c.body.resize(6);
+        c.breaks.clear();
+        Put16(c.body, static_cast<unsigned>(w.size()));
+        Put8(c.body, 1);
+        for (char16_t ch : w) Put16(c.body, ch);
+      }
+      s.records.push_back(std::move(c));
+      if (r.id == rec::kBof) ++depth;
+      else if (r.id == rec::kEof && --depth == 0) break;
+    }
+    if (depth != 0) ThrowDamaged("a chart or macro sheet has no end");
+    raw.carried = static_cast<int>(book_->Carried().sheets.size());
+    book_->Carried().sheets.push_back(std::move(s));
+  }
+
+  // What carried formulas refer to, in terms that survive the sheets' moves and renames.
+  void CarryLinks() {
+    CarriedBook& carried = book_->Carried();
+    carried.drawingGroup = DrawingGroupCarried(drawingGroup_);
+    Bytes().swap(drawingGroup_);
+    auto idOf = [&](int index) -> std::uint32_t {
+      if (index < 0 || static_cast<std::size_t>(index) >= sheets_.size()) return 0;
+      const Sheet* sheet = sheets_[static_cast<std::size_t>(index)].sheet;
+      return sheet ? sheet->Id() : 0;
+    };
+    for (const FormulaContext::SheetRange& x : ctx_.externSheets) {
+      CarriedBook::SheetRef ref;
+      ref.first = x.internal ? idOf(x.first) : 0;
+      ref.last = x.internal ? idOf(x.last) : 0;
+      if (!ref.first || !ref.last) {
+        ref.first = ref.last = 0;
+        if (x.internal && x.first == x.last && x.first >= 0 &&
+            static_cast<std::size_t>(x.first) < sheets_.size())
+          ref.carriedSheet = sheets_[static_cast<std::size_t>(x.first)].carried;
+      }
+      carried.externSheets.push_back(ref);
+    }
+    carried.names = ctx_.names;
+  }
+
+  // A name of the 97-2000 form that the table does not hold is carried through as it was.
+  void CarryName(RawName& n) {
+    if (!B8() || n.raw.body.empty()) return;
+    CarriedBook& carried = book_->Carried();
+    CarriedName c;
+    c.record = std::move(n.raw);
+    c.tokensAt = n.tokensAt;
+    if (n.sheet >= 1 && n.sheet <= sheets_.size()) {
+      const RawSheet& s = sheets_[n.sheet - 1];
+      if (s.sheet) c.sheetId = s.sheet->Id();
+      else if (s.carried >= 0) c.carriedSheet = s.carried;
+      else return;  // a sheet that is not kept
+    }
+    carried.carriedNameOf[static_cast<std::size_t>(&n - names_.data())] =
+        static_cast<int>(carried.definedNames.size());
+    carried.definedNames.push_back(std::move(c));
+  }
+
   void ReadNames() {
-    for (const RawName& n : names_) {
+    if (B8()) book_->Carried().carriedNameOf.assign(names_.size(), -1);
+    std::vector<bool> carriedEntries;  // sheet-reference entries that reach a carried sheet
+    for (const FormulaContext::SheetRange& x : ctx_.externSheets) {
+      bool carried = false;
+      for (int k = std::max(x.first, 0); x.internal && k <= x.last; ++k)
+        if (static_cast<std::size_t>(k) < sheets_.size() &&
+            sheets_[static_cast<std::size_t>(k)].carried >= 0)
+          carried = true;
+      carriedEntries.push_back(carried);
+    }
+    for (RawName& n : names_) {
       if (n.builtin) {
-        // Print ranges and the filter's range belong to their sheet; the others are dropped.
+        // Print ranges and the filter's range belong to their sheet; the others are carried.
         unsigned code = n.name == "Print_Area" ? 6 : n.name == "Print_Titles" ? 7
                         : n.name == "_FilterDatabase" ? 13 : 0;
         if (code && n.sheet >= 1 && n.sheet <= sheets_.size() && sheets_[n.sheet - 1].sheet)
           ReadBuiltinName(code, n.tokens.data(), n.tokens.size(),
                           sheets_[n.sheet - 1].sheet->Features(), B8());
+        else
+          CarryName(n);
         continue;
       }
       // "_xlfn.IFERROR" and the like name newer functions, not ranges of the table.
       if (n.name.starts_with(kFutureFunctionPrefix)) continue;
+      // Names of macros and functions, and names of places on chart and macro sheets, belong
+      // to what is carried.
+      if (B8() && ((n.flags & 0x0E) || RefersToSheets(n.tokens.data(), n.tokens.size(),
+                                                      carriedEntries))) {
+        CarryName(n);
+        continue;
+      }
       DecodedFormula f = DecodeFormula(n.tokens.data(), n.tokens.size(), n.extra.data(),
                                        n.extra.size(), ctx_, 0, 0);
-      if (f.text.empty()) continue;
+      if (f.text.empty()) {
+        CarryName(n);
+        continue;
+      }
       DefinedName d;
       d.name = n.name;
-      if (n.sheet >= 1 && n.sheet <= sheets_.size() && sheets_[n.sheet - 1].sheet)
+      if (n.sheet >= 1 && n.sheet <= sheets_.size() && sheets_[n.sheet - 1].sheet) {
         d.sheetId = sheets_[n.sheet - 1].sheet->Id();
-      else if (n.sheet != 0)
+      } else if (n.sheet != 0) {
+        CarryName(n);
         continue;
+      }
       try {
         book_->Formulas().CompileName(d.sheetId, f.text, d.formula, d.expr);
       } catch (const EngineError&) {
@@ -487,13 +617,18 @@ class BiffReader {
       Cursor c(r);
       if (r.id == rec::kBof) {
         ++depth;
+        features.Take(r);
         continue;
       }
       if (r.id == rec::kEof) {
         if (depth-- == 0) break;
+        features.Take(r);
         continue;
       }
-      if (depth > 0) continue;
+      if (depth > 0) {
+        features.Take(r);
+        continue;
+      }
       switch (r.id) {
         case rec::kNumber: {
           int row = c.U16(), col = c.U16();
@@ -828,6 +963,7 @@ class BiffReader {
   std::unordered_map<unsigned, std::uint16_t> formatIndex_;
   Palette palette_;
   std::vector<RawSheet> sheets_;
+  Bytes drawingGroup_;  // the MSODRAWINGGROUP records joined
   std::vector<std::string> sst_;
   std::vector<bool> supBookInternal_;
   std::vector<RawName> names_;

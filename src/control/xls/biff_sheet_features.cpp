@@ -39,6 +39,13 @@ void PutRecordText(Bytes& b, const std::string& utf8, const FeatureIo& io, std::
 bool SheetFeatureReader::Take(const Record& r) {
   std::uint16_t previous = previousId_;
   previousId_ = r.id;
+  // An embedded chart's records, BOF to EOF, go with the drawing object before them.
+  if (r.id == rec::kBof || embedded_ > 0) {
+    if (r.id == rec::kBof) ++embedded_;
+    else if (r.id == rec::kEof) --embedded_;
+    if (io_.b8) drawing_.Other(r);
+    return true;
+  }
   Cursor c(r);
   if (openCondFmt_ && r.id != rec::kCf) {
     openCondFmt_ = nullptr;
@@ -107,10 +114,14 @@ bool SheetFeatureReader::Take(const Record& r) {
       if (height > 0) f_.defaultRowHeight = std::min(height, kMaxRowHeight);
       return true;
     }
+    case rec::kMsoDrawing:
+      if (io_.b8) drawing_.Art(r);
+      return true;
     case rec::kObj: {
       // ftCmo first: its object type and id.
       if (r.size < 8) ThrowDamaged("a drawing object is cut off");
       if (!io_.b8) return true;
+      drawing_.Other(r);
       c.Skip(4);
       unsigned type = c.U16();
       lastObjId_ = c.U16();
@@ -119,6 +130,7 @@ bool SheetFeatureReader::Take(const Record& r) {
     }
     case rec::kTxo: {
       if (!io_.b8) return true;
+      drawing_.Other(r);
       if (r.size < 18) ThrowDamaged("a text box is cut off");
       c.Skip(10);
       unsigned chars = c.U16();
@@ -162,6 +174,7 @@ bool SheetFeatureReader::Take(const Record& r) {
 
 void SheetFeatureReader::Finish() {
   FinishView(f_.view);
+  if (io_.b8) drawing_.Finish(f_);
   // Drop-downs with no filter database to say where they stand: no filter.
   if (f_.filter.on && !f_.filter.named) f_.filter = AutoFilter{};
   for (PendingNote& n : notes_) {

@@ -66,13 +66,19 @@ class BiffWriter {
     PrepareContext();
     PrepareStyles();
     out_.reserve(EstimateSize());
+    PlanDrawings();
     WriteGlobals();
-    int drawings = 0;
     for (int i = 1; i <= book_.SheetCount(); ++i) {
       Set32(out_, boundSheetOffsets_[static_cast<std::size_t>(i - 1)],
             static_cast<std::uint32_t>(out_.size() - kCompoundHeaderRoom));
       Sheet& sheet = book_.GetSheet(i);
-      WriteSheet(sheet, i, i == book_.ActiveIndex(), HasComments(sheet) ? ++drawings : 0);
+      WriteSheet(sheet, i, i == book_.ActiveIndex());
+    }
+    // Chart and macro sheets as they were read, after the worksheets.
+    for (std::size_t k = 0; k < carriedSheets_.size(); ++k) {
+      Set32(out_, boundSheetOffsets_[static_cast<std::size_t>(book_.SheetCount()) + k],
+            static_cast<std::uint32_t>(out_.size() - kCompoundHeaderRoom));
+      for (const CarriedRecord& r : carriedSheets_[k]->records) WriteCarriedRecord(w_, r, links_);
     }
     FinishCompoundFile(b8_ ? "Workbook" : "Book", out_);
     return std::move(out_);
@@ -87,10 +93,122 @@ class BiffWriter {
     io.sheetIndex = sheetIndex;
     return io;
   }
-  static bool HasComments(const Sheet& sheet) {
-    for (const Comment& c : sheet.Features().comments)
-      if (c.row >= 1) return true;
-    return false;
+
+  // --- Carried drawings and sheets ------------------------------------------------------------
+  // Shape numbers: a carried chart sheet's drawing keeps its own; every worksheet's drawing
+  // gets the next free id and enough free blocks of 1,024 numbers for its shapes.
+  void PlanDrawings() {
+    plans_.assign(static_cast<std::size_t>(book_.SheetCount()), DrawingPlan{});
+    if (!b8_) return;
+    std::vector<const CarriedRecord*> carried;
+    for (const CarriedSheet& s : book_.Carried().sheets) {
+      carriedSheets_.push_back(&s);
+      for (const CarriedRecord& r : s.records) carried.push_back(&r);
+    }
+    for (int i = 1; i <= book_.SheetCount(); ++i)
+      for (const CarriedShape& d : book_.GetSheet(i).Features().drawings)
+        for (const CarriedShape::Part& p : d.parts) carried.push_back(&p.record);
+    ReserveCarriedDrawings(carried, clusters_);
+    auto idUsed = [&](int id) {
+      return std::any_of(clusters_.begin(), clusters_.end(),
+                         [&](const DrawingCluster& c) { return c.drawingId == id; });
+    };
+    auto clusterUsed = [&](std::uint32_t n) {
+      return std::any_of(clusters_.begin(), clusters_.end(),
+                         [&](const DrawingCluster& c) { return c.cluster == n; });
+    };
+    int nextId = 1;
+    for (int i = 1; i <= book_.SheetCount(); ++i) {
+      int shapes = DrawingShapeCount(book_.GetSheet(i).Features(), Io(i));
+      if (shapes == 0) continue;
+      while (idUsed(nextId)) ++nextId;
+      std::uint32_t numbers = static_cast<std::uint32_t>(shapes) + 1;  // and the group's
+      std::uint32_t blocks = (numbers + 1023) / 1024;
+      std::uint32_t first = 1;
+      for (;;) {
+        std::uint32_t k = 0;
+        while (k < blocks && !clusterUsed(first + k)) ++k;
+        if (k == blocks) break;
+        first += k + 1;
+      }
+      DrawingPlan& plan = plans_[static_cast<std::size_t>(i - 1)];
+      plan.drawingId = nextId;
+      plan.firstSpid = first * 1024;
+      plan.shapes = shapes;
+      for (std::uint32_t k = 0; k < blocks; ++k)
+        clusters_.push_back({nextId, first + k, std::min<std::uint32_t>(numbers - k * 1024, 1024)});
+      ++nextId;
+    }
+    std::sort(clusters_.begin(), clusters_.end(),
+              [](const DrawingCluster& a, const DrawingCluster& b) { return a.cluster < b.cluster; });
+  }
+
+  // Where the carried formulas' sheet entries and names stand in the file written. A range of
+  // sheets takes an entry after the one per sheet, so this runs before the globals.
+  void PrepareLinks() {
+    if (!b8_) return;
+    const CarriedBook& carried = book_.Carried();
+    const int n = book_.SheetCount();
+    // Ranges of sheets first: the carried sheets' entries follow them.
+    auto index = [&](std::uint32_t id) { return id ? book_.SheetIndexById(id) - 1 : -1; };
+    for (const CarriedBook::SheetRef& x : carried.externSheets) {
+      int ia = index(x.first), ib = index(x.last);
+      if (ia < 0 || ib < 0 || ia == ib) continue;
+      std::pair<int, int> range{std::min(ia, ib), std::max(ia, ib)};
+      if (std::find(ctx_.sheetRanges.begin(), ctx_.sheetRanges.end(), range) ==
+          ctx_.sheetRanges.end())
+        ctx_.sheetRanges.push_back(range);
+    }
+    const int carriedFirst = n + static_cast<int>(ctx_.sheetRanges.size());
+    for (const CarriedBook::SheetRef& x : carried.externSheets) {
+      int ia = index(x.first), ib = index(x.last);
+      if (x.carriedSheet >= 0 && static_cast<std::size_t>(x.carriedSheet) < carried.sheets.size()) {
+        links_.externSheets.push_back(carriedFirst + x.carriedSheet);
+      } else if (ia < 0 || ib < 0) {
+        links_.externSheets.push_back(-1);
+      } else if (ia == ib) {
+        links_.externSheets.push_back(ia);
+      } else {
+        std::pair<int, int> range{std::min(ia, ib), std::max(ia, ib)};
+        auto it = std::find(ctx_.sheetRanges.begin(), ctx_.sheetRanges.end(), range);
+        links_.externSheets.push_back(n + static_cast<int>(it - ctx_.sheetRanges.begin()));
+      }
+    }
+    // The file numbers fonts without a font 4.
+    for (std::size_t v = 0; v <= carried.fonts.size(); ++v) {
+      std::size_t k = v >= 4 ? v - 1 : v;
+      links_.fonts.push_back(v == 4 || k >= carried.fonts.size()
+                                 ? -1
+                                 : static_cast<int>(FileFont(carried.fonts[k])));
+    }
+    for (std::uint16_t style : carried.xfs) links_.xfs.push_back(static_cast<int>(Xf(style)));
+  }
+  // Names are numbered once every formula is encoded: the carried names come after the names
+  // that formulas use without a definition.
+  void PrepareNameLinks() {
+    if (!b8_) return;
+    const CarriedBook& carried = book_.Carried();
+    const std::vector<DefinedName>& names = book_.Names();
+    const std::size_t carriedFirst = futureNames_.size() + names.size() + undefinedNames_.size();
+    for (std::size_t i = 0; i < carried.names.size(); ++i) {
+      int to = 0;
+      int kept = i < carried.carriedNameOf.size() ? carried.carriedNameOf[i] : -1;
+      if (kept >= 0) {
+        to = static_cast<int>(carriedFirst + static_cast<std::size_t>(kept) + 1);
+      } else {
+        for (std::size_t k = 0; k < names.size() && !to; ++k)
+          if (EqualNoCase(names[k].name, carried.names[i]))
+            to = static_cast<int>(futureNames_.size() + k + 1);
+      }
+      links_.names.push_back(to);
+    }
+  }
+  static bool EqualNoCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+             return std::tolower(static_cast<unsigned char>(x)) ==
+                    std::tolower(static_cast<unsigned char>(y));
+           });
   }
 
   // --- Strings ----------------------------------------------------------------------------------
@@ -155,6 +273,7 @@ class BiffWriter {
       ctx_.sheetNames.push_back(book_.GetSheet(i).Name());
     CollectSheetRanges();
     CollectFutureFunctions();
+    PrepareLinks();
 
     const std::vector<DefinedName>& names = book_.Names();
     scopes_.clear();
@@ -195,6 +314,7 @@ class BiffWriter {
         }
       });
     }
+    PrepareNameLinks();
   }
 
   // Whether the Excel 97-2000 form would hold a formula that the Excel 5.0/95 form cannot.
@@ -465,6 +585,14 @@ class BiffWriter {
       boundSheetOffsets_.push_back(out_.size() + 4);
       w_.Write(rec::kBoundSheet, b);
     }
+    for (const CarriedSheet* s : carriedSheets_) {
+      Bytes b;
+      Put32(b, 0);
+      Put16(b, static_cast<unsigned>(s->visibility) | (s->kind << 8));
+      PutText8(b, s->name);
+      boundSheetOffsets_.push_back(out_.size() + 4);
+      w_.Write(rec::kBoundSheet, b);
+    }
     WriteExternSheets();
     WriteNames();
     {
@@ -472,17 +600,7 @@ class BiffWriter {
       for (int i = 1; i <= book_.SheetCount(); ++i) sheets.push_back(&book_.GetSheet(i));
       WriteBuiltinNames(w_, sheets, b8_);
     }
-    if (b8_) {
-      std::vector<int> counts;
-      for (int i = 1; i <= book_.SheetCount(); ++i) {
-        const Sheet& sheet = book_.GetSheet(i);
-        if (!HasComments(sheet)) continue;
-        int n = 0;
-        for (const Comment& c : sheet.Features().comments) n += c.row >= 1 ? 1 : 0;
-        counts.push_back(n);
-      }
-      WriteDrawingGroup(w_, counts);
-    }
+    if (b8_) WriteDrawingGroup(w_, clusters_, book_.Carried().drawingGroup);
     if (b8_) WriteSst();
     w_.Write(rec::kEof, {});
   }
@@ -491,11 +609,12 @@ class BiffWriter {
     int n = book_.SheetCount();
     if (b8_) {
       Bytes s;
-      Put16(s, static_cast<unsigned>(n));
+      Put16(s, static_cast<unsigned>(n + static_cast<int>(carriedSheets_.size())));
       Put16(s, 0x0401);
       w_.Write(rec::kSupBook, s);
       Bytes e;
-      Put16(e, static_cast<unsigned>(n + static_cast<int>(ctx_.sheetRanges.size())));
+      const int carried = static_cast<int>(carriedSheets_.size());
+      Put16(e, static_cast<unsigned>(n + static_cast<int>(ctx_.sheetRanges.size()) + carried));
       for (int i = 0; i < n; ++i) {
         Put16(e, 0);
         Put16(e, static_cast<unsigned>(i));
@@ -505,6 +624,11 @@ class BiffWriter {
         Put16(e, 0);
         Put16(e, static_cast<unsigned>(first));
         Put16(e, static_cast<unsigned>(last));
+      }
+      for (int k = 0; k < carried; ++k) {  // chart and macro sheets, after the worksheets
+        Put16(e, 0);
+        Put16(e, static_cast<unsigned>(n + k));
+        Put16(e, static_cast<unsigned>(n + k));
       }
       w_.Write(rec::kExternSheet, e);
     } else {
@@ -536,6 +660,17 @@ class BiffWriter {
     // at the numbers the formulas carry.
     const Encoded none;
     for (const std::string& name : undefinedNames_) WriteName(name, 0, none);
+    if (!b8_) return;
+    for (const CarriedName& n : book_.Carried().definedNames) {
+      CarriedRecord r = n.record;
+      if (r.body.size() < 14) continue;
+      unsigned itab = 0;
+      if (n.carriedSheet >= 0) itab = static_cast<unsigned>(book_.SheetCount() + n.carriedSheet + 1);
+      else if (n.sheetId) itab = static_cast<unsigned>(std::max(book_.SheetIndexById(n.sheetId), 0));
+      Set16(r.body, 8, itab);
+      RemapNameTokens(r, n.tokensAt, links_);
+      WriteCarriedRecord(w_, r, LinkMap{});
+    }
   }
 
   void WriteName(const std::string& name, unsigned sheetIndex, const Encoded& e,
@@ -647,7 +782,7 @@ class BiffWriter {
     Put16(b, Xf(style));
   }
 
-  void WriteSheet(Sheet& sheet, int index, bool active, int drawingId) {
+  void WriteSheet(Sheet& sheet, int index, bool active) {
     WriteBof(0x0010);
     const FeatureIo io = Io(index);
     int lastRow = sheet.LastRow(), lastCol = sheet.LastCol();
@@ -730,7 +865,8 @@ class BiffWriter {
         WriteCell(sheet, row, col, *s, b);
       }
     }
-    WriteComments(w_, sheet.Features(), io, drawingId);
+    WriteComments(w_, sheet.Features(), io);
+    WriteDrawing(w_, sheet.Features(), io, plans_[static_cast<std::size_t>(index - 1)], links_);
     WriteWindow(w_, sheet, active, io);
     WriteMergeCells(w_, sheet.Features(), io);
     WriteCondFormats(w_, sheet.Features(), io);
@@ -917,6 +1053,10 @@ class BiffWriter {
   std::unordered_map<std::uint16_t, unsigned> formatIds_;
   std::vector<std::uint16_t> formatOrder_;
   std::vector<std::size_t> boundSheetOffsets_;
+  std::vector<DrawingPlan> plans_;  // per sheet
+  std::vector<DrawingCluster> clusters_;
+  std::vector<const CarriedSheet*> carriedSheets_;
+  LinkMap links_;
   std::unordered_map<std::string, std::uint32_t> sstIndex_;
   std::vector<const std::string*> sstStrings_;
 };

@@ -1,0 +1,411 @@
+// Pictures, embedded charts, controls, chart sheets and macro sheets are carried through an open
+// and a save as the file held them: their records come back unchanged, the shape numbers of the
+// written drawings agree with the drawing group (comments included), chart series still point
+// at their sheets and cells after the names row went out and back, renames, deletions and
+// inserted rows, and LibreOffice still finds the charts and pictures in what we wrote.
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <set>
+
+#include "control/io/byte_io.h"
+#include "control/xls/compound_file.h"
+#include "control/xls/xls_file.h"
+#include "corpus_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace engine;
+using engine::xls::Bytes;
+using engine::xls::Get16;
+using engine::xls::Get32;
+
+const LocaleSettings kLocale;
+
+fs::path Scratch(const std::string& name) {
+  fs::path dir = fs::temp_directory_path() / ("carried_drawing_" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  return dir / name;
+}
+
+Bytes Load(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+std::unique_ptr<Workbook> Read(const Bytes& file) {
+  short type = 0;
+  return xls::ReadXls(file.data(), file.size(), &kLocale, type);
+}
+
+fs::path Corpus(const char* name) { return corpus::Dir("real-xls") / name; }
+
+// Every chart series and linked object's 3-D reference of the book as "Sheet!row,col…": the
+// sheet by name through the book's own reference entries, then the reference's cell bytes.
+std::vector<std::string> SeriesRefs(const Workbook& book) {
+  std::vector<std::string> out;
+  auto sheetName = [&](unsigned ixti) -> std::string {
+    const auto& ext = book.Carried().externSheets;
+    if (ixti >= ext.size()) return "?";
+    if (ext[ixti].carriedSheet >= 0)
+      return book.Carried().sheets[static_cast<std::size_t>(ext[ixti].carriedSheet)].name;
+    if (!ext[ixti].first) return "?";
+    const Sheet* s = book.SheetById(ext[ixti].first);
+    return s ? s->Name() : "?";
+  };
+  auto scan = [&](const CarriedRecord& r) {
+    if (r.id != 0x1051 || r.body.size() < 8) return;
+    std::size_t cce = Get16(r.body.data() + 6);
+    const std::uint8_t* t = r.body.data() + 8;
+    if (cce < 7 || 8 + cce > r.body.size()) return;
+    unsigned base = t[0] & 0x1F;
+    if (base != 0x1A && base != 0x1B && base != 0x1C && base != 0x1D) return;
+    std::string s = (base >= 0x1C ? "#REF!" : "") + sheetName(Get16(t + 1)) + "!";
+    for (std::size_t k = 3; k < (base == 0x1A || base == 0x1C ? 7u : 11u); ++k)
+      s += std::to_string(t[k]) + ",";
+    out.push_back(s);
+  };
+  for (int i = 1; i <= book.SheetCount(); ++i)
+    for (const CarriedShape& d : book.GetSheet(i).Features().drawings)
+      for (const CarriedShape::Part& p : d.parts) scan(p.record);
+  for (const CarriedSheet& s : book.Carried().sheets)
+    for (const CarriedRecord& r : s.records) scan(r);
+  return out;
+}
+
+// The records of carried objects that hold no shape numbers or references: as they were.
+std::vector<CarriedRecord> Untouched(const Workbook& book) {
+  std::vector<CarriedRecord> out;
+  auto keep = [&](const CarriedRecord& r) {
+    // References, fonts and cell formats are renumbered for the file written.
+    static const std::set<std::uint16_t> renumbered = {0x1051, 0x005D, 0x00EC, 0x1026, 0x1060,
+                                                       0x0006, 0x0201, 0x0203, 0x0204, 0x0205,
+                                                       0x027E, 0x00BD, 0x00BE, 0x0208, 0x007D};
+    if (!renumbered.count(r.id)) out.push_back(r);
+  };
+  for (int i = 1; i <= book.SheetCount(); ++i)
+    for (const CarriedShape& d : book.GetSheet(i).Features().drawings)
+      for (const CarriedShape::Part& p : d.parts) keep(p.record);
+  for (const CarriedSheet& s : book.Carried().sheets)
+    for (const CarriedRecord& r : s.records) keep(r);
+  return out;
+}
+
+// The drawing records of a written workbook agree with its drawing group: every shape number
+// is used once, lies in a block the group gives to that drawing, and each drawing's count
+// and last number are right; OBJ ids are unique per sheet.
+void ExpectConsistentDrawings(const Bytes& file) {
+  xls::CompoundFileReader cf(file.data(), file.size());
+  Bytes s;
+  ASSERT_TRUE(cf.ReadStream("Workbook", s));
+  std::map<std::uint32_t, std::uint32_t> clusterOwner;  // block -> drawing id
+  std::set<std::uint32_t> spids;
+  std::vector<Bytes> art;  // per open substream
+  std::vector<std::set<unsigned>> objIds;
+  int substreams = 0;
+  auto walk = [&](auto&& self, const Bytes& a, std::size_t at, std::size_t end, int& dgid,
+                  std::uint32_t& count, std::uint32_t& last) -> void {
+    while (at + 8 <= end) {
+      unsigned vi = Get16(a.data() + at), type = Get16(a.data() + at + 2);
+      std::uint32_t len = Get32(a.data() + at + 4);
+      ASSERT_LE(at + 8 + len, end);
+      if (type == 0xF008) {
+        dgid = static_cast<int>(vi >> 4);
+        count = Get32(a.data() + at + 8);
+        last = Get32(a.data() + at + 12);
+      }
+      if (type == 0xF00A) {
+        std::uint32_t spid = Get32(a.data() + at + 8);
+        EXPECT_TRUE(spids.insert(spid).second) << "shape number used twice: " << spid;
+        EXPECT_EQ(clusterOwner[spid >> 10], static_cast<std::uint32_t>(dgid)) << spid;
+        EXPECT_LE(spid, last);
+        --count;
+      }
+      if ((vi & 0xF) == 0xF) self(self, a, at + 8, at + 8 + len, dgid, count, last);
+      at += 8 + len;
+    }
+  };
+  std::size_t at = 0;
+  std::uint16_t previous = 0;
+  Bytes group;
+  while (at + 4 <= s.size()) {
+    unsigned id = Get16(s.data() + at), len = Get16(s.data() + at + 2);
+    const std::uint8_t* body = s.data() + at + 4;
+    if (id == 0x0809) {
+      if (substreams++ == 1 && !group.empty()) {
+        // The group is complete: its table gives block k + 1 to drawing rgidcl[k].
+        ASSERT_GE(group.size(), 32u);
+        ASSERT_EQ(Get16(group.data() + 10), 0xF006);
+        std::uint32_t n = Get32(group.data() + 20);
+        ASSERT_GE(group.size(), 32 + 8 * static_cast<std::size_t>(n - 1));
+        for (std::uint32_t k = 0; k + 1 < n; ++k)
+          clusterOwner[k + 1] = Get32(group.data() + 32 + 8 * k);
+      }
+      art.emplace_back();
+      objIds.emplace_back();
+    }
+    if (id == 0x00EB || (id == 0x003C && previous == 0x00EB))
+      group.insert(group.end(), body, body + len);
+    if ((id == 0x00EC || (id == 0x003C && previous == 0x00EC)) && !art.empty())
+      art.back().insert(art.back().end(), body, body + len);
+    if (id == 0x005D && len >= 8 && !objIds.empty()) {
+      EXPECT_TRUE(objIds.back().insert(Get16(body + 6)).second) << "OBJ id used twice";
+    }
+    if (id == 0x000A && !art.empty()) {
+      if (!art.back().empty()) {
+        int dgid = -1;
+        std::uint32_t count = 0, last = 0;
+        walk(walk, art.back(), 0, art.back().size(), dgid, count, last);
+        EXPECT_EQ(count, 0u) << "the drawing's shape count";
+      }
+      art.pop_back();
+      objIds.pop_back();
+    }
+    if (id != 0x003C) previous = static_cast<std::uint16_t>(id);
+    at += 4 + len;
+  }
+}
+
+TEST(CarriedDrawings, ChartsPicturesAndChartSheetsComeBackAsTheyWere) {
+  const char* files[] = {"poi-SimpleScatterChart.xls",
+                         "poi-SimpleWithImages.xls",
+                         "poi-WithThreeCharts.xls",
+                         "poi-44010-TwoCharts.xls",
+                         "poi-WithCheckBoxes.xls",
+                         "poi-60405.xls",
+                         "poi-49581.xls",
+                         "poi-DrawingContinue.xls"};
+  for (const char* name : files) {
+    SCOPED_TRACE(name);
+    std::unique_ptr<Workbook> first;
+    try {
+      first = Read(Load(Corpus(name)));
+    } catch (const EngineError& e) {
+      ADD_FAILURE() << name << ": " << e.what();
+      continue;
+    }
+    std::size_t shapes = 0;
+    for (int i = 1; i <= first->SheetCount(); ++i)
+      shapes += first->GetSheet(i).Features().drawings.size();
+    EXPECT_TRUE(shapes > 0 || !first->Carried().sheets.empty()) << "nothing carried";
+    Bytes once = xls::WriteXls(*first, xls::kTypeBiff8, 1252);
+    auto second = Read(once);
+    EXPECT_EQ(first->Carried().drawingGroup, second->Carried().drawingGroup);
+    ASSERT_EQ(first->Carried().sheets.size(), second->Carried().sheets.size());
+    for (std::size_t k = 0; k < first->Carried().sheets.size(); ++k) {
+      EXPECT_EQ(first->Carried().sheets[k].name, second->Carried().sheets[k].name);
+      EXPECT_EQ(first->Carried().sheets[k].kind, second->Carried().sheets[k].kind);
+    }
+    for (int i = 1; i <= first->SheetCount(); ++i) {
+      const auto& a = first->GetSheet(i).Features().drawings;
+      const auto& b = second->GetSheet(i).Features().drawings;
+      ASSERT_EQ(a.size(), b.size());
+      for (std::size_t k = 0; k < a.size(); ++k) {
+        EXPECT_EQ(a[k].art.size(), b[k].art.size());
+        EXPECT_EQ(a[k].parts.size(), b[k].parts.size());
+        EXPECT_EQ(a[k].anchored, b[k].anchored);
+        EXPECT_EQ(a[k].row1, b[k].row1);
+        EXPECT_EQ(a[k].col2, b[k].col2);
+      }
+    }
+    EXPECT_TRUE(Untouched(*first) == Untouched(*second));
+    EXPECT_EQ(SeriesRefs(*first), SeriesRefs(*second));
+    // A second round writes the very same bytes.
+    Bytes twice = xls::WriteXls(*second, xls::kTypeBiff8, 1252);
+    EXPECT_TRUE(once == twice);
+    ExpectConsistentDrawings(once);
+  }
+}
+
+// Opens the workbook as a table does (names row out of every sheet), lets `edit` change it,
+// puts the names rows back and saves.
+void OpenEditSave(const fs::path& in, const fs::path& out,
+                  const std::function<void(Control&)>& edit = {}) {
+  Control c;
+  short type = 0;
+  c.ReadFile(in.string(), type);
+  for (int s = 1; s <= c.GetNumSheets(); ++s) {
+    c.SetActiveSheet(s);
+    c.DeleteNamesRow();
+  }
+  if (edit) edit(c);
+  for (int s = 1; s <= c.GetNumSheets(); ++s) {
+    c.SetActiveSheet(s);
+    c.InsertNamesRow();
+  }
+  c.WriteFile(out.string(), xls::kTypeBiff8);
+}
+
+TEST(CarriedDrawings, LibreOfficeStillFindsTheChartsAndPicturesWeWrote) {
+  if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "LibreOffice (soffice) is not installed; scripts/install-deps.sh installs it";
+  struct Case {
+    const char* file;
+    const char* part;  // what the converted package must hold
+  } cases[] = {{"poi-SimpleWithImages.xls", "xl/media/"},
+               {"poi-WithThreeCharts.xls", "xl/charts/chart"},
+               {"poi-SimpleScatterChart.xls", "xl/charts/chart"}};
+  fs::path dir = Scratch("lo");
+  fs::create_directories(dir / "out");
+  for (const Case& k : cases) OpenEditSave(Corpus(k.file), dir / k.file);
+  std::string cmd = "cd '" + dir.string() + "' && soffice -env:UserInstallation=file://" +
+                    (dir / "profile").string() +
+                    " --headless --convert-to 'xlsx:Calc MS Excel 2007 XML' --outdir out *.xls"
+                    " >/dev/null 2>&1";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.file);
+    fs::path x = dir / "out" / (fs::path(k.file).stem().string() + ".xlsx");
+    ASSERT_TRUE(fs::is_regular_file(x));
+    std::string list =
+        "/usr/bin/python3 -c \"import sys,zipfile; "
+        "sys.exit(0 if any(n.startswith(sys.argv[2]) for n in "
+        "zipfile.ZipFile(sys.argv[1]).namelist()) else 1)\" '" +
+        x.string() + "' '" + k.part + "'";
+    EXPECT_EQ(std::system(list.c_str()), 0) << "no " << k.part << " in LibreOffice's copy";
+  }
+  fs::remove_all(dir);
+}
+
+// The first carried shape with a cell anchor on a worksheet: its sheet and anchor.
+struct Anchor {
+  int sheet = 0, row1 = 0, col1 = 0, row2 = 0, col2 = 0;
+};
+Anchor FirstAnchor(const Workbook& book) {
+  for (int i = 1; i <= book.SheetCount(); ++i)
+    for (const CarriedShape& d : book.GetSheet(i).Features().drawings)
+      if (d.anchored && d.row1 >= 2) return {i, d.row1, d.col1, d.row2, d.col2};
+  return {};
+}
+
+TEST(CarriedDrawings, PicturesMoveWithInsertedAndDeletedRowsAndColumns) {
+  fs::path in = Corpus("poi-SimpleWithImages.xls"), out = Scratch("images.xls");
+  Anchor before = FirstAnchor(*Read(Load(in)));
+  ASSERT_GT(before.sheet, 0);
+  // The names row out and back moves nothing.
+  OpenEditSave(in, out);
+  Anchor same = FirstAnchor(*Read(Load(out)));
+  EXPECT_EQ(same.row1, before.row1);
+  EXPECT_EQ(same.col1, before.col1);
+  EXPECT_EQ(same.row2, before.row2);
+  // Two rows and a column inserted before it (open-form row 1 is the file's row 2).
+  OpenEditSave(in, out, [&](Control& c) {
+    c.SetActiveSheet(before.sheet);
+    c.InsertRange(1, -1, 2, -1, kShiftRows);
+    c.InsertRange(-1, 1, -1, 1, kShiftColumns);
+  });
+  Anchor moved = FirstAnchor(*Read(Load(out)));
+  EXPECT_EQ(moved.row1, before.row1 + 2);
+  EXPECT_EQ(moved.row2, before.row2 + 2);
+  EXPECT_EQ(moved.col1, before.col1 + 1);
+  EXPECT_EQ(moved.col2, before.col2 + 1);
+  // … and deleted again: back where it was.
+  OpenEditSave(out, out, [&](Control& c) {
+    c.SetActiveSheet(before.sheet);
+    c.DeleteRange(1, -1, 2, -1, kShiftRows);
+    c.DeleteRange(-1, 1, -1, 1, kShiftColumns);
+  });
+  Anchor back = FirstAnchor(*Read(Load(out)));
+  EXPECT_EQ(back.row1, before.row1);
+  EXPECT_EQ(back.col1, before.col1);
+  EXPECT_EQ(back.row2, before.row2);
+  EXPECT_EQ(back.col2, before.col2);
+  // The rows under a picture deleted: it stays, squeezed, and the file stays whole.
+  OpenEditSave(in, out, [&](Control& c) {
+    c.SetActiveSheet(before.sheet);
+    c.DeleteRange(before.row1 - 1, -1, before.row2 - 1, -1, kShiftRows);
+  });
+  auto squeezed = Read(Load(out));
+  EXPECT_EQ(squeezed->GetSheet(before.sheet).Features().drawings.size(),
+            Read(Load(in))->GetSheet(before.sheet).Features().drawings.size());
+  ExpectConsistentDrawings(Load(out));
+}
+
+TEST(CarriedDrawings, ChartSeriesFollowRenamedAndDeletedSheets) {
+  fs::path in = Corpus("poi-WithThreeCharts.xls"), out = Scratch("charts.xls");
+  auto book = Read(Load(in));
+  std::vector<std::string> refs = SeriesRefs(*book);
+  ASSERT_FALSE(refs.empty());
+  const std::string data = refs[0].substr(0, refs[0].find('!'));
+  const int index = book->SheetIndexByName(data);
+  ASSERT_GT(index, 0) << data;
+  auto renamed = refs;
+  for (std::string& r : renamed)
+    if (r.starts_with(data + "!")) r = "Renamed data" + r.substr(data.size());
+  // Renamed, and another sheet inserted before it: the series still name its cells.
+  OpenEditSave(in, out, [&](Control& c) {
+    c.SetSheetName(index, "Renamed data");
+    c.InsertSheets(1, 1);
+  });
+  auto after = Read(Load(out));
+  EXPECT_EQ(SeriesRefs(*after), renamed);
+  ExpectConsistentDrawings(Load(out));
+  // The sheet deleted: the series that named it are #REF!, the others unchanged.
+  if (book->SheetCount() > 1) {
+    OpenEditSave(in, out, [&](Control& c) { c.DeleteSheets(index, 1); });
+    for (const std::string& r : SeriesRefs(*Read(Load(out))))
+      EXPECT_TRUE(r.starts_with("#REF!") || !r.starts_with(data + "!")) << r;
+  }
+}
+
+TEST(CarriedDrawings, CommentsJoinTheCarriedShapesInOneDrawing) {
+  fs::path in = Corpus("poi-SimpleWithImages.xls"), out = Scratch("commented.xls");
+  auto original = Read(Load(in));
+  Anchor a = FirstAnchor(*original);
+  ASSERT_GT(a.sheet, 0);
+  const std::size_t shapes = original->GetSheet(a.sheet).Features().drawings.size();
+  OpenEditSave(in, out, [&](Control& c) {
+    SheetFeatures f = c.GetSheetFeatures(a.sheet);
+    f.comments.push_back({1, 1, "Ann", "first value", false});
+    f.comments.push_back({3, 2, "Bo", "shown note", true});
+    c.SetSheetFeatures(f, a.sheet);
+  });
+  Bytes written = Load(out);
+  ExpectConsistentDrawings(written);
+  auto back = Read(written);
+  const SheetFeatures& f = back->GetSheet(a.sheet).Features();
+  EXPECT_EQ(f.drawings.size(), shapes);
+  ASSERT_EQ(f.comments.size(), 2u);
+  EXPECT_EQ(f.comments[0].row, 2);  // open-form row 1 is the file's row 2
+  EXPECT_EQ(f.comments[0].text, "first value");
+  EXPECT_EQ(f.comments[1].author, "Bo");
+  EXPECT_TRUE(f.comments[1].shown);
+  EXPECT_EQ(back->Carried().drawingGroup, original->Carried().drawingGroup);
+}
+
+TEST(CarriedDrawings, AMalformedDrawingFailsTheReadClearly) {
+  Bytes file = Load(Corpus("poi-SimpleWithImages.xls"));
+  auto book = Read(file);
+  Bytes good = xls::WriteXls(*book, xls::kTypeBiff8, 1252);
+  xls::CompoundFileReader cf(good.data(), good.size());
+  Bytes stream;
+  ASSERT_TRUE(cf.ReadStream("Workbook", stream));
+  // The sheet drawing's length and, apart, the drawing group's, each made to overrun.
+  for (unsigned id : {0x00ECu, 0x00EBu}) {
+    SCOPED_TRACE(id);
+    Bytes bad = stream;
+    bool done = false;
+    for (std::size_t at = 0; at + 4 <= bad.size() && !done;) {
+      unsigned rid = Get16(bad.data() + at), len = Get16(bad.data() + at + 2);
+      if (rid == id && len >= 8) {
+        xls::Set32(bad, at + 8, 0x7FFFFFF0u);
+        done = true;
+      }
+      at += 4 + len;
+    }
+    ASSERT_TRUE(done);
+    short type = 0;
+    try {
+      xls::ReadBiffStream(bad, &kLocale, type);
+      ADD_FAILURE() << "read without an error";
+    } catch (const EngineError& e) {
+      EXPECT_NE(std::string(e.what()).find("damaged"), std::string::npos) << e.what();
+    }
+  }
+}
+
+}  // namespace
