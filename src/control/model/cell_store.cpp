@@ -5,7 +5,7 @@
 
 namespace engine {
 
-CellSlot& Column::At(int row) {
+CellSlot& Column::Allocate(int row) {
   unsigned i = static_cast<unsigned>(row - 1 + first_);
   unsigned b = i >> kBlockBits;
   if (b >= blocks_.size()) blocks_.resize(b + 1);

@@ -43,7 +43,12 @@ class Column {
     return &(*blocks_[b])[i & (kBlockRows - 1)];
   }
   // The slot of a row, allocating its block. Call Touched(row) after giving it content.
-  CellSlot& At(int row);
+  CellSlot& At(int row) {
+    const unsigned i = static_cast<unsigned>(row - 1 + first_);
+    const unsigned b = i >> kBlockBits;
+    if (b < blocks_.size() && blocks_[b]) return (*blocks_[b])[i & (kBlockRows - 1)];
+    return Allocate(row);
+  }
 
   int LastUsedRow() const { return lastUsed_; }  // last row with content; 0 when none
   void Touched(int row) {
@@ -100,6 +105,7 @@ class Column {
 
  private:
   using Block = std::array<CellSlot, kBlockRows>;
+  CellSlot& Allocate(int row);
   // Slots before first_ and slots of rows past kMaxRow are always blank.
   std::vector<std::unique_ptr<Block>> blocks_;
   int lastUsed_ = 0;

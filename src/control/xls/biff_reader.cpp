@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <span>
 #include <unordered_map>
 
 #include "control/engine_error.h"
@@ -88,7 +89,7 @@ double RkValue(std::uint32_t rk) {
 
 class BiffReader {
  public:
-  BiffReader(const Bytes& stream, const LocaleSettings* locale)
+  BiffReader(std::span<const std::uint8_t> stream, const LocaleSettings* locale)
       : stream_(stream), book_(std::make_unique<Workbook>(locale)) {}
 
   std::unique_ptr<Workbook> Run(short& type) {
@@ -808,7 +809,7 @@ class BiffReader {
     }
   }
 
-  const Bytes& stream_;
+  std::span<const std::uint8_t> stream_;
   std::unique_ptr<Workbook> book_;
   FormulaContext ctx_;
   unsigned codePage_ = 1200;
@@ -838,28 +839,34 @@ std::unique_ptr<Workbook> ReadBiffStream(const Bytes& stream, const LocaleSettin
 
 namespace {
 
-void ExtractStream(const std::uint8_t* data, std::size_t size, Bytes& stream) {
+// The workbook stream of a compound file: where it lies in the file when its sectors follow one
+// another (a file written in one go), else a copy in `storage`.
+std::span<const std::uint8_t> WorkbookStream(const std::uint8_t* data, std::size_t size,
+                                             Bytes& storage) {
   CompoundFileReader cf(data, size);
-  if (!cf.ReadStream("Workbook", stream) && !cf.ReadStream("Book", stream))
+  auto stream = cf.StreamView("Workbook", storage);
+  if (!stream) stream = cf.StreamView("Book", storage);
+  if (!stream)
     throw EngineError(kErrFile, "The file is not a workbook: it holds no workbook stream.");
+  return *stream;
 }
 
 }  // namespace
 
 std::unique_ptr<Workbook> ReadXls(const std::uint8_t* data, std::size_t size,
                                   const LocaleSettings* locale, short& type) {
-  Bytes stream;
-  if (IsCompoundFile(data, size)) ExtractStream(data, size, stream);
-  else stream.assign(data, data + size);
-  return ReadBiffStream(stream, locale, type);
+  if (!IsCompoundFile(data, size)) return BiffReader(std::span(data, size), locale).Run(type);
+  Bytes storage;
+  return BiffReader(WorkbookStream(data, size, storage), locale).Run(type);
 }
 
 std::unique_ptr<Workbook> ReadXls(Bytes&& file, const LocaleSettings* locale, short& type) {
   if (!IsCompoundFile(file.data(), file.size())) return ReadBiffStream(file, locale, type);
-  Bytes stream;
-  ExtractStream(file.data(), file.size(), stream);
-  Bytes().swap(file);
-  return ReadBiffStream(stream, locale, type);
+  Bytes storage;
+  const std::span<const std::uint8_t> stream = WorkbookStream(file.data(), file.size(), storage);
+  // A stream copied out of the file no longer needs the file: a large one is not held twice.
+  if (!storage.empty()) Bytes().swap(file);
+  return BiffReader(stream, locale).Run(type);
 }
 
 }  // namespace engine::xls
