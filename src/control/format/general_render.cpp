@@ -82,6 +82,24 @@ constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8
 // back as `a`, and it is the one nearest a × 10^scale: when that one reads back, its digits
 // without trailing zeros are the shortest form (any shorter form is a 15-digit decimal too).
 char* WriteFixedShort(double a, char* p) {
+  // Few decimals first, the common case: the first count of decimals whose nearest decimal
+  // reads back as `a` gives the shortest form (a × 10^d below 10^15, so that at most one
+  // decimal with d decimals reads back as it and rounding a × 10^d finds it).
+  if (a >= 1) {
+    for (int d = 1; d <= 4; ++d) {
+      const double y = a * kPow10[d];
+      if (!(y < 1e15)) break;
+      const std::uint64_t m = static_cast<std::uint64_t>(y + 0.5);
+      if (static_cast<double>(m) / kPow10[d] != a) continue;
+      char digits[24];
+      const int n = static_cast<int>(std::to_chars(digits, digits + sizeof digits, m).ptr - digits);
+      if (n <= d) break;  // not of the form this writes: the general way below decides
+      for (int k = 0; k < n - d; ++k) *p++ = digits[k];
+      *p++ = '.';
+      for (int k = n - d; k < n; ++k) *p++ = digits[k];
+      return p;
+    }
+  }
   int e = 0;  // a lies in [10^e, 10^(e+1)), -4 <= e <= 10; a wrong guess fails the check below
   if (a >= 1) {
     while (e < 10 && a >= kPow10[e + 1]) ++e;
@@ -158,6 +176,14 @@ void AppendGeneral(double number, const LocaleSettings& locale, std::string& out
 
 void AssignGeneral(double number, const LocaleSettings& locale, std::string& out) {
   char buf[48];
+  // Whole numbers from 1 below 10^11, the most common, as their digits.
+  if (number >= 1 && number < 1e11) {
+    const auto whole = static_cast<std::uint64_t>(number);
+    if (static_cast<double>(whole) == number) {
+      out.assign(buf, std::to_chars(buf, buf + sizeof buf, whole).ptr);
+      return;
+    }
+  }
   char* end = WriteGeneralShort(number, buf);
   if (locale.decimalSeparator == ".") {
     out.assign(buf, end);

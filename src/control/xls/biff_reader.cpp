@@ -496,13 +496,25 @@ class BiffReader {
       }
       if (depth > 0) continue;
       switch (r.id) {
+        // The cell records of a large sheet, read straight from the record when it is long
+        // enough; a short one goes the checked way, which reports it.
         case rec::kNumber: {
+          if (r.size >= 14) {
+            PutNumber(sheet, Get16(r.data), Get16(r.data + 2), Get16(r.data + 4),
+                      GetDouble(r.data + 6));
+            break;
+          }
           int row = c.U16(), col = c.U16();
           unsigned xf = c.U16();
           PutNumber(sheet, row, col, xf, c.F64());
           break;
         }
         case rec::kRk: {
+          if (r.size >= 10) {
+            PutNumber(sheet, Get16(r.data), Get16(r.data + 2), Get16(r.data + 4),
+                      RkValue(Get32(r.data + 6)));
+            break;
+          }
           int row = c.U16(), col = c.U16();
           unsigned xf = c.U16();
           PutNumber(sheet, row, col, xf, RkValue(c.U32()));
@@ -511,13 +523,18 @@ class BiffReader {
         case rec::kMulRk: {
           int row = c.U16(), col = c.U16();
           std::size_t n = (c.Left() >= 2 ? c.Left() - 2 : 0) / 6;
-          for (std::size_t i = 0; i < n; ++i) {
-            unsigned xf = c.U16();
-            PutNumber(sheet, row, col + static_cast<int>(i), xf, RkValue(c.U32()));
-          }
+          const std::uint8_t* item = r.data + c.Pos();  // n items of 6 bytes lie here
+          for (std::size_t i = 0; i < n; ++i, item += 6)
+            PutNumber(sheet, row, col + static_cast<int>(i), Get16(item), RkValue(Get32(item + 2)));
           break;
         }
         case rec::kLabelSst: {
+          if (r.size >= 10) {
+            const std::uint32_t i = Get32(r.data + 6);
+            if (i >= sst_.size()) ThrowDamaged("a cell refers to a missing shared string");
+            PutText(sheet, Get16(r.data), Get16(r.data + 2), Get16(r.data + 4), sst_[i]);
+            break;
+          }
           int row = c.U16(), col = c.U16();
           unsigned xf = c.U16();
           std::uint32_t i = c.U32();
