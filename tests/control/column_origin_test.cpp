@@ -16,8 +16,8 @@ namespace {
 
 // The rows a column's blocks make interesting: both sides of every edge a move can cross.
 int InterestingRow(std::mt19937& random) {
-  static const int rows[] = {1,   2,   3,     254,   255,   256,   257,  258,
-                             511, 512, 513,   65279, 65280, 65281, 65535, kMaxRow};
+  static const int rows[] = {1,   2,   3,   254,   255,   256,   257,   258,
+                             511, 512, 513, 65279, 65280, 65281, 65535, kMaxRow};
   if (random() % 3 == 0) return static_cast<int>(random() % kMaxRow) + 1;
   return rows[random() % (sizeof rows / sizeof *rows)];
 }

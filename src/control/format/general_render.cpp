@@ -73,7 +73,7 @@ char* WriteGeneral(double x, char* p) {
 }
 
 // Powers of ten, each exact in a double.
-constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8, 1e9,
                              1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
 
 // A number from 1E-04 below 1E+11 that is not whole, in fixed notation with the fewest digits
@@ -117,7 +117,7 @@ char* WriteFixedShort(double a, char* p) {
   std::to_chars(digits, digits + sizeof digits, m);  // exactly 15 digits
   int n = 15;
   while (n > 0 && digits[n - 1] == '0') --n;
-  const int whole = e + 1;  // digits before the point, when a >= 1
+  const int whole = e + 1;         // digits before the point, when a >= 1
   if (n <= whole) return nullptr;  // a whole number: not ours
   if (whole > 0) {
     for (int k = 0; k < whole; ++k) *p++ = digits[k];

@@ -203,8 +203,8 @@ std::vector<std::string> CompoundFileReader::StreamNames() const {
   return names;
 }
 
-std::optional<std::span<const std::uint8_t>> CompoundFileReader::StreamView(
-    const std::string& name, Bytes& storage) const {
+std::optional<std::span<const std::uint8_t>> CompoundFileReader::StreamView(const std::string& name,
+                                                                            Bytes& storage) const {
   const Entry* e = FindChild(name);
   if (!e) return std::nullopt;
   if (e->size >= miniCutoff_ && e->size <= size_ * 2 + 4096) {
