@@ -40,7 +40,7 @@ class ColumnNameTable {
     for (std::size_t i = h & mask_;; i = (i + 1) & mask_) {
       const Slot& slot = slots_[i];
       if (slot.col == 0) return -1;
-      if (slot.hash == h && slot.name == name) return slot.col;
+      if (slot.hash == h && SameText(slot.name, name)) return slot.col;
     }
   }
   // Whole words only, never a byte-wise tail: a name is read in at most a few loads.
@@ -66,6 +66,20 @@ class ColumnNameTable {
     T v;
     std::memcpy(&v, p, sizeof v);
     return v;
+  }
+  // Equal names; a name of up to 16 bytes is compared in at most four loads, without a call.
+  static bool SameText(const std::string& a, const std::string& b) {
+    const std::size_t n = a.size();
+    if (n != b.size()) return false;
+    const char* p = a.data();
+    const char* q = b.data();
+    if (n >= 8 && n <= 16)
+      return Load<std::uint64_t>(p) == Load<std::uint64_t>(q) &&
+             Load<std::uint64_t>(p + n - 8) == Load<std::uint64_t>(q + n - 8);
+    if (n >= 4 && n < 8)
+      return Load<std::uint32_t>(p) == Load<std::uint32_t>(q) &&
+             Load<std::uint32_t>(p + n - 4) == Load<std::uint32_t>(q + n - 4);
+    return std::memcmp(p, q, n) == 0;
   }
   static std::uint64_t Mix(std::uint64_t h, std::uint64_t v) {
     h = (h ^ v) * 0xC4CEB9FE1A85EC53ULL;

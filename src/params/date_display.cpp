@@ -5,6 +5,7 @@
 namespace params {
 
 bool IsDayMonthYearFormat(std::string_view code) {
+  if (code == "General") return false;  // what nearly every cell has: answered at once
   std::size_t d = code.find("dd");
   if (d == std::string_view::npos) return false;
   std::size_t m = code.find("mm");

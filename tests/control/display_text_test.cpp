@@ -19,7 +19,7 @@ namespace {
 // Numbers of every size and shape a sheet holds: whole, decimal, tiny, huge, negative, at the
 // edges where General switches notation, and any bit pattern that is a finite number.
 double RandomNumber(std::mt19937_64& random) {
-  std::uniform_int_distribution<int> kind(0, 8);
+  std::uniform_int_distribution<int> kind(0, 10);
   std::uniform_real_distribution<double> unit(0.0, 1.0);
   const double sign = random() % 2 ? -1.0 : 1.0;
   switch (kind(random)) {
@@ -45,6 +45,15 @@ double RandomNumber(std::mt19937_64& random) {
     case 7:  // 1 to 17 significant digits, the point anywhere: both sides of 15 digits
       return sign * static_cast<double>(random() % 100000000000000000ULL) /
              std::pow(10.0, static_cast<int>(random() % 22));
+    case 9: {  // next to a power of ten, where the number of whole digits changes
+      double x = std::pow(10.0, static_cast<int>(random() % 16) - 5);
+      for (int k = static_cast<int>(random() % 3); k > 0; --k)
+        x = std::nextafter(x, random() % 2 ? 0.0 : 1e300);
+      return sign * x;
+    }
+    case 10:  // 14 to 16 significant digits with the point anywhere
+      return sign * static_cast<double>(10000000000000ULL + random() % 9990000000000000ULL) /
+             std::pow(10.0, static_cast<int>(random() % 20));
     default:
       return sign * static_cast<double>(random() % 1000) / 8.0;
   }

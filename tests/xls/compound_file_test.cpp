@@ -2,6 +2,8 @@
 // are refused with a readable error instead of being read out of bounds or forever.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "control/engine_error.h"
 #include "control/xls/compound_file.h"
 
@@ -90,3 +92,55 @@ TEST(CompoundFile, DamagedContainersAreRefusedWithAReason) {
 }
 
 }  // namespace
+
+TEST(CompoundFile, AStreamInOnePieceIsReadInPlaceAndAScatteredOneIsCopied) {
+  const Bytes data = Pattern(20000, 9);
+  const Bytes file = WriteCompoundFile({{"Workbook", data}, {"Small", Pattern(300, 2)}});
+  std::uint32_t first = 0;  // the stream's first sector
+  {
+    CompoundFileReader r(file.data(), file.size());
+    Bytes storage;
+    const auto view = r.StreamView("workbook", storage);
+    ASSERT_TRUE(view);
+    EXPECT_TRUE(storage.empty());  // no copy: the view lies in the file
+    EXPECT_TRUE(view->data() >= file.data() &&
+                view->data() + view->size() <= file.data() + file.size());
+    EXPECT_EQ(Bytes(view->begin(), view->end()), data);
+    first = static_cast<std::uint32_t>((view->data() - file.data()) / 512 - 1);
+    // A short stream lives in the mini stream: always copied, padded as ReadStream pads it.
+    const auto small = r.StreamView("Small", storage);
+    ASSERT_TRUE(small);
+    Bytes expected;
+    ASSERT_TRUE(r.ReadStream("Small", expected));
+    EXPECT_EQ(Bytes(small->begin(), small->end()), expected);
+    EXPECT_FALSE(r.StreamView("Book", storage));
+  }
+  // The same stream with its second and third sectors swapped in the file and the chain
+  // following them: the contents are the same, read by copying.
+  Bytes scattered = file;
+  const std::size_t fat = 512 + Get32(scattered.data() + 0x4C) * 512;
+  auto entry = [&](std::uint32_t sector) { return fat + sector * 4; };
+  ASSERT_EQ(Get32(scattered.data() + entry(first)), first + 1);
+  ASSERT_EQ(Get32(scattered.data() + entry(first + 1)), first + 2);
+  const std::uint32_t afterThird = Get32(scattered.data() + entry(first + 2));
+  Set32(scattered, entry(first), first + 2);
+  Set32(scattered, entry(first + 2), first + 1);
+  Set32(scattered, entry(first + 1), afterThird);
+  const auto at = [&](std::uint32_t sector) { return scattered.begin() + (sector + 1) * 512; };
+  std::swap_ranges(at(first + 1), at(first + 2), at(first + 2));
+  CompoundFileReader r(scattered.data(), scattered.size());
+  Bytes storage;
+  const auto view = r.StreamView("Workbook", storage);
+  ASSERT_TRUE(view);
+  EXPECT_FALSE(storage.empty());
+  EXPECT_EQ(Bytes(view->begin(), view->end()), data);
+  // A file cut off inside a stream in one piece is refused as the copying read refuses it.
+  const Bytes cut(file.begin(), file.begin() + 512 * 20);
+  EXPECT_THROW(
+      {
+        CompoundFileReader c(cut.data(), cut.size());
+        Bytes s;
+        c.StreamView("Workbook", s);
+      },
+      engine::EngineError);
+}

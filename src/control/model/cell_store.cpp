@@ -1,11 +1,12 @@
 #include "control/model/cell_store.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace engine {
 
-CellSlot& Column::At(int row) {
-  unsigned i = static_cast<unsigned>(row - 1);
+CellSlot& Column::Allocate(int row) {
+  unsigned i = static_cast<unsigned>(row - 1 + first_);
   unsigned b = i >> kBlockBits;
   if (b >= blocks_.size()) blocks_.resize(b + 1);
   if (!blocks_[b]) blocks_[b] = std::make_unique<Block>();
@@ -19,7 +20,7 @@ void Column::Recount() {
     const Block& block = *blocks_[b];
     for (int i = kBlockRows; i-- > 0;)
       if (block[i].HasContent()) {
-        lastUsed_ = static_cast<int>(b << kBlockBits) + i + 1;
+        lastUsed_ = static_cast<int>(b << kBlockBits) + i + 1 - first_;
         break;
       }
   }
@@ -29,6 +30,52 @@ void Column::Recount() {
     if (last && std::any_of(last->begin(), last->end(), [](const CellSlot& s) { return !s.IsBlank(); }))
       break;
     blocks_.pop_back();
+  }
+  if (blocks_.empty()) first_ = 0;
+}
+
+void Column::RemoveTopRows(int count) {
+  if (count <= 0 || blocks_.empty()) return;
+  const int slots = static_cast<int>(blocks_.size()) << kBlockBits;
+  if (count >= slots - first_) {  // every row that has a slot leaves
+    Reset();
+    return;
+  }
+  // The slots that fall before the new origin stay blank, as every slot before it is.
+  for (int row = 1; row <= count; ++row)
+    if (const CellSlot* s = Find(row); s && !s->IsBlank()) At(row) = CellSlot{};
+  first_ += count;
+  const std::size_t dropped = static_cast<std::size_t>(first_ >> kBlockBits);
+  blocks_.erase(blocks_.begin(), blocks_.begin() + static_cast<std::ptrdiff_t>(dropped));
+  first_ &= kBlockRows - 1;
+  lastUsed_ = std::max(lastUsed_ - count, 0);
+}
+
+void Column::InsertTopRows(int count) {
+  if (count <= 0 || blocks_.empty()) return;
+  if (count >= kMaxRow) {  // every row is pushed off the sheet
+    Reset();
+    return;
+  }
+  if (count <= first_) {
+    first_ -= count;  // the slots before the origin are blank: they become the new rows
+  } else {
+    const int added = (count - first_ + kBlockRows - 1) >> kBlockBits;
+    std::vector<std::unique_ptr<Block>> fresh(static_cast<std::size_t>(added));
+    blocks_.insert(blocks_.begin(), std::make_move_iterator(fresh.begin()),
+                   std::make_move_iterator(fresh.end()));
+    first_ += (added << kBlockBits) - count;
+  }
+  if (lastUsed_ > 0) lastUsed_ = std::min(lastUsed_ + count, kMaxRow);
+  // Rows pushed past the last row of the sheet: whole blocks go, a block that the last row
+  // cuts keeps its (blank) slots beyond it.
+  while (!blocks_.empty() &&
+         (static_cast<int>(blocks_.size() - 1) << kBlockBits) - first_ >= kMaxRow)
+    blocks_.pop_back();
+  for (int row = kMaxRow + 1; row <= (static_cast<int>(blocks_.size()) << kBlockBits) - first_;
+       ++row) {
+    const unsigned i = static_cast<unsigned>(row - 1 + first_);
+    if (auto& block = blocks_[i >> kBlockBits]) (*block)[i & (kBlockRows - 1)] = CellSlot{};
   }
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 // Column-major cell storage. A column is a table of fixed-size blocks of 16-byte slots,
 // allocated when a row in the block is first written, so a dense column costs 16 bytes a cell
-// and a sparse one never costs more than one block per written cell.
+// and a sparse one never costs more than one block per written cell. Row 1 of a column lives at
+// slot `first_`, so that rows removed from or inserted at the top of a column (the stored
+// form's names row on every open and save) move no slot: only the origin moves.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -10,6 +13,7 @@
 #include <vector>
 
 #include "control/formula/formula_cell.h"
+#include "control/limits.h"
 
 namespace engine {
 
@@ -33,13 +37,18 @@ class Column {
 
   // The slot of a row (1-based), or nullptr when its block was never written.
   const CellSlot* Find(int row) const {
-    unsigned i = static_cast<unsigned>(row - 1);
+    unsigned i = static_cast<unsigned>(row - 1 + first_);
     unsigned b = i >> kBlockBits;
     if (b >= blocks_.size() || !blocks_[b]) return nullptr;
     return &(*blocks_[b])[i & (kBlockRows - 1)];
   }
   // The slot of a row, allocating its block. Call Touched(row) after giving it content.
-  CellSlot& At(int row);
+  CellSlot& At(int row) {
+    const unsigned i = static_cast<unsigned>(row - 1 + first_);
+    const unsigned b = i >> kBlockBits;
+    if (b < blocks_.size() && blocks_[b]) return (*blocks_[b])[i & (kBlockRows - 1)];
+    return Allocate(row);
+  }
 
   int LastUsedRow() const { return lastUsed_; }  // last row with content; 0 when none
   void Touched(int row) {
@@ -47,34 +56,48 @@ class Column {
   }
   void Recount();  // after clearing cells: find the last row with content again
   bool Empty() const { return lastUsed_ == 0 && blocks_.empty(); }
-  int LastSlotRow() const { return static_cast<int>(blocks_.size()) << kBlockBits; }
+  // The last row that has a slot, never beyond the sheet's last row.
+  int LastSlotRow() const {
+    return std::min((static_cast<int>(blocks_.size()) << kBlockBits) - first_, kMaxRow);
+  }
 
   // Moves the slots of rows [from, from+count) to start at row `to`; slots moved over are
   // overwritten, the vacated ones become blank. Pool references move with their slots.
   void MoveRows(int from, int count, int to);
+  // Rows 1 … count leave the column and the rows below move up by count; rows count+1 … on
+  // become rows 1 … on. The rows that leave must hold nothing (their pool entries released and
+  // styles cleared): their slots are dropped.
+  void RemoveTopRows(int count);
+  // count blank rows come in at the top and every row moves down by count. The rows pushed
+  // past the sheet's last row must hold nothing: their slots are dropped.
+  void InsertTopRows(int count);
   void Swap(Column& other) noexcept {
     blocks_.swap(other.blocks_);
     std::swap(lastUsed_, other.lastUsed_);
+    std::swap(first_, other.first_);
   }
   void Reset() {
     blocks_.clear();
     lastUsed_ = 0;
+    first_ = 0;
   }
 
   template <typename F>
   void ForEachSlot(int firstRow, int lastRow, F&& f) {  // f(row, slot&) for allocated slots
     if (firstRow < 1) firstRow = 1;
+    if (lastRow > kMaxRow) lastRow = kMaxRow;
     for (int row = firstRow; row <= lastRow;) {
-      unsigned i = static_cast<unsigned>(row - 1);
+      unsigned i = static_cast<unsigned>(row - 1 + first_);
       unsigned b = i >> kBlockBits;
       if (b >= blocks_.size()) break;
+      const int blockEnd = static_cast<int>((b + 1) << kBlockBits) - first_;  // its last row
       if (!blocks_[b]) {
-        row = static_cast<int>((b + 1) << kBlockBits) + 1;
+        row = blockEnd + 1;
         continue;
       }
       auto& block = *blocks_[b];
-      int end = std::min(lastRow, static_cast<int>((b + 1) << kBlockBits));
-      for (; row <= end; ++row) f(row, block[(row - 1) & (kBlockRows - 1)]);
+      int end = std::min(lastRow, blockEnd);
+      for (; row <= end; ++row) f(row, block[(row - 1 + first_) & (kBlockRows - 1)]);
     }
   }
 
@@ -82,8 +105,11 @@ class Column {
 
  private:
   using Block = std::array<CellSlot, kBlockRows>;
+  CellSlot& Allocate(int row);
+  // Slots before first_ and slots of rows past kMaxRow are always blank.
   std::vector<std::unique_ptr<Block>> blocks_;
   int lastUsed_ = 0;
+  int first_ = 0;  // the slot of row 1, 0 … kBlockRows - 1
 };
 
 // Owns the variable-size parts of cells: texts and formulas. Slots refer to them by index;

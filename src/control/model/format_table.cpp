@@ -17,12 +17,4 @@ std::uint16_t FormatTable::Intern(std::string_view code) {
   return index;
 }
 
-const std::string& FormatTable::Code(std::uint16_t index) const {
-  return entries_[index < entries_.size() ? index : 0].code;
-}
-
-const format::NumberFormat& FormatTable::Get(std::uint16_t index) const {
-  return *entries_[index < entries_.size() ? index : 0].parsed;
-}
-
 }  // namespace engine

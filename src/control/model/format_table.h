@@ -18,8 +18,13 @@ class FormatTable {
   FormatTable();  // index 0 is "General"
 
   std::uint16_t Intern(std::string_view code);
-  const std::string& Code(std::uint16_t index) const;
-  const format::NumberFormat& Get(std::uint16_t index) const;
+  const std::string& Code(std::uint16_t index) const {
+    return entries_[index < entries_.size() ? index : 0].code;
+  }
+  // Read for every cell displayed: inline.
+  const format::NumberFormat& Get(std::uint16_t index) const {
+    return *entries_[index < entries_.size() ? index : 0].parsed;
+  }
   std::size_t Count() const { return entries_.size(); }
 
  private:

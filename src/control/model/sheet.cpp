@@ -29,30 +29,9 @@ void Sheet::ComputeExtent() const {
   extentValid_ = true;
 }
 
-int Sheet::LastRow() const {
-  if (!extentValid_) ComputeExtent();
-  return lastRow_;
-}
-
-int Sheet::LastCol() const {
-  if (!extentValid_) ComputeExtent();
-  return lastCol_;
-}
-
 RowAttr& Sheet::MutableRowAttr(int row) {
   if (row > static_cast<int>(rowAttrs_.size())) rowAttrs_.resize(row);
   return rowAttrs_[row - 1];
-}
-
-void Sheet::ClearContent(CellSlot& slot) {
-  if (slot.kind == CellKind::Text)
-    texts_.Release(slot.ref);
-  else if (slot.kind == CellKind::Formula)
-    formulas_.Release(slot.ref);
-  slot.kind = CellKind::Empty;
-  slot.ref = 0;
-  slot.small = 0;
-  slot.number = 0;
 }
 
 std::size_t Sheet::MemoryBytes() const {

@@ -67,8 +67,14 @@ class Sheet {
   const CellSlot* Find(int row, int col) const { return columns_[col - 1].Find(row); }
 
   // Used extent: last row and column that hold content (0 when the sheet is empty).
-  int LastRow() const;
-  int LastCol() const;
+  int LastRow() const {
+    if (!extentValid_) ComputeExtent();
+    return lastRow_;
+  }
+  int LastCol() const {
+    if (!extentValid_) ComputeExtent();
+    return lastCol_;
+  }
 
   // Every write access to the column attributes may change a heading, so it takes a new
   // heading stamp.
@@ -102,7 +108,16 @@ class Sheet {
   }
 
   // Content of a cell, releasing what its slot referred to. The style stays.
-  void ClearContent(CellSlot& slot);
+  void ClearContent(CellSlot& slot) {
+    if (slot.kind == CellKind::Text)
+      texts_.Release(slot.ref);
+    else if (slot.kind == CellKind::Formula)
+      formulas_.Release(slot.ref);
+    slot.kind = CellKind::Empty;
+    slot.ref = 0;
+    slot.small = 0;
+    slot.number = 0;
+  }
   std::string& Text(const CellSlot& s) { return texts_[s.ref]; }
   const std::string& Text(const CellSlot& s) const { return texts_[s.ref]; }
   FormulaCell& Formula(const CellSlot& s) { return *formulas_[s.ref]; }

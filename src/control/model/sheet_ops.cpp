@@ -39,6 +39,10 @@ void ShiftDown(Sheet& sheet, int row, int count, int col1, int col2, bool withRo
   else ReleaseBlock(sheet, row, col1, kMaxRow, col2, true);
   for (int c = col1; c <= col2; ++c) {
     Column& column = sheet.Col(c);
+    if (row == 1) {  // the whole column moves: only its origin does
+      column.InsertTopRows(count);
+      continue;
+    }
     int last = std::min(column.LastSlotRow(), row + keep - 1);
     if (last >= row && keep > 0) column.MoveRows(row, last - row + 1, row + count);
   }
@@ -56,6 +60,10 @@ void ShiftUp(Sheet& sheet, int row, int count, int col1, int col2, bool withRowA
   ReleaseBlock(sheet, row, col1, row + count - 1, col2, true);
   for (int c = col1; c <= col2; ++c) {
     Column& column = sheet.Col(c);
+    if (row == 1) {  // the whole column moves: only its origin does
+      column.RemoveTopRows(count);
+      continue;
+    }
     int last = column.LastSlotRow();
     if (last >= row + count) column.MoveRows(row + count, last - (row + count) + 1, row);
     else if (last >= row) column.MoveRows(row + count, 0, row);

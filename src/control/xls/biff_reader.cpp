@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <span>
 #include <unordered_map>
 
 #include "control/engine_error.h"
@@ -92,7 +93,7 @@ double RkValue(std::uint32_t rk) {
 
 class BiffReader {
  public:
-  BiffReader(const Bytes& stream, const LocaleSettings* locale)
+  BiffReader(std::span<const std::uint8_t> stream, const LocaleSettings* locale)
       : stream_(stream), book_(std::make_unique<Workbook>(locale)) {}
 
   std::unique_ptr<Workbook> Run(short& type) {
@@ -630,13 +631,25 @@ class BiffReader {
         continue;
       }
       switch (r.id) {
+        // The cell records of a large sheet, read straight from the record when it is long
+        // enough; a short one goes the checked way, which reports it.
         case rec::kNumber: {
+          if (r.size >= 14) {
+            PutNumber(sheet, Get16(r.data), Get16(r.data + 2), Get16(r.data + 4),
+                      GetDouble(r.data + 6));
+            break;
+          }
           int row = c.U16(), col = c.U16();
           unsigned xf = c.U16();
           PutNumber(sheet, row, col, xf, c.F64());
           break;
         }
         case rec::kRk: {
+          if (r.size >= 10) {
+            PutNumber(sheet, Get16(r.data), Get16(r.data + 2), Get16(r.data + 4),
+                      RkValue(Get32(r.data + 6)));
+            break;
+          }
           int row = c.U16(), col = c.U16();
           unsigned xf = c.U16();
           PutNumber(sheet, row, col, xf, RkValue(c.U32()));
@@ -645,13 +658,18 @@ class BiffReader {
         case rec::kMulRk: {
           int row = c.U16(), col = c.U16();
           std::size_t n = (c.Left() >= 2 ? c.Left() - 2 : 0) / 6;
-          for (std::size_t i = 0; i < n; ++i) {
-            unsigned xf = c.U16();
-            PutNumber(sheet, row, col + static_cast<int>(i), xf, RkValue(c.U32()));
-          }
+          const std::uint8_t* item = r.data + c.Pos();  // n items of 6 bytes lie here
+          for (std::size_t i = 0; i < n; ++i, item += 6)
+            PutNumber(sheet, row, col + static_cast<int>(i), Get16(item), RkValue(Get32(item + 2)));
           break;
         }
         case rec::kLabelSst: {
+          if (r.size >= 10) {
+            const std::uint32_t i = Get32(r.data + 6);
+            if (i >= sst_.size()) ThrowDamaged("a cell refers to a missing shared string");
+            PutText(sheet, Get16(r.data), Get16(r.data + 2), Get16(r.data + 4), sst_[i]);
+            break;
+          }
           int row = c.U16(), col = c.U16();
           unsigned xf = c.U16();
           std::uint32_t i = c.U32();
@@ -951,7 +969,7 @@ class BiffReader {
     }
   }
 
-  const Bytes& stream_;
+  std::span<const std::uint8_t> stream_;
   std::unique_ptr<Workbook> book_;
   FormulaContext ctx_;
   unsigned codePage_ = 1200;
@@ -982,28 +1000,34 @@ std::unique_ptr<Workbook> ReadBiffStream(const Bytes& stream, const LocaleSettin
 
 namespace {
 
-void ExtractStream(const std::uint8_t* data, std::size_t size, Bytes& stream) {
+// The workbook stream of a compound file: where it lies in the file when its sectors follow one
+// another (a file written in one go), else a copy in `storage`.
+std::span<const std::uint8_t> WorkbookStream(const std::uint8_t* data, std::size_t size,
+                                             Bytes& storage) {
   CompoundFileReader cf(data, size);
-  if (!cf.ReadStream("Workbook", stream) && !cf.ReadStream("Book", stream))
+  auto stream = cf.StreamView("Workbook", storage);
+  if (!stream) stream = cf.StreamView("Book", storage);
+  if (!stream)
     throw EngineError(kErrFile, "The file is not a workbook: it holds no workbook stream.");
+  return *stream;
 }
 
 }  // namespace
 
 std::unique_ptr<Workbook> ReadXls(const std::uint8_t* data, std::size_t size,
                                   const LocaleSettings* locale, short& type) {
-  Bytes stream;
-  if (IsCompoundFile(data, size)) ExtractStream(data, size, stream);
-  else stream.assign(data, data + size);
-  return ReadBiffStream(stream, locale, type);
+  if (!IsCompoundFile(data, size)) return BiffReader(std::span(data, size), locale).Run(type);
+  Bytes storage;
+  return BiffReader(WorkbookStream(data, size, storage), locale).Run(type);
 }
 
 std::unique_ptr<Workbook> ReadXls(Bytes&& file, const LocaleSettings* locale, short& type) {
   if (!IsCompoundFile(file.data(), file.size())) return ReadBiffStream(file, locale, type);
-  Bytes stream;
-  ExtractStream(file.data(), file.size(), stream);
-  Bytes().swap(file);
-  return ReadBiffStream(stream, locale, type);
+  Bytes storage;
+  const std::span<const std::uint8_t> stream = WorkbookStream(file.data(), file.size(), storage);
+  // A stream copied out of the file no longer needs the file: a large one is not held twice.
+  if (!storage.empty()) Bytes().swap(file);
+  return BiffReader(stream, locale).Run(type);
 }
 
 }  // namespace engine::xls

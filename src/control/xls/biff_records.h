@@ -4,6 +4,7 @@
 // byte there), and a bounds-checked cursor over one record.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -44,14 +45,15 @@ struct Record {
 
 class RecordReader {
  public:
-  RecordReader(const Bytes& stream, std::size_t offset) : stream_(stream), pos_(offset) {}
+  RecordReader(std::span<const std::uint8_t> stream, std::size_t offset)
+      : stream_(stream), pos_(offset) {}
   // The next record, or false at the end of the stream. A record cut off by the end of the
   // stream throws.
   bool Next(Record& r);
   std::size_t Position() const { return pos_; }
 
  private:
-  const Bytes& stream_;
+  std::span<const std::uint8_t> stream_;
   std::size_t pos_;
   Bytes joined_;
 };

@@ -203,6 +203,28 @@ std::vector<std::string> CompoundFileReader::StreamNames() const {
   return names;
 }
 
+std::optional<std::span<const std::uint8_t>> CompoundFileReader::StreamView(const std::string& name,
+                                                                            Bytes& storage) const {
+  const Entry* e = FindChild(name);
+  if (!e) return std::nullopt;
+  if (e->size >= miniCutoff_ && e->size <= size_ * 2 + 4096) {
+    auto chain = Chain(e->start, fat_, sectorCount_, "a stream");
+    if (e->size > static_cast<std::uint64_t>(chain.size()) * sectorSize_)
+      Damaged("a stream is longer than its sectors");
+    const std::size_t size = static_cast<std::size_t>(e->size);
+    const std::size_t used = (size + sectorSize_ - 1) / sectorSize_;
+    bool adjoining = used > 0;
+    for (std::size_t i = 1; i < used && adjoining; ++i) adjoining = chain[i] == chain[0] + i;
+    if (adjoining) {
+      std::size_t avail;
+      const std::uint8_t* p = SectorPtr(chain[0], avail);
+      if (static_cast<std::size_t>(data_ + size_ - p) >= size) return std::span(p, size);
+    }
+  }
+  if (!ReadStream(name, storage)) return std::nullopt;
+  return std::span<const std::uint8_t>(storage);
+}
+
 bool CompoundFileReader::ReadStream(const std::string& name, Bytes& out) const {
   const Entry* e = FindChild(name);
   if (!e) return false;

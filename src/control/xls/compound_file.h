@@ -2,6 +2,8 @@
 // The compound-file container (OLE2 structured storage) that holds a workbook stream: reading
 // validates every sector chain and size, writing lays out one or more streams under the root.
 
+#include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,6 +24,11 @@ class CompoundFileReader {
   // The contents of a stream directly under the root, by name (case-insensitive ASCII);
   // false when there is none. Throws when the stream's chain is damaged.
   bool ReadStream(const std::string& name, Bytes& out) const;
+  // The same contents as a view: of the container's own bytes when the stream's sectors follow
+  // one another there (no copy), otherwise of `storage`, which receives a copy. The view lives
+  // as long as the container's bytes and `storage` do. nullopt when there is no such stream.
+  std::optional<std::span<const std::uint8_t>> StreamView(const std::string& name,
+                                                          Bytes& storage) const;
   std::vector<std::string> StreamNames() const;
 
  private:

@@ -20,8 +20,9 @@ inline constexpr short kTypeBiff8 = 11;
 std::unique_ptr<Workbook> ReadXls(const std::uint8_t* data, std::size_t size,
                                   const LocaleSettings* locale, short& type);
 
-// The same for a whole file in memory, released as soon as the workbook stream is out of it
-// (a large file is not held twice).
+// The same for a whole file in memory. The workbook stream is read where it lies in the file
+// when its sectors follow one another; a stream copied out of it releases the file at once (a
+// large file is not held twice).
 std::unique_ptr<Workbook> ReadXls(Bytes&& file, const LocaleSettings* locale, short& type);
 
 // The workbook stream alone (no container), for the reader's tests and fuzzing.
