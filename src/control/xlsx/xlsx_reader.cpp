@@ -259,9 +259,12 @@ class SheetHandler : public XmlHandler {
     } else if (name == "col") {
       Column(a);
     } else if (name == "sheetFormatPr") {
+      // The standard height is what a sheet without one of its own has (0), as written.
       const double points = a.Number("defaultRowHeight", 0);
-      if (points > 0 && points * 20 <= kMaxRowHeight)
-        sheet_.Features().defaultRowHeight = static_cast<int>(points * 20 + 0.5);
+      const int twips = points > 0 && points * 20 <= kMaxRowHeight
+                            ? static_cast<int>(points * 20 + 0.5)
+                            : 0;
+      if (twips != kStandardRowHeight) sheet_.Features().defaultRowHeight = twips;
     }
   }
 
