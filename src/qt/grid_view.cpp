@@ -258,6 +258,9 @@ void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
     control->CancelCellEdit();
   QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
   if (control != nullptr && control->IsEditing()) control->CancelCellEdit();
+  // Only Enter and Tab move on: the view also closes an editor with these hints when the
+  // current cell changes under it (an arrow key, a click), and then it has moved already.
+  if (!keyboardCommit_) return;
   switch (hint) {
     case QAbstractItemDelegate::SubmitModelCache:  // Enter
       MoveCurrent(1, 0);
@@ -284,7 +287,9 @@ void GridView::CommitFromKeyboard(QWidget* editor, QAbstractItemDelegate::EndEdi
   }
   if (model_->LastEditEnd() == engine::Control::EditEnd::Refused)
     hint = QAbstractItemDelegate::NoHint;  // the cell is as it was and stays active
+  keyboardCommit_ = true;
   closeEditor(editor, hint);
+  keyboardCommit_ = false;
 }
 
 bool GridView::EnterChoice(const QString& text) {

@@ -96,6 +96,7 @@ class GridView : public QTableView {
   bool syncing_ = false;  // showing the engine's selection: not to be pushed back
   bool pushing_ = false;  // pushing the view's selection: the engine's notice is our own
   bool replaceOnType_ = false;
+  bool keyboardCommit_ = false;  // closing an editor for Enter or Tab, which move on
   CellValidationAids* validation_ = nullptr;
   QPointer<QWidget> editor_;  // the open editor
   // The width of a digit of the default font, for column widths.

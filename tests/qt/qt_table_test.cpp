@@ -170,6 +170,37 @@ TEST_F(QtTableTest, TypingIntoTheNextColumnNamesItAndEnterMovesDown) {
   EXPECT_EQ(grid->currentIndex(), grid->model()->index(2, 4));
 }
 
+TEST_F(QtTableTest, LeavingAnEditedCellByArrowOrClickLandsWhereThePersonWent) {
+  table_ = Make();
+  Fill(*table_, 3, 10);
+  table_->ViewOpen();
+  QWidget* window = datatable::TableWindow(table_.get());
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  qtui::GridView* grid = Grid(*table_);
+  grid->setFocus();
+  grid->setCurrentIndex(grid->model()->index(3, 3));  // D4
+  QTest::keyClick(grid, Qt::Key_7);
+  ASSERT_TRUE(grid->IsEditing());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(table_->Engine().GetCellText(4, 4), "7");
+  EXPECT_EQ(grid->currentIndex(), grid->model()->index(4, 3));  // one row down, not two
+  QTest::keyClick(grid, Qt::Key_8);
+  ASSERT_TRUE(grid->IsEditing());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(table_->Engine().GetCellText(5, 4), "8");
+  EXPECT_EQ(grid->currentIndex(), grid->model()->index(3, 3));  // back up, not where it was
+  QTest::keyClick(grid, Qt::Key_9);
+  ASSERT_TRUE(grid->IsEditing());
+  const QModelIndex target = grid->model()->index(7, 2);  // C8
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(target).center());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(table_->Engine().GetCellText(4, 4), "9");
+  EXPECT_EQ(grid->currentIndex(), target);
+}
+
 TEST_F(QtTableTest, AnEditRepaintsItsCellWithoutAReset) {
   table_ = Make();
   Fill(*table_, 2, 3);
