@@ -23,6 +23,18 @@ std::string Shell(const std::string& cmd, int& status) {
   return out;
 }
 
+// Runs the corpus checker on one copy. The checker drives LibreOffice with one fixed profile,
+// which two instances cannot share: the lock keeps test programs run side by side (ctest -j)
+// from starting it twice at once.
+void Check(const fs::path& dir, const fs::path& features, const std::string& copy) {
+  int status = 0;
+  std::string report = Shell("flock -w 600 /tmp/dt-fidelity-check.lock '" + (dir / "check.sh").string() +
+                                 "' '" + features.string() + "' '" + copy + "' 2>&1",
+                             status);
+  EXPECT_EQ(status, 0) << report;
+  EXPECT_EQ(report.find("lost:"), std::string::npos) << report;
+}
+
 TEST(FidelityCheck, EveryFeatureOfTheFidelityWorkbooksSurvivesConvert) {
   if (std::system("command -v soffice >/dev/null 2>&1") != 0)
     GTEST_SKIP() << "LibreOffice (soffice) is not installed; scripts/install-deps.sh installs it";
@@ -39,12 +51,7 @@ TEST(FidelityCheck, EveryFeatureOfTheFidelityWorkbooksSurvivesConvert) {
     std::ostringstream out, err;
     ASSERT_EQ(dtapp::Main({"convert", e.path().string(), copy, "--type", "11"}, out, err), 0)
         << err.str();
-    int status = 0;
-    std::string report = Shell(
-        "'" + (dir / "check.sh").string() + "' '" + features.string() + "' '" + copy + "' 2>&1",
-        status);
-    EXPECT_EQ(status, 0) << report;
-    EXPECT_EQ(report.find("lost:"), std::string::npos) << report;
+    Check(dir, features, copy);
     ++checked;
   }
   EXPECT_GE(checked, 2);
@@ -66,12 +73,7 @@ TEST(FidelityCheck, EveryFeatureSurvivesConvertToXlsx) {
     std::ostringstream out, err;
     ASSERT_EQ(dtapp::Main({"convert", from.string(), to, "--type", "51"}, out, err), 0)
         << err.str();
-    int status = 0;
-    std::string report =
-        Shell("'" + (dir / "check.sh").string() + "' '" + features.string() + "' '" + to + "' 2>&1",
-              status);
-    EXPECT_EQ(status, 0) << report;
-    EXPECT_EQ(report.find("lost:"), std::string::npos) << report;
+    Check(dir, features, to);
     ++checked;
   };
   for (const auto& e : fs::directory_iterator(dir)) {
