@@ -15,6 +15,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       } catch (const engine::EngineError&) {
       }
     }
+    // The whole tree, as a save carries it: what was read writes, and reads back the same
+    // after the first round (which puts each storage's entries in name order).
+    auto roundTrip = [&](const std::vector<engine::CarriedStorageEntry>& entries) {
+      engine::xls::Bytes file(engine::xls::kCompoundHeaderRoom);
+      engine::xls::FinishCompoundFile("Workbook", file, entries, reader.RootClsid());
+      return engine::xls::CompoundFileReader(file.data(), file.size()).OtherEntries();
+    };
+    const auto once = roundTrip(reader.OtherEntries());
+    if (roundTrip(once) != once) __builtin_trap();
   } catch (const engine::EngineError&) {
   }
   return 0;

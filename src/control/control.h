@@ -429,6 +429,7 @@ class Control {
   int modifyDepth_ = 0;
   bool modifyPending_ = false;
   bool editing_ = false;
+  bool namesRowEdit_ = false;  // the names row going out or back: carried formulas stay put
   std::string editText_;
   int editRow_ = 0, editCol_ = 0;
   bool checkedEntry_ = false;  // the entry being ended has passed its rule (or the person's alert)

@@ -4,12 +4,22 @@
 
 #include "control/control.h"
 #include "control/formula/formula_engine.h"
+#include "control/model/carried_refs.h"
 #include "control/model/sheet_ops.h"
 #include "control/model/workbook.h"
 
 namespace engine {
 
 namespace {
+
+// Sets a flag for as long as it lives.
+struct RaisedWhile {
+  explicit RaisedWhile(bool& flag) : flag_(flag) { flag_ = true; }
+  ~RaisedWhile() { flag_ = false; }
+  RaisedWhile(const RaisedWhile&) = delete;
+  RaisedWhile& operator=(const RaisedWhile&) = delete;
+  bool& flag_;
+};
 
 using formula::StructureChange;
 
@@ -94,6 +104,10 @@ void Control::InsertRange(int row1, int col1, int row2, int col2, int shift) {
     sheet_ops::ShiftRight(sheet, col1, col2 - col1 + 1, row1, row2, how.colAttrs);
     features::InsertCols(sheet.Features(), col1, col2 - col1 + 1, row1, row2);
   }
+  if (!namesRowEdit_)
+    features::MapCarriedRefs(*book_, sheet,
+                             how.vertical ? features::LineEdit{true, row1, row2 - row1 + 1, col1, col2, true}
+                                          : features::LineEdit{false, col1, col2 - col1 + 1, row1, row2, true});
   book_->Formulas().AfterStructureChange();
   scope.Changed();
 }
@@ -116,6 +130,10 @@ void Control::DeleteRange(int row1, int col1, int row2, int col2, int shift) {
     sheet_ops::ShiftLeft(sheet, col1, col2 - col1 + 1, row1, row2, how.colAttrs);
     features::DeleteCols(sheet.Features(), col1, col2 - col1 + 1, row1, row2);
   }
+  if (!namesRowEdit_)
+    features::MapCarriedRefs(*book_, sheet,
+                             how.vertical ? features::LineEdit{true, row1, row2 - row1 + 1, col1, col2, false}
+                                          : features::LineEdit{false, col1, col2 - col1 + 1, row1, row2, false});
   book_->Formulas().AfterStructureChange();
   scope.Changed();
 }
@@ -126,7 +144,10 @@ void Control::DeleteNamesRow() {
   // Row 1 as the file had it: its attributes and items wait on the heading row.
   sheet.HeadingRowAttr() = sheet.GetRowAttr(1);
   SheetFeatures kept = sheet.Features();
-  DeleteRange(1, -1, 1, -1, kShiftRows);
+  {
+    const RaisedWhile namesRow(namesRowEdit_);
+    DeleteRange(1, -1, 1, -1, kShiftRows);
+  }
   sheet.Features() = std::move(kept);
   features::ShiftForNamesRow(sheet.Features(), -1);
 }
@@ -134,7 +155,10 @@ void Control::DeleteNamesRow() {
 void Control::InsertNamesRow() {
   Sheet& sheet = ActiveSheet();
   SheetFeatures kept = sheet.Features();
-  InsertRange(1, -1, 1, -1, kShiftRows);
+  {
+    const RaisedWhile namesRow(namesRowEdit_);
+    InsertRange(1, -1, 1, -1, kShiftRows);
+  }
   sheet.Features() = std::move(kept);
   features::ShiftForNamesRow(sheet.Features(), +1);
   if (sheet.HeadingRowAttr() != RowAttr{}) sheet.MutableRowAttr(1) = sheet.HeadingRowAttr();

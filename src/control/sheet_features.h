@@ -202,6 +202,10 @@ struct SheetFeatures {
   // only), and the drawing's rules that connect shapes, kept as they were.
   std::vector<CarriedShape> drawings;
   RecordBytes drawingRules;
+  // Carried formulas (chart series, linked cells, carried names) name a row of this sheet by
+  // its number in the file; the row is that number + carriedRowOffset: 1 as read, 0 while
+  // the names row is out.
+  int carriedRowOffset = 1;
   bool operator==(const SheetFeatures&) const = default;
 };
 

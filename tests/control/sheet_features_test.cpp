@@ -310,4 +310,34 @@ TEST(SheetFeatures, ConditionalFormatFormulasStayPutThroughTheNamesRowAndFollowE
   EXPECT_EQ(c.GetSheetFeatures().conditional[0].tokenRowOffset, 1);
 }
 
+TEST(SheetFeatures, ConditionalFormatFormulasFollowMovedCellsAndSortedRows) {
+  Control c;
+  SheetFeatures f;
+  // On F10, comparing with E9 and B3:C4 (file rows 8 and 2-3): one rule relative, one with
+  // its rows absolute.
+  RecordBytes fixedRows = BetweenRule(8, 4, 2, 3, 1, 2);
+  for (std::size_t hi : {16u, 23u, 25u}) fixedRows[hi] &= 0xBF;
+  f.conditional = {{{{10, 6, 10, 6}}, {BetweenRule(8, 4, 2, 3, 1, 2), fixedRows}}};
+  c.SetSheetFeatures(f);
+  const SheetFeatures& g = c.GetSheetFeatures();
+  // The block B3:C4 moved ten rows down and E9 two columns right: the formulas follow them.
+  c.MoveRange(2, 1, 5, 4, 10, 0);
+  c.MoveRange(9, 5, 9, 5, 0, 2);
+  EXPECT_EQ(Refs(g.conditional[0].rules[0]), (RuleRefs{0x44, 8, 6, 0x45, 12, 13, 1, 2}));
+  // Cells outside what moves stay named; moving back restores the formulas.
+  c.MoveRange(9, 7, 9, 7, 0, -2);
+  c.MoveRange(12, 1, 15, 4, -10, 0);
+  EXPECT_EQ(Refs(g.conditional[0].rules[0]), (RuleRefs{0x44, 8, 4, 0x45, 2, 3, 1, 2}));
+  EXPECT_EQ(Refs(g.conditional[0].rules[1]).r1, 2);
+  // Rows 10-12 sorted on column A: row 10 (value 3) goes last. The format goes with its row and
+  // its relative references keep their distance; the absolute rows stay.
+  c.SetCellText(10, 1, "3");
+  c.SetCellText(11, 1, "1");
+  c.SetCellText(12, 1, "2");
+  c.SortRange(10, 1, 12, 6, true, 1, 0, 0);
+  EXPECT_EQ(g.conditional[0].ranges[0], (CellRange{12, 6, 12, 6}));
+  EXPECT_EQ(Refs(g.conditional[0].rules[0]), (RuleRefs{0x44, 10, 4, 0x45, 4, 5, 1, 2}));
+  EXPECT_EQ(Refs(g.conditional[0].rules[1]), (RuleRefs{0x44, 8, 4, 0x45, 2, 3, 1, 2}));
+}
+
 }  // namespace

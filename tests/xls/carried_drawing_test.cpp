@@ -64,10 +64,14 @@ std::vector<std::string> SeriesRefs(const Workbook& book) {
     if (cce < 7 || 8 + cce > r.body.size()) return;
     unsigned base = t[0] & 0x1F;
     if (base != 0x1A && base != 0x1B && base != 0x1C && base != 0x1D) return;
-    std::string s = (base >= 0x1C ? "#REF!" : "") + sheetName(Get16(t + 1)) + "!";
-    for (std::size_t k = 3; k < (base == 0x1A || base == 0x1C ? 7u : 11u); ++k)
-      s += std::to_string(t[k]) + ",";
-    out.push_back(s);
+    // "Sheet!row1-row2,col1-col2" (0-based, as the tokens hold them).
+    const bool area = base == 0x1B || base == 0x1D;
+    const unsigned row2 = Get16(t + (area ? 5 : 3));
+    const unsigned col1 = Get16(t + (area ? 7 : 5)) & 0x3FFF;
+    const unsigned col2 = Get16(t + (area ? 9 : 5)) & 0x3FFF;
+    out.push_back((base >= 0x1C ? "#REF!" : "") + sheetName(Get16(t + 1)) + "!" +
+                  std::to_string(Get16(t + 3)) + "-" + std::to_string(row2) + "," +
+                  std::to_string(col1) + "-" + std::to_string(col2));
   };
   for (int i = 1; i <= book.SheetCount(); ++i)
     for (const CarriedShape& d : book.GetSheet(i).Features().drawings)
@@ -404,6 +408,213 @@ TEST(CarriedDrawings, AMalformedDrawingFailsTheReadClearly) {
       ADD_FAILURE() << "read without an error";
     } catch (const EngineError& e) {
       EXPECT_NE(std::string(e.what()).find("damaged"), std::string::npos) << e.what();
+    }
+  }
+}
+
+// The sheets of a written workbook in the order its sheet list gives them, as "name:kind"
+// (0 worksheet, 1 macro sheet, 2 chart), read from the records themselves.
+std::vector<std::string> Tabs(const Bytes& file) {
+  xls::CompoundFileReader cf(file.data(), file.size());
+  Bytes s;
+  if (!cf.ReadStream("Workbook", s)) return {};
+  std::vector<std::string> out;
+  for (std::size_t at = 0; at + 4 <= s.size();) {
+    unsigned id = Get16(s.data() + at), len = Get16(s.data() + at + 2);
+    const std::uint8_t* b = s.data() + at + 4;
+    if (id == 0x000A) break;
+    if (id == 0x0085 && len >= 8) {
+      unsigned n = b[6];
+      std::string name;
+      for (unsigned i = 0; i < n; ++i) {
+        unsigned c = (b[7] & 1) ? Get16(b + 8 + 2 * i) : b[8 + i];
+        name += c < 0x80 ? static_cast<char>(c) : '?';
+      }
+      out.push_back(name + ":" + std::to_string(b[5]));
+    }
+    at += 4 + len;
+  }
+  return out;
+}
+
+TEST(CarriedSheets, ChartSheetsKeepTheirPlaceAmongTheWorksheets) {
+  // Twenty worksheets, each followed by its chart sheet.
+  const fs::path in = Corpus("poi-12843-1.xls"), out = Scratch("tabs.xls");
+  const std::vector<std::string> original = Tabs(Load(in));
+  ASSERT_EQ(original.size(), 40u);
+  ASSERT_EQ(original[7], "POTS-?:2");
+  const std::vector<std::string> refs = SeriesRefs(*Read(Load(in)));
+  ASSERT_FALSE(refs.empty());
+  auto without = [](std::vector<std::string> v, const std::string& tab) {
+    std::erase(v, tab);
+    return v;
+  };
+  OpenEditSave(in, out);
+  EXPECT_EQ(Tabs(Load(out)), original);
+  EXPECT_EQ(SeriesRefs(*Read(Load(out))), refs);
+  // A worksheet inserted before all, one moved to the front: the charts stay where they were.
+  OpenEditSave(in, out, [](Control& c) {
+    c.MoveSheet(8, 1);  // the eighth worksheet, "BRA-?", the tenth tab
+    c.InsertSheets(1, 1);
+  });
+  std::vector<std::string> expected = without(original, "BRA-?:0");
+  expected.insert(expected.begin(), "BRA-?:0");
+  expected.insert(expected.begin(), "Sheet1:0");
+  const Bytes moved = Load(out);
+  EXPECT_EQ(Tabs(moved), expected);
+  EXPECT_EQ(SeriesRefs(*Read(moved)), refs);
+  ExpectConsistentDrawings(moved);
+  // Read back, the worksheets are where the window put them.
+  auto back = Read(moved);
+  EXPECT_EQ(back->SheetCount(), 22);
+  EXPECT_EQ(back->GetSheet(1).Name(), "Sheet1");
+  // The worksheet before a chart deleted: the chart follows the one before it; a rename takes
+  // the tab's place.
+  OpenEditSave(in, out, [](Control& c) {
+    c.DeleteSheets(7, 1);  // "POTS-?", before its chart
+    c.SetSheetName(1, "Renamed");
+  });
+  expected = without(original, "POTS-?:0");
+  expected[0] = "Renamed:0";
+  EXPECT_EQ(Tabs(Load(out)), expected);
+  // An independent reader lists the worksheets in that order and finds each where the list
+  // says it starts.
+  int status = 0;
+  std::string listed = corpus::Shell("/usr/bin/python3 -c \"import sys,xlrd; b=xlrd.open_workbook(sys.argv[1]); "
+                           "print(len(b.sheet_names()), b.sheet_by_index(6).name[:4], "
+                           "b.sheet_by_index(0).name)\" '" + out.string() + "' 2>&1",
+                           status);
+  EXPECT_EQ(status, 0) << listed;
+  EXPECT_EQ(listed, "19 BRA- Renamed\n");
+}
+
+// The stream at `path` ("storage/…/stream") of a tree; null when there is none.
+const CarriedStorageEntry* Find(const std::vector<CarriedStorageEntry>& tree,
+                                const std::u16string& path) {
+  const std::size_t slash = path.find(u'/');
+  for (const CarriedStorageEntry& e : tree)
+    if (e.name == path.substr(0, slash))
+      return slash == std::u16string::npos ? &e : Find(e.children, path.substr(slash + 1));
+  return nullptr;
+}
+
+std::size_t CountEntries(const std::vector<CarriedStorageEntry>& tree) {
+  std::size_t n = tree.size();
+  for (const CarriedStorageEntry& e : tree) n += CountEntries(e.children);
+  return n;
+}
+
+// How many records of the given id the workbook stream holds.
+int CountRecords(const Bytes& file, unsigned want) {
+  xls::CompoundFileReader cf(file.data(), file.size());
+  Bytes s;
+  if (!cf.ReadStream("Workbook", s)) return -1;
+  int n = 0;
+  for (std::size_t at = 0; at + 4 <= s.size(); at += 4 + Get16(s.data() + at + 2))
+    n += Get16(s.data() + at) == want;
+  return n;
+}
+
+TEST(CarriedSheets, MacrosEmbeddedObjectsAndPropertiesSurviveASave) {
+  struct Case {
+    const char* file;
+    std::u16string stream;  // one stream that must come back byte for byte
+  } cases[] = {{"poi-SimpleMacro.xls", u"_VBA_PROJECT_CUR/VBA/dir"},
+               {"poi-WithEmbeddedObjects.xls", u"MBD001805CA/\x01Ole"},
+               {"poi-44010-TwoCharts.xls", u"\x05SummaryInformation"}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.file);
+    const Bytes original = Load(Corpus(k.file));
+    xls::CompoundFileReader before(original.data(), original.size());
+    const std::vector<CarriedStorageEntry> tree = before.OtherEntries();
+    const CarriedStorageEntry* want = Find(tree, k.stream);
+    ASSERT_TRUE(want);
+    const fs::path out = Scratch("macro.xls");
+    OpenEditSave(Corpus(k.file), out, [](Control& c) { c.InsertSheets(1, 1); });
+    const Bytes written = Load(out);
+    xls::CompoundFileReader after(written.data(), written.size());
+    const std::vector<CarriedStorageEntry> back = after.OtherEntries();
+    EXPECT_EQ(CountEntries(back), CountEntries(tree));
+    const CarriedStorageEntry* got = Find(back, k.stream);
+    ASSERT_TRUE(got);
+    EXPECT_EQ(got->data, want->data);  // the exact size: short streams are not padded
+    EXPECT_EQ(after.RootClsid(), before.RootClsid());
+    // What ties the project to the book and its sheets is written again.
+    EXPECT_EQ(CountRecords(written, 0x00D3), CountRecords(original, 0x00D3));
+    EXPECT_EQ(CountRecords(written, 0x01BA), CountRecords(original, 0x01BA));
+    // Saved again, the same tree.
+    EXPECT_EQ(Tabs(written).size(), Tabs(original).size() + 1);
+    auto again = Read(written);
+    EXPECT_TRUE(again->Carried().fileEntries == back);
+  }
+}
+
+// A reference as SeriesRefs gives it, taken apart.
+struct SeriesRef {
+  std::string sheet;
+  unsigned row1 = 0, row2 = 0, col1 = 0, col2 = 0;
+};
+SeriesRef Parse(const std::string& ref) {
+  SeriesRef r;
+  const std::size_t bang = ref.rfind('!');
+  r.sheet = ref.substr(0, bang);
+  std::sscanf(ref.c_str() + bang + 1, "%u-%u,%u-%u", &r.row1, &r.row2, &r.col1, &r.col2);
+  return r;
+}
+std::string Text(const SeriesRef& r) {
+  return r.sheet + "!" + std::to_string(r.row1) + "-" + std::to_string(r.row2) + "," +
+         std::to_string(r.col1) + "-" + std::to_string(r.col2);
+}
+
+TEST(CarriedDrawings, ChartSeriesFollowInsertedAndDeletedRowsAndColumns) {
+  for (const char* name : {"poi-WithThreeCharts.xls", "poi-12843-1.xls"}) {
+    SCOPED_TRACE(name);
+    const fs::path in = Corpus(name), out = Scratch("series.xls");
+    auto book = Read(Load(in));
+    const std::vector<std::string> refs = SeriesRefs(*book);
+    ASSERT_FALSE(refs.empty());
+    const SeriesRef first = Parse(refs[0]);
+    ASSERT_GT(first.row1, 0u);  // data below the names row
+    const int index = book->SheetIndexByName(first.sheet);
+    ASSERT_GT(index, 0) << first.sheet;
+    // Two rows inserted at the first data row and a column before the first: every reference
+    // to that sheet moves, the names row (row 0 of the tokens) stays.
+    OpenEditSave(in, out, [&](Control& c) {
+      c.SetActiveSheet(index);
+      c.InsertRange(static_cast<int>(first.row1), -1, static_cast<int>(first.row1) + 1, -1,
+                    kShiftRows);
+      c.InsertRange(-1, 1, -1, 1, kShiftColumns);
+    });
+    std::vector<std::string> expected;
+    for (const std::string& ref : refs) {
+      SeriesRef r = Parse(ref);
+      if (r.sheet == first.sheet) {
+        if (r.row1 >= first.row1) r.row1 += 2;
+        if (r.row2 >= first.row1) r.row2 += 2;
+        ++r.col1;
+        ++r.col2;
+      }
+      expected.push_back(Text(r));
+    }
+    EXPECT_EQ(SeriesRefs(*Read(Load(out))), expected);
+    ExpectConsistentDrawings(Load(out));
+    // The rows of the first series deleted: it names #REF!, as a cell formula would; the
+    // references below move up.
+    const unsigned gone = first.row2 - first.row1 + 1;
+    OpenEditSave(in, out, [&](Control& c) {
+      c.SetActiveSheet(index);
+      c.DeleteRange(static_cast<int>(first.row1), -1, static_cast<int>(first.row2), -1, kShiftRows);
+    });
+    const std::vector<std::string> after = SeriesRefs(*Read(Load(out)));
+    ASSERT_EQ(after.size(), refs.size());
+    EXPECT_TRUE(after[0].starts_with("#REF!")) << after[0];
+    for (std::size_t k = 1; k < refs.size(); ++k) {
+      SeriesRef r = Parse(refs[k]);
+      if (r.sheet == first.sheet && r.row1 > first.row2) {
+        r.row1 -= gone;
+        r.row2 -= gone;
+        EXPECT_EQ(after[k], Text(r));
+      }
     }
   }
 }

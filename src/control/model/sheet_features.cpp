@@ -2,21 +2,14 @@
 
 #include <algorithm>
 
+#include "control/model/carried_refs.h"
 #include "control/model/sheet.h"
 
 namespace engine::features {
 
 namespace {
 
-// One axis of a structural edit: rows (with the columns that take part) or columns (with the
-// rows). An item takes part when it lies wholly inside the band across the axis.
-struct Edit {
-  bool rows;         // the edit moves rows
-  int at, count;     // first row (column) inserted or deleted, how many
-  int band1, band2;  // the columns (rows) that take part
-  bool insert;
-  int limit() const { return rows ? kMaxRow : kMaxCol; }
-};
+using Edit = LineEdit;
 
 int& Along1(CellRange& r, bool rows) { return rows ? r.row1 : r.col1; }
 int& Along2(CellRange& r, bool rows) { return rows ? r.row2 : r.col2; }
@@ -66,9 +59,15 @@ bool MapPoint(int& p, const Edit& e) {
   return p == q;
 }
 
-// The cells a rule's formulas name follow the edit; a cell that is deleted becomes #REF!.
-// Formulas with tokens this does not know are left as they were.
-void MapRuleTokens(std::uint8_t* t, std::size_t size, const Edit& e, int rowOffset) {
+// Calls fn(range, bits1, bits2) for each reference of BIFF8 tokens that names the sheet's
+// cells, rows numbered token row + rowOffset, the relative bits (0x4000 row, 0x8000 column)
+// of each end beside it; fn changes the range, or returns false to make it #REF!. Without
+// `entries` the plain references name the sheet (a rule's formulas); with them the 3-D
+// references through the marked sheet-reference entries do. Tokens this does not know end the
+// walk, leaving the rest as it was.
+template <typename Fn>
+void ForEachRef(std::uint8_t* t, std::size_t size, int rowOffset, const std::vector<bool>* entries,
+                Fn&& fn) {
   auto get = [&](std::size_t at) { return static_cast<int>(t[at] | (t[at + 1] << 8)); };
   auto put = [&](std::size_t at, int v) {
     t[at] = static_cast<std::uint8_t>(v & 0xFF);
@@ -102,21 +101,27 @@ void MapRuleTokens(std::uint8_t* t, std::size_t size, const Edit& e, int rowOffs
       }
     }
     if (len > size - i) return;
-    if (ptg >= 0x20 && (base == 0x04 || base == 0x05)) {
-      const bool area = base == 0x05;
-      const std::size_t colAt = i + (area ? 5 : 3);
-      const int colBits = get(colAt) & 0xC000, col2Bits = area ? get(colAt + 2) & 0xC000 : 0;
-      CellRange r{get(i + 1) + rowOffset, (get(colAt) & 0xFF) + 1,
-                  get(i + (area ? 3 : 1)) + rowOffset,
+    const bool plain = !entries && ptg >= 0x20 && (base == 0x04 || base == 0x05);
+    const bool onSheet = entries && ptg >= 0x20 && (base == 0x1A || base == 0x1B) &&
+                         static_cast<std::size_t>(get(i + 1)) < entries->size() &&
+                         (*entries)[static_cast<std::size_t>(get(i + 1))];
+    if (plain || onSheet) {
+      const bool area = base == 0x05 || base == 0x1B;
+      const std::size_t at = i + (onSheet ? 3 : 1);  // a 3-D reference names its sheet first
+      const std::size_t colAt = at + (area ? 4 : 2);
+      const unsigned bits1 = static_cast<unsigned>(get(colAt)) & 0xC000;
+      const unsigned bits2 = area ? static_cast<unsigned>(get(colAt + 2)) & 0xC000 : bits1;
+      CellRange r{get(at) + rowOffset, (get(colAt) & 0xFF) + 1, get(at + (area ? 2 : 0)) + rowOffset,
                   (get(area ? colAt + 2 : colAt) & 0xFF) + 1};
-      if (!MapRange(r, e) || r.row1 - rowOffset < 0 || r.row2 - rowOffset > 0xFFFF ||
-          r.col2 > kMaxCol) {
-        ptg = static_cast<std::uint8_t>((ptg & 0x60) | (area ? 0x0B : 0x0A));
+      if (!fn(r, bits1, bits2) || r.row1 - rowOffset < 0 || r.row2 - rowOffset > 0xFFFF ||
+          r.col1 < 1 || r.col2 > kMaxCol || (!area && (r.row1 != r.row2 || r.col1 != r.col2))) {
+        const unsigned error = onSheet ? (area ? 0x1D : 0x1C) : (area ? 0x0B : 0x0A);
+        ptg = static_cast<std::uint8_t>((ptg & 0x60) | error);
       } else {
-        put(i + 1, r.row1 - rowOffset);
-        if (area) put(i + 3, r.row2 - rowOffset);
-        put(colAt, (r.col1 - 1) | colBits);
-        if (area) put(colAt + 2, (r.col2 - 1) | col2Bits);
+        put(at, r.row1 - rowOffset);
+        if (area) put(at + 2, r.row2 - rowOffset);
+        put(colAt, static_cast<int>(static_cast<unsigned>(r.col1 - 1) | bits1));
+        if (area) put(colAt + 2, static_cast<int>(static_cast<unsigned>(r.col2 - 1) | bits2));
       }
     }
     i += len;
@@ -124,7 +129,9 @@ void MapRuleTokens(std::uint8_t* t, std::size_t size, const Edit& e, int rowOffs
 }
 
 // A rule record: type, operator, the two formulas' lengths, its format blocks, the formulas.
-void MapRule(RecordBytes& rule, const Edit& e, int rowOffset) {
+// Calls ForEachRef on each formula.
+template <typename Fn>
+void ForEachRuleRef(RecordBytes& rule, int rowOffset, Fn&& fn) {
   if (rule.size() < 12) return;
   const std::size_t cce1 = rule[2] | (rule[3] << 8), cce2 = rule[4] | (rule[5] << 8);
   const std::uint32_t flags = static_cast<std::uint32_t>(rule[6]) | (rule[7] << 8) |
@@ -133,9 +140,23 @@ void MapRule(RecordBytes& rule, const Edit& e, int rowOffset) {
   std::size_t at = 12 + ((flags & 0x04000000u) ? 118 : 0) + ((flags & 0x10000000u) ? 8 : 0) +
                    ((flags & 0x20000000u) ? 4 : 0);
   if (at + cce1 + cce2 > rule.size()) return;
-  MapRuleTokens(rule.data() + at, cce1, e, rowOffset);
-  MapRuleTokens(rule.data() + at + cce1, cce2, e, rowOffset);
+  ForEachRef(rule.data() + at, cce1, rowOffset, nullptr, fn);
+  ForEachRef(rule.data() + at + cce1, cce2, rowOffset, nullptr, fn);
 }
+
+void MapRule(RecordBytes& rule, const Edit& e, int rowOffset) {
+  ForEachRuleRef(rule, rowOffset, [&](CellRange& r, unsigned, unsigned) { return MapRange(r, e); });
+}
+
+}  // namespace
+
+void MapTokens(std::uint8_t* t, std::size_t size, const Edit& e, int rowOffset,
+               const std::vector<bool>* entries) {
+  ForEachRef(t, size, rowOffset, entries,
+             [&](CellRange& r, unsigned, unsigned) { return MapRange(r, e); });
+}
+
+namespace {
 
 void Apply(SheetFeatures& f, const Edit& e) {
   MapRanges(f.merges, e);
@@ -221,6 +242,22 @@ void Reorder(SheetFeatures& f, bool rows, int first, int band1, int band2,
     if (a != b || a < first || a >= first + n || c1 < band1 || c2 > band2) return;
     a = b = first + where[static_cast<std::size_t>(a - first)];
   };
+  // A rule's formulas move with its one range as a cell's formulas move with the cell: their
+  // relative references keep their distance.
+  const unsigned relative = rows ? 0x4000 : 0x8000;
+  for (ConditionalFormat& c : f.conditional) {
+    if (c.ranges.size() != 1) continue;
+    CellRange moved = c.ranges[0];
+    follow(moved);
+    const int delta = Along1(moved, rows) - Along1(c.ranges[0], rows);
+    if (delta == 0) continue;
+    for (RecordBytes& rule : c.rules)
+      ForEachRuleRef(rule, c.tokenRowOffset, [&](CellRange& r, unsigned bits1, unsigned bits2) {
+        if (bits1 & relative) Along1(r, rows) += delta;
+        if (bits2 & relative) Along2(r, rows) += delta;
+        return Along1(r, rows) >= 1 && Along2(r, rows) <= (rows ? kMaxRow : kMaxCol);
+      });
+  }
   ForEachItemRange(f, follow);
   for (Comment& c : f.comments) {
     CellRange r{c.row, c.col, c.row, c.col};
@@ -266,6 +303,17 @@ void MoveBlock(SheetFeatures& f, const CellRange& block, int dRow, int dCol) {
     r.col2 += dCol;
   };
   ForEachItemRange(f, move);
+  // The cells a rule's formulas name move with the block, each end of a range on its own, as
+  // cell formulas' references do.
+  for (ConditionalFormat& c : f.conditional)
+    for (RecordBytes& rule : c.rules)
+      ForEachRuleRef(rule, c.tokenRowOffset, [&](CellRange& r, unsigned, unsigned) {
+        if (block.Contains(r.row1, r.col1)) r.row1 += dRow, r.col1 += dCol;
+        if (block.Contains(r.row2, r.col2)) r.row2 += dRow, r.col2 += dCol;
+        if (r.row1 > r.row2) std::swap(r.row1, r.row2);
+        if (r.col1 > r.col2) std::swap(r.col1, r.col2);
+        return true;
+      });
   for (Comment& c : f.comments)
     if (block.Contains(c.row, c.col)) {
       c.row += dRow;
@@ -293,6 +341,7 @@ void ShiftForNamesRow(SheetFeatures& f, int delta) {
   ForEachItemRange(f, range);
   for (Comment& c : f.comments) shift(c.row);
   for (ConditionalFormat& c : f.conditional) c.tokenRowOffset += delta;
+  f.carriedRowOffset += delta;
   for (CarriedShape& s : f.drawings)
     if (s.anchored) {
       shift(s.row1);

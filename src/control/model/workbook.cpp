@@ -45,7 +45,36 @@ Sheet& Workbook::InsertSheet(int at, std::string name) {
   return ref;
 }
 
+void Workbook::ReanchorCarried(int index) {
+  const std::uint32_t id = sheets_[index - 1]->Id();
+  const std::uint32_t before = index > 1 ? sheets_[index - 2]->Id() : 0;
+  for (CarriedSheet& s : carried_.sheets)
+    if (s.afterSheetId == id) s.afterSheetId = before;
+}
+
+std::vector<int> Workbook::TabOrder() const {
+  std::vector<int> order;
+  std::vector<bool> placed(carried_.sheets.size());
+  auto carriedAfter = [&](std::uint32_t id) {
+    for (std::size_t k = 0; k < carried_.sheets.size(); ++k)
+      if (!placed[k] && carried_.sheets[k].afterSheetId == id) {
+        placed[k] = true;
+        order.push_back(-static_cast<int>(k) - 1);
+      }
+  };
+  carriedAfter(0);
+  for (int i = 1; i <= SheetCount(); ++i) {
+    order.push_back(i);
+    carriedAfter(sheets_[i - 1]->Id());
+  }
+  // One whose worksheet is unknown goes last rather than being lost.
+  for (std::size_t k = 0; k < carried_.sheets.size(); ++k)
+    if (!placed[k]) order.push_back(-static_cast<int>(k) - 1);
+  return order;
+}
+
 void Workbook::RemoveSheet(int index) {
+  ReanchorCarried(index);
   std::uint32_t id = sheets_[index - 1]->Id();
   formulas_->SheetRemoving(id);
   std::erase_if(names_, [id](const DefinedName& n) { return n.sheetId == id; });
@@ -57,6 +86,7 @@ void Workbook::RemoveSheet(int index) {
 
 void Workbook::MoveSheet(int from, int to) {
   if (from == to) return;
+  ReanchorCarried(from);
   Sheet* activeSheet = sheets_[active_ - 1].get();
   auto sheet = std::move(sheets_[from - 1]);
   sheets_.erase(sheets_.begin() + (from - 1));

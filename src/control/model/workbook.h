@@ -3,9 +3,11 @@
 // Cell reads and writes below the facade go through here so that the formula engine hears of
 // every change.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "control/model/format_table.h"
@@ -47,6 +49,18 @@ struct CarriedName {
   bool operator==(const CarriedName&) const = default;
 };
 
+// A stream or storage of the compound file beside the workbook stream (the macros' project,
+// embedded objects, the document's properties), kept with its place in the file's tree.
+struct CarriedStorageEntry {
+  std::u16string name;
+  bool storage = false;
+  std::array<std::uint8_t, 16> clsid{};
+  std::uint32_t stateBits = 0;
+  std::vector<std::uint8_t> data;             // a stream's bytes
+  std::vector<CarriedStorageEntry> children;  // a storage's entries
+  bool operator==(const CarriedStorageEntry&) const = default;
+};
+
 // What a workbook read from a 97-2000 file carries besides its worksheets' cells and
 // features, kept so that saving in that form writes it back.
 struct CarriedBook {
@@ -69,6 +83,14 @@ struct CarriedBook {
   // The file's fonts and cell formats as the style table holds them (charts name fonts, the
   // cells of macro sheets name formats, by their number in the file).
   std::vector<std::uint16_t> fonts, xfs;
+  // The container's other streams and storages, and the class of its root.
+  std::vector<CarriedStorageEntry> fileEntries;
+  std::array<std::uint8_t, 16> rootClsid{};
+  // What ties the macros' project to the book: that there is one, and the code names of the
+  // book and of its worksheets (by sheet id), each as its record held it.
+  bool vbaProject = false;
+  RecordBytes bookCodeName;
+  std::vector<std::pair<std::uint32_t, RecordBytes>> sheetCodeNames;
   bool Empty() const { return drawingGroup.empty() && sheets.empty(); }
 };
 
@@ -95,6 +117,9 @@ class Workbook {
   Sheet& Active() { return *sheets_[active_ - 1]; }
   const Sheet& Active() const { return *sheets_[active_ - 1]; }
   std::string UnusedSheetName() const;  // "SheetN" with the smallest N not in use
+  // Every sheet of the book in tab order, the carried chart and macro sheets among the
+  // worksheets: a worksheet as its index (1-based), carried sheet k as -(k + 1).
+  std::vector<int> TabOrder() const;
 
   StyleTable& Styles() { return styles_; }
   const StyleTable& Styles() const { return styles_; }
@@ -170,6 +195,10 @@ class Workbook {
   std::vector<CarriedLink> carriedLinks_;
   CarriedBook carried_;
   std::unique_ptr<formula::FormulaEngine> formulas_;
+
+  // A carried sheet that followed the worksheet at `index` follows the one before it instead
+  // (or leads the book), so that it keeps its place among the rest when that one leaves.
+  void ReanchorCarried(int index);
 };
 
 }  // namespace engine

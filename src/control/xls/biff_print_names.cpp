@@ -75,6 +75,7 @@ bool Areas(const std::uint8_t* t, std::size_t size, bool b8, std::vector<CellRan
   return !out.empty();
 }
 
+// `sheetIndex` is the sheet's sheet-reference entry + 1 (one per worksheet in order).
 void PutArea(Bytes& t, const CellRange& r, int sheetIndex, bool b8) {
   if (b8) {
     Put8(t, 0x3B);
@@ -96,8 +97,9 @@ void PutArea(Bytes& t, const CellRange& r, int sheetIndex, bool b8) {
   }
 }
 
-void WriteName(RecordWriter& w, unsigned code, int sheetIndex, const std::vector<CellRange>& areas,
-               bool b8, bool hidden) {
+// `tab`: the sheet's place among the file's sheets, 1-based.
+void WriteName(RecordWriter& w, unsigned code, int sheetIndex, unsigned tab,
+               const std::vector<CellRange>& areas, bool b8, bool hidden) {
   if (areas.empty()) return;
   Bytes t;
   if (areas.size() > 1) {
@@ -118,7 +120,7 @@ void WriteName(RecordWriter& w, unsigned code, int sheetIndex, const std::vector
   Put8(b, 1);
   Put16(b, static_cast<unsigned>(t.size()));
   Put16(b, 0);
-  Put16(b, static_cast<unsigned>(sheetIndex));
+  Put16(b, tab);
   Put32(b, 0);
   if (b8) Put8(b, 0);
   Put8(b, code);
@@ -159,7 +161,8 @@ void ReadBuiltinName(unsigned code, const std::uint8_t* tokens, std::size_t size
   }
 }
 
-void WriteBuiltinNames(RecordWriter& w, const std::vector<const Sheet*>& sheets, bool b8) {
+void WriteBuiltinNames(RecordWriter& w, const std::vector<const Sheet*>& sheets,
+                       const std::vector<unsigned>& tabs, bool b8) {
   // Ordered by code, then by sheet, as spreadsheets keep them.
   for (unsigned code : {kPrintArea, kPrintTitles, kFilterDatabase}) {
     for (std::size_t i = 0; i < sheets.size(); ++i) {
@@ -178,7 +181,7 @@ void WriteBuiltinNames(RecordWriter& w, const std::vector<const Sheet*>& sheets,
       } else if ((f.filter.on || f.filter.named) && f.filter.range.row1 >= 1) {
         areas.push_back(f.filter.range);
       }
-      WriteName(w, code, index, areas, b8, code == kFilterDatabase);
+      WriteName(w, code, index, tabs[i] + 1, areas, b8, code == kFilterDatabase);
     }
   }
 }

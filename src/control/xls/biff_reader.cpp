@@ -195,6 +195,12 @@ class BiffReader {
         case rec::kMsoDrawingGroup:
           if (B8()) drawingGroup_.insert(drawingGroup_.end(), r.data, r.data + r.size);
           break;
+        case rec::kObjProj:
+          if (B8()) book_->Carried().vbaProject = true;
+          break;
+        case rec::kCodeName:
+          if (B8()) book_->Carried().bookCodeName.assign(r.data, r.data + r.size);
+          break;
         default: break;
       }
     }
@@ -631,6 +637,11 @@ class BiffReader {
         continue;
       }
       switch (r.id) {
+        case rec::kCodeName:
+          if (B8())
+            book_->Carried().sheetCodeNames.emplace_back(sheet.Id(),
+                                                         RecordBytes(r.data, r.data + r.size));
+          break;
         // The cell records of a large sheet, read straight from the record when it is long
         // enough; a short one goes the checked way, which reports it.
         case rec::kNumber: {
@@ -1002,13 +1013,26 @@ namespace {
 
 // The workbook stream of a compound file: where it lies in the file when its sectors follow one
 // another (a file written in one go), else a copy in `storage`.
+// The container's other streams and storages (macros, embedded objects, properties), kept so
+// that a save writes them back beside the new workbook stream.
+struct OtherEntries {
+  std::vector<CarriedStorageEntry> entries;
+  std::array<std::uint8_t, 16> rootClsid{};
+  void MoveTo(Workbook& book) {
+    book.Carried().fileEntries = std::move(entries);
+    book.Carried().rootClsid = rootClsid;
+  }
+};
+
 std::span<const std::uint8_t> WorkbookStream(const std::uint8_t* data, std::size_t size,
-                                             Bytes& storage) {
+                                             Bytes& storage, OtherEntries& others) {
   CompoundFileReader cf(data, size);
   auto stream = cf.StreamView("Workbook", storage);
   if (!stream) stream = cf.StreamView("Book", storage);
   if (!stream)
     throw EngineError(kErrFile, "The file is not a workbook: it holds no workbook stream.");
+  others.entries = cf.OtherEntries();
+  others.rootClsid = cf.RootClsid();
   return *stream;
 }
 
@@ -1018,16 +1042,23 @@ std::unique_ptr<Workbook> ReadXls(const std::uint8_t* data, std::size_t size,
                                   const LocaleSettings* locale, short& type) {
   if (!IsCompoundFile(data, size)) return BiffReader(std::span(data, size), locale).Run(type);
   Bytes storage;
-  return BiffReader(WorkbookStream(data, size, storage), locale).Run(type);
+  OtherEntries others;
+  auto book = BiffReader(WorkbookStream(data, size, storage, others), locale).Run(type);
+  others.MoveTo(*book);
+  return book;
 }
 
 std::unique_ptr<Workbook> ReadXls(Bytes&& file, const LocaleSettings* locale, short& type) {
   if (!IsCompoundFile(file.data(), file.size())) return ReadBiffStream(file, locale, type);
   Bytes storage;
-  const std::span<const std::uint8_t> stream = WorkbookStream(file.data(), file.size(), storage);
+  OtherEntries others;
+  const std::span<const std::uint8_t> stream =
+      WorkbookStream(file.data(), file.size(), storage, others);
   // A stream copied out of the file no longer needs the file: a large one is not held twice.
   if (!storage.empty()) Bytes().swap(file);
-  return BiffReader(stream, locale).Run(type);
+  auto book = BiffReader(stream, locale).Run(type);
+  others.MoveTo(*book);
+  return book;
 }
 
 }  // namespace engine::xls

@@ -30,7 +30,7 @@ inline constexpr std::uint16_t kFormula = 0x0006, kEof = 0x000A, kExternSheet = 
                                kFormula4 = 0x0406, kFormat4 = 0x001E, kXf4 = 0x0443,
                                kBof2 = 0x0009, kBof3 = 0x0209, kBof4 = 0x0409,
                                kInterfaceHdr = 0x00E1, kMms = 0x00C1, kWriteAccess = 0x005C,
-                               kDefColWidth = 0x0055;
+                               kDefColWidth = 0x0055, kObjProj = 0x00D3, kCodeName = 0x01BA;
 }
 
 [[noreturn]] void ThrowDamaged(const std::string& why);

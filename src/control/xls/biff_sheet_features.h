@@ -192,7 +192,9 @@ void WriteSheetExt(RecordWriter& w, const SheetFeatures& f, const FeatureIo& io)
 // records (pictures, default properties) or defaults of its own.
 void WriteDrawingGroup(RecordWriter& w, const std::vector<DrawingCluster>& clusters,
                        const RecordBytes& carried);
-// Built-in NAME records of every sheet; `externSheetOf` gives a sheet's EXTERNSHEET entry.
-void WriteBuiltinNames(RecordWriter& w, const std::vector<const Sheet*>& sheets, bool b8);
+// Built-in NAME records of every sheet. Sheet i (0-based) has sheet-reference entry i and
+// stands at tabs[i] (0-based) among the file's sheets.
+void WriteBuiltinNames(RecordWriter& w, const std::vector<const Sheet*>& sheets,
+                       const std::vector<unsigned>& tabs, bool b8);
 
 }  // namespace engine::xls

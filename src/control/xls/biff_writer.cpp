@@ -67,20 +67,22 @@ class BiffWriter {
     PrepareStyles();
     out_.reserve(EstimateSize());
     PlanDrawings();
+    PlanTabs();
     WriteGlobals();
-    for (int i = 1; i <= book_.SheetCount(); ++i) {
-      Set32(out_, boundSheetOffsets_[static_cast<std::size_t>(i - 1)],
+    // The sheets in tab order: chart and macro sheets as they were read, among the worksheets.
+    for (std::size_t at = 0; at < tabOrder_.size(); ++at) {
+      Set32(out_, boundSheetOffsets_[at],
             static_cast<std::uint32_t>(out_.size() - kCompoundHeaderRoom));
-      Sheet& sheet = book_.GetSheet(i);
-      WriteSheet(sheet, i, i == book_.ActiveIndex());
+      const int i = tabOrder_[at];
+      if (i > 0) {
+        WriteSheet(book_.GetSheet(i), i, i == book_.ActiveIndex());
+      } else {
+        for (const CarriedRecord& r : carriedSheets_[static_cast<std::size_t>(-i - 1)]->records)
+          WriteCarriedRecord(w_, r, links_);
+      }
     }
-    // Chart and macro sheets as they were read, after the worksheets.
-    for (std::size_t k = 0; k < carriedSheets_.size(); ++k) {
-      Set32(out_, boundSheetOffsets_[static_cast<std::size_t>(book_.SheetCount()) + k],
-            static_cast<std::uint32_t>(out_.size() - kCompoundHeaderRoom));
-      for (const CarriedRecord& r : carriedSheets_[k]->records) WriteCarriedRecord(w_, r, links_);
-    }
-    FinishCompoundFile(b8_ ? "Workbook" : "Book", out_);
+    FinishCompoundFile(b8_ ? "Workbook" : "Book", out_, book_.Carried().fileEntries,
+                       book_.Carried().rootClsid);
     return std::move(out_);
   }
 
@@ -142,6 +144,23 @@ class BiffWriter {
     std::sort(clusters_.begin(), clusters_.end(),
               [](const DrawingCluster& a, const DrawingCluster& b) { return a.cluster < b.cluster; });
   }
+
+  // Where each sheet stands among the file's sheets. The sheet-reference entries keep one per
+  // worksheet in the book's order; only the sheet numbers they and the names hold follow this.
+  void PlanTabs() {
+    tabOrder_ = b8_ ? book_.TabOrder() : std::vector<int>();
+    if (!b8_)
+      for (int i = 1; i <= book_.SheetCount(); ++i) tabOrder_.push_back(i);
+    tabOfSheet_.assign(static_cast<std::size_t>(book_.SheetCount()) + 1, 0);
+    tabOfCarried_.assign(carriedSheets_.size(), 0);
+    for (std::size_t at = 0; at < tabOrder_.size(); ++at) {
+      const int i = tabOrder_[at];
+      if (i > 0) tabOfSheet_[static_cast<std::size_t>(i)] = static_cast<unsigned>(at);
+      else tabOfCarried_[static_cast<std::size_t>(-i - 1)] = static_cast<unsigned>(at);
+    }
+  }
+  // The 0-based tab of worksheet `index` (1-based).
+  unsigned TabOf(int index) const { return tabOfSheet_[static_cast<std::size_t>(index)]; }
 
   // Where the carried formulas' sheet entries and names stand in the file written. A range of
   // sheets takes an entry after the one per sheet, so this runs before the globals.
@@ -526,6 +545,11 @@ class BiffWriter {
       Put16(b, codePage_);
       w_.Write(rec::kCodePage, b);
     }
+    // The macros' project, when the book has one, and the book's code name that its modules use.
+    if (b8_ && book_.Carried().vbaProject) w_.Write(rec::kObjProj, {});
+    if (b8_ && !book_.Carried().bookCodeName.empty())
+      w_.Write(rec::kCodeName, Bytes(book_.Carried().bookCodeName.begin(),
+                                     book_.Carried().bookCodeName.end()));
     {
       Bytes b;
       Put16(b, 0);
@@ -533,7 +557,7 @@ class BiffWriter {
       Put16(b, 0x4000);
       Put16(b, 0x2000);
       Put16(b, book_.ShowTabs() ? 0x38 : 0x18);
-      Put16(b, static_cast<unsigned>(book_.ActiveIndex() - 1));
+      Put16(b, TabOf(book_.ActiveIndex()));
       Put16(b, 0);
       Put16(b, 1);
       Put16(b, 600);
@@ -577,19 +601,17 @@ class BiffWriter {
       }
       w_.Write(rec::kPalette, b);
     }
-    for (int i = 1; i <= book_.SheetCount(); ++i) {
+    for (int i : tabOrder_) {
       Bytes b;
       Put32(b, 0);
-      Put16(b, static_cast<unsigned>(book_.GetSheet(i).Features().visibility));
-      PutText8(b, book_.GetSheet(i).Name());
-      boundSheetOffsets_.push_back(out_.size() + 4);
-      w_.Write(rec::kBoundSheet, b);
-    }
-    for (const CarriedSheet* s : carriedSheets_) {
-      Bytes b;
-      Put32(b, 0);
-      Put16(b, static_cast<unsigned>(s->visibility) | (s->kind << 8));
-      PutText8(b, s->name);
+      if (i > 0) {
+        Put16(b, static_cast<unsigned>(book_.GetSheet(i).Features().visibility));
+        PutText8(b, book_.GetSheet(i).Name());
+      } else {
+        const CarriedSheet& s = *carriedSheets_[static_cast<std::size_t>(-i - 1)];
+        Put16(b, static_cast<unsigned>(s.visibility) | (s.kind << 8));
+        PutText8(b, s.name);
+      }
       boundSheetOffsets_.push_back(out_.size() + 4);
       w_.Write(rec::kBoundSheet, b);
     }
@@ -597,8 +619,12 @@ class BiffWriter {
     WriteNames();
     {
       std::vector<const Sheet*> sheets;
-      for (int i = 1; i <= book_.SheetCount(); ++i) sheets.push_back(&book_.GetSheet(i));
-      WriteBuiltinNames(w_, sheets, b8_);
+      std::vector<unsigned> tabs;
+      for (int i = 1; i <= book_.SheetCount(); ++i) {
+        sheets.push_back(&book_.GetSheet(i));
+        tabs.push_back(TabOf(i));
+      }
+      WriteBuiltinNames(w_, sheets, tabs, b8_);
     }
     if (b8_) WriteDrawingGroup(w_, clusters_, book_.Carried().drawingGroup);
     if (b8_) WriteSst();
@@ -615,20 +641,20 @@ class BiffWriter {
       Bytes e;
       const int carried = static_cast<int>(carriedSheets_.size());
       Put16(e, static_cast<unsigned>(n + static_cast<int>(ctx_.sheetRanges.size()) + carried));
-      for (int i = 0; i < n; ++i) {
+      for (int i = 1; i <= n; ++i) {
         Put16(e, 0);
-        Put16(e, static_cast<unsigned>(i));
-        Put16(e, static_cast<unsigned>(i));
+        Put16(e, TabOf(i));
+        Put16(e, TabOf(i));
       }
       for (const auto& [first, last] : ctx_.sheetRanges) {
         Put16(e, 0);
-        Put16(e, static_cast<unsigned>(first));
-        Put16(e, static_cast<unsigned>(last));
+        Put16(e, TabOf(first + 1));
+        Put16(e, TabOf(last + 1));
       }
-      for (int k = 0; k < carried; ++k) {  // chart and macro sheets, after the worksheets
+      for (unsigned tab : tabOfCarried_) {  // chart and macro sheets, after the worksheets
         Put16(e, 0);
-        Put16(e, static_cast<unsigned>(n + k));
-        Put16(e, static_cast<unsigned>(n + k));
+        Put16(e, tab);
+        Put16(e, tab);
       }
       w_.Write(rec::kExternSheet, e);
     } else {
@@ -653,8 +679,8 @@ class BiffWriter {
     const std::vector<DefinedName>& names = book_.Names();
     for (std::size_t k = 0; k < names.size(); ++k) {
       const DefinedName& n = names[k];
-      WriteName(n.name, n.sheetId ? static_cast<unsigned>(book_.SheetIndexById(n.sheetId)) : 0,
-                nameTokens_[k]);
+      const int index = n.sheetId ? book_.SheetIndexById(n.sheetId) : 0;
+      WriteName(n.name, index > 0 ? TabOf(index) + 1 : 0, nameTokens_[k]);
     }
     // Names that formulas use but nothing defines: a record without a definition keeps them
     // at the numbers the formulas carry.
@@ -665,8 +691,11 @@ class BiffWriter {
       CarriedRecord r = n.record;
       if (r.body.size() < 14) continue;
       unsigned itab = 0;
-      if (n.carriedSheet >= 0) itab = static_cast<unsigned>(book_.SheetCount() + n.carriedSheet + 1);
-      else if (n.sheetId) itab = static_cast<unsigned>(std::max(book_.SheetIndexById(n.sheetId), 0));
+      const int index = n.sheetId ? book_.SheetIndexById(n.sheetId) : 0;
+      if (n.carriedSheet >= 0 && static_cast<std::size_t>(n.carriedSheet) < tabOfCarried_.size())
+        itab = tabOfCarried_[static_cast<std::size_t>(n.carriedSheet)] + 1;
+      else if (index > 0)
+        itab = TabOf(index) + 1;
       Set16(r.body, 8, itab);
       RemapNameTokens(r, n.tokensAt, links_);
       WriteCarriedRecord(w_, r, LinkMap{});
@@ -872,6 +901,9 @@ class BiffWriter {
     WriteCondFormats(w_, sheet.Features(), io);
     WriteHyperlinks(w_, sheet.Features(), io);
     WriteValidations(w_, sheet.Features(), io);
+    if (b8_)
+      for (const auto& [id, body] : book_.Carried().sheetCodeNames)
+        if (id == sheet.Id()) w_.Write(rec::kCodeName, Bytes(body.begin(), body.end()));
     WriteSheetExt(w_, sheet.Features(), io);
     w_.Write(rec::kEof, {});
   }
@@ -1056,6 +1088,8 @@ class BiffWriter {
   std::vector<DrawingPlan> plans_;  // per sheet
   std::vector<DrawingCluster> clusters_;
   std::vector<const CarriedSheet*> carriedSheets_;
+  std::vector<int> tabOrder_;  // the file's sheets: worksheet index, or -(k + 1) carried sheet k
+  std::vector<unsigned> tabOfSheet_, tabOfCarried_;
   LinkMap links_;
   std::unordered_map<std::string, std::uint32_t> sstIndex_;
   std::vector<const std::string*> sstStrings_;

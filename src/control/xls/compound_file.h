@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "control/io/byte_io.h"
+#include "control/model/workbook.h"
 
 namespace engine::xls {
 
@@ -30,6 +31,10 @@ class CompoundFileReader {
   std::optional<std::span<const std::uint8_t>> StreamView(const std::string& name,
                                                           Bytes& storage) const;
   std::vector<std::string> StreamNames() const;
+  // Every stream and storage of the file but the workbook stream ("Workbook" or "Book" under
+  // the root), as a tree with their contents. Throws when the directory or a chain is damaged.
+  std::vector<CarriedStorageEntry> OtherEntries() const;
+  std::array<std::uint8_t, 16> RootClsid() const { return entries_[0].clsid; }
 
  private:
   struct Entry {
@@ -38,7 +43,12 @@ class CompoundFileReader {
     std::uint32_t left = 0, right = 0, child = 0;
     std::uint32_t start = 0;
     std::uint64_t size = 0;
+    std::array<std::uint8_t, 16> clsid{};
+    std::uint32_t stateBits = 0;
   };
+  void ReadEntry(const Entry& e, Bytes& out) const;
+  void CollectChildren(std::uint32_t first, int depth, std::vector<bool>& seen,
+                       std::size_t& budget, std::vector<CarriedStorageEntry>& out) const;
   void LoadFat();
   void LoadDirectory();
   void LoadMiniFat();
@@ -67,7 +77,11 @@ Bytes WriteCompoundFile(std::vector<std::pair<std::string, Bytes>> streams);
 
 // The same for one stream, built in place: `buffer` holds kCompoundHeaderRoom bytes of room
 // followed by the stream; the container is completed around it without copying the stream.
+// The stream is padded as above. `others` go beside it at their exact sizes (the short ones
+// in the mini stream), storages with their classes and state bits; the root takes `rootClsid`.
 inline constexpr std::size_t kCompoundHeaderRoom = 512;
-void FinishCompoundFile(const std::string& name, Bytes& buffer);
+void FinishCompoundFile(const std::string& name, Bytes& buffer,
+                        const std::vector<CarriedStorageEntry>& others = {},
+                        const std::array<std::uint8_t, 16>& rootClsid = {});
 
 }  // namespace engine::xls
