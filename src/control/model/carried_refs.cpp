@@ -42,14 +42,18 @@ void MapCarriedRefs(Workbook& book, const Sheet& sheet, const LineEdit& e) {
   }
   if (!any) return;
   const int rowOffset = sheet.Features().carriedRowOffset;
+  // Whole columns inserted or deleted take the heading row (the names row while it is out)
+  // along: a series that starts at its title moves with its column.
+  LineEdit edit = e;
+  if (!e.rows && e.band1 <= 1 && e.band2 >= kMaxRow) edit.band1 = 0;
   for (CarriedSheet& s : carried.sheets)
-    for (CarriedRecord& r : s.records) MapRecord(r, e, rowOffset, entries);
+    for (CarriedRecord& r : s.records) MapRecord(r, edit, rowOffset, entries);
   for (int i = 1; i <= book.SheetCount(); ++i)
     for (CarriedShape& d : book.GetSheet(i).Features().drawings)
-      for (CarriedShape::Part& p : d.parts) MapRecord(p.record, e, rowOffset, entries);
+      for (CarriedShape::Part& p : d.parts) MapRecord(p.record, edit, rowOffset, entries);
   // A carried name: flags, key, name length, then the formula's length.
   for (CarriedName& n : carried.definedNames)
-    MapFormula(n.record.body, 4, n.tokensAt, e, rowOffset, entries);
+    MapFormula(n.record.body, 4, n.tokensAt, edit, rowOffset, entries);
 }
 
 }  // namespace engine::features

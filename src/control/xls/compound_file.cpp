@@ -572,8 +572,10 @@ void FinishCompoundFile(const std::string& name, Bytes& buffer,
   nodes[1].size = size;
   std::vector<std::size_t> runs{SectorsOf(size)};
   Bytes mini;
-  for (const CarriedStorageEntry& e : others)
-    nodes[0].children.push_back(AddEntry(e, nodes, buffer, mini));
+  for (const CarriedStorageEntry& e : others) {
+    const std::uint32_t child = AddEntry(e, nodes, buffer, mini);  // may move `nodes`
+    nodes[0].children.push_back(child);
+  }
   // Each long stream is a run of its own, in the order the directory lists them.
   for (std::size_t i = 2; i < nodes.size(); ++i)
     if (nodes[i].type == 2 && nodes[i].size >= kMiniCutoff)
