@@ -9,19 +9,11 @@
 
 #include "cli.h"
 #include "corpus_support.h"
+#include "support/shell.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Shell(const std::string& cmd, int& status) {
-  std::FILE* p = popen(cmd.c_str(), "r");
-  std::string out;
-  char buf[4096];
-  while (std::size_t n = std::fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-  status = pclose(p);
-  return out;
-}
 
 // Runs the corpus checker on one copy. The checker drives LibreOffice with one fixed profile,
 // which two instances cannot share: the lock keeps test programs run side by side (ctest -j)

@@ -15,6 +15,7 @@
 #include "control/xls/compound_file.h"
 #include "control/xls/xls_file.h"
 #include "corpus_support.h"
+#include "support/shell.h"
 
 namespace {
 
@@ -480,7 +481,7 @@ TEST(CarriedSheets, ChartSheetsKeepTheirPlaceAmongTheWorksheets) {
   // An independent reader lists the worksheets in that order and finds each where the list
   // says it starts.
   int status = 0;
-  std::string listed = corpus::Shell("/usr/bin/python3 -c \"import sys,xlrd; b=xlrd.open_workbook(sys.argv[1]); "
+  std::string listed = Shell("/usr/bin/python3 -c \"import sys,xlrd; b=xlrd.open_workbook(sys.argv[1]); "
                            "print(len(b.sheet_names()), b.sheet_by_index(6).name[:4], "
                            "b.sheet_by_index(0).name)\" '" + out.string() + "' 2>&1",
                            status);
@@ -625,6 +626,49 @@ TEST(CarriedDrawings, ChartSeriesFollowInsertedAndDeletedRowsAndColumns) {
     }
     EXPECT_EQ(SeriesRefs(*Read(Load(out))), expected);
   }
+}
+
+TEST(CarriedSheets, LibreOfficeReadsTheTabOrderAndTheMacrosWeWrote) {
+  if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "LibreOffice (soffice) is not installed; scripts/install-deps.sh installs it";
+  const fs::path dir = Scratch("lo-carried");
+  fs::create_directories(dir / "out");
+  OpenEditSave(Corpus("poi-12843-1.xls"), dir / "tabs.xls", [](Control& c) {
+    c.MoveSheet(8, 1);
+    c.DeleteSheets(7, 1);
+  });
+  OpenEditSave(Corpus("poi-SimpleMacro.xls"), dir / "macro.xls",
+               [](Control& c) { c.InsertSheets(1, 1); });
+  auto convert = [&](const std::string& file, const std::string& filter) {
+    const std::string cmd = "cd '" + dir.string() + "' && xvfb-run -a soffice -env:UserInstallation=file://" +
+                            (dir / "profile").string() + " --headless --convert-to '" + filter +
+                            "' --outdir out " + file + " >/dev/null 2>&1";
+    return std::system(cmd.c_str());
+  };
+  ASSERT_EQ(convert("tabs.xls", "xlsx:Calc MS Excel 2007 XML"), 0);
+  ASSERT_EQ(convert("macro.xls", "xlsm:Calc MS Excel 2007 VBA XML"), 0);
+  // Its copy lists the sheets, chart sheets among them, in the order we wrote.
+  int status = 0;
+  const std::string listed = Shell(
+      "/usr/bin/python3 -c \"import sys,re,zipfile; "
+      "w=zipfile.ZipFile(sys.argv[1]).read('xl/workbook.xml').decode(); "
+      "print('|'.join(''.join(c if ord(c) < 128 else '?' for c in n) "
+      "for n in re.findall('<sheet name=.([^\\x22]*).', w)))\" '" +
+          (dir / "out" / "tabs.xlsx").string() + "' 2>&1",
+      status);
+  ASSERT_EQ(status, 0) << listed;
+  std::string ours;
+  for (const std::string& tab : Tabs(Load(dir / "tabs.xls")))
+    ours += (ours.empty() ? "" : "|") + tab.substr(0, tab.rfind(':'));
+  EXPECT_EQ(listed, ours + "\n");
+  // It found the macros' project in what we wrote and keeps it in its own copy.
+  const std::string vba = Shell(
+      "/usr/bin/python3 -c \"import sys,zipfile; "
+      "print('xl/vbaProject.bin' in zipfile.ZipFile(sys.argv[1]).namelist())\" '" +
+          (dir / "out" / "macro.xlsm").string() + "' 2>&1",
+      status);
+  EXPECT_EQ(vba, "True\n");
+  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "corpus_support.h"
 
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -48,15 +47,6 @@ std::vector<ExpectedSheet> Displayed(engine::Control& control) {
     out.push_back(std::move(sheet));
   }
   control.SetActiveSheet(active);
-  return out;
-}
-
-std::string Shell(const std::string& cmd, int& status) {
-  std::FILE* p = popen(cmd.c_str(), "r");
-  std::string out;
-  char buf[4096];
-  while (std::size_t n = std::fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-  status = pclose(p);
   return out;
 }
 

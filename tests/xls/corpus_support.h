@@ -47,8 +47,4 @@ std::vector<ExpectedSheet> Displayed(engine::Control& control);
 // Drops trailing empty strings of each row and trailing empty rows.
 void Trim(std::vector<std::vector<std::string>>& rows);
 
-// Runs a shell command (an independent reader, LibreOffice): its output, and its exit status
-// as pclose gives it in `status`.
-std::string Shell(const std::string& cmd, int& status);
-
 }  // namespace corpus

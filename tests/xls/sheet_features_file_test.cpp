@@ -10,6 +10,7 @@
 #include "control/io/byte_io.h"
 #include "control/xls/xls_file.h"
 #include "corpus_support.h"
+#include "support/shell.h"
 
 namespace {
 
@@ -190,7 +191,6 @@ for s in b.sheets():
         if ri.outline_level: print("row", r, ri.outline_level, int(bool(ri.outline_group_starts_ends)))
 )";
 
-using corpus::Shell;
 
 TEST(FeatureFiles, AnIndependentReaderSeesThem) {
   ASSERT_EQ(std::system("/usr/bin/python3 -c 'import xlrd' 2>/dev/null"), 0)

@@ -13,6 +13,7 @@
 #include "control/xlsx/xlsx_condfmt.h"
 #include "control/xlsx/zip_package.h"
 #include "corpus_support.h"
+#include "support/shell.h"
 
 namespace {
 
@@ -25,7 +26,6 @@ fs::path Scratch(const std::string& name) {
   return dir / name;
 }
 
-using corpus::Shell;
 
 // Makes a workbook with openpyxl (argv[1]) carrying every kind of item.
 const char* kMake = R"py(

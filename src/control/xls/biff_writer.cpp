@@ -651,7 +651,7 @@ class BiffWriter {
         Put16(e, TabOf(first + 1));
         Put16(e, TabOf(last + 1));
       }
-      for (unsigned tab : tabOfCarried_) {  // chart and macro sheets, after the worksheets
+      for (unsigned tab : tabOfCarried_) {  // chart and macro sheets: entries after the ranges
         Put16(e, 0);
         Put16(e, tab);
         Put16(e, tab);
