@@ -12,6 +12,7 @@
 
 #include "control/engine_error.h"
 #include "control/xlsx/xlsx_autofilter.h"
+#include "control/xlsx/xlsx_condfmt.h"
 #include "control/xlsx/zip_package.h"
 #include "corpus_support.h"
 
