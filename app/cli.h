@@ -52,8 +52,10 @@ int EditCommand(const std::vector<std::string>& files, std::ostream& err);
 // sheet is empty) to the PDF file out; returns only when it cannot be started.
 int PrintCommand(const std::string& file, const std::string& sheet, const std::string& out,
                  std::ostream& err);
-// type 0: from the extension of `to`.
-int ConvertCommand(const std::string& from, const std::string& to, int type, std::ostream& err);
+// type 0: from the extension of `to`. dropUnsupported: an .xls copy leaves out what only
+// .xlsx holds rather than fail.
+int ConvertCommand(const std::string& from, const std::string& to, int type, bool dropUnsupported,
+                   std::ostream& err);
 
 // Parses argv and runs the command.
 int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -40,10 +40,13 @@ Commands:
       The first row of each sheet holds the parameter names ("" for a column without
       a name), every further row the displayed values of rows 1 ... last.
 
-  convert IN OUT [--type 3|4|6|11|51]
+  convert IN OUT [--type 3|4|6|11|51] [--drop-unsupported]
       Opens IN and saves a copy as OUT: 11 Excel 97-2000, 4 Excel 5.0/95, 51 .xlsx,
       3 tab-separated text, 6 comma-separated text. Without --type the format follows
-      OUT's extension (.xls: 11, .xlsx: 51, .txt: 3, .csv: 6).
+      OUT's extension (.xls: 11, .xlsx: 51, .txt: 3, .csv: 6). An .xlsx IN that carries
+      what an .xls file cannot hold (drawings, charts, pictures, pivot tables, tables,
+      macros, form controls) is not converted to .xls: the command fails and names it.
+        --drop-unsupported   convert anyway, leaving those out
 
   edit [FILE]
       Opens FILE (or a new, empty table) in the table's window, with the menus, the grid,
@@ -88,7 +91,7 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   std::vector<std::string> positional;
   std::string sheet, rows, type, shard, format, output;
   bool haveShard = false, haveFormat = false;
-  bool haveRows = false;
+  bool haveRows = false, dropUnsupported = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
     auto value = [&](std::string& into) {
@@ -111,6 +114,8 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
       haveFormat = true;
     } else if (arg == "--type" && command == "convert") {
       if (!value(type)) return Usage(err, "--type needs 3, 4, 6, 11 or 51");
+    } else if (arg == "--drop-unsupported" && command == "convert") {
+      dropUnsupported = true;
     } else if (arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
       return Usage(err, "unknown option " + arg + " for " + command);
     } else {
@@ -169,7 +174,7 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
         else
           return Usage(err, "--type must be 3, 4, 6, 11 or 51");
       }
-      return ConvertCommand(positional[0], positional[1], t, err);
+      return ConvertCommand(positional[0], positional[1], t, dropUnsupported, err);
     }
   } catch (const std::exception& e) {
     err << "datatable: " << e.what() << "\n";

@@ -1,6 +1,7 @@
 // `datatable convert`: a copy of a table in another format.
 
 #include <ostream>
+#include <string>
 
 #include "cli.h"
 #include "file_kind.h"
@@ -8,7 +9,8 @@
 
 namespace dtapp {
 
-int ConvertCommand(const std::string& from, const std::string& to, int type, std::ostream& err) {
+int ConvertCommand(const std::string& from, const std::string& to, int type, bool dropUnsupported,
+                   std::ostream& err) {
   // The program decides the output's format itself: left to the table, the type recorded
   // from the input file would win over the output's extension.
   if (type == 0) type = TypeFromExtension(to);
@@ -25,6 +27,7 @@ int ConvertCommand(const std::string& from, const std::string& to, int type, std
     err << "datatable: " << session.Error() << "\n";
     return kExitFailed;
   }
+  session.Table().SetDropUnsupported(dropUnsupported);
   int result = -1;
   try {
     // A copy (the table keeps its own name), without notifications.
@@ -36,6 +39,8 @@ int ConvertCommand(const std::string& from, const std::string& to, int type, std
   if (result != 0) {
     session.Fail(to + ": the table cannot be saved");
     err << "datatable: " << session.Error() << "\n";
+    if (session.Error().find("cannot hold") != std::string::npos)
+      err << "datatable: --drop-unsupported converts it without them\n";
     return kExitFailed;
   }
   return kExitOk;

@@ -139,6 +139,10 @@ class DATATABLE_API CZAT_PSF1 : public CZAT {
   int UnRegisterNotify(int handle);       // 0; -1 when none is registered
   int OpenFromBlob(void** blob);          // 0; -1, -3
   int SaveToBlob(void** blob);            // 0; -1 (the host frees the block)
+  // Saves as .xls (and blobs) of a workbook read from .xlsx that carries what only .xlsx holds
+  // (drawings, charts, pictures, pivot tables, tables, macros, form controls) fail with a
+  // message naming it; with this on they succeed and leave those out. Off by default.
+  void SetDropUnsupported(bool on);
   int SaveAsDlg(CString& savedName);      // 0; 2 cancelled; -1; -3
   bool Print(int flag);
   int CopyAllContent(long sheet);

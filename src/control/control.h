@@ -330,6 +330,10 @@ class Control {
   // The handle is the block's address; WriteToBlob mallocs it, the host owns it and frees it.
   void ReadFromBlob(void* handle, short reserved);
   void WriteToBlob(void** handle, short reserved);
+  // A workbook file (BIFF8, BIFF5, a blob) cannot hold what a workbook read from an .xlsx
+  // package may carry (drawings, charts, pivot tables, macros…): such a write is refused
+  // (EngineError naming what would be lost) unless this is on, when they are left out.
+  void SetDropUnsupported(bool on) { dropUnsupported_ = on; }
   void PrepareWrite() { TerminateCellEdit(); }
 
   // --- Dialogs --------------------------------------------------------------------------------
@@ -422,6 +426,7 @@ class Control {
   } changedBlock_;
   bool cellsOnly_ = false;
   bool cellsNoted_ = false;
+  bool dropUnsupported_ = false;
   SystemClipboard* clipboard_ = nullptr;
   ControlDialogs* dialogs_ = nullptr;
   std::vector<std::vector<std::string>> fillLists_;

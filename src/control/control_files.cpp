@@ -10,6 +10,7 @@
 #include "control/text/text_file.h"
 #include "control/xls/compound_file.h"
 #include "control/xls/xls_file.h"
+#include "control/xlsx/xlsx_carried.h"
 #include "control/xlsx/xlsx_file.h"
 
 namespace engine {
@@ -27,6 +28,18 @@ bool IsBareBiff(const std::uint8_t* d, std::size_t n) {
 }
 
 unsigned BiffCodePage(const LocaleSettings& locale) { return locale.language == "ja" ? 932 : 1252; }
+
+// A workbook file holds neither the parts an .xlsx package carries through nor the rules and
+// criteria only a package can express; the parts would vanish without a word, so the write is
+// refused unless the caller asked to leave them out.
+void CheckWorkbookFileHolds(const Workbook& book, bool dropUnsupported) {
+  if (dropUnsupported) return;
+  std::string lost = xlsx::XlsxOnlyContent(book);
+  if (!lost.empty())
+    throw EngineError(kErrFile, "An .xls file cannot hold the " + lost +
+                                    " of this workbook; nothing was saved. Save it as .xlsx to "
+                                    "keep them, or convert it leaving them out.");
+}
 
 }  // namespace
 
@@ -65,10 +78,12 @@ void Control::ReadFile(const std::string& path, short& type) {
   type = found;
 }
 
-static xls::Bytes Serialise(Workbook& book, short type, const LocaleSettings& locale) {
+static xls::Bytes Serialise(Workbook& book, short type, const LocaleSettings& locale,
+                            bool dropUnsupported) {
   switch (type) {
     case xls::kTypeBiff8:
     case xls::kTypeBiff5:
+      CheckWorkbookFileHolds(book, dropUnsupported);
       return xls::WriteXls(book, type, BiffCodePage(locale));
     case xlsx::kTypeXlsx:
       return xlsx::WriteXlsx(book);
@@ -87,7 +102,7 @@ void Control::WriteFile(const std::string& path, short type) {
   TerminateCellEdit();
   if (path.empty()) throw EngineError(kErrFile, "No file name was given.");
   if (xls::HeldByAnotherProgram(path)) throw EngineError(kErrUnableToOpen, kTextUnableToOpenFile);
-  xls::Bytes bytes = Serialise(*book_, type, locale_);
+  xls::Bytes bytes = Serialise(*book_, type, locale_, dropUnsupported_);
   xls::WriteFileAtomically(path, bytes.data(), bytes.size());
 }
 
@@ -110,6 +125,7 @@ void Control::ReadFromBlob(void* handle, short) {
 void Control::WriteToBlob(void** handle, short) {
   if (!handle) throw EngineError(kErrBadArgument, "No place for the memory block was given.");
   TerminateCellEdit();
+  CheckWorkbookFileHolds(*book_, dropUnsupported_);
   xls::Bytes bytes = xls::WriteXls(*book_, xls::kTypeBiff8, BiffCodePage(locale_));
   auto* block = static_cast<std::uint8_t*>(std::malloc(bytes.size() + 8));
   if (!block) throw EngineError(kErrFile, "Not enough memory for the memory block.");

@@ -110,15 +110,88 @@ struct ValidationRule {
   }
 };
 
+// The format a conditional rule gives its cells: font style and colour, a solid fill. Colours
+// are 0x00BBGGRR; kNoColor leaves the cell's own.
+struct DiffFormat {
+  static constexpr std::uint32_t kNoColor = 0xFFFFFFFFu;
+  bool bold = false, italic = false, strike = false, underline = false;
+  bool hasBold = false, hasItalic = false, hasStrike = false, hasUnderline = false;
+  std::uint32_t fontColor = kNoColor;
+  std::uint32_t fill = kNoColor;
+  bool operator==(const DiffFormat&) const = default;
+};
+
+// A colour of a colour scale or data bar as a package names it (each part may be empty).
+struct RuleColor {
+  std::string rgb, theme, indexed, tint;
+  bool automatic = false;
+  bool operator==(const RuleColor&) const = default;
+};
+
+// A point of a colour scale, data bar or icon set: its kind ("min", "max", "num", "percent",
+// "percentile", "formula") and value; gte: an icon's band starts at the value itself.
+struct ScalePoint {
+  std::string type, value;
+  bool gte = true;
+  bool operator==(const ScalePoint&) const = default;
+};
+
+// A formula of a rule: the record form's tokens, whose cells follow edits, or, when it has
+// none, the text as read.
+struct RuleFormula {
+  RecordBytes tokens;
+  std::string text;
+  bool operator==(const RuleFormula&) const = default;
+};
+
+// A conditional rule of a kind the record form cannot hold, with its parameters as a package
+// names them: colour scales, data bars, icon sets, top/bottom N, above/below average, text
+// rules, duplicate and unique values, blanks, errors, time periods (and a comparison whose
+// formulas have no tokens).
+struct ExtendedRule {
+  std::string type;  // "colorScale", "dataBar", "iconSet", "top10", "containsText", …
+  int priority = 0;  // 0: after the rules before it
+  bool stopIfTrue = false;
+  std::vector<ScalePoint> points;
+  std::vector<RuleColor> colors;  // a scale's colours in order; a data bar's one
+  std::string iconSet;            // "3TrafficLights1" …; empty: the default
+  bool showValue = true, reverse = false;
+  int minLength = 10, maxLength = 90;  // a data bar's shortest and longest bar, percent
+  int rank = 0;                        // top10: how many; 0 not given
+  bool percent = false, bottom = false;
+  bool aboveAverage = true, equalAverage = false;
+  int stdDev = 0;
+  std::string op, text, timePeriod;  // comparison operator, text of a text rule, "today" …
+  std::vector<RuleFormula> formulas;
+  bool hasFormat = false;  // the rule names a format (dxf)
+  DiffFormat format;
+  bool operator==(const ExtendedRule&) const = default;
+};
+
 // A conditional format: its ranges and its rules as the file holds them. The cells a rule's
 // formulas name follow inserted and deleted rows and columns as a cell formula's do.
 struct ConditionalFormat {
   std::vector<CellRange> ranges;
   std::vector<RecordBytes> rules;  // bodies of the rule records
+  // The priorities of `rules` as a package gave them (empty: in the order met).
+  std::vector<int> priorities = {};
+  // Rules the record form cannot hold; a workbook file (BIFF8) leaves them out.
+  std::vector<ExtendedRule> extended = {};
   // A row the rules' formulas name (counted from 0 as the file counts) is this sheet's row
   // that number + tokenRowOffset: 1 as read, 0 while the names row is out.
   int tokenRowOffset = 1;
   bool operator==(const ConditionalFormat&) const = default;
+};
+
+// A column's criteria the record cannot hold (more than two values, date groups, a top-N the
+// record cannot count, dynamic, colour and icon filters, more than two conditions), as a
+// package holds them.
+struct ExtendedFilter {
+  int column = 0;   // from the filter's first column
+  std::string xml;  // the elements inside the package's filterColumn, but a colour filter
+  bool byColor = false, cellColor = true;  // a colour filter: cells (or fonts) of this format
+  DiffFormat format = {};
+  bool operator==(const ExtendedFilter&) const = default;
 };
 
 struct AutoFilter {
@@ -126,6 +199,7 @@ struct AutoFilter {
   bool named = false;  // the range is the sheet's filter database (with or without drop-downs)
   CellRange range;
   std::vector<RecordBytes> criteria;  // column criteria records, each starting with its column
+  std::vector<ExtendedFilter> extended = {};  // a workbook file (BIFF8) leaves these out
   bool operator==(const AutoFilter&) const = default;
 };
 

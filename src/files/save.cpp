@@ -84,3 +84,11 @@ int CZAT_PSF1::SaveToBlob(void** blob) {
   m_DirtyBit = wasDirty;  // writing a blob never clears it
   return result;
 }
+
+void CZAT_PSF1::SetDropUnsupported(bool on) {
+  try {
+    Ctl().SetDropUnsupported(on);
+  } catch (const engine::EngineError&) {
+    // No engine: there is nothing to save either.
+  }
+}

@@ -108,9 +108,9 @@ TEST_F(CliTest, FailuresAreOneReadableLineWithAStatus) {
 TEST_F(CliTest, HelpExplainsEveryCommand) {
   Result r = Invoke({"--help"});
   EXPECT_EQ(r.status, 0);
-  for (const char* word : {"run FILE", "--sheet", "--rows", "--shard K/N", "--format", "dump FILE",
-                           "convert IN OUT", "--type", "edit [FILE]",
-                           "print FILE [--sheet N|NAME] -o OUT.pdf"})
+  for (const char* word :
+       {"run FILE", "--sheet", "--rows", "--shard K/N", "--format", "dump FILE", "convert IN OUT",
+        "--type", "--drop-unsupported", "edit [FILE]", "print FILE [--sheet N|NAME] -o OUT.pdf"})
     EXPECT_NE(r.out.find(word), std::string::npos) << word;
 }
 
@@ -141,6 +141,29 @@ TEST_F(CliTest, ConvertChoosesTheFormatFromTheOutputName) {
   Result a = Invoke({"run", dir_ + "/t.txt"});
   Result b = Invoke({"run", dir_ + "/back.txt"});
   EXPECT_EQ(a.out, b.out);
+}
+
+// An .xlsx with a chart converted to .xls: refused with a message naming the chart and the
+// flag that allows it, no file left behind; with the flag, the values arrive without it.
+TEST_F(CliTest, ConvertToXlsRefusesWhatOnlyXlsxHoldsUnlessAskedToDropIt) {
+  const std::string book = dir_ + "/chart.xlsx", xls = dir_ + "/chart.xls";
+  std::ofstream(dir_ + "/make.py")
+      << "import sys\nfrom openpyxl import Workbook\nfrom openpyxl.chart import BarChart, "
+         "Reference\nwb = Workbook(); ws = wb.active\nws.append(['User', 'Age'])\n"
+         "for i in range(4): ws.append(['u%d' % i, 20 + i])\nc = BarChart()\n"
+         "c.add_data(Reference(ws, min_col=2, min_row=1, max_row=5), titles_from_data=True)\n"
+         "ws.add_chart(c, 'D2')\nwb.save(sys.argv[1])\n";
+  ASSERT_EQ(std::system(("/usr/bin/python3 " + dir_ + "/make.py " + book).c_str()), 0);
+  Result r = Invoke({"convert", book, xls});
+  EXPECT_EQ(r.status, dtapp::kExitFailed);
+  EXPECT_NE(r.err.find("charts"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("--drop-unsupported"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(xls));
+  r = Invoke({"convert", book, xls, "--drop-unsupported"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Invoke({"run", xls}).out, Invoke({"run", book}).out);
+  // Text holds the values by definition: no refusal.
+  EXPECT_EQ(Invoke({"convert", book, dir_ + "/chart.txt"}).status, 0);
 }
 
 TEST(RowList, ShardsParse) {

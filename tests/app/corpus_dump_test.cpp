@@ -55,7 +55,7 @@ TEST(CorpusDump, ConversionsToEachFormatGiveTheSameTableBack) {
       SCOPED_TRACE(Name(file) + " as type " + std::to_string(type));
       const std::string copy = dir + "/" + Name(file) + "." + std::to_string(type) + ext;
       std::ostringstream err;
-      ASSERT_EQ(dtapp::ConvertCommand(file, copy, type, err), 0) << err.str();
+      ASSERT_EQ(dtapp::ConvertCommand(file, copy, type, false, err), 0) << err.str();
       auto back = DumpTable(copy, error);
       ASSERT_TRUE(back) << error;
       JsonTable expected = *original;

@@ -172,6 +172,9 @@ void Apply(SheetFeatures& f, const Edit& e) {
   std::erase_if(f.conditional, [&](ConditionalFormat& c) {
     if (!MapRanges(c.ranges, e)) return true;
     for (RecordBytes& rule : c.rules) MapRule(rule, e, c.tokenRowOffset);
+    for (ExtendedRule& rule : c.extended)
+      for (RuleFormula& formula : rule.formulas)
+        MapRuleTokens(formula.tokens.data(), formula.tokens.size(), e, c.tokenRowOffset);
     return false;
   });
   if (f.filter.on || f.filter.named) {
@@ -187,6 +190,12 @@ void Apply(SheetFeatures& f, const Edit& e) {
         unsigned entry = static_cast<unsigned>(col - f.filter.range.col1);
         c[0] = static_cast<std::uint8_t>(entry & 0xFF);
         c[1] = static_cast<std::uint8_t>(entry >> 8);
+        return false;
+      });
+      std::erase_if(f.filter.extended, [&](ExtendedFilter& x) {
+        int col = before.col1 + x.column;
+        if (!MapPoint(col, e)) return true;
+        x.column = col - f.filter.range.col1;
         return false;
       });
     }

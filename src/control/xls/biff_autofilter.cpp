@@ -22,6 +22,8 @@ void WriteAutoFilter(RecordWriter& w, const SheetFeatures& f, const FeatureIo&) 
   Bytes b;
   Put16(b, static_cast<unsigned>(a.range.col2 - a.range.col1 + 1));
   w.Write(rec::kAutoFilterInfo, b);
+  // Criteria the record cannot hold (a.extended) are left out of this form rather than cut to
+  // two conditions: a part of them would pick other rows than the whole.
   for (const RecordBytes& c : a.criteria) w.Write(rec::kAutoFilter, Bytes(c.begin(), c.end()));
 }
 

@@ -27,6 +27,9 @@ void WriteCondFormats(RecordWriter& w, const SheetFeatures& f, const FeatureIo& 
     std::vector<CellRange> ranges;
     for (const CellRange& r : cf.ranges)
       if (r.row1 >= 1) ranges.push_back(r);
+    // Only comparisons and formula rules have a CF record; the extended rules (colour scales,
+    // data bars, icon sets, top N, text rules …) would need the CF12 records of later versions
+    // and are left out of this form, as its save behaviour says.
     if (ranges.empty() || cf.rules.empty()) continue;
     ranges.resize(std::min<std::size_t>(ranges.size(), 1000));
     CellRange bound = ranges[0];

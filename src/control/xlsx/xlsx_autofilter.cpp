@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "control/io/byte_io.h"
+#include "control/xlsx/xml_write.h"
 
 namespace engine::xlsx {
 
@@ -122,29 +123,6 @@ Cond ConditionOf(const std::string& op, const std::string& value, bool& ok) {
   return c;
 }
 
-std::string Esc(const std::string& s) {
-  std::string out;
-  for (char c : s) {
-    if (c == '&')
-      out += "&amp;";
-    else if (c == '<')
-      out += "&lt;";
-    else if (c == '"')
-      out += "&quot;";
-    else if (c == '>')
-      out += "&gt;";
-    else
-      out += c;
-  }
-  return out;
-}
-
-std::string NumberText(double d) {
-  char buf[32];
-  auto [p, ec] = std::to_chars(buf, buf + sizeof buf, d);
-  return std::string(buf, ec == std::errc() ? p : buf);
-}
-
 }  // namespace
 
 bool FilterToRecord(const FilterColumn& f, RecordBytes& out) {
@@ -251,14 +229,14 @@ std::string RecordToFilterXml(const RecordBytes& r) {
       if (c.type == kBlanks)
         blank = true;
       else
-        values += "<filter val=\"" + Esc(c.value) + "\"/>";
+        values += "<filter val=\"" + Escaped(c.value) + "\"/>";
     }
     xml += (blank ? " blank=\"1\">" : ">") + values + "</filters>";
   } else {
     xml += orJoin ? "<customFilters>" : "<customFilters and=\"1\">";
     for (const Read& c : conds)
       xml += std::string("<customFilter operator=\"") + kOps[c.sign - 1] + "\" val=\"" +
-             Esc(c.value) + "\"/>";
+             Escaped(c.value) + "\"/>";
     xml += "</customFilters>";
   }
   return xml + "</filterColumn>";

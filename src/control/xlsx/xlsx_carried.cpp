@@ -8,6 +8,7 @@
 #include "control/engine_error.h"
 #include "control/xlsx/xlsx_sheet_features.h"
 #include "control/xlsx/xml_stream.h"
+#include "control/xlsx/xml_write.h"
 #include "control/xlsx/zip_package.h"
 
 namespace engine::xlsx {
@@ -17,18 +18,10 @@ namespace {
 constexpr std::size_t kMaxCarriedPart = std::size_t{256} << 20;
 constexpr std::size_t kMaxCarriedParts = 4096;
 
+// Part names and relationship types as read, the package's escapes and all.
 std::string AttrText(const std::string& s) {
   std::string out;
-  for (char c : s) {
-    if (c == '"')
-      out += "&quot;";
-    else if (c == '&')
-      out += "&amp;";
-    else if (c == '<')
-      out += "&lt;";
-    else
-      out += c;
-  }
+  EscapeMarkup(out, s);
   return out;
 }
 
@@ -229,6 +222,54 @@ void CheckCarried(const Workbook& book) {
                                         "the chart cannot be written to an .xlsx file. Nothing "
                                         "was saved.");
   }
+}
+
+namespace {
+
+// What a part holds, in words for a message.
+const char* KindOfPart(const std::string& name, const std::string& contentType) {
+  static constexpr std::pair<std::string_view, const char*> kKinds[] = {
+      {"xl/charts/", "charts"},
+      {"xl/chartsheets/", "chart sheets"},
+      {"xl/media/", "pictures"},
+      {"xl/ctrlProps/", "form controls"},
+      {"xl/activeX/", "form controls"},
+      {"xl/vbaProject", "macros (a VBA project)"},
+      {"xl/pivotTables/", "pivot tables"},
+      {"xl/pivotCache/", "pivot tables"},
+      {"xl/tables/", "tables"},
+      {"xl/embeddings/", "embedded objects"},
+      {"xl/macrosheets/", "macro sheets"},
+      {"xl/dialogsheets/", "dialog sheets"},
+      {"xl/externalLinks/", "links to other workbooks"},
+      {"xl/slicers/", "slicers"},
+      {"xl/drawings/", "drawings"}};
+  if (contentType.find("drawingml.chart") != std::string::npos) return "charts";
+  if (contentType.rfind("image/", 0) == 0) return "pictures";
+  for (const auto& [prefix, kind] : kKinds)
+    if (name.rfind(prefix, 0) == 0) return kind;
+  return "other objects";
+}
+
+}  // namespace
+
+std::string XlsxOnlyContent(const Workbook& book) {
+  std::set<std::string> live = LiveParts(book);
+  std::vector<std::string> kinds;
+  auto note = [&](const std::string& name, const std::string& contentType) {
+    if (name.find("/_rels/") != std::string::npos) return;
+    std::string kind = KindOfPart(name, contentType);
+    if (std::find(kinds.begin(), kinds.end(), kind) == kinds.end()) kinds.push_back(kind);
+  };
+  for (const Workbook::CarriedPart& p : book.CarriedParts())
+    if (live.count(p.name)) note(p.name, p.contentType);
+  for (const std::string& name : book.ForeignParts()) note(name, {});
+  std::string out;
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    if (i > 0) out += i + 1 == kinds.size() ? " and " : ", ";
+    out += kinds[i];
+  }
+  return out;
 }
 
 void AddCarriedParts(const Workbook& book, std::vector<std::pair<std::string, std::string>>& parts,

@@ -40,6 +40,10 @@ std::string CarriedElements(const Workbook& book, const Sheet& sheet, std::strin
 // Refuses (EngineError) a workbook whose carried charts take data from a sheet it no longer
 // has under that name; the charts would show nothing or the wrong data.
 void CheckCarried(const Workbook& book);
+// What the workbook carries that only an .xlsx package holds (drawings, charts, pictures,
+// pivot tables, tables, macros, form controls …), in words ("charts and pivot tables"); empty
+// when nothing.
+std::string XlsxOnlyContent(const Workbook& book);
 // Adds the parts of every sheet still there to the package, with their content types.
 void AddCarriedParts(const Workbook& book, std::vector<std::pair<std::string, std::string>>& parts,
                      std::string& types);

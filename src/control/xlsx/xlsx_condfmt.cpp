@@ -59,6 +59,28 @@ void FontBlock(Bytes& b, const DiffFormat& f) {
 
 }  // namespace
 
+bool EncodeRuleFormula(const Workbook& book, const std::string& text, RecordBytes& out) {
+  xls::EncodeContext ec;
+  ec.sheetNames = SheetNames(book);
+  Bytes tokens, extra;
+  if (!xls::EncodeFormula(text, ec, tokens, extra) || !extra.empty() || ec.usedExternSheet ||
+      tokens.size() > 0xFFFF)
+    return false;
+  out.assign(tokens.begin(), tokens.end());
+  return true;
+}
+
+bool DecodeRuleFormula(const Workbook& book, const CellRange& base, const std::uint8_t* tokens,
+                       std::size_t size, std::string& out) {
+  xls::FormulaContext ctx;
+  ctx.sheetNames = SheetNames(book);
+  xls::DecodedFormula d =
+      xls::DecodeFormula(tokens, size, nullptr, 0, ctx, base.row1 - 1, base.col1 - 1);
+  if (!d.complete) return false;
+  out = std::move(d.text);
+  return true;
+}
+
 unsigned NearestPaletteIndex(std::uint32_t bgr) {
   xls::Palette palette;
   unsigned best = 8;
@@ -95,15 +117,9 @@ bool RuleToRecord(const Workbook& book, const CellRange& base, std::string_view 
     return false;
   }
   if (formulas.size() < needed) return false;
-  Bytes tokens[2];
-  for (std::size_t i = 0; i < needed; ++i) {
-    xls::EncodeContext ec;
-    ec.sheetNames = SheetNames(book);
-    Bytes extra;
-    if (!xls::EncodeFormula(formulas[i], ec, tokens[i], extra) || !extra.empty() ||
-        ec.usedExternSheet || tokens[i].size() > 0xFFFF)
-      return false;
-  }
+  RecordBytes tokens[2];
+  for (std::size_t i = 0; i < needed; ++i)
+    if (!EncodeRuleFormula(book, formulas[i], tokens[i])) return false;
   (void)base;  // references are kept as the cells they name
   bool font = format.hasBold || format.hasItalic || format.hasStrike || format.hasUnderline ||
               format.fontColor != kAutoColor;
@@ -189,14 +205,8 @@ bool RecordToRule(const Workbook& book, const CellRange& base, const RecordBytes
   }
   if (flags & kProtectBlock) at += 2;
   if (!need(cce1 + cce2)) return false;
-  xls::FormulaContext ctx;
-  ctx.sheetNames = SheetNames(book);
   auto decode = [&](std::size_t offset, std::size_t size) {
-    xls::DecodedFormula d =
-        xls::DecodeFormula(r.data() + offset, size, nullptr, 0, ctx, base.row1 - 1, base.col1 - 1);
-    if (!d.complete) return false;
-    out.formulas.push_back(d.text);
-    return true;
+    return DecodeRuleFormula(book, base, r.data() + offset, size, out.formulas.emplace_back());
   };
   if (condition == 1) {
     if (cp < 1 || cp > kOperators.size() || cce1 == 0) return false;

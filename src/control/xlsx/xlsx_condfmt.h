@@ -9,6 +9,7 @@
 
 #include "control/model/workbook.h"
 #include "control/xlsx/xlsx_sheet_features.h"
+#include "control/xlsx/xml_stream.h"
 
 namespace engine::xlsx {
 
@@ -29,6 +30,24 @@ struct PackageRule {
 // be written as text.
 bool RecordToRule(const Workbook& book, const CellRange& base, const RecordBytes& record,
                   PackageRule& out);
+
+// A rule's formula as the record form's tokens (the cells it names kept as they are), and
+// back as text; false when it has no such form or the tokens are damaged.
+bool EncodeRuleFormula(const Workbook& book, const std::string& text, RecordBytes& out);
+bool DecodeRuleFormula(const Workbook& book, const CellRange& base, const std::uint8_t* tokens,
+                       std::size_t size, std::string& out);
+
+// A rule the record form cannot hold, from its cfRule element's attributes and the elements
+// inside it (colorScale, dataBar, iconSet, cfvo, color); its formulas and format are the
+// caller's.
+void StartExtendedRule(const XmlAttrs& a, ExtendedRule& rule);
+void ExtendedRulePart(std::string_view name, const XmlAttrs& a, ExtendedRule& rule);
+// False for a rule that lacks what its type needs (a scale without its points and colours, a
+// comparison without its formulas): a package holding it would not open.
+bool IsCompleteRule(const ExtendedRule& rule);
+// The rule as a cfRule element; `dxfId` is its format's index in the written styles (-1 none).
+std::string ExtendedRuleXml(const Workbook& book, const CellRange& base, const ExtendedRule& rule,
+                            int priority, int dxfId);
 
 // The palette entry nearest a colour (tab colours and conditional formats name entries).
 unsigned NearestPaletteIndex(std::uint32_t bgr);

@@ -130,14 +130,15 @@ class WorkbookHandler : public XmlHandler {
       activeTab = a.Int("activeTab", 0);
       showTabs = a.Bool("showSheetTabs", true);
     } else if (name == "sheet") {
-      sheets.push_back({std::string(a.Get("name")), std::string(a.Get("id")),
+      sheets.push_back({DecodeEscapes(std::string(a.Get("name"))), std::string(a.Get("id")),
                         std::string(a.Get("state", "visible"))});
     } else if (name == "definedName") {
-      names.push_back({std::string(a.Get("name")), a.Int("localSheetId", -1), {}});
+      names.push_back({DecodeEscapes(std::string(a.Get("name"))), a.Int("localSheetId", -1), {}});
       inName_ = true;
     }
   }
   void End(std::string_view name) override {
+    if (name == "definedName" && inName_) names.back().text = DecodeEscapes(std::move(names.back().text));
     if (name == "definedName") inName_ = false;
   }
   void Text(std::string_view text) override {
@@ -501,7 +502,7 @@ class SheetHandler : public XmlHandler {
     }
     Value value = CellValue();
     if (hasFormula_) {
-      PendingFormula p{&sheet_, row_, col_, f_, sharedIndex_, !v_.empty() && !value.IsEmpty(), value};
+      PendingFormula p{&sheet_, row_, col_, DecodeEscapes(f_), sharedIndex_, !v_.empty() && !value.IsEmpty(), value};
       if (p.shared >= 0 && !f_.empty()) anchors_[p.shared] = pending_.size();
       if (p.shared >= 0 && f_.empty() && !anchors_.count(p.shared)) p.shared = -1;  // no anchor
       LoadStyle(sheet_, row_, col_, style_);
@@ -694,7 +695,7 @@ class XlsxReader {
         if (n.localSheet >= 0 && static_cast<std::size_t>(n.localSheet) < sheetOfEntry.size() &&
             sheetOfEntry[static_cast<std::size_t>(n.localSheet)] != 0)
           TakeBuiltinName(book_->GetSheet(sheetOfEntry[static_cast<std::size_t>(n.localSheet)]),
-                          n.name, DecodeEscapes(n.text));
+                          n.name, n.text);
         continue;
       }
       DefinedName d;

@@ -26,12 +26,7 @@ struct PartLink {
 std::map<std::string, PartLink> ReadPartLinks(const ZipReader& zip, const std::string& part);
 
 // The differential formats of conditional formats, by index in the styles part's dxfs.
-struct DiffFormat {
-  bool bold = false, italic = false, strike = false, underline = false;
-  bool hasBold = false, hasItalic = false, hasStrike = false, hasUnderline = false;
-  std::uint32_t fontColor = kAutoColor;  // kAutoColor: not set
-  std::uint32_t fill = kAutoColor;
-};
+static_assert(DiffFormat::kNoColor == kAutoColor);
 std::vector<DiffFormat> ReadDiffFormats(const ZipReader& zip, const std::string& stylesPart);
 
 // Takes the elements of a worksheet part that lie outside its sheetData. The sheet reader
@@ -68,11 +63,16 @@ class SheetFeaturesReader : public XmlHandler {
   std::vector<PendingLink> links_;
   std::vector<std::string> consumed_;
   std::vector<std::pair<std::string, std::string>> carried_;  // element, relationship id
+  bool CaptureFilter(std::string_view name, const XmlAttrs& a);
+
   FilterColumn filterColumn_;
+  ExtendedFilter filterExtra_;
+  int filterSkip_ = 0;  // depth inside an element of a filter column that is not kept
   bool inFilter_ = false, inFilterColumn_ = false;
   // Conditional formats: the ranges of the open block and the rule being read.
   struct PendingRule {
-    std::string type, op, dxf;
+    ExtendedRule rule;  // its attributes and parts as read
+    std::string dxf;
     std::vector<std::string> formulas;
   };
   std::vector<CellRange> cfRanges_;
@@ -112,6 +112,9 @@ class FeatureWriter {
   std::string DiffFormats() const;
 
  private:
+  std::string ConditionalXml(const SheetFeatures& f);
+  std::string FilterColumnsXml(const AutoFilter& filter);
+
   Workbook& book_;
   std::vector<std::string> dxfs_;
 };

@@ -9,6 +9,7 @@
 #include "control/xlsx/xlsx_condfmt.h"
 #include "control/xlsx/xlsx_sheet_features.h"
 #include "control/xlsx/xlsx_styles.h"
+#include "control/xlsx/xml_write.h"
 #include "control/xlsx/zip_package.h"
 
 namespace engine::xlsx {
@@ -17,6 +18,7 @@ namespace {
 
 constexpr std::size_t kMaxFeatureText = 1u << 16;
 constexpr std::size_t kMaxItems = 65536;  // ranges, links, comments … of one sheet
+constexpr std::size_t kMaxFilterXml = 1u << 24;  // a filter column's criteria as read
 
 bool EndsWith(std::string_view s, std::string_view tail) {
   return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
@@ -31,8 +33,8 @@ class LinksHandler : public XmlHandler {
     PartLink l;
     l.type = std::string(a.Get("Type"));
     l.external = a.Get("TargetMode") == "External";
-    l.target =
-        l.external ? std::string(a.Get("Target")) : ResolvePartName(folder_, a.Get("Target"));
+    l.target = l.external ? DecodeEscapes(std::string(a.Get("Target")))
+                          : ResolvePartName(folder_, a.Get("Target"));
     byId[std::string(a.Get("Id"))] = std::move(l);
   }
 
@@ -356,9 +358,9 @@ void SheetFeaturesReader::Start(std::string_view name, const XmlAttrs& a) {
     if (links_.size() >= kMaxItems || !RangeOf(a.Get("ref"), r)) return;
     PendingLink p;
     p.link.range = r;
-    p.link.location = std::string(a.Get("location"));
-    p.link.description = std::string(a.Get("display"));
-    p.link.tooltip = std::string(a.Get("tooltip"));
+    p.link.location = DecodeEscapes(std::string(a.Get("location")));
+    p.link.description = DecodeEscapes(std::string(a.Get("display")));
+    p.link.tooltip = DecodeEscapes(std::string(a.Get("tooltip")));
     p.link.kind = LinkKind::Cell;
     p.relId = std::string(a.Get("id"));
     links_.push_back(std::move(p));
@@ -376,11 +378,14 @@ void SheetFeaturesReader::Start(std::string_view name, const XmlAttrs& a) {
     cfRanges_ = RangeList(a.Get("sqref"));
     cfRules_.clear();
   } else if (name == "cfRule") {
+    if (cfRules_.size() >= kMaxItems) return;
     in_ = In::Rule;
-    cfRules_.push_back({std::string(a.Get("type")),
-                        std::string(a.Get("operator")),
-                        std::string(a.Get("dxfId")),
-                        {}});
+    PendingRule& r = cfRules_.emplace_back();
+    r.dxf = std::string(a.Get("dxfId"));
+    StartExtendedRule(a, r.rule);
+  } else if (in_ == In::Rule && (name == "colorScale" || name == "dataBar" || name == "iconSet" ||
+                                 name == "cfvo" || name == "color")) {
+    ExtendedRulePart(name, a, cfRules_.back().rule);
   } else if (name == "formula" && in_ == In::Rule && cfRules_.back().formulas.size() < 3) {
     capture_ = &cfRules_.back().formulas.emplace_back();
   } else if (name == "autoFilter") {
@@ -395,6 +400,10 @@ void SheetFeaturesReader::Start(std::string_view name, const XmlAttrs& a) {
     filterColumn_ = FilterColumn{};
     filterColumn_.column = a.Int("colId", -1);
     inFilterColumn_ = true;
+    filterExtra_ = ExtendedFilter{};
+    filterSkip_ = 0;
+  } else if (inFilterColumn_ && !CaptureFilter(name, a)) {
+    return;
   } else if (inFilterColumn_ && name == "customFilters") {
     filterColumn_.joinAnd = a.Bool("and", false);
   } else if (inFilterColumn_ && name == "customFilter") {
@@ -453,8 +462,20 @@ void SheetFeaturesReader::End(std::string_view name) {
   } else if (name == "filterColumn" && inFilterColumn_) {
     inFilterColumn_ = false;
     RecordBytes record;
-    if (f_.filter.criteria.size() < kMaxCol && FilterToRecord(filterColumn_, record))
+    ExtendedFilter& x = filterExtra_;
+    if (f_.filter.criteria.size() + f_.filter.extended.size() >= kMaxCol) return;
+    if (FilterToRecord(filterColumn_, record)) {
       f_.filter.criteria.push_back(std::move(record));
+    } else if (filterColumn_.column >= 0 && filterColumn_.column < kMaxCol &&
+               x.xml.size() <= kMaxFilterXml && (!x.xml.empty() || x.byColor)) {
+      x.column = filterColumn_.column;
+      f_.filter.extended.push_back(std::move(x));
+    }
+  } else if (inFilterColumn_) {
+    if (filterSkip_ > 0)
+      --filterSkip_;
+    else if (filterExtra_.xml.size() <= kMaxFilterXml)
+      filterExtra_.xml += "</" + std::string(name) + ">";
   } else if (name == "sheetView") {
     inSheetView_ = false;
   } else if (name == "sqref") {
@@ -478,6 +499,38 @@ void SheetFeaturesReader::End(std::string_view name) {
 
 void SheetFeaturesReader::Text(std::string_view text) {
   if (capture_ && capture_->size() + text.size() <= kMaxFeatureText) capture_->append(text);
+}
+
+bool SheetFeaturesReader::CaptureFilter(std::string_view name, const XmlAttrs& a) {
+  // An element inside a filter column, written out again as read (the package's escapes kept
+  // as they are) for criteria the record cannot hold. A colour filter names a format of the
+  // styles part, which is written afresh: it is kept as that format. Extensions are left out.
+  if (filterSkip_ > 0 || name == "extLst") {
+    ++filterSkip_;
+    return false;
+  }
+  if (name == "colorFilter") {
+    ++filterSkip_;
+    filterExtra_.byColor = true;
+    filterExtra_.cellColor = a.Bool("cellColor", true);
+    int dxf = a.Int("dxfId", -1);
+    if (dxf >= 0 && static_cast<std::size_t>(dxf) < dxfs_.size())
+      filterExtra_.format = dxfs_[static_cast<std::size_t>(dxf)];
+    return false;
+  }
+  std::string& xml = filterExtra_.xml;
+  if (xml.size() > kMaxFilterXml) return true;
+  xml += '<';
+  xml += name;
+  a.ForEach([&](std::string_view attr, std::string_view value) {
+    xml += ' ';
+    xml += attr;
+    xml += "=\"";
+    EscapeMarkup(xml, value);
+    xml += '"';
+  });
+  xml += '>';
+  return true;
 }
 
 void SheetFeaturesReader::StartView(const XmlAttrs& a) {
@@ -535,17 +588,27 @@ void SheetFeaturesReader::EndConditionalFormat() {
   if (cfRanges_.empty() || f_.conditional.size() >= kMaxItems) return;
   ConditionalFormat cf;
   cf.ranges = cfRanges_;
-  for (const PendingRule& r : cfRules_) {
+  for (PendingRule& r : cfRules_) {
     DiffFormat none;
     int dxf = XmlAttrs::ToInt(r.dxf, -1);
-    const DiffFormat& format = dxf >= 0 && static_cast<std::size_t>(dxf) < dxfs_.size()
-                                   ? dxfs_[static_cast<std::size_t>(dxf)]
-                                   : none;
+    bool hasFormat = dxf >= 0 && static_cast<std::size_t>(dxf) < dxfs_.size();
+    const DiffFormat& format = hasFormat ? dxfs_[static_cast<std::size_t>(dxf)] : none;
     RecordBytes bytes;
-    if (RuleToRecord(book_, cf.ranges.front(), r.type, r.op, r.formulas, format, bytes))
+    ExtendedRule& x = r.rule;
+    if (RuleToRecord(book_, cf.ranges.front(), x.type, x.op, r.formulas, format, bytes)) {
       cf.rules.push_back(std::move(bytes));
+      cf.priorities.push_back(x.priority);
+      continue;
+    }
+    for (std::string& text : r.formulas) {
+      RuleFormula& formula = x.formulas.emplace_back();
+      if (!EncodeRuleFormula(book_, text, formula.tokens)) formula.text = std::move(text);
+    }
+    x.hasFormat = hasFormat;
+    if (hasFormat) x.format = format;
+    if (IsCompleteRule(x)) cf.extended.push_back(std::move(x));
   }
-  if (!cf.rules.empty()) f_.conditional.push_back(std::move(cf));
+  if (!cf.rules.empty() || !cf.extended.empty()) f_.conditional.push_back(std::move(cf));
   cfRanges_.clear();
   cfRules_.clear();
 }

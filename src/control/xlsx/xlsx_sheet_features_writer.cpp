@@ -2,7 +2,7 @@
 // part and the drawing that shows each comment, and the sheets' built-in names. Items on the
 // heading row (row 0 of an open table whose names row is out) are not written.
 #include <algorithm>
-#include <charconv>
+#include <iterator>
 
 #include "control/formula/parser.h"
 #include "control/xls/biff_palette.h"
@@ -11,6 +11,7 @@
 #include "control/xlsx/xlsx_condfmt.h"
 #include "control/xlsx/xlsx_sheet_features.h"
 #include "control/xlsx/xml_stream.h"
+#include "control/xlsx/xml_write.h"
 
 namespace engine::xlsx {
 
@@ -20,57 +21,8 @@ constexpr const char* kRelType =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
 constexpr const char* kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
 
-void Escape(std::string& out, std::string_view text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "_x%04X_", static_cast<unsigned>(c));
-          out += buf;
-        } else if (c == '_' && IsEscapeAt(text, i)) {
-          out += "_x005F_";
-        } else {
-          out += c;
-        }
-    }
-  }
-}
-
-std::string Esc(std::string_view text) {
-  std::string out;
-  Escape(out, text);
-  return out;
-}
-
-std::string Num(double d) {
-  char buf[32];
-  auto [p, ec] = std::to_chars(buf, buf + sizeof buf, d);
-  return std::string(buf, ec == std::errc() ? p : buf);
-}
-
 std::string Attr(const char* name, const std::string& value) {
-  return std::string(" ") + name + "=\"" + Esc(value) + "\"";
-}
-
-std::string Argb(std::uint32_t bgr) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "FF%02X%02X%02X", bgr & 0xFF, (bgr >> 8) & 0xFF,
-                (bgr >> 16) & 0xFF);
-  return buf;
+  return std::string(" ") + name + "=\"" + Escaped(value) + "\"";
 }
 
 bool OnSheet(const CellRange& r) {
@@ -204,8 +156,8 @@ std::string ValidationXml(const ValidationRule& v) {
     }
     f1 += '"';
   }
-  if (!f1.empty()) out += "<formula1>" + Esc(f1) + "</formula1>";
-  if (!v.formula2.empty()) out += "<formula2>" + Esc(v.formula2) + "</formula2>";
+  if (!f1.empty()) out += "<formula1>" + Escaped(f1) + "</formula1>";
+  if (!v.formula2.empty()) out += "<formula2>" + Escaped(v.formula2) + "</formula2>";
   return out + "</dataValidation>";
 }
 
@@ -219,9 +171,9 @@ std::string PageXml(const PageSetup& p) {
     if (p.printGridlines) out += " gridLines=\"1\"";
     out += "/>";
   }
-  out += "<pageMargins left=\"" + Num(p.left) + "\" right=\"" + Num(p.right) + "\" top=\"" +
-         Num(p.top) + "\" bottom=\"" + Num(p.bottom) + "\" header=\"" + Num(p.headerMargin) +
-         "\" footer=\"" + Num(p.footerMargin) + "\"/>";
+  out += "<pageMargins left=\"" + NumberText(p.left) + "\" right=\"" + NumberText(p.right) +
+         "\" top=\"" + NumberText(p.top) + "\" bottom=\"" + NumberText(p.bottom) + "\" header=\"" +
+         NumberText(p.headerMargin) + "\" footer=\"" + NumberText(p.footerMargin) + "\"/>";
   std::string setup;
   if (p.printerSettings && p.paperSize > 0)
     setup += " paperSize=\"" + std::to_string(p.paperSize) + "\"";
@@ -245,8 +197,8 @@ std::string PageXml(const PageSetup& p) {
   if (!setup.empty()) out += "<pageSetup" + setup + "/>";
   if (!p.header.empty() || !p.footer.empty()) {
     out += "<headerFooter>";
-    if (!p.header.empty()) out += "<oddHeader>" + Esc(p.header) + "</oddHeader>";
-    if (!p.footer.empty()) out += "<oddFooter>" + Esc(p.footer) + "</oddFooter>";
+    if (!p.header.empty()) out += "<oddHeader>" + Escaped(p.header) + "</oddHeader>";
+    if (!p.footer.empty()) out += "<oddFooter>" + Escaped(p.footer) + "</oddFooter>";
     out += "</headerFooter>";
   }
   auto breaks = [&](const char* tag, std::vector<int> list, int limit, const char* max) {
@@ -330,12 +282,12 @@ std::string CommentsXml(const std::vector<const Comment*>& notes) {
     std::size_t author = static_cast<std::size_t>(it - authors.begin());
     if (it == authors.end()) authors.push_back(c->author);
     list += "<comment ref=\"" + CellName(c->row, c->col) + "\" authorId=\"" +
-            std::to_string(author) + "\"><text><t xml:space=\"preserve\">" + Esc(c->text) +
+            std::to_string(author) + "\"><text><t xml:space=\"preserve\">" + Escaped(c->text) +
             "</t></text></comment>";
   }
   std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
   out += std::string("<comments xmlns=\"") + kMain + "\"><authors>";
-  for (const std::string& a : authors) out += "<author>" + Esc(a) + "</author>";
+  for (const std::string& a : authors) out += "<author>" + Escaped(a) + "</author>";
   return out + "</authors><commentList>" + list + "</commentList></comments>";
 }
 
@@ -370,7 +322,7 @@ std::string FeatureWriter::SheetHead(const Sheet& sheet, bool active) {
   {
     const int height = f.defaultRowHeight;
     out += " defaultRowHeight=\"";
-    out += Num((height > 0 ? height : kStandardRowHeight) / 20.0);
+    out += NumberText((height > 0 ? height : kStandardRowHeight) / 20.0);
     out += height > 0 && height != kStandardRowHeight ? "\" customHeight=\"1\"" : "\"";
   }
   if (rowLevels) out += " outlineLevelRow=\"" + std::to_string(rowLevels) + "\"";
@@ -382,8 +334,7 @@ std::string FeatureWriter::SheetTail(const Sheet& sheet, int index, SheetExtraPa
   const SheetFeatures& f = sheet.Features();
   std::string out;
   if (f.filter.on && OnSheet(f.filter.range)) {
-    std::string columns;
-    for (const RecordBytes& c : f.filter.criteria) columns += RecordToFilterXml(c);
+    std::string columns = FilterColumnsXml(f.filter);
     out += "<autoFilter ref=\"" + RangeName(f.filter.range) + "\"" +
            (columns.empty() ? "/>" : ">" + columns + "</autoFilter>");
   }
@@ -398,29 +349,7 @@ std::string FeatureWriter::SheetTail(const Sheet& sheet, int index, SheetExtraPa
   if (mergeCount)
     out += "<mergeCells count=\"" + std::to_string(mergeCount) + "\">" + merges + "</mergeCells>";
 
-  int priority = 1;
-  for (const ConditionalFormat& cf : f.conditional) {
-    std::vector<CellRange> ranges;
-    for (const CellRange& r : cf.ranges)
-      if (OnSheet(r)) ranges.push_back(r);
-    if (ranges.empty()) continue;
-    std::string rules;
-    for (const RecordBytes& bytes : cf.rules) {
-      PackageRule rule;
-      if (!RecordToRule(book_, ranges.front(), bytes, rule)) continue;
-      dxfs_.push_back(DxfXml(rule.format));
-      rules += "<cfRule type=\"" + rule.type + "\" dxfId=\"" + std::to_string(dxfs_.size() - 1) +
-               "\" priority=\"" + std::to_string(priority++) + "\"";
-      if (!rule.op.empty()) rules += " operator=\"" + rule.op + "\"";
-      rules += ">";
-      for (const std::string& formula : rule.formulas)
-        rules += "<formula>" + Esc(formula) + "</formula>";
-      rules += "</cfRule>";
-    }
-    if (!rules.empty())
-      out += "<conditionalFormatting sqref=\"" + RangeList(ranges) + "\">" + rules +
-             "</conditionalFormatting>";
-  }
+  out += ConditionalXml(f);
 
   std::string validations;
   int validationCount = 0;
@@ -446,7 +375,7 @@ std::string FeatureWriter::SheetTail(const Sheet& sheet, int index, SheetExtraPa
     if (external) {
       std::string id = "rId" + std::to_string(extra.nextRel++);
       extra.rels += "<Relationship Id=\"" + id + "\" Type=\"" + kRelType + "hyperlink\" Target=\"" +
-                    Esc(l.target) + "\" TargetMode=\"External\"/>";
+                    Escaped(l.target) + "\" TargetMode=\"External\"/>";
       links += " r:id=\"" + id + "\"";
     }
     if (!l.location.empty()) links += Attr("location", l.location);
@@ -485,6 +414,84 @@ std::string FeatureWriter::SheetTail(const Sheet& sheet, int index, SheetExtraPa
   return out;
 }
 
+std::string FeatureWriter::FilterColumnsXml(const AutoFilter& filter) {
+  // Columns in order, whichever form holds their criteria.
+  std::vector<std::pair<int, std::string>> columns;
+  for (const RecordBytes& c : filter.criteria)
+    if (c.size() >= 2) columns.emplace_back(c[0] | (c[1] << 8), RecordToFilterXml(c));
+  for (const ExtendedFilter& x : filter.extended) {
+    std::string xml = "<filterColumn colId=\"" + std::to_string(x.column) + "\">" + x.xml;
+    if (x.byColor) {
+      dxfs_.push_back(DxfXml(x.format));
+      xml += "<colorFilter dxfId=\"" + std::to_string(dxfs_.size() - 1) + "\"" +
+             (x.cellColor ? "" : " cellColor=\"0\"") + "/>";
+    }
+    columns.emplace_back(x.column, xml + "</filterColumn>");
+  }
+  std::stable_sort(columns.begin(), columns.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::string out;
+  for (const auto& c : columns) out += c.second;
+  return out;
+}
+
+std::string FeatureWriter::ConditionalXml(const SheetFeatures& f) {
+  // Rules keep the priorities they were read with, renumbered from 1; a rule without one
+  // follows the rule before it.
+  std::vector<std::pair<int, std::size_t>> order;
+  int last = 0;
+  auto note = [&](int priority) {
+    if (priority > 0) last = priority;
+    order.emplace_back(last, order.size());
+  };
+  std::vector<const ConditionalFormat*> kept;
+  for (const ConditionalFormat& cf : f.conditional) {
+    if (std::none_of(cf.ranges.begin(), cf.ranges.end(), OnSheet)) continue;
+    kept.push_back(&cf);
+    for (std::size_t i = 0; i < cf.rules.size(); ++i)
+      note(i < cf.priorities.size() ? cf.priorities[i] : 0);
+    for (const ExtendedRule& rule : cf.extended) note(rule.priority);
+  }
+  std::stable_sort(order.begin(), order.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<int> priority(order.size());
+  for (std::size_t i = 0; i < order.size(); ++i)
+    priority[order[i].second] = static_cast<int>(i) + 1;
+
+  std::string out;
+  std::size_t next = 0;
+  for (const ConditionalFormat* cf : kept) {
+    std::vector<CellRange> ranges;
+    std::copy_if(cf->ranges.begin(), cf->ranges.end(), std::back_inserter(ranges), OnSheet);
+    std::string rules;
+    for (const RecordBytes& bytes : cf->rules) {
+      int p = priority[next++];
+      PackageRule rule;
+      if (!RecordToRule(book_, ranges.front(), bytes, rule)) continue;
+      dxfs_.push_back(DxfXml(rule.format));
+      rules += "<cfRule type=\"" + rule.type + "\" dxfId=\"" + std::to_string(dxfs_.size() - 1) +
+               "\" priority=\"" + std::to_string(p) + "\"";
+      if (!rule.op.empty()) rules += " operator=\"" + rule.op + "\"";
+      rules += ">";
+      for (const std::string& formula : rule.formulas)
+        rules += "<formula>" + Escaped(formula) + "</formula>";
+      rules += "</cfRule>";
+    }
+    for (const ExtendedRule& rule : cf->extended) {
+      int dxf = -1;
+      if (rule.hasFormat) {
+        dxfs_.push_back(DxfXml(rule.format));
+        dxf = static_cast<int>(dxfs_.size()) - 1;
+      }
+      rules += ExtendedRuleXml(book_, ranges.front(), rule, priority[next++], dxf);
+    }
+    if (!rules.empty())
+      out += "<conditionalFormatting sqref=\"" + RangeList(ranges) + "\">" + rules +
+             "</conditionalFormatting>";
+  }
+  return out;
+}
+
 std::string FeatureWriter::BuiltinNames() {
   std::string out;
   for (int i = 1; i <= book_.SheetCount(); ++i) {
@@ -493,7 +500,7 @@ std::string FeatureWriter::BuiltinNames() {
     std::string local = " localSheetId=\"" + std::to_string(i - 1) + "\"";
     if ((f.filter.on || f.filter.named) && OnSheet(f.filter.range))
       out += "<definedName name=\"_xlnm._FilterDatabase\"" + local + " hidden=\"1\">" +
-             Esc(AreaText(sheet.Name(), f.filter.range)) + "</definedName>";
+             Escaped(AreaText(sheet.Name(), f.filter.range)) + "</definedName>";
     std::string area;
     for (const CellRange& r : f.page.printArea) {
       if (!OnSheet(r)) continue;
@@ -501,7 +508,8 @@ std::string FeatureWriter::BuiltinNames() {
       area += AreaText(sheet.Name(), r);
     }
     if (!area.empty())
-      out += "<definedName name=\"_xlnm.Print_Area\"" + local + ">" + Esc(area) + "</definedName>";
+      out +=
+          "<definedName name=\"_xlnm.Print_Area\"" + local + ">" + Escaped(area) + "</definedName>";
     std::string titles;
     std::string prefix = formula::QuoteSheetName(sheet.Name()) + "!";
     if (f.page.titleCol1 >= 1 && f.page.titleCol2 >= f.page.titleCol1)
@@ -513,8 +521,8 @@ std::string FeatureWriter::BuiltinNames() {
                 std::to_string(std::min(f.page.titleRow2, kMaxRow));
     }
     if (!titles.empty())
-      out +=
-          "<definedName name=\"_xlnm.Print_Titles\"" + local + ">" + Esc(titles) + "</definedName>";
+      out += "<definedName name=\"_xlnm.Print_Titles\"" + local + ">" + Escaped(titles) +
+             "</definedName>";
   }
   return out;
 }

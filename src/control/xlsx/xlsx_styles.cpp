@@ -81,7 +81,7 @@ class StylesHandler : public XmlHandler {
 
   void Start(std::string_view name, const XmlAttrs& a) override {
     if (name == "numFmt") {
-      customFormats_[a.Int("numFmtId", -1)] = std::string(a.Get("formatCode"));
+      customFormats_[a.Int("numFmtId", -1)] = DecodeEscapes(std::string(a.Get("formatCode")));
     } else if (name == "fonts" || name == "fills" || name == "borders" || name == "cellXfs" ||
                name == "cellStyleXfs" || name == "dxfs") {
       section_ = name;
@@ -131,7 +131,7 @@ class StylesHandler : public XmlHandler {
 
   void FontElement(std::string_view name, const XmlAttrs& a) {
     if (name == "font") font_ = Font{};
-    else if (name == "name") font_.name = std::string(a.Get("val", "Arial"));
+    else if (name == "name") font_.name = DecodeEscapes(std::string(a.Get("val", "Arial")));
     else if (name == "sz") font_.heightTwips = static_cast<int>(std::lround(std::clamp(a.Number("val", 10), 1.0, 409.0) * 20));
     else if (name == "b") font_.bold = a.Bool("val", true);
     else if (name == "i") font_.italic = a.Bool("val", true);

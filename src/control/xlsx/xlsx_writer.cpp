@@ -1,6 +1,5 @@
 // Writing .xlsx packages: the workbook, one part per sheet, shared strings and styles. Every
 // engine style becomes the cell format of the same index, so cells keep their style numbers.
-#include <charconv>
 #include <unordered_map>
 
 #include "control/engine_error.h"
@@ -12,6 +11,7 @@
 #include "control/xlsx/xlsx_sheet_features.h"
 #include "control/xlsx/xlsx_styles.h"
 #include "control/xlsx/xml_stream.h"
+#include "control/xlsx/xml_write.h"
 #include "control/xlsx/zip_package.h"
 
 namespace engine::xlsx {
@@ -22,49 +22,6 @@ constexpr const char* kMain = "http://schemas.openxmlformats.org/spreadsheetml/2
 constexpr const char* kRelNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 constexpr const char* kRelType = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
 constexpr const char* kXmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
-
-// Text as XML character data or attribute value. Characters XML 1.0 cannot carry are written
-// as the package's _xHHHH_ escapes, and a literal "_x" that would read as one is escaped too.
-void Escape(std::string& out, std::string_view text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default:
-        // A carriage return too: readers turn a literal one into a line feed.
-        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "_x%04X_", static_cast<unsigned>(c));
-          out += buf;
-        } else if (c == '_' && IsEscapeAt(text, i)) {
-          out += "_x005F_";
-        } else {
-          out += c;
-        }
-    }
-  }
-}
-
-std::string Escaped(std::string_view text) {
-  std::string out;
-  Escape(out, text);
-  return out;
-}
-
-void AppendNumber(std::string& out, double d) {
-  char buf[32];
-  auto [p, ec] = std::to_chars(buf, buf + sizeof buf, d);
-  out.append(buf, ec == std::errc() ? p : buf);
-}
-
-std::string Argb(std::uint32_t bgr) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "FF%02X%02X%02X", bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-  return buf;
-}
 
 std::string ColorElement(const char* tag, std::uint32_t bgr) {
   if (bgr == kAutoColor) return std::string("<") + tag + " auto=\"1\"/>";
