@@ -45,7 +45,9 @@ Commands:
       3 tab-separated text, 6 comma-separated text. Without --type the format follows
       OUT's extension (.xls: 11, .xlsx: 51, .txt: 3, .csv: 6). An .xlsx IN that carries
       what an .xls file cannot hold (drawings, charts, pictures, pivot tables, tables,
-      macros, form controls) is not converted to .xls: the command fails and names it.
+      macros, form controls) is not converted to .xls, nor an .xls IN that carries chart
+      or macro sheets, drawings, macros or embedded objects to .xlsx: the command fails
+      and names them.
         --drop-unsupported   convert anyway, leaving those out
 
   edit [FILE]

@@ -29,16 +29,22 @@ bool IsBareBiff(const std::uint8_t* d, std::size_t n) {
 
 unsigned BiffCodePage(const LocaleSettings& locale) { return locale.language == "ja" ? 932 : 1252; }
 
-// A workbook file holds neither the parts an .xlsx package carries through nor the rules and
-// criteria only a package can express; the parts would vanish without a word, so the write is
-// refused unless the caller asked to leave them out.
-void CheckWorkbookFileHolds(const Workbook& book, bool dropUnsupported) {
-  if (dropUnsupported) return;
-  std::string lost = xlsx::XlsxOnlyContent(book);
+// A write that would leave out what the book carries unmodelled (the parts of an .xlsx package
+// in an .xls file, a 97-2000 file's charts and macros in a package) is refused unless the
+// caller asked to leave them out: they would otherwise vanish without a word.
+void RefuseSilentLoss(const std::string& lost, const char* form, const char* keepingForm) {
   if (!lost.empty())
-    throw EngineError(kErrFile, "An .xls file cannot hold the " + lost +
-                                    " of this workbook; nothing was saved. Save it as .xlsx to "
-                                    "keep them, or convert it leaving them out.");
+    throw EngineError(kErrFile, std::string("An ") + form + " file cannot hold the " + lost +
+                                    " of this workbook; nothing was saved. Save it as " +
+                                    keepingForm + " to keep them, or convert it leaving them out.");
+}
+
+void CheckWorkbookFileHolds(const Workbook& book, bool dropUnsupported) {
+  if (!dropUnsupported) RefuseSilentLoss(xlsx::XlsxOnlyContent(book), ".xls", ".xlsx");
+}
+
+void CheckPackageHolds(const Workbook& book, bool dropUnsupported) {
+  if (!dropUnsupported) RefuseSilentLoss(xls::XlsOnlyContent(book), ".xlsx", ".xls");
 }
 
 }  // namespace
@@ -86,6 +92,7 @@ static xls::Bytes Serialise(Workbook& book, short type, const LocaleSettings& lo
       CheckWorkbookFileHolds(book, dropUnsupported);
       return xls::WriteXls(book, type, BiffCodePage(locale));
     case xlsx::kTypeXlsx:
+      CheckPackageHolds(book, dropUnsupported);
       return xlsx::WriteXlsx(book);
     case xls::kTypeText:
     case text::kTypeCsv: {

@@ -166,6 +166,23 @@ TEST_F(CliTest, ConvertToXlsRefusesWhatOnlyXlsxHoldsUnlessAskedToDropIt) {
   EXPECT_EQ(Invoke({"convert", book, dir_ + "/chart.txt"}).status, 0);
 }
 
+TEST_F(CliTest, ConvertToXlsxRefusesWhatOnlyXlsHoldsUnlessAskedToDropIt) {
+  // Chart sheets among the worksheets: a package cannot carry them.
+  const std::string book = std::string(DT_CORPUS_DIR) + "/real-xls/poi-12843-1.xls";
+  const std::string xlsx = dir_ + "/charts.xlsx";
+  Result r = Invoke({"convert", book, xlsx});
+  EXPECT_EQ(r.status, dtapp::kExitFailed);
+  EXPECT_NE(r.err.find("chart sheets"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("--drop-unsupported"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(xlsx));
+  r = Invoke({"convert", book, xlsx, "--drop-unsupported"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Invoke({"run", xlsx}).out, Invoke({"run", book}).out);
+  // A plain .xls converts without a word.
+  ASSERT_EQ(Invoke({"convert", dir_ + "/t.txt", dir_ + "/t.xls"}).status, 0);
+  EXPECT_EQ(Invoke({"convert", dir_ + "/t.xls", dir_ + "/t.xlsx"}).status, 0);
+}
+
 TEST(RowList, ShardsParse) {
   std::string error;
   auto shard = dtapp::ParseShard("2/7", error);

@@ -174,7 +174,7 @@ void Apply(SheetFeatures& f, const Edit& e) {
     for (RecordBytes& rule : c.rules) MapRule(rule, e, c.tokenRowOffset);
     for (ExtendedRule& rule : c.extended)
       for (RuleFormula& formula : rule.formulas)
-        MapRuleTokens(formula.tokens.data(), formula.tokens.size(), e, c.tokenRowOffset);
+        MapTokens(formula.tokens.data(), formula.tokens.size(), e, c.tokenRowOffset, nullptr);
     return false;
   });
   if (f.filter.on || f.filter.named) {

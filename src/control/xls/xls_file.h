@@ -3,6 +3,7 @@
 // file. Reading builds a new Workbook; writing serialises one.
 
 #include <memory>
+#include <string>
 
 #include "control/locale_settings.h"
 #include "control/model/workbook.h"
@@ -35,5 +36,10 @@ std::unique_ptr<Workbook> ReadBiffStream(const Bytes& stream, const LocaleSettin
 // would hold but BIFF5 cannot (areas reaching past row 16,384 end at it instead), or a text
 // too long for a cell. Nothing is written then.
 Bytes WriteXls(Workbook& book, short type, unsigned codePage);
+
+// What the workbook carries that only a 97-2000 file can write back (chart and macro sheets,
+// pictures and other drawing objects, macros, embedded objects), named for a message; empty
+// when it carries none of them.
+std::string XlsOnlyContent(const Workbook& book);
 
 }  // namespace engine::xls
