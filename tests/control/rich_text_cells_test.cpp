@@ -1,5 +1,6 @@
 // Formatting runs of text cells follow their cell through every edit of the sheet, go with a
-// new value, and travel with copies.
+// new value, and travel with copies (copying a sheet to another table goes through the same
+// copy and paste).
 #include <gtest/gtest.h>
 
 #include "control/clipboard_data.h"
@@ -84,7 +85,7 @@ TEST(RichTextCells, ANewValueOrClearingDropsTheRunsAndARestoredCellGetsThemBack)
   EXPECT_EQ(RunsAt(c, 1, 1), kRuns);
 }
 
-TEST(RichTextCells, CopyPasteFillAndCopySheetKeepTheRuns) {
+TEST(RichTextCells, CopyPasteAndFillKeepTheRunsAcrossWorkbooksInOneProcess) {
   ProcessClipboard clipboard;
   Control c, other;
   c.SetClipboard(&clipboard);

@@ -342,7 +342,7 @@ TEST(BiffRecords, Biff5RichStringCountsBytesOfItsCodePage) {
   EXPECT_EQ((*runs)[1].at, 3u);
   EXPECT_TRUE(book->Styles().GetFont((*runs)[1].font).bold);
   // A count of runs the record does not hold is refused.
-  s.out[s.out.size() - 4 - 4 - 5] = 9;
+  s.out[s.out.size() - 4 - 4 - 1] = 9;  // before the two pairs and the EOF record
   EXPECT_NE(ReadError(s.out).find("past its record"), std::string::npos);
 }
 

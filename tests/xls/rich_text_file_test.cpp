@@ -49,7 +49,8 @@ for (r, c), runs in sorted(s.rich_text_runlist_map.items()):
 )py";
 
 const char* kXlsxScript = R"py(
-import sys, re, zipfile, openpyxl, xml.etree.ElementTree as ET
+import sys, re, warnings, zipfile, openpyxl, xml.etree.ElementTree as ET
+warnings.simplefilter("ignore")  # openpyxl's notes on parts it does not model
 m = "{http://schemas.openxmlformats.org/spreadsheetml/2006/main}"
 z = zipfile.ZipFile(sys.argv[1])
 items = ET.fromstring(z.read("xl/sharedStrings.xml")).findall(m + "si")
