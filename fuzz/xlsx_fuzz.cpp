@@ -2,7 +2,7 @@
 // An input that is not a zip package is taken as the XML of a sheet's parts, so that mutations
 // reach the readers of the parts directly instead of dying in the deflate stream: the pieces
 // between "\n====\n" lines become the worksheet, its relationships, a comments part, the
-// drawing of the comments and the styles part.
+// drawing of the comments, the styles part and the shared strings.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -17,14 +17,14 @@ namespace {
 
 engine::xls::Bytes PackageOf(std::string_view text) {
   std::vector<std::string> parts;
-  while (parts.size() < 4) {
+  while (parts.size() < 5) {
     std::size_t at = text.find("\n====\n");
     if (at == std::string_view::npos) break;
     parts.emplace_back(text.substr(0, at));
     text.remove_prefix(at + 6);
   }
   parts.emplace_back(text);
-  parts.resize(5);
+  parts.resize(6);
   engine::xlsx::ZipWriter zip;
   zip.Add("_rels/.rels",
           "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
@@ -40,12 +40,15 @@ engine::xls::Bytes PackageOf(std::string_view text) {
           "<Relationships><Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/"
           "officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
           "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
-          "relationships/styles\" Target=\"styles.xml\"/></Relationships>");
+          "relationships/styles\" Target=\"styles.xml\"/>"
+          "<Relationship Id=\"rId3\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+          "relationships/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>");
   zip.Add("xl/worksheets/sheet1.xml", parts[0]);
   if (!parts[1].empty()) zip.Add("xl/worksheets/_rels/sheet1.xml.rels", parts[1]);
   if (!parts[2].empty()) zip.Add("xl/comments1.xml", parts[2]);
   if (!parts[3].empty()) zip.Add("xl/drawings/vmlDrawing1.vml", parts[3]);
   if (!parts[4].empty()) zip.Add("xl/styles.xml", parts[4]);
+  if (!parts[5].empty()) zip.Add("xl/sharedStrings.xml", parts[5]);
   return zip.Finish();
 }
 

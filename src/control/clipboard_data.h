@@ -28,6 +28,12 @@ struct ClipStyle {
   std::string formatCode;
 };
 
+// A formatting run of a copied text, its font by value (see TextRun).
+struct ClipRun {
+  std::uint32_t at = 0;
+  Font font;
+};
+
 struct ClipCell {
   int r = 0, c = 0;      // offset in the block
   bool content = false;  // false: an empty cell that carries a format only
@@ -37,6 +43,7 @@ struct ClipCell {
   std::shared_ptr<const formula::Expression> expr;
   std::string formulaText;  // the formula as it read where it was copied (no "=")
   int style = -1;           // index in ClipData::styles; -1: the default format
+  std::vector<ClipRun> runs;  // a text's formatting runs (kept within this process only)
 };
 
 struct ClipData {

@@ -339,6 +339,7 @@ struct SavedCell::Data {
   bool empty = true;
   std::string formula;  // the entry text of a formula cell ("=…"), else empty
   Value value;
+  TextRuns runs;  // a text's formatting runs
   std::uint16_t style = 0;
 };
 
@@ -363,6 +364,7 @@ SavedCell Control::SaveCell(int row, int col) const {
     d.formula = "=" + GetCellFormula(row, col);
   else
     d.value = GetCellValue(row, col);
+  if (const TextRuns* runs = ActiveSheet().Runs(*slot)) d.runs = *runs;
   return saved;
 }
 
@@ -377,6 +379,7 @@ void Control::RestoreCell(const SavedCell& saved) {
     SetCellValue(d.row, d.col, d.value);
   Sheet& sheet = ActiveSheet();
   const CellSlot* slot = sheet.Find(d.row, d.col);
+  if (slot && !d.runs.empty()) sheet.SetRuns(*slot, d.runs);
   if ((slot ? slot->style : 0) != d.style) book_->SetCellStyle(sheet, d.row, d.col, d.style);
 }
 

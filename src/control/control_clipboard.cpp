@@ -87,6 +87,9 @@ std::shared_ptr<ClipData> Capture(Workbook& book, const Sheet& sheet, const Bloc
           }
           if (!cell.formula && cell.value.IsEmpty()) cell.value = Value::Number(0);
         }
+        if (const TextRuns* runs = sheet.Runs(*s))
+          for (const TextRun& run : *runs)
+            cell.runs.push_back(ClipRun{run.at, book.Styles().GetFont(run.font)});
         shown[r][c] = book.DisplayText(sheet, row, col);
       }
       clip->cells.push_back(std::move(cell));
@@ -103,6 +106,16 @@ std::uint16_t InternStyle(Workbook& book, const ClipStyle& cs) {
   st.font = book.Styles().InternFont(cs.font);
   st.numberFormat = book.Formats().Intern(cs.formatCode);
   return book.Styles().Intern(st);
+}
+
+// A pasted text takes its runs, their fonts in the target workbook's table.
+void PasteRuns(Workbook& book, Sheet& sheet, int row, int col, const std::vector<ClipRun>& runs) {
+  const CellSlot* s = sheet.Find(row, col);
+  if (!s || s->kind != CellKind::Text) return;
+  TextRuns placed;
+  for (const ClipRun& run : runs) placed.push_back(TextRun{run.at, book.Styles().InternFont(run.font)});
+  if (text_runs::Valid(placed, text_runs::Utf16Length(sheet.Text(*s)), book.Styles().FontCount()))
+    sheet.SetRuns(*s, std::move(placed));
 }
 
 }  // namespace
@@ -227,6 +240,7 @@ void Control::PasteClipboard() {
         }
       } else if (cell.content) {
         book_->SetValue(sheet, row, col, cell.value);
+        if (!cell.runs.empty()) PasteRuns(*book_, sheet, row, col, cell.runs);
       }
       if (cell.style >= 0) book_->SetCellStyle(sheet, row, col, styles[cell.style]);
       NoteWidth(sheet, row, col);

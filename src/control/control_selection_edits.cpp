@@ -46,6 +46,10 @@ void CopyCell(Workbook& book, Sheet& sheet, int fromRow, int fromCol, int toRow,
     book.SetFormula(sheet, toRow, toCol, std::move(f));
   } else {
     book.SetValue(sheet, toRow, toCol, book.GetValue(sheet, fromRow, fromCol));
+    // The source's slot may have moved when the target's block was made: look again.
+    const CellSlot* from = sheet.Find(fromRow, fromCol);
+    if (const TextRuns* runs = from ? sheet.Runs(*from) : nullptr)
+      sheet.SetRuns(sheet.Col(toCol).At(toRow), TextRuns(*runs));
   }
   book.SetCellStyle(sheet, toRow, toCol, style);
 }

@@ -1,8 +1,10 @@
 // Cut, copy, paste and paste values on a table: where a paste may start, the names new
-// columns get, the enabling rules, and moving a whole sheet between two tables.
+// columns get, the enabling rules, and moving a whole sheet (formatting runs of its texts
+// included) between two tables.
 
 #include "files_fixture.h"
 #include "platform/command_state.h"
+#include "support/rich_text_cells.h"
 
 using Values = std::vector<std::string>;
 
@@ -139,6 +141,8 @@ TEST_F(ClipboardTest, WholeSheetMovesBetweenTwoTablesWithNamesFormulasAndFormats
   Fill({"Name", "Qty", "Total"}, {{"ann", "3", "=B1*2"}, {"bob", "4", "=B2*2"}});
   E().SetSelection(1, 2, 2, 2);
   E().FormatCurrency2();
+  const rich_cells::Runs runs = {{1, rich_cells::Bold()}};  // "a" plain, "nn" bold
+  rich_cells::SetRich(E(), 1, 1, "ann", runs);
   ASSERT_EQ(T().Save(Path("src.xls"), 1, CZAT::FILE_TYPE_NONE, 0), 0);
   ASSERT_EQ(T().CopyAllContent(1), 0);
 
@@ -169,6 +173,9 @@ TEST_F(ClipboardTest, WholeSheetMovesBetweenTwoTablesWithNamesFormulasAndFormats
   long rows = 0;
   target->GetMaxRows(rows, 2);
   EXPECT_EQ(rows, 2);
+  // A text's formatting runs go with it, and stay in the source.
+  EXPECT_EQ(rich_cells::RunsAt(target->Engine(), 1, 1), runs);
+  EXPECT_EQ(rich_cells::RunsAt(E(), 1, 1), runs);
   // The first sheet of the target is untouched.
   EXPECT_EQ(target->GetHeaderArgList(1), (CZATArgList{"X", "Y", "Z", "W"}));
 }

@@ -20,9 +20,10 @@ struct StreamBuilder {
     Put16(out, static_cast<unsigned>(body.size()));
     out.insert(out.end(), body.begin(), body.end());
   }
+  unsigned version = 0x0600;  // 0x0500: the 5.0/95 form, whose short strings have no option byte
   void Bof(unsigned type) {
     Bytes b;
-    Put16(b, 0x0600);
+    Put16(b, version);
     Put16(b, type);
     Put32(b, 0);
     Put32(b, 0);
@@ -33,11 +34,25 @@ struct StreamBuilder {
     Bytes b;
     Put32(b, 0);
     Put16(b, 0);
-    Put8(b, static_cast<unsigned>(name.size()));
-    Put8(b, 0);
-    b.insert(b.end(), name.begin(), name.end());
+    ShortString(b, name);
     sheetOffsetAt = out.size() + 4;
     Rec(0x0085, b);
+  }
+  void ShortString(Bytes& b, const std::string& text) const {
+    Put8(b, static_cast<unsigned>(text.size()));
+    if (version == 0x0600) Put8(b, 0);
+    b.insert(b.end(), text.begin(), text.end());
+  }
+  void Font(bool bold) {
+    Bytes b;
+    Put16(b, 200);
+    Put16(b, 0);
+    Put16(b, 0x7FFF);
+    Put16(b, bold ? 700 : 400);
+    Put16(b, 0);
+    Put32(b, 0);
+    ShortString(b, "Arial");
+    Rec(0x0031, b);
   }
   void StartSheet() {
     Set32(out, sheetOffsetAt, static_cast<std::uint32_t>(out.size()));
@@ -228,6 +243,107 @@ TEST(BiffRecords, DamagedStreamsAreRefused) {
   Bytes cut = s.out;
   cut.resize(cut.size() - 3);
   EXPECT_THROW(ReadBiffStream(cut, &locale, type), engine::EngineError);
+}
+
+// Globals with six fonts (file numbers 0-3, 5 and 6; 5 is bold) and a sheet whose A1 shows
+// the one shared string "abcdef", whose runs are `runs` with `more` in a CONTINUE record.
+Bytes RichStream(unsigned count, const Bytes& runs, const Bytes& more) {
+  StreamBuilder s;
+  s.Bof(0x0005);
+  for (int i = 0; i < 6; ++i) s.Font(i == 4);
+  s.BoundSheet("Rich");
+  Bytes sst;
+  Put32(sst, 1);
+  Put32(sst, 1);
+  Put16(sst, 6);
+  Put8(sst, 0x08);
+  Put16(sst, count);
+  for (char c : std::string("abcdef")) Put8(sst, static_cast<unsigned char>(c));
+  sst.insert(sst.end(), runs.begin(), runs.end());
+  s.Rec(0x00FC, sst);
+  if (!more.empty()) s.Rec(0x003C, more);
+  s.Rec(0x000A, {});
+  s.StartSheet();
+  Bytes b = StreamBuilder::Cell(0, 0);
+  Put32(b, 0);
+  s.Rec(0x00FD, b);
+  s.Rec(0x000A, {});
+  return s.out;
+}
+
+Bytes Runs(std::initializer_list<std::pair<unsigned, unsigned>> runs) {
+  Bytes b;
+  for (auto [at, font] : runs) {
+    Put16(b, at);
+    Put16(b, font);
+  }
+  return b;
+}
+
+std::string ReadError(const Bytes& stream) {
+  static engine::LocaleSettings locale;
+  short type = 0;
+  try {
+    ReadBiffStream(stream, &locale, type);
+  } catch (const engine::EngineError& e) {
+    return e.Description();
+  }
+  return "";
+}
+
+TEST(BiffRecords, RichStringRunsAcrossContinueAndMalformedRunLists) {
+  // The second run lies in the CONTINUE record, which has no option byte before runs.
+  auto c = Load(RichStream(2, Runs({{1, 5}}), Runs({{3, 0}})));
+  const engine::Sheet& sheet = c->Book().Active();
+  ASSERT_EQ(c->GetCellText(1, 1), "abcdef");
+  const engine::TextRuns* runs = sheet.Runs(*sheet.Find(1, 1));
+  ASSERT_NE(runs, nullptr);
+  ASSERT_EQ(runs->size(), 2u);
+  EXPECT_EQ((*runs)[0].at, 1u);
+  EXPECT_TRUE(c->Book().Styles().GetFont((*runs)[0].font).bold);
+  EXPECT_EQ((*runs)[1], (engine::TextRun{3, 0}));
+
+  // Each malformed run list fails the read and says why.
+  EXPECT_NE(ReadError(RichStream(3, Runs({{1, 5}, {3, 0}}), {})).find("past its record"),
+            std::string::npos);
+  EXPECT_NE(ReadError(RichStream(2, Runs({{3, 5}, {1, 0}}), {})).find("out of order"),
+            std::string::npos);
+  EXPECT_NE(ReadError(RichStream(1, Runs({{7, 5}}), {})).find("past its text"),
+            std::string::npos);
+  EXPECT_NE(ReadError(RichStream(1, Runs({{1, 9}}), {})).find("font the workbook does not"),
+            std::string::npos);
+  // A run at the very end changes nothing and is dropped.
+  EXPECT_EQ(ReadError(RichStream(2, Runs({{0, 5}, {6, 0}}), {})), "");
+}
+
+TEST(BiffRecords, Biff5RichStringCountsBytesOfItsCodePage) {
+  StreamBuilder s;
+  s.version = 0x0500;
+  s.Bof(0x0005);
+  for (int i = 0; i < 6; ++i) s.Font(i == 4);
+  s.BoundSheet("Old");
+  s.Rec(0x000A, {});
+  s.StartSheet();
+  Bytes b = StreamBuilder::Cell(0, 0);
+  const std::string text = "ab\xE9" "cd";  // é is one byte in the workbook's code page
+  Put16(b, static_cast<unsigned>(text.size()));
+  for (char ch : text) Put8(b, static_cast<unsigned char>(ch));
+  Put8(b, 2);
+  for (unsigned v : {0u, 0u, 3u, 5u}) Put8(b, v);  // from 0 font 0, from "c" font 5
+  s.Rec(0x00D6, b);
+  s.Rec(0x000A, {});
+  static engine::LocaleSettings locale;
+  short type = 0;
+  auto book = ReadBiffStream(s.out, &locale, type);
+  const engine::Sheet& sheet = book->Active();
+  const engine::TextRuns* runs = sheet.Runs(*sheet.Find(1, 1));
+  ASSERT_NE(runs, nullptr);
+  ASSERT_EQ(runs->size(), 2u);
+  EXPECT_EQ((*runs)[1].at, 3u);
+  EXPECT_TRUE(book->Styles().GetFont((*runs)[1].font).bold);
+  // A count of runs the record does not hold is refused.
+  s.out[s.out.size() - 4 - 4 - 1] = 9;  // before the two pairs and the EOF record
+  EXPECT_NE(ReadError(s.out).find("past its record"), std::string::npos);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "corpus_support.h"
+#include "support/rich_text_cells.h"
 
 namespace {
 
@@ -80,6 +81,7 @@ const std::string& FormatCode(const Workbook& book, const Sheet& sheet, int row,
 // express are left out (the formula and name writers' own limits); what is kept must be the same.
 struct Losses {
   int formulas = 0, names = 0, texts = 0;
+  int richTexts = 0;  // texts with formatting runs compared (not a loss)
 };
 
 void ExpectSameBook(Control& a, Control& b, Losses& lost) {
@@ -123,6 +125,15 @@ void ExpectSameBook(Control& a, Control& b, Losses& lost) {
           ADD_FAILURE() << "cell " << r << "," << c << ": " << a.GetCellFormattedText(r, c) << " / "
                         << b.GetCellFormattedText(r, c) << "  =" << fa << " / =" << fb;
         }
+        // A text's formatting runs, their fonts by value.
+        const rich_cells::Runs runs = rich_cells::RunsAt(a, r, c);
+        if (!runs.empty()) ++lost.richTexts;
+        if (runs != rich_cells::RunsAt(b, r, c)) {
+          ++differ;
+          ADD_FAILURE() << "cell " << r << "," << c << ": the formatting runs differ ("
+                        << runs.size() << " / "
+                        << rich_cells::RunsAt(b, r, c).size() << ")";
+        }
       }
   }
 }
@@ -153,8 +164,8 @@ TEST(RealCorpusRoundTrip, ReadWriteReadKeepsEverythingAndLibreOfficeOpensTheCopi
   EXPECT_GE(written.size(), 200u);
   std::printf(
       "[ note ] kept as values: %d formulas; written differently: %d formulas; left out: "
-      "%d names\n",
-      lost.formulas, lost.texts, lost.names);
+      "%d names; texts with formatting runs compared: %d\n",
+      lost.formulas, lost.texts, lost.names, lost.richTexts);
   if (std::system("command -v soffice >/dev/null 2>&1") != 0) {
     fs::remove_all(dir);
     GTEST_SKIP() << "LibreOffice (soffice) is not installed; scripts/install-deps.sh installs it";

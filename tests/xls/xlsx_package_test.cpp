@@ -8,6 +8,7 @@
 
 #include "control/control.h"
 #include "control/engine_error.h"
+#include "control/model/workbook.h"
 #include "control/xlsx/xlsx_file.h"
 #include "control/xlsx/zip_package.h"
 
@@ -81,6 +82,39 @@ TEST(XlsxPackage, SharedFormulasInlineStringsAndValuesWithoutCachedResults) {
   EXPECT_EQ(c.GetCellFormattedText(3, 4), "#N/A");
   EXPECT_EQ(c.GetCellFormattedText(4, 1), "7");  // rows and cells without a reference follow on
   EXPECT_EQ(c.GetCellFormattedText(4, 2), "ab");
+}
+
+TEST(XlsxPackage, RunsOfAnInlineStringCountTheDecodedText) {
+  engine::Control c;
+  std::string data =
+      R"(<row r="1"><c r="A1" t="inlineStr"><is><r><t>in</t></r><r><rPr><b/><sz val="14"/>)"
+      R"(<color rgb="FF00FF00"/><rFont val="Tahoma"/></rPr><t>_x000D_li</t></r><r><t>ne</t></r>)"
+      R"(<rPh sb="0" eb="1"><t>phonetic</t></rPh></is></c></row>)";
+  ASSERT_EQ(Read(c, Package(Sheet(data))), "");
+  auto runsOf = [](const engine::Control& control) {
+    std::vector<std::pair<std::uint32_t, engine::Font>> out;
+    const engine::Sheet& sheet = control.Book().Active();
+    if (const engine::TextRuns* runs = sheet.Runs(*sheet.Find(1, 1)))
+      for (const engine::TextRun& r : *runs)
+        out.emplace_back(r.at, control.Book().Styles().GetFont(r.font));
+    return out;
+  };
+  EXPECT_EQ(c.GetCellValue(1, 1).text, "in\rline");
+  auto runs = runsOf(c);
+  ASSERT_EQ(runs.size(), 2u);  // the plain first run is the cell's font anyway
+  EXPECT_EQ(runs[0].first, 2u);
+  EXPECT_EQ(runs[0].second, (engine::Font{"Tahoma", 280, true, false, false, false, 0x00FF00}));
+  EXPECT_EQ(runs[1].first, 5u);  // "in", the decoded carriage return, "li"
+  EXPECT_EQ(runs[1].second, c.Book().Styles().GetFont(0));
+
+  std::string path = testing::TempDir() + "/inline_runs.xlsx";
+  c.WriteFile(path, 51);
+  engine::Control again;
+  short type = 0;
+  again.ReadFile(path, type);
+  EXPECT_EQ(again.GetCellValue(1, 1).text, "in\rline");
+  EXPECT_EQ(runsOf(again), runs);
+  std::remove(path.c_str());
 }
 
 TEST(XlsxPackage, DatesOfThe1904SystemAndEscapedCharacters) {

@@ -37,6 +37,7 @@ RowAttr& Sheet::MutableRowAttr(int row) {
 std::size_t Sheet::MemoryBytes() const {
   std::size_t n = sizeof(*this);
   for (const auto& c : columns_) n += c.MemoryBytes();
+  for (const auto& entry : runs_) n += sizeof(entry) + entry.second.capacity() * sizeof(TextRun);
   return n;
 }
 

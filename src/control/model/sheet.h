@@ -3,10 +3,12 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "control/limits.h"
 #include "control/model/cell_store.h"
+#include "control/model/text_runs.h"
 #include "control/sheet_features.h"
 
 namespace engine {
@@ -109,9 +111,10 @@ class Sheet {
 
   // Content of a cell, releasing what its slot referred to. The style stays.
   void ClearContent(CellSlot& slot) {
-    if (slot.kind == CellKind::Text)
+    if (slot.kind == CellKind::Text) {
       texts_.Release(slot.ref);
-    else if (slot.kind == CellKind::Formula)
+      if (!runs_.empty()) runs_.erase(slot.ref);
+    } else if (slot.kind == CellKind::Formula)
       formulas_.Release(slot.ref);
     slot.kind = CellKind::Empty;
     slot.ref = 0;
@@ -136,6 +139,22 @@ class Sheet {
   }
   TextPool& Texts() { return texts_; }
   FormulaPool& Formulas() { return formulas_; }
+
+  // The formatting runs of a text cell; nullptr when it has none. They are kept beside the
+  // cells by the cell's text entry, which goes wherever the cell goes (inserts, deletes, moves,
+  // sorts), so they follow it; a new value releases the entry and with it the runs.
+  const TextRuns* Runs(const CellSlot& s) const {
+    if (runs_.empty() || s.kind != CellKind::Text) return nullptr;
+    auto it = runs_.find(s.ref);
+    return it == runs_.end() ? nullptr : &it->second;
+  }
+  // Gives a text cell its runs (none: it has none); the caller has checked them.
+  void SetRuns(const CellSlot& s, TextRuns runs) {
+    if (s.kind != CellKind::Text) return;
+    if (runs.empty()) runs_.erase(s.ref);
+    else runs_[s.ref] = std::move(runs);
+  }
+  std::size_t RichTextCount() const { return runs_.size(); }
 
   // Running widest entry per column, in characters, so fitting widths is cheap.
   int WidestEntry(int col) const { return widest_[col - 1]; }
@@ -181,6 +200,7 @@ class Sheet {
   std::vector<int> widest_;
   TextPool texts_;
   FormulaPool formulas_;
+  std::unordered_map<std::uint32_t, TextRuns> runs_;  // by text entry
   Selection selection_;
   SheetFeatures features_;
   RowAttr headingRowAttr_;

@@ -15,6 +15,7 @@
 #include "control/formula/formula_engine.h"
 #include "control/xls/biff_formula.h"
 #include "control/xls/biff_palette.h"
+#include "control/xls/biff_rich_text.h"
 #include "control/xls/biff_sheet_features.h"
 #include "control/io/code_page.h"
 #include "control/xls/compound_file.h"
@@ -297,7 +298,11 @@ class BiffReader {
     std::uint32_t unique = c.U32();
     // The count is the writer's claim: never reserve more than the record could hold.
     sst_.reserve(std::min<std::size_t>(unique, c.Left() / 3 + 1));
-    for (std::uint32_t i = 0; i < unique && c.Left() > 0; ++i) sst_.push_back(c.Unicode16());
+    std::vector<FileRun> runs;
+    for (std::uint32_t i = 0; i < unique && c.Left() > 0; ++i) {
+      sst_.push_back(c.Unicode16(&runs));
+      if (!runs.empty()) sstRuns_.emplace(i, std::move(runs));
+    }
   }
 
   void ReadSupBook(Cursor& c) {
@@ -380,7 +385,7 @@ class BiffReader {
 
   void BuildStyles() {
     StyleTable& styles = book_->Styles();
-    std::vector<std::uint16_t> fontMap;
+    std::vector<std::uint16_t>& fontMap = fontMap_;
     for (std::size_t i = 0; i < fonts_.size(); ++i) {
       Font f = fonts_[i].font;
       f.color = ColorOf(fonts_[i].colorIndex);
@@ -392,6 +397,8 @@ class BiffReader {
       }
     }
     if (B8()) book_->Carried().fonts = fontMap;
+    // A workbook without FONT records shows the default font, which runs may name as font 0.
+    if (fontMap.empty()) fontMap.push_back(0);
     xfStyle_.reserve(xfs_.size());
     for (const RawXf& x : xfs_) {
       Style s;
@@ -676,25 +683,22 @@ class BiffReader {
         }
         case rec::kLabelSst: {
           if (r.size >= 10) {
-            const std::uint32_t i = Get32(r.data + 6);
-            if (i >= sst_.size()) ThrowDamaged("a cell refers to a missing shared string");
-            PutText(sheet, Get16(r.data), Get16(r.data + 2), Get16(r.data + 4), sst_[i]);
+            PutShared(sheet, Get16(r.data), Get16(r.data + 2), Get16(r.data + 4),
+                      Get32(r.data + 6));
             break;
           }
           int row = c.U16(), col = c.U16();
           unsigned xf = c.U16();
-          std::uint32_t i = c.U32();
-          if (i >= sst_.size()) ThrowDamaged("a cell refers to a missing shared string");
-          PutText(sheet, row, col, xf, sst_[i]);
+          PutShared(sheet, row, col, xf, c.U32());
           break;
         }
-        case rec::kLabel:
-        case rec::kRString: {
+        case rec::kLabel: {
           int row = c.U16(), col = c.U16();
           unsigned xf = c.U16();
           PutText(sheet, row, col, xf, B8() ? c.Unicode16() : c.Bytes16(codePage_));
           break;
         }
+        case rec::kRString: ReadRString(sheet, c); break;
         case rec::kBoolErr: {
           int row = c.U16(), col = c.U16();
           unsigned xf = c.U16();
@@ -867,6 +871,35 @@ class BiffReader {
   void PutText(Sheet& sheet, int row, int col, unsigned xf, std::string text) {
     PutTextStyled(sheet, row, col, StyleOf(xf), std::move(text));
   }
+  void PutShared(Sheet& sheet, int row, int col, unsigned xf, std::uint32_t i) {
+    if (i >= sst_.size()) ThrowDamaged("a cell refers to a missing shared string");
+    PutText(sheet, row, col, xf, sst_[i]);
+    if (sstRuns_.empty()) return;
+    auto it = sstRuns_.find(i);
+    if (it != sstRuns_.end()) PutRuns(sheet, row, col, it->second);
+  }
+  // A text cell with runs of its own (LABEL's rich sibling).
+  void ReadRString(Sheet& sheet, Cursor& c) {
+    int row = c.U16(), col = c.U16();
+    unsigned xf = c.U16();
+    std::vector<FileRun> runs;
+    if (B8()) {
+      PutText(sheet, row, col, xf, c.Unicode16(&runs));
+      rich_text::ReadBiff8Tail(c, runs);
+    } else {
+      const std::size_t n = c.U16();
+      const std::uint8_t* bytes = c.Raw(n);
+      PutText(sheet, row, col, xf, DecodeCodePage(codePage_, bytes, n));
+      runs = rich_text::ReadBiff5(c, bytes, n, codePage_);
+    }
+    PutRuns(sheet, row, col, runs);
+  }
+  void PutRuns(Sheet& sheet, int row, int col, const std::vector<FileRun>& runs) {
+    if (!InRange(row, col) || runs.empty()) return;
+    const CellSlot* s = sheet.Find(row + 1, col + 1);
+    if (!s || s->kind != CellKind::Text) return;
+    sheet.SetRuns(*s, rich_text::FromFile(runs, sheet.Text(*s), fontMap_));
+  }
   void PutTextStyled(Sheet& sheet, int row, int col, std::uint16_t style, std::string text) {
     if (!InRange(row, col)) return;
     CellSlot& s = sheet.Col(col + 1).At(row + 1);
@@ -994,6 +1027,8 @@ class BiffReader {
   std::vector<RawSheet> sheets_;
   Bytes drawingGroup_;  // the MSODRAWINGGROUP records joined
   std::vector<std::string> sst_;
+  std::unordered_map<std::uint32_t, std::vector<FileRun>> sstRuns_;  // rich strings only
+  std::vector<std::uint16_t> fontMap_;  // the engine font of each FONT record
   std::vector<bool> supBookInternal_;
   std::vector<RawName> names_;
   std::vector<std::uint16_t> xfStyle_;

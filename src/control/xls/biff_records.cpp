@@ -50,7 +50,8 @@ bool Cursor::AtBreak() const {
   return std::binary_search(r_.breaks.begin(), r_.breaks.end(), pos_);
 }
 
-std::string Cursor::UnicodeChars(std::size_t count) {
+std::string Cursor::UnicodeChars(std::size_t count, std::vector<FileRun>* runList) {
+  if (runList) runList->clear();
   std::uint8_t flags = U8();
   bool wide = flags & 0x01;
   std::size_t runs = (flags & 0x08) ? U16() : 0;
@@ -86,7 +87,19 @@ std::string Cursor::UnicodeChars(std::size_t count) {
       pos_ += n;
     }
   }
-  Skip(std::min<std::size_t>(4 * runs, Left()));
+  if (runList) {
+    // The runs follow the characters whole, with no option byte where a CONTINUE begins.
+    if (4 * runs > Left()) ThrowDamaged("a string's formatting runs run past its record");
+    runList->reserve(runs);
+    for (std::size_t i = 0; i < runs; ++i) {
+      FileRun run;
+      run.at = U16();
+      run.font = U16();
+      runList->push_back(run);
+    }
+  } else {
+    Skip(std::min<std::size_t>(4 * runs, Left()));
+  }
   Skip(std::min<std::size_t>(ext, Left()));
   if (ascii) return std::string(chars.begin(), chars.end());
   return Utf16ToUtf8(chars.data(), chars.size());

@@ -35,6 +35,12 @@ inline constexpr std::uint16_t kFormula = 0x0006, kEof = 0x000A, kExternSheet = 
 
 [[noreturn]] void ThrowDamaged(const std::string& why);
 
+// A formatting run as a file holds it: from UTF-16 position `at` on, the file's font `font`.
+struct FileRun {
+  std::uint16_t at = 0, font = 0;
+  bool operator==(const FileRun&) const = default;
+};
+
 struct Record {
   std::uint16_t id = 0;
   const std::uint8_t* data = nullptr;  // the record's body with its CONTINUEs joined
@@ -94,10 +100,11 @@ class Cursor {
     return r_.data + pos_ - n;
   }
   // A BIFF8 string: the character count (8- or 16-bit) has been read by the caller or is
-  // read here; an option byte follows; rich-text runs and phonetic data are skipped.
-  std::string Unicode16() { return UnicodeChars(U16()); }
+  // read here; an option byte follows; phonetic data is skipped, and so are rich-text runs
+  // unless `runs` takes them (a run list that does not fit the record then throws).
+  std::string Unicode16(std::vector<FileRun>* runs = nullptr) { return UnicodeChars(U16(), runs); }
   std::string Unicode8() { return UnicodeChars(U8()); }
-  std::string UnicodeChars(std::size_t count);
+  std::string UnicodeChars(std::size_t count, std::vector<FileRun>* runs = nullptr);
   // A BIFF5 byte string (8- or 16-bit length) in the workbook's code page.
   std::string Bytes8(unsigned codePage);
   std::string Bytes16(unsigned codePage);

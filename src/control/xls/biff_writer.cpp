@@ -11,6 +11,7 @@
 #include "control/formula/formula_engine.h"
 #include "control/xls/biff_formula.h"
 #include "control/xls/biff_palette.h"
+#include "control/xls/biff_rich_text.h"
 #include "control/xls/biff_sheet_features.h"
 #include "control/io/code_page.h"
 #include "control/xls/compound_file.h"
@@ -470,7 +471,7 @@ class BiffWriter {
     formatOrder_.push_back(index);
     return id;
   }
-  static unsigned FileFont(std::uint16_t font) { return font == 0 ? 0 : font + 4u; }
+  static unsigned FileFont(std::uint16_t font) { return rich_text::FileFont(font); }
 
   void WriteFont(const Font& f) {
     Bytes b;
@@ -745,8 +746,15 @@ class BiffWriter {
           if (s.kind != CellKind::Text) return;
           ++total;
           const std::string& text = sheet.Text(s);
-          if (sstIndex_.emplace(text, static_cast<std::uint32_t>(sstStrings_.size())).second)
+          const TextRuns* runs = sheet.Runs(s);
+          // A string with runs is a string of its own, told apart by its runs.
+          auto& index = runs ? richIndex_ : sstIndex_;
+          if (index.emplace(runs ? text_runs::Key(*runs, text) : text,
+                            static_cast<std::uint32_t>(sstStrings_.size()))
+                  .second) {
             sstStrings_.push_back(&text);
+            sstRuns_.push_back(runs);
+          }
         });
       }
     }
@@ -762,11 +770,15 @@ class BiffWriter {
       std::u16string w = Utf8ToUtf16(*sstStrings_[k]);
       if (w.size() > 32767) w.resize(32767);
       bool wide = std::any_of(w.begin(), w.end(), [](char16_t c) { return c > 0xFF; });
-      if (records.back().size() + 3 + (wide ? 2 : 1) > max) records.emplace_back();
+      const std::vector<FileRun> runs =
+          sstRuns_[k] ? rich_text::ToFile(*sstRuns_[k], w.size()) : std::vector<FileRun>();
+      const std::size_t head = runs.empty() ? 3 : 5;  // the run count follows the option byte
+      if (records.back().size() + head + (wide ? 2 : 1) > max) records.emplace_back();
       if (k % 8 == 0) buckets.push_back({records.size() - 1, records.back().size()});
       Bytes& r0 = records.back();
       Put16(r0, static_cast<unsigned>(w.size()));
-      Put8(r0, wide ? 1 : 0);
+      Put8(r0, (wide ? 1 : 0) | (runs.empty() ? 0 : 0x08));
+      if (!runs.empty()) Put16(r0, static_cast<unsigned>(runs.size()));
       std::size_t i = 0;
       while (i < w.size()) {
         Bytes& r = records.back();
@@ -782,6 +794,12 @@ class BiffWriter {
           else Put8(r, w[i + j]);
         }
         i += n;
+      }
+      // Runs go after the characters, each whole in one record, with no option byte.
+      for (const FileRun& run : runs) {
+        if (records.back().size() + 4 > max) records.emplace_back();
+        Put16(records.back(), run.at);
+        Put16(records.back(), run.font);
       }
     }
     std::vector<std::size_t> starts;
@@ -970,7 +988,8 @@ class BiffWriter {
         const std::string& text = sheet.Text(s);
         Cell(b, row, col, s.style);
         if (b8_) {
-          Put32(b, sstIndex_.at(text));
+          const TextRuns* runs = sheet.Runs(s);
+          Put32(b, runs ? richIndex_.at(text_runs::Key(*runs, text)) : sstIndex_.at(text));
           w_.Write(rec::kLabelSst, b);
         } else {
           if (EncodeCodePage(codePage_, text).size() > kBiff5MaxText)
@@ -980,7 +999,9 @@ class BiffWriter {
                                             "' is too long for the Excel 5.0/95 form; save in "
                                             "the Excel 97-2000 form. The file was not written.");
           PutBytes(b, text, true, kBiff5MaxText);
-          w_.Write(rec::kLabel, b);
+          const TextRuns* runs = sheet.Runs(s);
+          const bool rich = runs && rich_text::AppendBiff5(b, *runs, text, codePage_);
+          w_.Write(rich ? rec::kRString : rec::kLabel, b);
         }
         return;
       }
@@ -1093,6 +1114,8 @@ class BiffWriter {
   LinkMap links_;
   std::unordered_map<std::string, std::uint32_t> sstIndex_;
   std::vector<const std::string*> sstStrings_;
+  std::unordered_map<std::string, std::uint32_t> richIndex_;  // strings with runs, by Key
+  std::vector<const TextRuns*> sstRuns_;                      // per string; nullptr: none
 };
 
 }  // namespace

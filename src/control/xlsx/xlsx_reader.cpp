@@ -15,6 +15,7 @@
 #include "control/xlsx/cell_ref.h"
 #include "control/xlsx/xlsx_carried.h"
 #include "control/xlsx/xlsx_file.h"
+#include "control/xlsx/xlsx_rich_text.h"
 #include "control/xlsx/xlsx_sheet_features.h"
 #include "control/xlsx/xlsx_styles.h"
 #include "control/xlsx/xml_stream.h"
@@ -161,6 +162,15 @@ class SharedStrings {
   void Open() { starts_.push_back(chars_.size()); }  // a new, empty last item
   std::size_t LastSize() const { return chars_.size() - starts_.back(); }
   void Append(std::string_view text) { chars_.append(text); }
+  // The runs of the last item, if it has any, and of item i.
+  void SetLastRuns(TextRuns runs) {
+    if (!runs.empty()) runs_.emplace(starts_.size() - 1, std::move(runs));
+  }
+  const TextRuns* Runs(std::size_t i) const {
+    if (runs_.empty()) return nullptr;
+    auto it = runs_.find(i);
+    return it == runs_.end() ? nullptr : &it->second;
+  }
   void DecodeLast() {
     if (chars_.find("_x", starts_.back()) == std::string::npos) return;
     std::string decoded = DecodeEscapes(chars_.substr(starts_.back()));
@@ -171,16 +181,21 @@ class SharedStrings {
  private:
   std::string chars_;
   std::vector<std::size_t> starts_;
+  std::unordered_map<std::size_t, TextRuns> runs_;
 };
 
 // Shared strings: the plain text of each item (runs joined; phonetic hints left out).
 class SharedStringsHandler : public XmlHandler {
  public:
+  SharedStringsHandler(StyleTable& styles, const FontProperties& props) : rich_(styles, props) {}
   SharedStrings strings;
-  void Start(std::string_view name, const XmlAttrs&) override {
+  void Start(std::string_view name, const XmlAttrs& a) override {
     if (name == "si") {
       strings.Open();
+      rich_.Begin();
       inItem_ = true;
+    } else if (inItem_ && !inPhonetic_ && (rich_.InProperties() || name == "r" || name == "rPr")) {
+      rich_.Start(name, a, strings.LastSize());
     } else if (name == "rPh") {
       inPhonetic_ = true;
     } else if (name == "t" && inItem_ && !inPhonetic_) {
@@ -190,8 +205,10 @@ class SharedStringsHandler : public XmlHandler {
   void End(std::string_view name) override {
     if (name == "si") {
       inItem_ = false;
+      strings.SetLastRuns(rich_.Finish(strings[strings.size() - 1]));
       strings.DecodeLast();
     }
+    else if (name == "r" || name == "rPr") rich_.End(name);
     else if (name == "rPh") inPhonetic_ = false;
     else if (name == "t") inText_ = false;
   }
@@ -204,6 +221,7 @@ class SharedStringsHandler : public XmlHandler {
 
  private:
   static constexpr std::size_t kMaxText = 1u << 20;
+  RichTextReader rich_;
   bool inItem_ = false, inPhonetic_ = false, inText_ = false;
 };
 
@@ -226,9 +244,12 @@ class SheetHandler : public XmlHandler {
 
  public:
   SheetHandler(Sheet& sheet, const SharedStrings& sst, const std::vector<std::uint16_t>& xfStyles,
-               bool date1904, std::vector<PendingFormula>& pending, XmlHandler& features)
+               bool date1904, std::vector<PendingFormula>& pending, XmlHandler& features,
+               StyleTable& styles, const FontProperties& fontProps)
       : sheet_(sheet),
         sst_(sst),
+        styles_(styles),
+        rich_(styles, fontProps),
         xf_(xfStyles),
         date1904_(date1904),
         pending_(pending),
@@ -298,11 +319,19 @@ class SheetHandler : public XmlHandler {
   static bool Is(const char* name, const char (&literal)[3]) {
     return name[0] == literal[0] && name[1] == literal[1] && name[2] == '\0';
   }
+  // A rich string's run or its properties.
+  static bool IsRun(const char* name) {
+    return name[0] == 'r' && (name[1] == '\0' || std::strcmp(name + 1, "Pr") == 0);
+  }
 
   // The fast lane inside sheetData: the element names recognised by their letters.
   static void CellsStart(void* data, const char* raw, const char** attrs) {
     auto& h = *static_cast<SheetHandler*>(data);
     const char* name = Local(raw);
+    if (h.inInline_ && !h.inPhonetic_ && (h.rich_.InProperties() || IsRun(name))) {
+      h.rich_.Start(name, XmlAttrs(attrs), h.inline_.size());
+      return;
+    }
     switch (name[0]) {
       case 'c':
         if (name[1] == '\0')
@@ -317,7 +346,10 @@ class SheetHandler : public XmlHandler {
         if (name[1] == '\0' && h.inCell_) h.StartFormula(XmlAttrs(attrs));
         return;
       case 'i':
-        if (Is(name, "is") && h.inCell_) h.inInline_ = true;
+        if (Is(name, "is") && h.inCell_) {
+          h.inInline_ = true;
+          h.rich_.Begin();
+        }
         return;
       case 'r':
         if (std::strcmp(name, "row") == 0)
@@ -336,6 +368,7 @@ class SheetHandler : public XmlHandler {
   static void CellsEnd(void* data, const char* raw) {
     auto& h = *static_cast<SheetHandler*>(data);
     const char* name = Local(raw);
+    if (h.inInline_ && IsRun(name)) h.rich_.End(name);
     switch (name[0]) {
       case 'c':
         if (name[1] == '\0') h.EndCell();
@@ -497,8 +530,12 @@ class SheetHandler : public XmlHandler {
           Damaged("a cell holds the malformed number " + v_);
         return LoadNumber(sheet_, row_, col_, style_, d);
       }
-      if (type_ == CellType::Shared)
-        return LoadText(sheet_, row_, col_, style_, std::string(sst_[SharedIndex()]));
+      if (type_ == CellType::Shared) {
+        const std::size_t i = SharedIndex();
+        LoadText(sheet_, row_, col_, style_, std::string(sst_[i]));
+        if (const TextRuns* runs = sst_.Runs(i)) PlaceRuns(sheet_, row_, col_, *runs, styles_);
+        return;
+      }
     }
     Value value = CellValue();
     if (hasFormula_) {
@@ -511,6 +548,7 @@ class SheetHandler : public XmlHandler {
       return;
     }
     LoadValue(sheet_, row_, col_, style_, value);
+    if (type_ == CellType::Inline) PlaceRuns(sheet_, row_, col_, rich_.Finish(inline_), styles_);
   }
 
   // Up to 15 decimal digits and nothing else: a double holds the value exactly.
@@ -557,6 +595,8 @@ class SheetHandler : public XmlHandler {
 
   Sheet& sheet_;
   const SharedStrings& sst_;
+  const StyleTable& styles_;
+  RichTextReader rich_;  // the runs of an inline string
   const std::vector<std::uint16_t>& xf_;
   bool date1904_;
   std::vector<PendingFormula>& pending_;
@@ -603,12 +643,15 @@ class XlsxReader {
       else if (EndsWith(r.type, "/styles")) stylesPart = r.target;
       else if (EndsWith(r.type, "/theme")) themePart = r.target;
     }
+    xfStyles_ = ReadStyles(zip_, stylesPart, themePart, *book_);
+    // Rich strings' fonts come after the styles' fonts, with the same theme colours.
+    const std::vector<std::uint32_t> theme = ReadThemeColors(zip_, themePart);
+    const FontProperties fontProps(theme);
     if (!sstPart.empty() && zip_.Has(sstPart)) {
-      SharedStringsHandler h;
+      SharedStringsHandler h(book_->Styles(), fontProps);
       ParseXmlPart(zip_, sstPart, h);
       sst_ = std::move(h.strings);
     }
-    xfStyles_ = ReadStyles(zip_, stylesPart, themePart, *book_);
 
     // Worksheets in workbook order; chart sheets and dialog sheets hold no cells we keep.
     std::vector<std::pair<Sheet*, std::string>> sheets;
@@ -648,7 +691,8 @@ class XlsxReader {
     for (auto& [sheet, part] : sheets) {
       if (!zip_.Has(part)) Damaged("the sheet part " + part + " is missing");
       SheetFeaturesReader features(*book_, *sheet, dxfs);
-      SheetHandler h(*sheet, sst_, xfStyles_, wb.date1904, pending_, features);
+      SheetHandler h(*sheet, sst_, xfStyles_, wb.date1904, pending_, features, book_->Styles(),
+                     fontProps);
       ParseXmlPart(zip_, part, h);
       features.Finish(zip_, part, types);
       consumed_.insert(consumed_.end(), features.Consumed().begin(), features.Consumed().end());

@@ -75,7 +75,7 @@ struct RawBorder {
 class StylesHandler : public XmlHandler {
  public:
   StylesHandler(Workbook& book, const std::vector<std::uint32_t>& theme)
-      : book_(book), theme_(theme) {}
+      : book_(book), fontProps_(theme) {}
 
   std::vector<std::uint16_t> xfStyles;
 
@@ -112,32 +112,11 @@ class StylesHandler : public XmlHandler {
   }
 
  private:
-  std::uint32_t Color(const XmlAttrs& a) const {
-    std::uint32_t c = kAutoColor;
-    if (a.Bool("auto", false)) return kAutoColor;
-    if (a.Has("rgb")) {
-      c = ParseArgb(a.Get("rgb"), kAutoColor);
-    } else if (a.Has("indexed")) {
-      int i = a.Int("indexed", 64);
-      c = i >= 0 && i < 64 ? palette_.Color(static_cast<unsigned>(i)) : kAutoColor;
-    } else if (a.Has("theme")) {
-      int i = a.Int("theme", -1);
-      static constexpr int kSwap[4] = {1, 0, 3, 2};
-      int slot = i >= 0 && i < 4 ? kSwap[i] : i;
-      if (slot >= 0 && slot < static_cast<int>(theme_.size())) c = theme_[static_cast<std::size_t>(slot)];
-    }
-    return Tinted(c, a.Number("tint", 0));
-  }
+  std::uint32_t Color(const XmlAttrs& a) const { return fontProps_.Color(a); }
 
   void FontElement(std::string_view name, const XmlAttrs& a) {
     if (name == "font") font_ = Font{};
-    else if (name == "name") font_.name = DecodeEscapes(std::string(a.Get("val", "Arial")));
-    else if (name == "sz") font_.heightTwips = static_cast<int>(std::lround(std::clamp(a.Number("val", 10), 1.0, 409.0) * 20));
-    else if (name == "b") font_.bold = a.Bool("val", true);
-    else if (name == "i") font_.italic = a.Bool("val", true);
-    else if (name == "strike") font_.strikeout = a.Bool("val", true);
-    else if (name == "u") font_.underline = a.Get("val", "single") != "none";
-    else if (name == "color") font_.color = Color(a);
+    else fontProps_.Apply(name, a, font_);
   }
 
   void FinishFont() {
@@ -221,8 +200,7 @@ class StylesHandler : public XmlHandler {
   }
 
   Workbook& book_;
-  const std::vector<std::uint32_t>& theme_;
-  xls::Palette palette_;
+  FontProperties fontProps_;
   std::string_view section_;
   std::map<int, std::string> customFormats_;
   std::vector<std::uint16_t> fonts_;
@@ -236,6 +214,41 @@ class StylesHandler : public XmlHandler {
 };
 
 }  // namespace
+
+std::uint32_t FontProperties::Color(const XmlAttrs& a) const {
+  static const xls::Palette palette;  // the default one: a package's own is not read
+  std::uint32_t c = kAutoColor;
+  if (a.Bool("auto", false)) return kAutoColor;
+  if (a.Has("rgb")) {
+    c = ParseArgb(a.Get("rgb"), kAutoColor);
+  } else if (a.Has("indexed")) {
+    int i = a.Int("indexed", 64);
+    c = i >= 0 && i < 64 ? palette.Color(static_cast<unsigned>(i)) : kAutoColor;
+  } else if (a.Has("theme")) {
+    int i = a.Int("theme", -1);
+    static constexpr int kSwap[4] = {1, 0, 3, 2};
+    int slot = i >= 0 && i < 4 ? kSwap[i] : i;
+    if (slot >= 0 && slot < static_cast<int>(theme_.size())) c = theme_[static_cast<std::size_t>(slot)];
+  }
+  return Tinted(c, a.Number("tint", 0));
+}
+
+void FontProperties::Apply(std::string_view name, const XmlAttrs& a, Font& font) const {
+  if (name == "name" || name == "rFont") font.name = DecodeEscapes(std::string(a.Get("val", "Arial")));
+  else if (name == "sz") font.heightTwips = static_cast<int>(std::lround(std::clamp(a.Number("val", 10), 1.0, 409.0) * 20));
+  else if (name == "b") font.bold = a.Bool("val", true);
+  else if (name == "i") font.italic = a.Bool("val", true);
+  else if (name == "strike") font.strikeout = a.Bool("val", true);
+  else if (name == "u") font.underline = a.Get("val", "single") != "none";
+  else if (name == "color") font.color = Color(a);
+}
+
+std::vector<std::uint32_t> ReadThemeColors(const ZipReader& zip, const std::string& themePart) {
+  if (themePart.empty() || !zip.Has(themePart)) return {};
+  ThemeHandler h;
+  ParseXmlPart(zip, themePart, h);
+  return std::move(h.colors);
+}
 
 std::uint32_t ParseArgb(std::string_view argb, std::uint32_t fallback) {
   if (argb.size() == 8) argb.remove_prefix(2);
@@ -261,12 +274,7 @@ const char* VAlignName(VAlign a) { return kVAligns[static_cast<std::size_t>(a) %
 
 std::vector<std::uint16_t> ReadStyles(const ZipReader& zip, const std::string& stylesPart,
                                       const std::string& themePart, Workbook& book) {
-  std::vector<std::uint32_t> theme;
-  if (!themePart.empty() && zip.Has(themePart)) {
-    ThemeHandler h;
-    ParseXmlPart(zip, themePart, h);
-    theme = std::move(h.colors);
-  }
+  std::vector<std::uint32_t> theme = ReadThemeColors(zip, themePart);
   if (stylesPart.empty() || !zip.Has(stylesPart)) return {};
   StylesHandler h(book, theme);
   ParseXmlPart(zip, stylesPart, h);

@@ -12,11 +12,29 @@
 namespace engine::xlsx {
 
 class ZipReader;
+class XmlAttrs;
 
 // Reads the theme part (may be empty) and the styles part (may be empty) and interns every
 // cell format; returns the engine style of each cell format index.
 std::vector<std::uint16_t> ReadStyles(const ZipReader& zip, const std::string& stylesPart,
                                       const std::string& themePart, Workbook& book);
+
+// The colours of the theme part (may be empty) in file order: dk1, lt1, dk2, lt2, accent1 … 6,
+// hlink, folHlink.
+std::vector<std::uint32_t> ReadThemeColors(const ZipReader& zip, const std::string& themePart);
+
+// How a package gives a font: the children of a styles <font> and of a rich-text run's <rPr>
+// (whose font name is <rFont>), with colours by value, by palette index or by theme slot.
+class FontProperties {
+ public:
+  explicit FontProperties(const std::vector<std::uint32_t>& theme) : theme_(theme) {}
+  std::uint32_t Color(const XmlAttrs& a) const;
+  // Applies one child element to `font`; anything else is left alone.
+  void Apply(std::string_view name, const XmlAttrs& a, Font& font) const;
+
+ private:
+  const std::vector<std::uint32_t>& theme_;
+};
 
 // Colours of a package: "FFRRGGBB" to 0x00BBGGRR.
 std::uint32_t ParseArgb(std::string_view argb, std::uint32_t fallback);

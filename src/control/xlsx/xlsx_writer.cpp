@@ -28,6 +28,19 @@ std::string ColorElement(const char* tag, std::uint32_t bgr) {
   return std::string("<") + tag + " rgb=\"" + Argb(bgr) + "\"/>";
 }
 
+// The children of a <font>, or of a rich-text run's <rPr> (nameTag "rFont").
+void AppendFontProperties(std::string& out, const engine::Font& f, const char* nameTag) {
+  if (f.bold) out += "<b/>";
+  if (f.italic) out += "<i/>";
+  if (f.strikeout) out += "<strike/>";
+  if (f.underline) out += "<u/>";
+  out += "<sz val=\"";
+  AppendNumber(out, f.heightTwips / 20.0);
+  out += "\"/>";
+  if (f.color != kAutoColor) out += ColorElement("color", f.color);
+  out += std::string("<") + nameTag + " val=\"" + Escaped(f.name) + "\"/>";
+}
+
 class StylesWriter {
  public:
   explicit StylesWriter(const Workbook& book) : book_(book) {}
@@ -122,15 +135,8 @@ class StylesWriter {
 
   static void Font(std::string& out, const engine::Font& f) {
     out += "<font>";
-    if (f.bold) out += "<b/>";
-    if (f.italic) out += "<i/>";
-    if (f.strikeout) out += "<strike/>";
-    if (f.underline) out += "<u/>";
-    out += "<sz val=\"";
-    AppendNumber(out, f.heightTwips / 20.0);
-    out += "\"/>";
-    if (f.color != kAutoColor) out += ColorElement("color", f.color);
-    out += "<name val=\"" + Escaped(f.name) + "\"/></font>";
+    AppendFontProperties(out, f, "name");
+    out += "</font>";
   }
 
   static std::string Fill(const Style& s) {
@@ -155,31 +161,66 @@ class StylesWriter {
   const Workbook& book_;
 };
 
+// <t> with its text, keeping spaces a reader would otherwise trim.
+void AppendTextElement(std::string& out, std::string_view s) {
+  bool keepSpace = !s.empty() && (s.front() == ' ' || s.back() == ' ' ||
+                                  s.find('\n') != std::string::npos || s.front() == '\t');
+  out += keepSpace ? "<t xml:space=\"preserve\">" : "<t>";
+  Escape(out, s);
+  out += "</t>";
+}
+
+// The runs of a rich string: the text before the first run, if any, in a run of no properties.
+void AppendRuns(std::string& out, std::string_view text, const TextRuns& runs,
+                const StyleTable& styles) {
+  std::size_t from = text_runs::Utf8Offset(text, runs.front().at);
+  if (from > 0) {
+    out += "<r>";
+    AppendTextElement(out, text.substr(0, from));
+    out += "</r>";
+  }
+  for (std::size_t k = 0; k < runs.size(); ++k) {
+    const std::size_t to =
+        k + 1 < runs.size() ? text_runs::Utf8Offset(text, runs[k + 1].at) : text.size();
+    out += "<r><rPr>";
+    AppendFontProperties(out, styles.GetFont(runs[k].font), "rFont");
+    out += "</rPr>";
+    AppendTextElement(out, text.substr(from, to - from));
+    out += "</r>";
+    from = to;
+  }
+}
+
 class SharedStrings {
  public:
-  std::size_t Index(const std::string& text) {
-    auto [it, added] = index_.try_emplace(text, list_.size());
-    if (added) list_.push_back(&it->first);
+  std::size_t Index(const std::string& text, const TextRuns* runs) {
     ++uses_;
+    auto [it, added] = runs ? rich_.try_emplace(text_runs::Key(*runs, text), list_.size())
+                            : index_.try_emplace(text, list_.size());
+    if (added) list_.push_back({runs ? &text : &it->first, runs});
     return it->second;
   }
-  std::string Write() const {
+  std::string Write(const StyleTable& styles) const {
     std::string out = kXmlHead;
     out += std::string("<sst xmlns=\"") + kMain + "\" count=\"" + std::to_string(uses_) +
            "\" uniqueCount=\"" + std::to_string(list_.size()) + "\">";
-    for (const std::string* s : list_) {
-      bool keepSpace = !s->empty() && (s->front() == ' ' || s->back() == ' ' ||
-                                       s->find('\n') != std::string::npos || s->front() == '\t');
-      out += keepSpace ? "<si><t xml:space=\"preserve\">" : "<si><t>";
-      Escape(out, *s);
-      out += "</t></si>";
+    for (const Item& item : list_) {
+      out += "<si>";
+      if (item.runs) AppendRuns(out, *item.text, *item.runs, styles);
+      else AppendTextElement(out, *item.text);
+      out += "</si>";
     }
     return out + "</sst>";
   }
 
  private:
+  struct Item {
+    const std::string* text;  // a key of index_, or a cell's text while the book is written
+    const TextRuns* runs;
+  };
   std::unordered_map<std::string, std::size_t> index_;
-  std::vector<const std::string*> list_;
+  std::unordered_map<std::string, std::size_t> rich_;  // by text_runs::Key
+  std::vector<Item> list_;
   std::size_t uses_ = 0;
 };
 
@@ -251,7 +292,7 @@ std::string SheetXml(Workbook& book, Sheet& sheet, int index, bool active, Share
           cells += "</v></c>";
           continue;
         case CellKind::Text:
-          cells += " t=\"s\"><v>" + std::to_string(sst.Index(sheet.Text(*s))) + "</v></c>";
+          cells += " t=\"s\"><v>" + std::to_string(sst.Index(sheet.Text(*s), sheet.Runs(*s))) + "</v></c>";
           continue;
         case CellKind::Logical:
           cells += std::string(" t=\"b\"><v>") + (s->small ? "1" : "0") + "</v></c>";
@@ -379,7 +420,7 @@ xls::Bytes WriteXlsx(Workbook& book) {
   zip.Add("xl/workbook.xml", WorkbookXml(book, features.BuiltinNames()));
   zip.Add("xl/_rels/workbook.xml.rels", std::move(bookRels));
   zip.Add("xl/styles.xml", StylesWriter(book).Write(features.DiffFormats()));
-  zip.Add("xl/sharedStrings.xml", sst.Write());
+  zip.Add("xl/sharedStrings.xml", sst.Write(book.Styles()));
   for (int i = 1; i <= n; ++i) {
     std::string part = "xl/worksheets/sheet" + std::to_string(i) + ".xml";
     SheetExtraParts& extra = extras[static_cast<std::size_t>(i - 1)];
