@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -43,6 +44,16 @@ std::vector<ExpectedSheet> ReadExpected(const fs::path& path);
 
 // The displayed table of every sheet (trailing empty cells and rows dropped).
 std::vector<ExpectedSheet> Displayed(engine::Control& control);
+
+// Runs a shell command; gives what it printed and its exit status.
+inline std::string Shell(const std::string& cmd, int& status) {
+  std::FILE* p = popen(cmd.c_str(), "r");
+  std::string out;
+  char buf[4096];
+  while (std::size_t n = std::fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+  status = pclose(p);
+  return out;
+}
 
 // Drops trailing empty strings of each row and trailing empty rows.
 void Trim(std::vector<std::vector<std::string>>& rows);

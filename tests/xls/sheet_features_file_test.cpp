@@ -190,14 +190,7 @@ for s in b.sheets():
         if ri.outline_level: print("row", r, ri.outline_level, int(bool(ri.outline_group_starts_ends)))
 )";
 
-std::string Shell(const std::string& cmd, int& status) {
-  std::FILE* p = popen(cmd.c_str(), "r");
-  std::string out;
-  char buf[4096];
-  while (std::size_t n = std::fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-  status = pclose(p);
-  return out;
-}
+using corpus::Shell;
 
 TEST(FeatureFiles, AnIndependentReaderSeesThem) {
   ASSERT_EQ(std::system("/usr/bin/python3 -c 'import xlrd' 2>/dev/null"), 0)

@@ -25,14 +25,7 @@ fs::path Scratch(const std::string& name) {
   return dir / name;
 }
 
-std::string Shell(const std::string& cmd, int& status) {
-  std::FILE* p = popen(cmd.c_str(), "r");
-  std::string out;
-  char buf[4096];
-  while (std::size_t n = std::fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-  status = pclose(p);
-  return out;
-}
+using corpus::Shell;
 
 // Makes a workbook with openpyxl (argv[1]) carrying every kind of item.
 const char* kMake = R"py(

@@ -20,35 +20,7 @@ constexpr const char* kRelType =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
 constexpr const char* kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
 
-void Escape(std::string& out, std::string_view text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "_x%04X_", static_cast<unsigned>(c));
-          out += buf;
-        } else if (c == '_' && IsEscapeAt(text, i)) {
-          out += "_x005F_";
-        } else {
-          out += c;
-        }
-    }
-  }
-}
+void Escape(std::string& out, std::string_view text) { EscapeXml(out, text); }
 
 std::string Esc(std::string_view text) {
   std::string out;

@@ -4,6 +4,7 @@
 #include <expat.h>
 
 #include <charconv>
+#include <cstdio>
 #include <system_error>
 #include <exception>
 #include <memory>
@@ -281,6 +282,37 @@ void ParseXmlPart(const ZipReader& zip, std::string_view part, XmlHandler& handl
 void ParseXmlText(std::string_view document, std::string_view part, XmlHandler& handler) {
   Parser parser(part, handler);
   parser.Feed(document.data(), document.size(), true);
+}
+
+// Text as XML character data or attribute value. Characters XML 1.0 cannot carry are written
+// as the package's _xHHHH_ escapes, and a literal "_x" that would read as one is escaped too.
+void EscapeXml(std::string& out, std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default:
+        // A carriage return too: readers turn a literal one into a line feed.
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') {
+          char buf[8];
+          std::snprintf(buf, sizeof buf, "_x%04X_", static_cast<unsigned>(c));
+          out += buf;
+        } else if (c == '_' && IsEscapeAt(text, i)) {
+          out += "_x005F_";
+        } else {
+          out += c;
+        }
+    }
+  }
+}
+
+std::string EscapedXml(std::string_view text) {
+  std::string out;
+  EscapeXml(out, text);
+  return out;
 }
 
 }  // namespace engine::xlsx

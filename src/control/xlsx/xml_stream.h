@@ -75,6 +75,9 @@ void ParseXmlText(std::string_view document, std::string_view part, XmlHandler& 
 // The package's escapes of characters XML cannot carry: "_x000D_" stands for U+000D.
 bool IsEscapeAt(std::string_view text, std::size_t at);
 std::string DecodeEscapes(std::string text);
+// Text as XML character data or an attribute's value, escaped as the package needs.
+void EscapeXml(std::string& out, std::string_view text);
+std::string EscapedXml(std::string_view text);
 
 
 }  // namespace engine::xlsx
