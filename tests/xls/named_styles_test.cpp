@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
 #include <sstream>
 
 #include "control/io/byte_io.h"
@@ -194,6 +195,11 @@ TEST(NamedStyles, ApplyingAStyleSetsItsPartsAndTheCellsStyleAndBadNamesChangeNot
   EXPECT_EQ(nameAt(5, 4), "Entry");
 }
 
+std::string Contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 TEST(NamedStyles, StylesAndEveryCellsStyleSurviveSavesInEachForm) {
   Control c;
   MakeStyledBook(c);
@@ -216,6 +222,10 @@ TEST(NamedStyles, StylesAndEveryCellsStyleSurviveSavesInEachForm) {
     third.ReadFile(again, type);
     EXPECT_EQ(StyleLines(third.Book(), 255), StyleLines(back.Book(), 255));
     EXPECT_EQ(third.Book().Styles().Count(), back.Book().Styles().Count());
+    // What was read numbers its formats and styles as the table did: the same file again.
+    if (form != 51) {
+      EXPECT_TRUE(Contents(path) == Contents(again));
+    }
   }
   fs::remove_all(dir);
 }

@@ -395,16 +395,20 @@ class BiffReader {
     }
     if (B8()) book_->Carried().fonts = fontMap;
     const std::vector<int> named = ReadNamedStyles(fontMap);
-    xfStyle_.reserve(xfs_.size());
-    for (std::size_t i = 0; i < xfs_.size(); ++i) {
-      const RawXf& x = xfs_[i];
-      // A style XF (which a cell may name too) stands for its own style; a cell XF names one.
-      std::size_t parent = x.isStyle ? i : x.parent;
-      if (parent >= xfs_.size()) ThrowDamaged("a cell format names a cell style that does not exist");
-      Style s = StyleOfXf(x, fontMap);
-      s.parent = static_cast<std::uint16_t>(std::max(0, named[parent]));  // unnamed: Normal
-      xfStyle_.push_back(styles.Intern(s));
-    }
+    // Cell XFs first, so that a file we wrote numbers its formats as the table did.
+    xfStyle_.assign(xfs_.size(), 0);
+    for (bool styleXfs : {false, true})
+      for (std::size_t i = 0; i < xfs_.size(); ++i) {
+        const RawXf& x = xfs_[i];
+        if (x.isStyle != styleXfs) continue;
+        // A style XF (which a cell may name too) stands for its own style; a cell XF names one.
+        std::size_t parent = x.isStyle ? i : x.parent;
+        if (parent >= xfs_.size())
+          ThrowDamaged("a cell format names a cell style that does not exist");
+        Style s = StyleOfXf(x, fontMap);
+        s.parent = static_cast<std::uint16_t>(std::max(0, named[parent]));  // unnamed: Normal
+        xfStyle_[i] = styles.Intern(s);
+      }
     if (B8()) book_->Carried().xfs = xfStyle_;
   }
 

@@ -527,12 +527,12 @@ class BiffWriter {
     for (std::size_t k = 15; k < order.size(); ++k) styleXf(order[k]);
     for (std::size_t i = 1; i < styles.Count(); ++i)
       WriteXf(styles.Get(static_cast<std::uint16_t>(i)), false);
-    for (int named : order)
-      if (named >= 0) {
-        auto index = static_cast<std::uint16_t>(named);
-        w_.Write(rec::kStyle,
-                 StyleRecordBody(styles.GetNamed(index), xfPlan_.NamedXf(index), b8_, codePage_));
-      }
+    // In the table's order, which a read gives the styles again.
+    for (std::size_t i = 0; i < styles.NamedStyles().size(); ++i) {
+      auto index = static_cast<std::uint16_t>(i);
+      w_.Write(rec::kStyle,
+               StyleRecordBody(styles.GetNamed(index), xfPlan_.NamedXf(index), b8_, codePage_));
+    }
   }
 
   // --- Globals ----------------------------------------------------------------------------------
