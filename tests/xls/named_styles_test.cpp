@@ -441,4 +441,69 @@ TEST(NamedStyles, DamagedStyleRecordsAndParentsFailTheReadClearly) {
   refused(Stream({styleXf, 0x0030}, {}, 1), "does not exist");  // a cell XF under XF 3
 }
 
+TEST(NamedStyles, TheInteropWorkbooksKeepTheirStylesThroughOurSaves) {
+  fs::path dir = TempDir("styles_interop");
+  std::vector<fs::path> files = corpus::Files("interop-xlsx", ".xlsx");
+  for (const fs::path& f : corpus::Files("interop", ".xls")) files.push_back(f);
+  ASSERT_GE(files.size(), 20u);
+  for (const fs::path& file : files) {
+    Control first;
+    short type = 0;
+    first.ReadFile(file.string(), type);
+    EXPECT_GE(first.GetCellStyles().size(), 1u);
+    for (short form : {short(11), short(51)}) {
+      SCOPED_TRACE(file.filename().string() + " form " + std::to_string(form));
+      fs::path copy = dir / (file.stem().string() + (form == 51 ? ".xlsx" : ".xls"));
+      first.WriteFile(copy.string(), form);
+      Control back;
+      back.ReadFile(copy.string(), type);
+      EXPECT_EQ(Expected(back, first.GetLastRow(), first.GetLastCol()),
+                Expected(first, first.GetLastRow(), first.GetLastCol()));
+    }
+  }
+  fs::remove_all(dir);
+}
+
+// Copies a package (argv[1] to argv[2]) with a style reference in its styles part broken:
+// argv[3] "cell" a cell format's style, "style" a named style's format.
+const char* kBreakStyles = R"(
+import sys, zipfile
+src, dst, what = sys.argv[1:4]
+with zipfile.ZipFile(src) as zin, zipfile.ZipFile(dst, "w") as zout:
+    for item in zin.infolist():
+        data = zin.read(item.filename)
+        if item.filename == "xl/styles.xml":
+            t = data.decode()
+            if what == "cell":
+                t = t.replace('xfId="0"', 'xfId="77"', 1)  # cellStyleXfs carry no xfId
+            else:
+                t = t.replace('<cellStyle name="Normal" xfId="0"', '<cellStyle name="Normal" xfId="77"')
+            data = t.encode()
+        zout.writestr(item, data)
+)";
+
+TEST(NamedStyles, AnXlsxStyleReferenceOutOfRangeFailsTheReadAndKeepsTheTable) {
+  ASSERT_EQ(std::system("/usr/bin/python3 -c 'import zipfile' 2>/dev/null"), 0);
+  fs::path dir = TempDir("styles_broken");
+  Control c;
+  MakeStyledBook(c);
+  std::string good = (dir / "good.xlsx").string();
+  c.WriteFile(good, 51);
+  std::vector<std::string> before = CellLines(c, 7, 6);
+  for (const char* what : {"cell", "style"}) {
+    SCOPED_TRACE(what);
+    std::string bad = (dir / (std::string(what) + ".xlsx")).string();
+    RunPython(dir, kBreakStyles, good + " " + bad + " " + what);
+    short type = 0;
+    try {
+      c.ReadFile(bad, type);
+      ADD_FAILURE() << "read";
+    } catch (const EngineError& e) {
+      EXPECT_NE(std::string(e.what()).find("does not exist"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(CellLines(c, 7, 6), before);
+  }
+  fs::remove_all(dir);
+}
+
 }  // namespace
