@@ -26,6 +26,7 @@ struct ClipStyle {
   Style style;  // font and numberFormat are not used: see font and formatCode
   Font font;
   std::string formatCode;
+  std::string styleName;  // its named style's, in process only; empty: Normal
 };
 
 // A formatting run of a copied text, its font by value (see TextRun).

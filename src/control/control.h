@@ -108,6 +108,13 @@ struct CellLook {
   VAlign vAlign = VAlign::Bottom;
 };
 
+// A named cell style of the workbook.
+struct CellStyleInfo {
+  std::string name;
+  int builtinId = -1;  // -1: a style the user named; else the built-in style's number
+  int level = 0;       // the outline level (0-6) of RowLevel_n and ColLevel_n
+};
+
 class Control {
  public:
   explicit Control(LocaleSettings locale = LocaleSettings::EnUs());
@@ -307,6 +314,17 @@ class Control {
   // The face and height of the workbook's default font (column widths count its digits).
   void GetDefaultFont(std::string& face, int& heightTwips) const;
 
+  // --- Named cell styles ----------------------------------------------------------------------
+  std::vector<CellStyleInfo> GetCellStyles() const;  // Normal first
+  std::string GetCellStyleName() const;               // the active cell's style
+  // Gives the selection (or a block of the active sheet; -1 as both bounds: every row or
+  // column) the style: the parts of the format the style sets, and the style itself.
+  void ApplyCellStyle(const std::string& name);
+  void ApplyCellStyle(int row1, int col1, int row2, int col2, const std::string& name);
+  // A new user style with every part of the active cell's format; its name must be new.
+  void AddCellStyle(const std::string& name);
+  void RenameCellStyle(const std::string& from, const std::string& to);
+
   // --- Sheets ---------------------------------------------------------------------------------
   int GetNumSheets() const;
   void SetNumSheets(int count);
@@ -400,6 +418,7 @@ class Control {
   const Sheet& ActiveSheet() const;
   void EnterText(Sheet& sheet, int row, int col, const std::string& text);
   void ApplyToSelection(const struct StyleEdit& edit);
+  void ApplyToBlocks(const std::vector<Block>& blocks, const struct StyleEdit& edit);
   void NoteWidth(Sheet& sheet, int row, int col);
   void RaiseModified();
   // The copy a paste takes: this process's own while the system clipboard still holds it,

@@ -69,6 +69,7 @@ std::shared_ptr<ClipData> Capture(Workbook& book, const Sheet& sheet, const Bloc
           cs.style = book.Styles().Get(style);
           cs.font = book.Styles().GetFont(cs.style.font);
           cs.formatCode = book.Formats().Code(cs.style.numberFormat);
+          if (cs.style.parent) cs.styleName = NamedStyleName(book.Styles().GetNamed(cs.style.parent));
           clip->styles.push_back(std::move(cs));
         }
         cell.style = it->second;
@@ -105,6 +106,9 @@ std::uint16_t InternStyle(Workbook& book, const ClipStyle& cs) {
   Style st = cs.style;
   st.font = book.Styles().InternFont(cs.font);
   st.numberFormat = book.Formats().Intern(cs.formatCode);
+  // The named style of the same name in the target; Normal when it has none.
+  int parent = cs.styleName.empty() ? 0 : book.Styles().FindNamed(cs.styleName);
+  st.parent = static_cast<std::uint16_t>(parent > 0 ? parent : 0);
   return book.Styles().Intern(st);
 }
 

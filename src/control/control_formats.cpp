@@ -4,13 +4,9 @@
 
 #include "control/control.h"
 #include "control/model/workbook.h"
+#include "control/style_edit.h"
 
 namespace engine {
-
-// A change to apply to every style the selection shows.
-struct StyleEdit {
-  std::function<void(Style&, StyleTable&)> apply;
-};
 
 namespace {
 
@@ -76,12 +72,17 @@ void EditBlock(Workbook& book, Sheet& sheet, const Block& b, const StyleEdit& ed
 }  // namespace
 
 void Control::ApplyToSelection(const StyleEdit& edit) {
+  const std::vector<Block> blocks = ActiveSheet().Sel().blocks;
+  ApplyToBlocks(blocks, edit);
+}
+
+void Control::ApplyToBlocks(const std::vector<Block>& blocks, const StyleEdit& edit) {
   if (editing_) TerminateCellEdit();
   ModifyScope scope(*this);
   Sheet& sheet = ActiveSheet();
   std::unordered_map<std::uint16_t, std::uint16_t> memo;
-  for (const Block& b : sheet.Sel().blocks) EditBlock(*book_, sheet, b, edit, memo);
-  for (const Block& b : sheet.Sel().blocks)
+  for (const Block& b : blocks) EditBlock(*book_, sheet, b, edit, memo);
+  for (const Block& b : blocks)
     for (int c = b.col1; c <= b.col2; ++c) {
       int last = std::min(b.row2, sheet.Col(c).LastUsedRow());
       for (int r = b.row1; r <= last; ++r) NoteWidth(sheet, r, c);

@@ -1,6 +1,6 @@
 // Every workbook of the wild corpus that opens comes back from a save (Excel 97-2000) and a
-// second read with the same sheets, cells, number formats, names and sheet features, and
-// LibreOffice opens every copy we wrote.
+// second read with the same sheets, cells, number formats, cell styles, names and sheet
+// features, and LibreOffice opens every copy we wrote.
 #include <unistd.h>
 
 #include <algorithm>
@@ -77,6 +77,21 @@ const std::string& FormatCode(const Workbook& book, const Sheet& sheet, int row,
   return book.Formats().Code(book.Styles().Get(sheet.EffectiveStyle(row, col)).numberFormat);
 }
 
+std::string StyleName(const Workbook& book, const Sheet& sheet, int row, int col) {
+  const StyleTable& styles = book.Styles();
+  return NamedStyleName(styles.GetNamed(styles.Get(sheet.EffectiveStyle(row, col)).parent));
+}
+
+// The named styles by name, with the parts they set and their number formats.
+std::vector<std::string> NamedStyles(const Workbook& book) {
+  std::vector<std::string> out;
+  for (const NamedStyle& n : book.Styles().NamedStyles())
+    out.push_back(NamedStyleName(n) + " " + std::to_string(n.parts) + " " +
+                  book.Formats().Code(n.format.numberFormat));
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
 // Formulas the BIFF8 encoder cannot express are saved as their values, and names it cannot
 // express are left out (the formula and name writers' own limits); what is kept must be the same.
 struct Losses {
@@ -96,6 +111,7 @@ void ExpectSameBook(Control& a, Control& b, Losses& lost) {
       EXPECT_EQ(it->formula, n.formula) << n.name;
   }
   EXPECT_LE(b.Book().Names().size(), a.Book().Names().size());
+  EXPECT_EQ(NamedStyles(a.Book()), NamedStyles(b.Book()));
   for (int s = 1; s <= a.GetNumSheets(); ++s) {
     SCOPED_TRACE("sheet " + std::to_string(s));
     EXPECT_EQ(a.GetSheetName(s), b.GetSheetName(s));
@@ -119,7 +135,8 @@ void ExpectSameBook(Control& a, Control& b, Losses& lost) {
         // Text beyond the form's 32,767 characters is cut.
         bool same = (!fa.empty() || a.GetCellFormattedText(r, c).substr(0, 32767) ==
                                         b.GetCellFormattedText(r, c).substr(0, 32767)) &&
-                    FormatCode(a.Book(), sa, r, c) == FormatCode(b.Book(), sb, r, c);
+                    FormatCode(a.Book(), sa, r, c) == FormatCode(b.Book(), sb, r, c) &&
+                    StyleName(a.Book(), sa, r, c) == StyleName(b.Book(), sb, r, c);
         if (!same) {
           ++differ;
           ADD_FAILURE() << "cell " << r << "," << c << ": " << a.GetCellFormattedText(r, c) << " / "

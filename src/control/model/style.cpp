@@ -8,6 +8,8 @@ StyleTable::StyleTable() {
   styles_.emplace_back();
   styleIndex_.emplace(HashStyle(styles_[0]), 0);
   fonts_.emplace_back();
+  named_.emplace_back();
+  named_[0].builtinId = 0;  // Normal
 }
 
 std::size_t StyleTable::HashStyle(const Style& s) {
@@ -19,6 +21,7 @@ std::size_t StyleTable::HashStyle(const Style& s) {
   mix(s.patternBack);
   for (const Border* b : {&s.left, &s.right, &s.top, &s.bottom}) mix((std::uint64_t(b->line) << 32) | b->color);
   mix((unsigned(s.hAlign) << 8) | (unsigned(s.vAlign) << 4) | (s.wrap << 2) | (s.locked << 1) | s.hidden);
+  mix(s.parent);
   return h;
 }
 

@@ -17,6 +17,7 @@
 #include "control/xls/biff_palette.h"
 #include "control/xls/biff_rich_text.h"
 #include "control/xls/biff_sheet_features.h"
+#include "control/xls/biff_styles.h"
 #include "control/io/code_page.h"
 #include "control/xls/compound_file.h"
 #include "control/xls/xls_file.h"
@@ -38,6 +39,9 @@ struct RawXf {
   unsigned pattern = 0, patternFore = 64, patternBack = 65;
   unsigned lineStyle[4] = {0, 0, 0, 0};  // left, right, top, bottom
   unsigned lineColor[4] = {64, 64, 64, 64};
+  bool isStyle = false;
+  unsigned parent = 0;  // a cell XF's style XF
+  unsigned used = 0;    // the used-attribute bits, bits 2-7 of the flags byte shifted down
 };
 
 struct RawSheet {
@@ -164,6 +168,7 @@ class BiffReader {
           break;
         }
         case rec::kXf: ReadXf(c); break;
+        case rec::kStyle: rawStyles_.push_back(ReadStyleRecord(c, B8(), codePage_)); break;
         case rec::kPalette: {
           unsigned n = c.U16();
           for (unsigned i = 0; i < n && i < 56; ++i) {
@@ -256,12 +261,15 @@ class BiffReader {
     unsigned prot = c.U16();
     x.locked = prot & 1;
     x.hidden = prot & 2;
+    x.isStyle = prot & 4;
+    x.parent = prot >> 4;
     unsigned align = c.U8();
     x.hAlign = align & 7;
     x.wrap = align & 8;
     x.vAlign = (align >> 4) & 7;
     if (B8()) {
-      c.Skip(3);
+      c.Skip(2);
+      x.used = c.U8() >> 2;
       std::uint32_t b1 = c.U32(), b2 = c.U32();
       unsigned fill = c.U16();
       x.lineStyle[0] = b1 & 0xF;
@@ -276,7 +284,7 @@ class BiffReader {
       x.patternFore = fill & 0x7F;
       x.patternBack = (fill >> 7) & 0x7F;
     } else {
-      c.Skip(1);
+      x.used = c.U8() >> 2;
       std::uint32_t a = c.U32(), b = c.U32();
       x.patternFore = a & 0x7F;
       x.patternBack = (a >> 7) & 0x7F;
@@ -399,30 +407,63 @@ class BiffReader {
     if (B8()) book_->Carried().fonts = fontMap;
     // A workbook without FONT records shows the default font, which runs may name as font 0.
     if (fontMap.empty()) fontMap.push_back(0);
-    xfStyle_.reserve(xfs_.size());
-    for (const RawXf& x : xfs_) {
-      Style s;
-      unsigned fi = x.font >= 4 ? x.font - 1 : x.font;  // font 4 is never stored
-      s.font = fi < fontMap.size() ? fontMap[fi] : 0;
-      s.numberFormat = FormatIndex(x.format);
-      s.locked = x.locked;
-      s.hidden = x.hidden;
-      s.hAlign = static_cast<HAlign>(std::min(x.hAlign, 6u));
-      s.vAlign = static_cast<VAlign>(std::min(x.vAlign, 3u));
-      s.wrap = x.wrap;
-      s.pattern = static_cast<std::uint8_t>(x.pattern);
-      if (x.pattern) {
-        s.patternFore = ColorOf(x.patternFore);
-        s.patternBack = ColorOf(x.patternBack);
+    const std::vector<int> named = ReadNamedStyles(fontMap);
+    // Cell XFs first, so that a file we wrote numbers its formats as the table did.
+    xfStyle_.assign(xfs_.size(), 0);
+    for (bool styleXfs : {false, true})
+      for (std::size_t i = 0; i < xfs_.size(); ++i) {
+        const RawXf& x = xfs_[i];
+        if (x.isStyle != styleXfs) continue;
+        // A style XF (which a cell may name too) stands for its own style; a cell XF names one.
+        std::size_t parent = x.isStyle ? i : x.parent;
+        if (parent >= xfs_.size())
+          ThrowDamaged("a cell format names a cell style that does not exist");
+        Style s = StyleOfXf(x, fontMap);
+        s.parent = static_cast<std::uint16_t>(std::max(0, named[parent]));  // unnamed: Normal
+        xfStyle_[i] = styles.Intern(s);
       }
-      Border* borders[4] = {&s.left, &s.right, &s.top, &s.bottom};
-      for (int k = 0; k < 4; ++k) {
-        borders[k]->line = static_cast<std::uint8_t>(x.lineStyle[k]);
-        if (x.lineStyle[k]) borders[k]->color = ColorOf(x.lineColor[k]);
-      }
-      xfStyle_.push_back(styles.Intern(s));
-    }
     if (B8()) book_->Carried().xfs = xfStyle_;
+  }
+
+  // The named styles of the STYLE records, in their order; gives the named style of each XF
+  // (-1 for the XFs no record names).
+  std::vector<int> ReadNamedStyles(const std::vector<std::uint16_t>& fontMap) {
+    std::vector<int> named(xfs_.size(), -1);
+    for (const RawStyle& r : rawStyles_) {
+      if (r.xf >= xfs_.size()) ThrowDamaged("a cell style names a format that does not exist");
+      NamedStyle style;
+      style.builtinId = r.builtinId;
+      style.level = r.level;
+      style.name = r.name;
+      style.format = StyleOfXf(xfs_[r.xf], fontMap);
+      style.parts = xfs_[r.xf].isStyle ? StyleXfParts(xfs_[r.xf].used) : std::uint8_t{kAllParts};
+      int index = book_->Styles().AddNamed(style);
+      if (named[r.xf] < 0) named[r.xf] = index;
+    }
+    return named;
+  }
+
+  Style StyleOfXf(const RawXf& x, const std::vector<std::uint16_t>& fontMap) {
+    Style s;
+    unsigned fi = x.font >= 4 ? x.font - 1 : x.font;  // font 4 is never stored
+    s.font = fi < fontMap.size() ? fontMap[fi] : 0;
+    s.numberFormat = FormatIndex(x.format);
+    s.locked = x.locked;
+    s.hidden = x.hidden;
+    s.hAlign = static_cast<HAlign>(std::min(x.hAlign, 6u));
+    s.vAlign = static_cast<VAlign>(std::min(x.vAlign, 3u));
+    s.wrap = x.wrap;
+    s.pattern = static_cast<std::uint8_t>(x.pattern);
+    if (x.pattern) {
+      s.patternFore = ColorOf(x.patternFore);
+      s.patternBack = ColorOf(x.patternBack);
+    }
+    Border* borders[4] = {&s.left, &s.right, &s.top, &s.bottom};
+    for (int k = 0; k < 4; ++k) {
+      borders[k]->line = static_cast<std::uint8_t>(x.lineStyle[k]);
+      if (x.lineStyle[k]) borders[k]->color = ColorOf(x.lineColor[k]);
+    }
+    return s;
   }
 
   std::uint16_t FormatIndex(unsigned id) {
@@ -1021,6 +1062,7 @@ class BiffReader {
   std::size_t activeTab_ = 0;
   std::vector<RawFont> fonts_;
   std::vector<RawXf> xfs_;
+  std::vector<RawStyle> rawStyles_;
   std::unordered_map<unsigned, std::string> formats_;
   std::unordered_map<unsigned, std::uint16_t> formatIndex_;
   Palette palette_;

@@ -13,6 +13,7 @@
 #include "control/xls/biff_palette.h"
 #include "control/xls/biff_rich_text.h"
 #include "control/xls/biff_sheet_features.h"
+#include "control/xls/biff_styles.h"
 #include "control/io/code_page.h"
 #include "control/xls/compound_file.h"
 #include "control/xls/xls_file.h"
@@ -24,7 +25,6 @@ namespace {
 constexpr int kBiff5MaxRows = 16384;
 constexpr std::size_t kBiff5MaxText = 2000;      // bytes of a LABEL, which fits one record
 constexpr std::size_t kMaxFormulaTokens = 1800;  // so that a FORMULA fits one record
-constexpr unsigned kFirstCellXf = 15;  // XFs 0-14 are the style XFs every workbook has
 
 bool EncodeRk(double d, std::uint32_t& rk) {
   if (d == std::floor(d) && std::fabs(d) < (1 << 29)) {
@@ -459,6 +459,13 @@ class BiffWriter {
       palette_.IndexOf(s.patternBack, 65);
       for (const Border* b : {&s.left, &s.right, &s.top, &s.bottom}) palette_.IndexOf(b->color, 64);
     }
+    for (const NamedStyle& n : styles.NamedStyles()) {
+      const Style& s = n.format;
+      FormatId(s.numberFormat);
+      palette_.IndexOf(s.patternFore, 64);
+      palette_.IndexOf(s.patternBack, 65);
+      for (const Border* b : {&s.left, &s.right, &s.top, &s.bottom}) palette_.IndexOf(b->color, 64);
+    }
     for (std::size_t i = 0; i < styles.FontCount(); ++i)
       palette_.IndexOf(styles.GetFont(static_cast<std::uint16_t>(i)).color, 0x7FFF);
   }
@@ -488,14 +495,16 @@ class BiffWriter {
     w_.Write(rec::kFont, b);
   }
 
-  void WriteXf(const Style& s, bool styleXf) {
+  // A cell XF names its style's XF and uses every part of its own format; a style XF leaves
+  // out the parts its style does not set.
+  void WriteXf(const Style& s, bool styleXf, std::uint8_t parts = kAllParts) {
     Bytes b;
     Put16(b, FileFont(s.font));
-    Put16(b, styleXf ? 0 : FormatId(s.numberFormat));
+    Put16(b, FormatId(s.numberFormat));
     unsigned prot = (s.locked ? 1 : 0) | (s.hidden ? 2 : 0);
-    Put16(b, styleXf ? 0xFFF5 : prot);
+    Put16(b, styleXf ? 0xFFF4 | prot : prot | (xfPlan_.NamedXf(s.parent) << 4));
     Put8(b, static_cast<unsigned>(s.hAlign) | (s.wrap ? 8 : 0) | (static_cast<unsigned>(s.vAlign) << 4));
-    unsigned used = styleXf ? 0 : 0xFC;
+    unsigned used = styleXf ? StyleXfUsedBits(parts) << 2 : 0xFC;
     unsigned fore = s.pattern ? palette_.IndexOf(s.patternFore, 64) : 64;
     unsigned back = s.pattern ? palette_.IndexOf(s.patternBack, 65) : 65;
     auto color = [&](const Border& x) { return x.line ? palette_.IndexOf(x.color, 64) : 0u; };
@@ -523,6 +532,27 @@ class BiffWriter {
       Put32(b, c);
     }
     w_.Write(rec::kXf, b);
+  }
+
+  // The style XFs around the default cell XF (15), the other cell XFs, then the STYLE records.
+  void WriteStyleXfs(const StyleTable& styles) {
+    const std::vector<int>& order = xfPlan_.StyleXfs();
+    auto styleXf = [&](int named) {
+      if (named < 0) WriteXf(Style{}, true);
+      else WriteXf(styles.GetNamed(static_cast<std::uint16_t>(named)).format, true,
+                   styles.GetNamed(static_cast<std::uint16_t>(named)).parts);
+    };
+    for (std::size_t k = 0; k < 15; ++k) styleXf(order[k]);
+    WriteXf(styles.Get(0), false);
+    for (std::size_t k = 15; k < order.size(); ++k) styleXf(order[k]);
+    for (std::size_t i = 1; i < styles.Count(); ++i)
+      WriteXf(styles.Get(static_cast<std::uint16_t>(i)), false);
+    // In the table's order, which a read gives the styles again.
+    for (std::size_t i = 0; i < styles.NamedStyles().size(); ++i) {
+      auto index = static_cast<std::uint16_t>(i);
+      w_.Write(rec::kStyle,
+               StyleRecordBody(styles.GetNamed(index), xfPlan_.NamedXf(index), b8_, codePage_));
+    }
   }
 
   // --- Globals ----------------------------------------------------------------------------------
@@ -580,17 +610,8 @@ class BiffWriter {
       else PutBytes(b, book_.Formats().Code(index), false);
       w_.Write(rec::kFormat, b);
     }
-    Style plain;
-    for (unsigned i = 0; i < kFirstCellXf; ++i) WriteXf(plain, true);
-    for (std::size_t i = 0; i < styles.Count(); ++i)
-      WriteXf(styles.Get(static_cast<std::uint16_t>(i)), false);
-    {
-      Bytes b;
-      Put16(b, 0x8000);
-      Put8(b, 0);
-      Put8(b, 0xFF);
-      w_.Write(rec::kStyle, b);
-    }
+    WriteStyleXfs(styles);
+
     if (palette_.Changed()) {
       Bytes b;
       Put16(b, 56);
@@ -820,7 +841,7 @@ class BiffWriter {
   }
 
   // --- Sheets -----------------------------------------------------------------------------------
-  unsigned Xf(std::uint16_t style) const { return kFirstCellXf + style; }
+  unsigned Xf(std::uint16_t style) const { return xfPlan_.CellXf(style); }
 
   void Cell(Bytes& b, int row, int col, std::uint16_t style) {
     b.clear();
@@ -1092,6 +1113,7 @@ class BiffWriter {
 
   Workbook& book_;
   bool b8_;
+  StyleXfPlan xfPlan_{book_.Styles()};
   unsigned codePage_;
   Bytes out_;
   RecordWriter w_;

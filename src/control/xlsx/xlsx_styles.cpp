@@ -6,14 +6,20 @@
 #include <cmath>
 #include <map>
 
+#include "control/engine_error.h"
 #include "control/format/number_format.h"
 #include "control/xls/biff_palette.h"
 #include "control/xlsx/xml_stream.h"
+#include "control/xlsx/xml_write.h"
 #include "control/xlsx/zip_package.h"
 
 namespace engine::xlsx {
 
 namespace {
+
+[[noreturn]] void Damaged(const std::string& why) {
+  throw EngineError(kErrFile, "The .xlsx package is damaged: " + why + ".");
+}
 
 constexpr std::array<const char*, 19> kPatterns = {
     "none",         "solid",          "mediumGray",     "darkGray",      "lightGray",
@@ -29,6 +35,11 @@ constexpr std::array<const char*, 14> kLines = {
 constexpr std::array<const char*, 7> kHAligns = {"general", "left",    "center",          "right",
                                                  "fill",    "justify", "centerContinuous"};
 constexpr std::array<const char*, 4> kVAligns = {"top", "center", "bottom", "justify"};
+
+constexpr std::pair<const char*, StylePart> kApply[] = {
+    {"applyNumberFormat", kPartNumber}, {"applyFont", kPartFont},
+    {"applyFill", kPartFill},           {"applyBorder", kPartBorder},
+    {"applyAlignment", kPartAlign},     {"applyProtection", kPartProtect}};
 
 template <std::size_t N>
 unsigned CodeOf(const std::array<const char*, N>& names, std::string_view name, unsigned fallback) {
@@ -79,6 +90,27 @@ class StylesHandler : public XmlHandler {
 
   std::vector<std::uint16_t> xfStyles;
 
+  // Interns the cell formats once the named styles they derive from are known (the styles
+  // follow the cell formats in the part).
+  void Finish() {
+    std::vector<std::uint16_t> namedOf(styleXfs_.size(), 0);
+    for (const RawCellStyle& c : cellStyles_) {
+      if (c.xf >= styleXfs_.size()) Damaged("a cell style names a format that does not exist");
+      NamedStyle style = c.style;
+      style.format = styleXfs_[c.xf].format;
+      style.parts = styleXfs_[c.xf].parts;
+      std::uint16_t index = book_.Styles().AddNamed(style);
+      if (!namedOf[c.xf]) namedOf[c.xf] = index;
+    }
+    for (CellXf& x : cellXfs_) {
+      // A part without style formats (none written) leaves every cell format under Normal.
+      if (x.parent >= styleXfs_.size() && !styleXfs_.empty())
+        Damaged("a cell format names a cell style that does not exist");
+      x.format.parent = x.parent < namedOf.size() ? namedOf[x.parent] : 0;
+      xfStyles.push_back(book_.Styles().Intern(x.format));
+    }
+  }
+
   void Start(std::string_view name, const XmlAttrs& a) override {
     if (name == "numFmt") {
       customFormats_[a.Int("numFmtId", -1)] = DecodeEscapes(std::string(a.Get("formatCode")));
@@ -91,8 +123,10 @@ class StylesHandler : public XmlHandler {
       FillElement(name, a);
     } else if (section_ == "borders") {
       BorderElement(name, a);
-    } else if (section_ == "cellXfs") {
+    } else if (section_ == "cellXfs" || section_ == "cellStyleXfs") {
       XfElement(name, a);
+    } else if (name == "cellStyle") {
+      CellStyleElement(a);
     }
   }
 
@@ -101,7 +135,9 @@ class StylesHandler : public XmlHandler {
         name == "cellStyleXfs" || name == "dxfs") {
       section_ = {};
     } else if (section_ == "cellXfs" && name == "xf") {
-      xfStyles.push_back(book_.Styles().Intern(xf_));
+      cellXfs_.push_back({xf_, xfId_});
+    } else if (section_ == "cellStyleXfs" && name == "xf") {
+      styleXfs_.push_back({xf_, parts_});
     } else if (section_ == "borders" && name == "border") {
       borders_.push_back(border_);
     } else if (section_ == "fills" && name == "fill") {
@@ -160,9 +196,33 @@ class StylesHandler : public XmlHandler {
     if (side_) side_->line = static_cast<std::uint8_t>(CodeOf(kLines, a.Get("style", "none"), 0));
   }
 
+  void CellStyleElement(const XmlAttrs& a) {
+    RawCellStyle c;
+    int id = a.Int("builtinId", -1);
+    c.style.builtinId = id >= 0 && id <= 255 ? id : NamedStyle::kUser;
+    c.style.level = std::clamp(a.Int("iLevel", 0), 0, 6);
+    c.style.name = std::string(a.Get("name"));
+    c.style.hidden = a.Bool("hidden", false);
+    c.style.customBuiltin = a.Bool("customBuiltin", false);
+    int xf = a.Int("xfId", 0);
+    c.xf = xf >= 0 ? static_cast<std::size_t>(xf) : styleXfs_.size();
+    cellStyles_.push_back(std::move(c));
+  }
+
+  // A style format sets the parts it does not say it leaves out.
+  static std::uint8_t PartsOf(const XmlAttrs& a) {
+    std::uint8_t parts = 0;
+    for (const auto& [attr, part] : kApply)
+      if (a.Bool(attr, true)) parts |= part;
+    return parts;
+  }
+
   void XfElement(std::string_view name, const XmlAttrs& a) {
     if (name == "xf") {
       xf_ = Style{};
+      int parent = a.Int("xfId", 0);
+      xfId_ = parent >= 0 ? static_cast<std::size_t>(parent) : std::size_t(-1);
+      parts_ = PartsOf(a);
       xf_.numberFormat = FormatIndex(a.Int("numFmtId", 0));
       std::size_t font = static_cast<std::size_t>(std::max(0, a.Int("fontId", 0)));
       xf_.font = font < fonts_.size() ? fonts_[font] : 0;
@@ -211,6 +271,23 @@ class StylesHandler : public XmlHandler {
   RawBorder border_;
   Border* side_ = nullptr;
   Style xf_;
+  std::size_t xfId_ = 0;
+  std::uint8_t parts_ = kAllParts;
+  struct CellXf {
+    Style format;
+    std::size_t parent;
+  };
+  struct StyleXf {
+    Style format;
+    std::uint8_t parts;
+  };
+  struct RawCellStyle {
+    NamedStyle style;
+    std::size_t xf = 0;
+  };
+  std::vector<CellXf> cellXfs_;
+  std::vector<StyleXf> styleXfs_;
+  std::vector<RawCellStyle> cellStyles_;
 };
 
 }  // namespace
@@ -250,6 +327,30 @@ std::vector<std::uint32_t> ReadThemeColors(const ZipReader& zip, const std::stri
   return std::move(h.colors);
 }
 
+std::string ApplyAttrs(std::uint8_t parts, const char* value) {
+  std::string out;
+  for (const auto& [attr, part] : kApply)
+    if (parts & part) out += std::string(" ") + attr + "=\"" + value + "\"";
+  return out;
+}
+
+std::string CellStylesXml(const StyleTable& styles) {
+  const std::vector<NamedStyle>& named = styles.NamedStyles();
+  std::string out = "<cellStyles count=\"" + std::to_string(named.size()) + "\">";
+  for (std::size_t i = 0; i < named.size(); ++i) {
+    const NamedStyle& s = named[i];
+    out += "<cellStyle name=\"" + Escaped(NamedStyleName(s)) + "\" xfId=\"" + std::to_string(i) + "\"";
+    if (s.builtinId != NamedStyle::kUser) {
+      out += " builtinId=\"" + std::to_string(s.builtinId) + "\"";
+      if (s.builtinId == 1 || s.builtinId == 2) out += " iLevel=\"" + std::to_string(s.level) + "\"";
+      if (s.customBuiltin) out += " customBuiltin=\"1\"";
+    }
+    if (s.hidden) out += " hidden=\"1\"";
+    out += "/>";
+  }
+  return out + "</cellStyles>";
+}
+
 std::uint32_t ParseArgb(std::string_view argb, std::uint32_t fallback) {
   if (argb.size() == 8) argb.remove_prefix(2);
   if (argb.size() != 6) return fallback;
@@ -278,6 +379,7 @@ std::vector<std::uint16_t> ReadStyles(const ZipReader& zip, const std::string& s
   if (stylesPart.empty() || !zip.Has(stylesPart)) return {};
   StylesHandler h(book, theme);
   ParseXmlPart(zip, stylesPart, h);
+  h.Finish();
   return std::move(h.xfStyles);
 }
 

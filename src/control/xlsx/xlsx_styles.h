@@ -36,6 +36,11 @@ class FontProperties {
   const std::vector<std::uint32_t>& theme_;
 };
 
+// The apply attributes of a format for the parts given, each with the value given.
+std::string ApplyAttrs(std::uint8_t parts, const char* value);
+// The cellStyles element: every named style with the index of its format.
+std::string CellStylesXml(const StyleTable& styles);
+
 // Colours of a package: "FFRRGGBB" to 0x00BBGGRR.
 std::uint32_t ParseArgb(std::string_view argb, std::uint32_t fallback);
 

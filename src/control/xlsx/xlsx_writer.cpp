@@ -78,54 +78,65 @@ class StylesWriter {
     std::vector<std::string> fills = {"<fill><patternFill patternType=\"none\"/></fill>",
                                       "<fill><patternFill patternType=\"gray125\"/></fill>"};
     std::vector<std::string> borders = {"<border><left/><right/><top/><bottom/><diagonal/></border>"};
-    std::string xfs;
+    // Named styles' formats say which parts they leave out; cell formats which they set.
+    std::string styleXfs, xfs;
+    for (const NamedStyle& n : styles.NamedStyles())
+      styleXfs += Xf(n.format, -1, n, formatId, fills, borders);
     for (std::size_t i = 0; i < styles.Count(); ++i) {
       const Style& s = styles.Get(static_cast<std::uint16_t>(i));
-      std::size_t fill = Intern(fills, Fill(s));
-      std::size_t border = Intern(borders, BorderXml(s));
-      int numFmt = s.numberFormat < formatId.size() ? formatId[s.numberFormat] : 0;
-      xfs += "<xf numFmtId=\"" + std::to_string(numFmt) + "\" fontId=\"" + std::to_string(s.font) +
-             "\" fillId=\"" + std::to_string(fill) + "\" borderId=\"" + std::to_string(border) +
-             "\" xfId=\"0\"";
-      if (numFmt) xfs += " applyNumberFormat=\"1\"";
-      if (s.font) xfs += " applyFont=\"1\"";
-      if (fill) xfs += " applyFill=\"1\"";
-      if (border) xfs += " applyBorder=\"1\"";
-      bool align = s.hAlign != HAlign::General || s.vAlign != VAlign::Bottom || s.wrap;
-      bool protect = !s.locked || s.hidden;
-      if (align) xfs += " applyAlignment=\"1\"";
-      if (protect) xfs += " applyProtection=\"1\"";
-      if (!align && !protect) {
-        xfs += "/>";
-        continue;
-      }
-      xfs += ">";
-      if (align) {
-        xfs += "<alignment";
-        if (s.hAlign != HAlign::General) xfs += std::string(" horizontal=\"") + HAlignName(s.hAlign) + "\"";
-        if (s.vAlign != VAlign::Bottom) xfs += std::string(" vertical=\"") + VAlignName(s.vAlign) + "\"";
-        if (s.wrap) xfs += " wrapText=\"1\"";
-        xfs += "/>";
-      }
-      if (protect)
-        xfs += std::string("<protection locked=\"") + (s.locked ? "1" : "0") + "\" hidden=\"" +
-               (s.hidden ? "1" : "0") + "\"/>";
-      xfs += "</xf>";
+      int parent = s.parent < styles.NamedStyles().size() ? s.parent : 0;
+      xfs += Xf(s, parent, styles.GetNamed(static_cast<std::uint16_t>(parent)), formatId, fills,
+                borders);
     }
     out += "<fills count=\"" + std::to_string(fills.size()) + "\">";
     for (const auto& f : fills) out += f;
     out += "</fills><borders count=\"" + std::to_string(borders.size()) + "\">";
     for (const auto& b : borders) out += b;
     out += "</borders>";
-    out += "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>";
+    out += "<cellStyleXfs count=\"" + std::to_string(styles.NamedStyles().size()) + "\">" +
+           styleXfs + "</cellStyleXfs>";
     out += "<cellXfs count=\"" + std::to_string(styles.Count()) + "\">" + xfs + "</cellXfs>";
-    out += "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>";
+    out += CellStylesXml(styles);
     out += diffFormats;
     out += "</styleSheet>";
     return out;
   }
 
  private:
+  // One format: a cell format (under the named style `parent`, whose format it sets apart
+  // from in the parts it applies) or a named style's (parent -1: the parts it leaves out).
+  static std::string Xf(const Style& s, int parent, const NamedStyle& style,
+                        const std::vector<int>& formatId, std::vector<std::string>& fills,
+                        std::vector<std::string>& borders) {
+    std::size_t fill = Intern(fills, Fill(s));
+    std::size_t border = Intern(borders, BorderXml(s));
+    int numFmt = s.numberFormat < formatId.size() ? formatId[s.numberFormat] : 0;
+    std::string xfs = "<xf numFmtId=\"" + std::to_string(numFmt) + "\" fontId=\"" +
+                      std::to_string(s.font) + "\" fillId=\"" + std::to_string(fill) +
+                      "\" borderId=\"" + std::to_string(border) + "\"";
+    if (parent >= 0) {
+      xfs += " xfId=\"" + std::to_string(parent) + "\"";
+      xfs += ApplyAttrs(DifferingParts(s, Style{}) | DifferingParts(s, style.format), "1");
+    } else {
+      xfs += ApplyAttrs(static_cast<std::uint8_t>(~style.parts & kAllParts), "0");
+    }
+    bool align = s.hAlign != HAlign::General || s.vAlign != VAlign::Bottom || s.wrap;
+    bool protect = !s.locked || s.hidden;
+    if (!align && !protect) return xfs + "/>";
+    xfs += ">";
+    if (align) {
+      xfs += "<alignment";
+      if (s.hAlign != HAlign::General) xfs += std::string(" horizontal=\"") + HAlignName(s.hAlign) + "\"";
+      if (s.vAlign != VAlign::Bottom) xfs += std::string(" vertical=\"") + VAlignName(s.vAlign) + "\"";
+      if (s.wrap) xfs += " wrapText=\"1\"";
+      xfs += "/>";
+    }
+    if (protect)
+      xfs += std::string("<protection locked=\"") + (s.locked ? "1" : "0") + "\" hidden=\"" +
+             (s.hidden ? "1" : "0") + "\"/>";
+    return xfs + "</xf>";
+  }
+
   static std::size_t Intern(std::vector<std::string>& list, const std::string& item) {
     for (std::size_t i = 0; i < list.size(); ++i)
       if (list[i] == item) return i;

@@ -4,6 +4,7 @@
 #include <expat.h>
 
 #include <charconv>
+#include <cstdio>
 #include <system_error>
 #include <exception>
 #include <memory>
