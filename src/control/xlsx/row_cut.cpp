@@ -133,6 +133,10 @@ std::optional<RowCut> FindRowCut(std::string_view s, std::size_t notBefore) {
       if (p == kNone) return std::nullopt;
       std::string_view tag = s.substr(lt, p - lt);
       bool empty = tag[tag.size() - 2] == '/';
+      if (depth > 2) {  // inside a row: only the nesting counts
+        depth += !empty;
+        continue;
+      }
       std::size_t nameEnd = 1;
       while (nameEnd < tag.size() && !IsSpace(tag[nameEnd]) && tag[nameEnd] != '/' &&
              tag[nameEnd] != '>')
