@@ -2,6 +2,7 @@
 // read in halves is, cell for cell, the workbook one parser reads, with the same errors.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -311,6 +312,22 @@ TEST(XlsxHalves, AFaultInEitherHalfIsTheFaultOneParserReports) {
   XlsxReadOptions::Stats stats;
   EXPECT_NE(ErrorOf(early, Halves(-1, stats)).find("malformed number 1x"), std::string::npos);
   EXPECT_NE(ErrorOf(early, Halves(0.9, stats)).find("malformed number 1x"), std::string::npos);
+}
+
+TEST(XlsxHalves, APartThatStopsInflatingFailsAsWithOneParser) {
+  // Deflated bytes spoiled in the middle of the sheet: the inflating thread fails, and the
+  // parser waiting on it hears so instead of waiting on.
+  engine::xls::Bytes bytes = Package({Sheet(3000, "")}, Strings());
+  const std::string name = "xl/worksheets/sheet1.xml";
+  auto at = std::search(bytes.begin(), bytes.end(), name.begin(), name.end());
+  ASSERT_NE(at, bytes.end());
+  for (std::size_t i = 0; i < 64; ++i) at[static_cast<std::ptrdiff_t>(20000 + i * 7)] ^= 0x5A;
+  std::string sequential = ErrorOf(bytes, OneParser());
+  EXPECT_NE(sequential, "no error");
+  XlsxReadOptions::Stats stats;
+  EXPECT_EQ(ErrorOf(bytes, Halves(-1, stats)), sequential);
+  EXPECT_EQ(ErrorOf(bytes, Halves(0.5, stats)), sequential);
+  EXPECT_EQ(stats.sheetsInHalves, 0);
 }
 
 }  // namespace

@@ -28,9 +28,9 @@ namespace {
 constexpr std::size_t kNoLimit = std::numeric_limits<std::size_t>::max();
 constexpr std::size_t kStep = std::size_t{256} << 10;   // the first parser takes this at a time
 constexpr std::size_t kSlice = std::size_t{1} << 20;    // the second checks for a stop this often
-// The first parser's share of what is left when the cut is made: a little over half, as the
-// second thread first walks the part up to the cut (and the first stores its cells as it goes).
-constexpr double kFirstShare = 0.54;
+// The first parser's share of what is left when the cut is made: half, as the second thread
+// first walks the part up to the cut and the first stores its cells as it goes.
+constexpr double kFirstShare = 0.5;
 
 struct Cancelled {};
 

@@ -1,20 +1,16 @@
 // Reading .xlsx packages: the package relationships lead to the workbook part, whose
 // relationships lead to the sheets, shared strings, styles and theme. Each part is streamed
-// through expat. Formulas are compiled once every sheet and name is known, as for .xls.
+// through expat; a large sheet's rows are read in halves on two threads (rows_in_halves.h),
+// the shared strings and styles being read before any sheet. Formulas are compiled once every
+// sheet and name is known, as for .xls.
 #include <algorithm>
-#include <charconv>
-#include <cstring>
 #include <map>
-#include <system_error>
-#include <unordered_map>
 
 #include "control/engine_error.h"
-#include "control/format/serial_date.h"
 #include "control/formula/formula_engine.h"
 #include "control/model/cell_loader.h"
-#include "control/xlsx/cell_ref.h"
-#include "control/xlsx/xlsx_carried.h"
 #include "control/xlsx/rows_in_halves.h"
+#include "control/xlsx/xlsx_carried.h"
 #include "control/xlsx/xlsx_file.h"
 #include "control/xlsx/xlsx_sheet_cells.h"
 #include "control/xlsx/xlsx_sheet_features.h"
