@@ -1,10 +1,13 @@
 // libFuzzer target: the .xlsx package reader (zip container, XML parts) and the writer.
+// A sheet given as text is read twice, by one parser and in halves on two threads, and the two
+// must agree.
 // An input that is not a zip package is taken as the XML of a sheet's parts, so that mutations
 // reach the readers of the parts directly instead of dying in the deflate stream: the pieces
 // between "\n====\n" lines become the worksheet, its relationships, a comments part, the
 // drawing of the comments, the styles part and the shared strings.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,6 +55,18 @@ engine::xls::Bytes PackageOf(std::string_view text) {
   return zip.Finish();
 }
 
+// The package read as written, or the error it gives.
+std::string Outcome(const engine::xls::Bytes& package, const engine::xlsx::XlsxReadOptions& o) {
+  static engine::LocaleSettings locale;
+  try {
+    auto book = engine::xlsx::ReadXlsx(package.data(), package.size(), &locale, o);
+    engine::xls::Bytes out = engine::xlsx::WriteXlsx(*book);
+    return std::string(out.begin(), out.end());
+  } catch (const engine::EngineError& e) {
+    return "error: " + e.Description();
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -60,13 +75,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (engine::xlsx::LooksLikeZip(data, size)) {
       auto book = engine::xlsx::ReadXlsx(data, size, &locale);
       engine::xlsx::WriteXlsx(*book);
-    } else {
-      engine::xls::Bytes package =
-          PackageOf(std::string_view(reinterpret_cast<const char*>(data), size));
-      auto book = engine::xlsx::ReadXlsx(package.data(), package.size(), &locale);
-      engine::xlsx::WriteXlsx(*book);
+      return 0;
     }
   } catch (const engine::EngineError&) {
+    return 0;
   }
+  engine::xls::Bytes package;
+  try {
+    package = PackageOf(std::string_view(reinterpret_cast<const char*>(data), size));
+  } catch (const engine::EngineError&) {
+    return 0;
+  }
+  // The sheet read by one parser, and in halves cut where the input's length says: the same
+  // workbook, or the same error.
+  engine::xlsx::XlsxReadOptions whole, halves;
+  whole.halves.from = SIZE_MAX;
+  halves.halves.from = 1;
+  halves.halves.cutAt = static_cast<double>(size % 101) / 100.0;
+  if (Outcome(package, whole) != Outcome(package, halves)) std::abort();
   return 0;
 }

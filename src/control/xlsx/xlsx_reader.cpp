@@ -1,21 +1,20 @@
 // Reading .xlsx packages: the package relationships lead to the workbook part, whose
 // relationships lead to the sheets, shared strings, styles and theme. Each part is streamed
-// through expat. Formulas are compiled once every sheet and name is known, as for .xls.
+// through expat; a large sheet's rows are read in halves on two threads (rows_in_halves.h),
+// the shared strings and styles being read before any sheet. Formulas are compiled once every
+// sheet and name is known, as for .xls.
 #include <algorithm>
-#include <charconv>
-#include <cstring>
 #include <map>
-#include <system_error>
-#include <unordered_map>
+#include <optional>
 
 #include "control/engine_error.h"
-#include "control/format/serial_date.h"
 #include "control/formula/formula_engine.h"
 #include "control/model/cell_loader.h"
-#include "control/xlsx/cell_ref.h"
+#include "control/xlsx/rows_in_halves.h"
 #include "control/xlsx/xlsx_carried.h"
 #include "control/xlsx/xlsx_file.h"
 #include "control/xlsx/xlsx_rich_text.h"
+#include "control/xlsx/xlsx_sheet_cells.h"
 #include "control/xlsx/xlsx_sheet_features.h"
 #include "control/xlsx/xlsx_styles.h"
 #include "control/xlsx/xml_stream.h"
@@ -27,9 +26,7 @@ namespace {
 
 constexpr std::size_t kMaxSmallPart = std::size_t{64} << 20;  // relationships, workbook
 
-[[noreturn]] void Damaged(const std::string& why) {
-  throw EngineError(kErrFile, "The .xlsx package is damaged: " + why + ".");
-}
+[[noreturn]] void Damaged(const std::string& why) { PackageDamaged(why); }
 
 bool EndsWith(std::string_view s, std::string_view tail) {
   return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
@@ -45,35 +42,6 @@ std::string RelsPartOf(const std::string& part) {
   std::string folder = slash == std::string::npos ? std::string() : part.substr(0, slash + 1);
   std::string file = slash == std::string::npos ? part : part.substr(slash + 1);
   return folder + "_rels/" + file + ".rels";
-}
-
-bool ParseNumber(std::string_view text, double& out) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '+')) text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
-  return ec == std::errc() && p == text.data() + text.size() && !text.empty();
-}
-
-// ISO 8601 "2024-03-01", "2024-03-01T12:30:00" or a bare time "12:30:00" as a serial.
-bool ParseIsoDate(std::string_view text, bool date1904, double& out) {
-  int y = 0, m = 0, d = 0, hh = 0, mm = 0;
-  double ss = 0;
-  std::string t(text);
-  bool hasDate = std::sscanf(t.c_str(), "%4d-%2d-%2d", &y, &m, &d) == 3;
-  std::size_t tpos = t.find('T');
-  std::string timePart = hasDate ? (tpos == std::string::npos ? "" : t.substr(tpos + 1)) : t;
-  if (!timePart.empty() && std::sscanf(timePart.c_str(), "%2d:%2d:%lf", &hh, &mm, &ss) < 2)
-    return false;
-  double serial = 0;
-  if (hasDate) {
-    int s = format::DateToSerial(y, m, d, date1904);
-    if (s < 0) return false;
-    serial = s;
-  } else if (timePart.empty()) {
-    return false;
-  }
-  out = serial + (hh * 3600 + mm * 60 + ss) / 86400.0;
-  return true;
 }
 
 struct Relationship {
@@ -150,40 +118,6 @@ class WorkbookHandler : public XmlHandler {
   bool inName_ = false;
 };
 
-// The shared strings of a package in one buffer: item i runs from its start to the next
-// item's start (the last one to the end), so a sheet's lookups stay close together.
-class SharedStrings {
- public:
-  std::size_t size() const { return starts_.size(); }
-  std::string_view operator[](std::size_t i) const {
-    std::size_t end = i + 1 < starts_.size() ? starts_[i + 1] : chars_.size();
-    return std::string_view(chars_).substr(starts_[i], end - starts_[i]);
-  }
-  void Open() { starts_.push_back(chars_.size()); }  // a new, empty last item
-  std::size_t LastSize() const { return chars_.size() - starts_.back(); }
-  void Append(std::string_view text) { chars_.append(text); }
-  // The runs of the last item, if it has any, and of item i.
-  void SetLastRuns(TextRuns runs) {
-    if (!runs.empty()) runs_.emplace(starts_.size() - 1, std::move(runs));
-  }
-  const TextRuns* Runs(std::size_t i) const {
-    if (runs_.empty()) return nullptr;
-    auto it = runs_.find(i);
-    return it == runs_.end() ? nullptr : &it->second;
-  }
-  void DecodeLast() {
-    if (chars_.find("_x", starts_.back()) == std::string::npos) return;
-    std::string decoded = DecodeEscapes(chars_.substr(starts_.back()));
-    chars_.resize(starts_.back());
-    chars_ += decoded;
-  }
-
- private:
-  std::string chars_;
-  std::vector<std::size_t> starts_;
-  std::unordered_map<std::size_t, TextRuns> runs_;
-};
-
 // Shared strings: the plain text of each item (runs joined; phonetic hints left out).
 class SharedStringsHandler : public XmlHandler {
  public:
@@ -225,393 +159,6 @@ class SharedStringsHandler : public XmlHandler {
   bool inItem_ = false, inPhonetic_ = false, inText_ = false;
 };
 
-struct PendingFormula {
-  Sheet* sheet;
-  int row, col;
-  std::string text;      // empty for a cell sharing its anchor's formula
-  int shared = -1;       // shared-formula group
-  bool hasCached = false;
-  Value cached;
-};
-
-struct SharedAnchor {
-  int row, col;
-  std::size_t pending;  // index of the anchor in the pending list
-};
-
-class SheetHandler : public XmlHandler {
-  enum class CellType { Number, Shared, Inline, Str, Logical, Error, Date };
-
- public:
-  SheetHandler(Sheet& sheet, const SharedStrings& sst, const std::vector<std::uint16_t>& xfStyles,
-               bool date1904, std::vector<PendingFormula>& pending, XmlHandler& features,
-               StyleTable& styles, const FontProperties& fontProps)
-      : sheet_(sheet),
-        sst_(sst),
-        styles_(styles),
-        rich_(styles, fontProps),
-        xf_(xfStyles),
-        date1904_(date1904),
-        pending_(pending),
-        features_(features) {}
-
-  void Start(std::string_view name, const XmlAttrs& a) override {
-    if (name == "sheetData") {
-      // The cells: one element or more for every value of the sheet, so they take the fast
-      // lane, which reaches the same steps as the cases below.
-      inData_ = true;
-      DivertInside({this, &CellsStart, &CellsEnd, &CellsText});
-      return;
-    }
-    if (!inData_) features_.Start(name, a);  // what the sheet carries besides its cells
-    if (name == "c") {
-      StartCell(a.Raw());
-    } else if (name == "v" && inCell_) {
-      capture_ = &v_;
-    } else if (name == "f" && inCell_) {
-      StartFormula(a);
-    } else if (name == "is" && inCell_) {
-      inInline_ = true;
-    } else if (name == "rPh") {
-      inPhonetic_ = true;
-    } else if (name == "t" && inInline_ && !inPhonetic_) {
-      capture_ = &inline_;
-    } else if (name == "row") {
-      StartRow(a);
-    } else if (name == "col") {
-      Column(a);
-    } else if (name == "sheetFormatPr") {
-      // The standard height is what a sheet without one of its own has (0), as written.
-      const double points = a.Number("defaultRowHeight", 0);
-      const int twips = points > 0 && points * 20 <= kMaxRowHeight
-                            ? static_cast<int>(points * 20 + 0.5)
-                            : 0;
-      if (twips != kStandardRowHeight) sheet_.Features().defaultRowHeight = twips;
-    }
-  }
-
-  void End(std::string_view name) override {
-    if (!inData_)
-      features_.End(name);
-    else if (name == "sheetData")
-      inData_ = false;
-    if (name == "c") EndCell();
-    else if (name == "v" || name == "f" || name == "t") capture_ = nullptr;
-    else if (name == "is") inInline_ = false;
-    else if (name == "rPh") inPhonetic_ = false;
-  }
-
-  void Text(std::string_view text) override {
-    if (!inData_) features_.Text(text);
-    Capture(text.data(), text.size());
-  }
-
- private:
-  static constexpr std::size_t kMaxCellText = 1u << 20;
-
-  // The local part of a name as expat gives it ("x:c" -> "c").
-  static const char* Local(const char* name) {
-    const char* local = name;
-    for (const char* p = name; *p; ++p)
-      if (*p == ':') local = p + 1;
-    return local;
-  }
-  static bool Is(const char* name, const char (&literal)[3]) {
-    return name[0] == literal[0] && name[1] == literal[1] && name[2] == '\0';
-  }
-  // A rich string's run or its properties.
-  static bool IsRun(const char* name) {
-    return name[0] == 'r' && (name[1] == '\0' || std::strcmp(name + 1, "Pr") == 0);
-  }
-
-  // The fast lane inside sheetData: the element names recognised by their letters.
-  static void CellsStart(void* data, const char* raw, const char** attrs) {
-    auto& h = *static_cast<SheetHandler*>(data);
-    const char* name = Local(raw);
-    if (h.inInline_ && !h.inPhonetic_ && (h.rich_.InProperties() || IsRun(name))) {
-      h.rich_.Start(name, XmlAttrs(attrs), h.inline_.size());
-      return;
-    }
-    switch (name[0]) {
-      case 'c':
-        if (name[1] == '\0')
-          h.StartCell(attrs);
-        else if (std::strcmp(name, "col") == 0)
-          h.Column(XmlAttrs(attrs));
-        return;
-      case 'v':
-        if (name[1] == '\0' && h.inCell_) h.capture_ = &h.v_;
-        return;
-      case 'f':
-        if (name[1] == '\0' && h.inCell_) h.StartFormula(XmlAttrs(attrs));
-        return;
-      case 'i':
-        if (Is(name, "is") && h.inCell_) {
-          h.inInline_ = true;
-          h.rich_.Begin();
-        }
-        return;
-      case 'r':
-        if (std::strcmp(name, "row") == 0)
-          h.StartRow(XmlAttrs(attrs));
-        else if (std::strcmp(name, "rPh") == 0)
-          h.inPhonetic_ = true;
-        return;
-      case 't':
-        if (name[1] == '\0' && h.inInline_ && !h.inPhonetic_) h.capture_ = &h.inline_;
-        return;
-      default:
-        return;
-    }
-  }
-
-  static void CellsEnd(void* data, const char* raw) {
-    auto& h = *static_cast<SheetHandler*>(data);
-    const char* name = Local(raw);
-    if (h.inInline_ && IsRun(name)) h.rich_.End(name);
-    switch (name[0]) {
-      case 'c':
-        if (name[1] == '\0') h.EndCell();
-        return;
-      case 'v':
-      case 'f':
-      case 't':
-        if (name[1] == '\0') h.capture_ = nullptr;
-        return;
-      case 'i':
-        if (Is(name, "is")) h.inInline_ = false;
-        return;
-      case 'r':
-        if (std::strcmp(name, "rPh") == 0) h.inPhonetic_ = false;
-        return;
-      default:
-        return;
-    }
-  }
-
-  static void CellsText(void* data, const char* text, int length) {
-    static_cast<SheetHandler*>(data)->Capture(text, static_cast<std::size_t>(length));
-  }
-
-  void Capture(const char* text, std::size_t length) {
-    if (!capture_) return;
-    if (capture_->size() + length > kMaxCellText) Damaged("a cell's text is too long");
-    capture_->append(text, length);
-  }
-
-  void StartFormula(const XmlAttrs& a) {
-    hasFormula_ = true;
-    std::string_view t = a.Get("t", "normal");
-    if (t == "shared") sharedIndex_ = a.Int("si", -1);
-    capture_ = &f_;
-  }
-
-  std::uint16_t StyleOf(int s) const {
-    return s >= 0 && static_cast<std::size_t>(s) < xf_.size() ? xf_[static_cast<std::size_t>(s)] : 0;
-  }
-
-  void StartRow(const XmlAttrs& a) {
-    row_ = a.Int("r", row_ + 1);
-    col_ = 0;
-    if (row_ < 1 || row_ > kMaxRow) return;  // row formats past the sheet are clipped
-    bool hidden = a.Bool("hidden", false);
-    bool custom = a.Bool("customHeight", false);
-    std::uint16_t style = a.Bool("customFormat", false) ? StyleOf(a.Int("s", 0)) : 0;
-    int outline = std::clamp(a.Int("outlineLevel", 0), 0, 7);
-    bool collapsed = a.Bool("collapsed", false);
-    const double points = a.Number("ht", 0);
-    const int twips = points > 0 ? static_cast<int>(std::min(points * 20, 8192.0) + 0.5) : 0;
-    // A height the writing program fitted to the row's contents is shown as the file has it.
-    const int standard = sheet_.Features().defaultRowHeight > 0
-                             ? sheet_.Features().defaultRowHeight
-                             : kStandardRowHeight;
-    const bool fitted = !custom && twips > 0 && twips != standard;
-    if (!hidden && !custom && !fitted && !style && !outline && !collapsed) return;
-    RowAttr& r = sheet_.MutableRowAttr(row_);
-    r.hidden = hidden;
-    r.outline = static_cast<std::uint8_t>(outline) & 7;
-    r.collapsed = collapsed;
-    if (custom || fitted) r.heightTwips = twips;
-    r.fittedHeight = fitted;
-    r.style = style;
-  }
-
-  void Column(const XmlAttrs& a) {
-    int first = std::max(1, a.Int("min", 1));
-    int last = std::min(kMaxCol, a.Int("max", first));
-    std::uint16_t style = StyleOf(a.Int("style", 0));
-    bool hidden = a.Bool("hidden", false);
-    bool custom = a.Has("width") && a.Bool("customWidth", true);
-    double width = a.Number("width", 0);
-    for (int c = first; c <= last; ++c) {
-      ColumnAttr& attr = sheet_.ColAttr(c);
-      attr.hidden = hidden;
-      attr.style = style;
-      attr.outline = static_cast<std::uint8_t>(std::clamp(a.Int("outlineLevel", 0), 0, 7));
-      attr.collapsed = a.Bool("collapsed", false);
-      if (custom && width >= 0 && width <= 255) attr.width = static_cast<int>(width * 256 + 0.5);
-    }
-  }
-
-  // Style indexes and shared-string indexes are small decimal numbers: read in place, with
-  // the general parse for anything else.
-  static int SmallInt(const char* text, int fallback) {
-    int n = 0;
-    const char* p = text;
-    for (; *p >= '0' && *p <= '9' && p - text < 9; ++p) n = n * 10 + (*p - '0');
-    if (*p == '\0' && p != text) return n;
-    return XmlAttrs::ToInt(text, fallback);
-  }
-
-  static CellType TypeOf(const char* t) {
-    switch (t[0]) {
-      case 's':
-        if (t[1] == '\0') return CellType::Shared;
-        return std::strcmp(t, "str") == 0 ? CellType::Str : CellType::Number;
-      case 'i':
-        return std::strcmp(t, "inlineStr") == 0 ? CellType::Inline : CellType::Number;
-      case 'b':
-        return t[1] == '\0' ? CellType::Logical : CellType::Number;
-      case 'e':
-        return t[1] == '\0' ? CellType::Error : CellType::Number;
-      case 'd':
-        return t[1] == '\0' ? CellType::Date : CellType::Number;
-      default:
-        return CellType::Number;
-    }
-  }
-
-  void StartCell(const char** attrs) {
-    inCell_ = true;
-    hasFormula_ = false;
-    sharedIndex_ = -1;
-    v_.clear();
-    f_.clear();
-    inline_.clear();
-    // One pass over the attributes: a sheet has a cell element for every value.
-    const char* ref = nullptr;
-    type_ = CellType::Number;
-    int style = 0;
-    for (const char** a = attrs; a && a[0]; a += 2) {
-      const char* name = Local(a[0]);
-      if (name[0] == '\0' || name[1] != '\0') continue;
-      if (name[0] == 'r')
-        ref = a[1];
-      else if (name[0] == 't')
-        type_ = TypeOf(a[1]);
-      else if (name[0] == 's')
-        style = SmallInt(a[1], 0);
-    }
-    style_ = StyleOf(style);
-    if (!ref || ref[0] == '\0') {
-      ++col_;
-      if (row_ == 0) row_ = 1;
-    } else if (!ParseCellRef(ref, cellRow_, col_)) {
-      Damaged("a cell of sheet \"" + sheet_.Name() + "\" has the malformed reference " + std::string(ref));
-    } else if (cellRow_ != row_) {
-      row_ = cellRow_;
-    }
-  }
-
-  void EndCell() {
-    inCell_ = false;
-    bool hasValue = !v_.empty() || type_ == CellType::Inline || type_ == CellType::Str;
-    if (row_ > kMaxRow || col_ > kMaxCol) {
-      if (hasValue || hasFormula_)
-        throw EngineError(kErrFile, "The sheet \"" + sheet_.Name() +
-                                        "\" holds cells beyond row 65,536 or column 256, the "
-                                        "limits of a table's sheet.");
-      return;  // a format alone past the limits is clipped
-    }
-    if (!hasFormula_ && !v_.empty()) {  // the common cells, straight into the sheet
-      if (type_ == CellType::Number) {
-        double d = 0;
-        if (!WholeNumber(v_, d) && !ParseNumber(v_, d))
-          Damaged("a cell holds the malformed number " + v_);
-        return LoadNumber(sheet_, row_, col_, style_, d);
-      }
-      if (type_ == CellType::Shared) {
-        const std::size_t i = SharedIndex();
-        LoadText(sheet_, row_, col_, style_, std::string(sst_[i]));
-        if (const TextRuns* runs = sst_.Runs(i)) PlaceRuns(sheet_, row_, col_, *runs, styles_);
-        return;
-      }
-    }
-    Value value = CellValue();
-    if (hasFormula_) {
-      PendingFormula p{&sheet_, row_, col_, DecodeEscapes(f_), sharedIndex_, !v_.empty() && !value.IsEmpty(), value};
-      if (p.shared >= 0 && !f_.empty()) anchors_[p.shared] = pending_.size();
-      if (p.shared >= 0 && f_.empty() && !anchors_.count(p.shared)) p.shared = -1;  // no anchor
-      LoadStyle(sheet_, row_, col_, style_);
-      if (p.hasCached) LoadValue(sheet_, row_, col_, style_, value);
-      if (!p.text.empty() || p.shared >= 0) pending_.push_back(std::move(p));
-      return;
-    }
-    LoadValue(sheet_, row_, col_, style_, value);
-    if (type_ == CellType::Inline) PlaceRuns(sheet_, row_, col_, rich_.Finish(inline_), styles_);
-  }
-
-  // Up to 15 decimal digits and nothing else: a double holds the value exactly.
-  static bool WholeNumber(const std::string& text, double& out) {
-    if (text.empty() || text.size() > 15) return false;
-    std::uint64_t n = 0;
-    for (char c : text) {
-      if (c < '0' || c > '9') return false;
-      n = n * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    out = static_cast<double>(n);
-    return true;
-  }
-
-  std::size_t SharedIndex() const {
-    int small = SmallInt(v_.c_str(), -1);
-    if (small >= 0 && static_cast<std::size_t>(small) < sst_.size())
-      return static_cast<std::size_t>(small);
-    double index = -1;
-    if (!ParseNumber(v_, index) || index < 0 || index >= static_cast<double>(sst_.size()))
-      Damaged("a cell refers to a missing shared string");
-    return static_cast<std::size_t>(index);
-  }
-
-  Value CellValue() {
-    if (type_ == CellType::Shared)
-      return v_.empty() ? Value{} : Value::Text(std::string(sst_[SharedIndex()]));
-    if (type_ == CellType::Inline) return Value::Text(DecodeEscapes(inline_));
-    if (type_ == CellType::Str) return v_.empty() ? Value{} : Value::Text(DecodeEscapes(v_));
-    if (type_ == CellType::Logical) return v_.empty() ? Value{} : Value::Logical(v_ == "1" || v_ == "true");
-    if (type_ == CellType::Error) {
-      ErrorValue e;
-      return ParseErrorText(v_, e) ? Value::Error(e) : Value{};
-    }
-    if (v_.empty()) return {};
-    double d = 0;
-    if (type_ == CellType::Date) {
-      if (!ParseIsoDate(v_, date1904_, d)) Damaged("a cell holds the malformed date " + v_);
-      return Value::Number(d);
-    }
-    if (!ParseNumber(v_, d)) Damaged("a cell holds the malformed number " + v_);
-    return Value::Number(d);
-  }
-
-  Sheet& sheet_;
-  const SharedStrings& sst_;
-  const StyleTable& styles_;
-  RichTextReader rich_;  // the runs of an inline string
-  const std::vector<std::uint16_t>& xf_;
-  bool date1904_;
-  std::vector<PendingFormula>& pending_;
-  std::unordered_map<int, std::size_t> anchors_;
-  int row_ = 0, col_ = 0, cellRow_ = 0;
-  bool inCell_ = false, hasFormula_ = false, inInline_ = false, inPhonetic_ = false;
-  int sharedIndex_ = -1;
-  CellType type_ = CellType::Number;
-  std::uint16_t style_ = 0;
-  std::string v_, f_, inline_;
-  std::string* capture_ = nullptr;
-  XmlHandler& features_;
-  bool inData_ = false;
-};
-
 // Function names of newer spreadsheets carry a prefix in the file.
 std::string StripFunctionPrefixes(std::string text) {
   for (const char* prefix : {"_xlfn._xlws.", "_xlfn.", "_xlws."}) {
@@ -624,8 +171,9 @@ std::string StripFunctionPrefixes(std::string text) {
 
 class XlsxReader {
  public:
-  XlsxReader(const std::uint8_t* data, std::size_t size, const LocaleSettings* locale)
-      : zip_(data, size), book_(std::make_unique<Workbook>(locale)) {}
+  XlsxReader(const std::uint8_t* data, std::size_t size, const LocaleSettings* locale,
+             const XlsxReadOptions& options)
+      : zip_(data, size), book_(std::make_unique<Workbook>(locale)), options_(options) {}
 
   std::unique_ptr<Workbook> Run() {
     if (zip_.Has("EncryptedPackage"))
@@ -645,10 +193,10 @@ class XlsxReader {
     }
     xfStyles_ = ReadStyles(zip_, stylesPart, themePart, *book_);
     // Rich strings' fonts come after the styles' fonts, with the same theme colours.
-    const std::vector<std::uint32_t> theme = ReadThemeColors(zip_, themePart);
-    const FontProperties fontProps(theme);
+    theme_ = ReadThemeColors(zip_, themePart);
+    fontProps_.emplace(theme_);
     if (!sstPart.empty() && zip_.Has(sstPart)) {
-      SharedStringsHandler h(book_->Styles(), fontProps);
+      SharedStringsHandler h(book_->Styles(), *fontProps_);
       ParseXmlPart(zip_, sstPart, h);
       sst_ = std::move(h.strings);
     }
@@ -692,8 +240,8 @@ class XlsxReader {
       if (!zip_.Has(part)) Damaged("the sheet part " + part + " is missing");
       SheetFeaturesReader features(*book_, *sheet, dxfs);
       SheetHandler h(*sheet, sst_, xfStyles_, wb.date1904, pending_, features, book_->Styles(),
-                     fontProps);
-      ParseXmlPart(zip_, part, h);
+                     *fontProps_);
+      ReadCells(part, h, sheet->Name(), wb.date1904);
       features.Finish(zip_, part, types);
       consumed_.insert(consumed_.end(), features.Consumed().begin(), features.Consumed().end());
     }
@@ -793,9 +341,31 @@ class XlsxReader {
     }
   }
 
+  // A large sheet's later rows are read on a second thread into a log, then taken in.
+  void ReadCells(const std::string& part, SheetHandler& h, const std::string& name, bool date1904) {
+    CellLog log;
+    SheetHandler logger(log, name, sst_, xfStyles_, date1904);
+    XlsxReadOptions::Stats ignored;
+    XlsxReadOptions::Stats& stats = options_.stats ? *options_.stats : ignored;
+    LaterRows later{logger,
+                    [&] {
+                      ++stats.sheetsInHalves;
+                      h.TakeIn(log);
+                    },
+                    [&] {
+                      ++stats.sheetsInHalves;
+                      ++stats.laterHalvesRedone;
+                      log.Clear();
+                    }};
+    ParseRowsInHalves(zip_, part, h, later, options_.halves);
+  }
+
   ZipReader zip_;
   std::unique_ptr<Workbook> book_;
+  XlsxReadOptions options_;
   SharedStrings sst_;
+  std::vector<std::uint32_t> theme_;
+  std::optional<FontProperties> fontProps_;  // rich text's fonts, once the theme is read
   std::vector<std::uint16_t> xfStyles_;
   std::vector<PendingFormula> pending_;
   std::vector<std::string> consumed_;  // parts the sheets' features took in whole
@@ -808,8 +378,8 @@ bool LooksLikeZip(const std::uint8_t* data, std::size_t size) {
 }
 
 std::unique_ptr<Workbook> ReadXlsx(const std::uint8_t* data, std::size_t size,
-                                   const LocaleSettings* locale) {
-  return XlsxReader(data, size, locale).Run();
+                                   const LocaleSettings* locale, const XlsxReadOptions& options) {
+  return XlsxReader(data, size, locale, options).Run();
 }
 
 }  // namespace engine::xlsx

@@ -3,11 +3,13 @@
 
 #include <expat.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <system_error>
 #include <exception>
 #include <memory>
+#include <vector>
 
 #include "control/engine_error.h"
 #include "control/xlsx/zip_package.h"
@@ -27,6 +29,9 @@ struct XmlParseState {
   XmlRawEvents raw;               // where the inside of a diverted element goes
   int divertedAt = 0;             // depth of that element; 0 when none
   bool inStart = false;           // in the handler's Start, the one place a diversion begins
+  int stopDepth = -1;             // an end tag leaving this depth ends the parse
+  bool stopped = false;
+  long long stopOffset = 0;       // where that end tag starts
 
   static void Attach(XmlHandler& handler, XmlParseState* state) { handler.parse_ = state; }
   static XmlParseState* Of(XmlHandler& handler) { return handler.parse_; }
@@ -75,7 +80,12 @@ void XMLCALL OnEnd(void* data, const XML_Char* name) {
   try {
     s.handler->End(LocalName(name));
   } catch (...) {
-    Caught(s);
+    return Caught(s);
+  }
+  if (s.depth == s.stopDepth) {
+    s.stopped = true;
+    s.stopOffset = XML_GetCurrentByteIndex(s.parser);
+    XML_StopParser(s.parser, XML_FALSE);
   }
 }
 
@@ -134,60 +144,45 @@ void XMLCALL OnDoctype(void* data, const XML_Char*, const XML_Char*, const XML_C
   Stop(*static_cast<ParseState*>(data), "it declares a document type, which no part may");
 }
 
-class Parser {
- public:
-  Parser(std::string_view part, XmlHandler& handler) : part_(part) {
-    parser_ = XML_ParserCreate("UTF-8");
-    if (!parser_) throw EngineError(kErrFile, "Not enough memory to read the .xlsx package.");
-    state_.handler = &handler;
-    state_.parser = parser_;
-    XML_SetUserData(parser_, &state_);
-    XML_SetElementHandler(parser_, OnStart, OnEnd);
-    XML_SetCharacterDataHandler(parser_, OnText);
-    XML_SetStartDoctypeDeclHandler(parser_, OnDoctype);
-    XmlParseState::Attach(handler, &state_);
-  }
-  ~Parser() {
-    XmlParseState::Attach(*state_.handler, nullptr);
-    XML_ParserFree(parser_);
-  }
-  Parser(const Parser&) = delete;
-  Parser& operator=(const Parser&) = delete;
+}  // namespace
 
-  void Feed(const char* data, std::size_t size, bool last) {
-    if (done_) return;
-    while (size > 0 || last) {
-      int chunk = static_cast<int>(size > (1u << 30) ? (1u << 30) : size);
-      bool final = last && static_cast<std::size_t>(chunk) == size;
-      if (XML_Parse(parser_, data, chunk, final ? XML_TRUE : XML_FALSE) != XML_STATUS_OK) {
-        done_ = true;
-        Raise();
-      }
-      data += chunk;
-      size -= static_cast<std::size_t>(chunk);
-      if (final) break;
-    }
+struct XmlFeed::Impl {
+  Impl(std::string_view part, XmlHandler& handler) : part(part) {
+    parser = XML_ParserCreate("UTF-8");
+    if (!parser) throw EngineError(kErrFile, "Not enough memory to read the .xlsx package.");
+    state.handler = &handler;
+    state.parser = parser;
+    XML_SetUserData(parser, &state);
+    XML_SetElementHandler(parser, OnStart, OnEnd);
+    XML_SetCharacterDataHandler(parser, OnText);
+    XML_SetStartDoctypeDeclHandler(parser, OnDoctype);
+    XmlParseState::Attach(handler, &state);
+  }
+  ~Impl() {
+    XmlParseState::Attach(*state.handler, nullptr);
+    XML_ParserFree(parser);
   }
 
- private:
   [[noreturn]] void Raise() {
-    if (state_.thrown) std::rethrow_exception(state_.thrown);
-    std::string why = !state_.failure.empty()
-                          ? state_.failure
-                          : std::string(XML_ErrorString(XML_GetErrorCode(parser_))) + " at line " +
-                                std::to_string(XML_GetCurrentLineNumber(parser_));
+    if (state.thrown) std::rethrow_exception(state.thrown);
+    std::string why = state.failure;
+    if (why.empty()) {
+      unsigned long line = XML_GetCurrentLineNumber(parser);
+      for (std::string_view s : skipped)
+        line += static_cast<unsigned long>(std::count(s.begin(), s.end(), '\n'));
+      why = std::string(XML_ErrorString(XML_GetErrorCode(parser))) + " at line " + std::to_string(line);
+    }
     throw EngineError(kErrFile,
-                      "The .xlsx package is damaged: its part " + part_ + " is not valid XML (" +
+                      "The .xlsx package is damaged: its part " + part + " is not valid XML (" +
                           why + ").");
   }
 
-  std::string part_;
-  XML_Parser parser_;
-  ParseState state_;
-  bool done_ = false;
+  std::string part;
+  XML_Parser parser;
+  ParseState state;
+  bool done = false;
+  std::vector<std::string_view> skipped;  // counted for an error's line only
 };
-
-}  // namespace
 
 namespace {
 int HexDigit(char c) {
@@ -273,14 +268,41 @@ void XmlHandler::DivertInside(const XmlRawEvents& events) {
   s->divertedAt = s->depth;
 }
 
+XmlFeed::XmlFeed(std::string_view part, XmlHandler& handler)
+    : impl_(std::make_unique<Impl>(part, handler)) {}
+
+XmlFeed::~XmlFeed() = default;
+
+void XmlFeed::Feed(const char* data, std::size_t size, bool last) {
+  Impl& f = *impl_;
+  if (f.done) return;
+  while (size > 0 || last) {
+    int chunk = static_cast<int>(size > (1u << 30) ? (1u << 30) : size);
+    bool final = last && static_cast<std::size_t>(chunk) == size;
+    if (XML_Parse(f.parser, data, chunk, final ? XML_TRUE : XML_FALSE) != XML_STATUS_OK) {
+      f.done = true;
+      if (f.state.stopped && !f.state.thrown && f.state.failure.empty()) return;
+      f.Raise();
+    }
+    data += chunk;
+    size -= static_cast<std::size_t>(chunk);
+    if (final) break;
+  }
+}
+
+void XmlFeed::StopAtDepth(int depth) { impl_->state.stopDepth = depth; }
+bool XmlFeed::Stopped() const { return impl_->state.stopped; }
+std::size_t XmlFeed::StopOffset() const { return static_cast<std::size_t>(impl_->state.stopOffset); }
+void XmlFeed::Skip(std::string_view skipped) { impl_->skipped.push_back(skipped); }
+
 void ParseXmlPart(const ZipReader& zip, std::string_view part, XmlHandler& handler) {
-  Parser parser(part, handler);
+  XmlFeed parser(part, handler);
   zip.StreamAhead(part, [&](const char* d, std::size_t n) { parser.Feed(d, n, false); });
   parser.Feed("", 0, true);
 }
 
 void ParseXmlText(std::string_view document, std::string_view part, XmlHandler& handler) {
-  Parser parser(part, handler);
+  XmlFeed parser(part, handler);
   parser.Feed(document.data(), document.size(), true);
 }
 

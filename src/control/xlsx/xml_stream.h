@@ -3,6 +3,8 @@
 // held as a tree. Documents with a DOCTYPE (entity tricks) or nesting deeper than any real part
 // are refused. Element and attribute names arrive without their namespace prefix.
 
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -65,6 +67,31 @@ class XmlHandler {
  private:
   friend struct XmlParseState;
   XmlParseState* parse_ = nullptr;  // the parse feeding this handler, while it runs
+};
+
+// One part fed to expat piece by piece, by a caller that holds the bytes itself. Feed throws
+// EngineError naming the part when it is not well-formed (or a handler's own EngineError).
+class XmlFeed {
+ public:
+  XmlFeed(std::string_view part, XmlHandler& handler);
+  ~XmlFeed();
+  XmlFeed(const XmlFeed&) = delete;
+  XmlFeed& operator=(const XmlFeed&) = delete;
+
+  void Feed(const char* data, std::size_t size, bool last);
+  // The end of an element that leaves `depth` elements open (0: the root's end) ends the
+  // parse: what follows is never read, and StopOffset() says where that end tag starts in all
+  // that was fed.
+  void StopAtDepth(int depth);
+  bool Stopped() const;
+  std::size_t StopOffset() const;
+  // Text of the part that is left out between what was fed and what comes next: errors name
+  // lines of the part, counting these.
+  void Skip(std::string_view skipped);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 // Parses a part of the package into `handler`; throws EngineError naming the part when it is

@@ -115,6 +115,17 @@ void ZipReader::Inflate(long long index, std::size_t limit,
   }
 }
 
+std::size_t ZipReader::DeclaredSize(std::string_view name) const {
+  long long index = Index(name);
+  if (index < 0) return 0;
+  std::lock_guard lock(mutex_);
+  zip_stat_t st;
+  zip_stat_init(&st);
+  if (zip_stat_index(zip_, static_cast<zip_uint64_t>(index), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
+    return 0;
+  return static_cast<std::size_t>(std::min<zip_uint64_t>(st.size, SIZE_MAX));
+}
+
 std::string ZipReader::Read(std::string_view name, std::size_t limit) const {
   long long index = Index(name);
   if (index < 0) Fail("the part " + std::string(name) + " is missing");
@@ -194,16 +205,7 @@ void ZipReader::StreamAhead(std::string_view name,
                             const std::function<void(const char*, std::size_t)>& sink) const {
   long long index = Index(name);
   if (index < 0) Fail("the part " + std::string(name) + " is missing");
-  zip_uint64_t declared = 0;
-  {
-    std::lock_guard lock(mutex_);
-    zip_stat_t st;
-    zip_stat_init(&st);
-    if (zip_stat_index(zip_, static_cast<zip_uint64_t>(index), 0, &st) == 0 &&
-        (st.valid & ZIP_STAT_SIZE))
-      declared = st.size;
-  }
-  if (declared < kAheadFrom) return Inflate(index, kMaxEntryBytes, sink);  // not worth a thread
+  if (DeclaredSize(name) < kAheadFrom) return Inflate(index, kMaxEntryBytes, sink);  // not worth a thread
 
   ChunkQueue queue;
   std::thread inflater;

@@ -30,6 +30,9 @@ class ZipReader {
 
   bool Has(std::string_view name) const;
   std::vector<std::string> Names() const;
+  // The size an entry's header declares: a guess to size buffers by, never a limit. 0 when
+  // the entry is missing or says nothing.
+  std::size_t DeclaredSize(std::string_view name) const;
   // The whole entry; refused when it inflates to more than `limit` bytes.
   std::string Read(std::string_view name, std::size_t limit) const;
   // Inflates an entry chunk by chunk into `sink`, so a large sheet is never held whole.
