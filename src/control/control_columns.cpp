@@ -179,7 +179,7 @@ void Control::AutoFitColumns(int row1, int col1, int row2, int col2, bool /*fitB
   NotifySheetChanged();
 }
 
-int Control::GetLastRow() const { return ActiveSheet().LastRow(); }
-int Control::GetLastCol() const { return ActiveSheet().LastCol(); }
+int Control::GetLastRow() const { return book_->Active().LastRow(); }
+int Control::GetLastCol() const { return book_->Active().LastCol(); }
 
 }  // namespace engine

@@ -46,14 +46,19 @@ int CZAT_PSF1::SetArgFormula(long row, const CString& name, const CString& formu
 template <class Read>
 bool CZAT_PSF1::Internals::ReadArgCell(CZAT_PSF1& table, long row, const CString& name, long sheet,
                                        Read&& read) {
+  const auto readActive = [&] {
+    engine::Control& ctl = table.Ctl();
+    long col = table.DoBeforeArgValue(name, row, ctl.GetLastRow());
+    if (col == -1) return false;
+    read(ctl, table::Narrow(row), table::Narrow(col));
+    return true;
+  };
+  // The active sheet, as a host's run reads it: nothing to switch to and back.
+  if (sheet == 0) return readActive();
   long s = 0, previous = 0;
   if (sheet < 0 || table.GetRequestedSheet(sheet, s, previous, true) != 0) return false;
   params::ActiveSheetRestorer restore(table, previous, s);
-  engine::Control& ctl = table.Ctl();
-  long col = table.DoBeforeArgValue(name, row, ctl.GetLastRow());
-  if (col == -1) return false;
-  read(ctl, table::Narrow(row), table::Narrow(col));
-  return true;
+  return readActive();
 }
 
 int CZAT_PSF1::GetArgValue(long row, const CString& name, CString& value, long sheet) {

@@ -221,6 +221,65 @@ TEST(BiffRecords, SharedFormulasAndCachedResults) {
   EXPECT_EQ(c->GetCellFormattedText(3, 1), "12");
 }
 
+// The count of shared-string cells a writer claims only sizes the sheets' text pools: a claim
+// of none, too few or far too many reads the same cells on every sheet. The second sheet's
+// text continues in a CONTINUE record, and its end is the end of the stream.
+TEST(BiffRecords, SharedStringCountIsOnlyAHint) {
+  for (std::uint32_t claimed : {0u, 1u, 5u, 0xFFFFFFFFu}) {
+    SCOPED_TRACE(claimed);
+    StreamBuilder s;
+    s.Bof(0x0005);
+    s.BoundSheet("A");
+    const std::size_t firstAt = s.sheetOffsetAt;
+    s.BoundSheet("B");
+    const std::size_t secondAt = s.sheetOffsetAt;
+    Bytes sst;
+    Put32(sst, claimed);
+    Put32(sst, 2);
+    for (const std::string text : {"one", "two"}) {
+      Put16(sst, static_cast<unsigned>(text.size()));
+      Put8(sst, 0);
+      for (char ch : text) Put8(sst, static_cast<unsigned char>(ch));
+    }
+    s.Rec(0x00FC, sst);
+    s.Rec(0x000A, {});
+    auto labelSst = [&](int row, int col, std::uint32_t index) {
+      Bytes b = StreamBuilder::Cell(row, col);
+      Put32(b, index);
+      s.Rec(0x00FD, b);
+    };
+    s.sheetOffsetAt = firstAt;
+    s.StartSheet();
+    labelSst(0, 0, 0);
+    Bytes b = StreamBuilder::Cell(1, 0);
+    PutDouble(b, 2.5);
+    s.Rec(0x0203, b);
+    labelSst(2, 0, 1);
+    labelSst(2, 0, 0);  // the same cell again: the later text stands
+    s.Rec(0x000A, {});
+    s.sheetOffsetAt = secondAt;
+    s.StartSheet();
+    labelSst(0, 1, 1);
+    labelSst(5, 0, 0);
+    b = StreamBuilder::Cell(6, 0);
+    Put16(b, 4);
+    b.insert(b.end(), {0, 'a', 'b'});
+    s.Rec(0x0204, b);  // LABEL "abcd", its last two characters in a CONTINUE record
+    s.Rec(0x003C, Bytes{0, 'c', 'd'});
+    s.Rec(0x000A, {});
+    auto c = Load(s.out);
+    EXPECT_EQ(c->GetCellText(1, 1), "one");
+    EXPECT_EQ(c->GetCellValue(2, 1).number, 2.5);
+    EXPECT_EQ(c->GetCellText(3, 1), "one");
+    EXPECT_EQ(c->GetLastRow(), 3);
+    c->SetActiveSheet(2);
+    EXPECT_EQ(c->GetCellText(1, 2), "two");
+    EXPECT_EQ(c->GetCellText(6, 1), "one");
+    EXPECT_EQ(c->GetCellText(7, 1), "abcd");
+    EXPECT_EQ(c->GetLastRow(), 7);
+  }
+}
+
 TEST(BiffRecords, DamagedStreamsAreRefused) {
   StreamBuilder s;
   s.Bof(0x0005);

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "control/formula/formula_cell.h"
@@ -117,15 +118,23 @@ class Column {
 template <typename T>
 class Pool {
  public:
-  std::uint32_t Add(T item) {
+  // Takes the item as given: a copy is made once, straight into its place.
+  template <typename U>
+  std::uint32_t Add(U&& item) {
     if (!free_.empty()) {
       std::uint32_t i = free_.back();
       free_.pop_back();
-      items_[i] = std::move(item);
+      items_[i] = std::forward<U>(item);
       return i;
     }
-    items_.push_back(std::move(item));
+    items_.emplace_back(std::forward<U>(item));
     return static_cast<std::uint32_t>(items_.size() - 1);
+  }
+  // Room for `count` more items, so that a reader that knows how many come moves none of them.
+  void Reserve(std::size_t count) { items_.reserve(items_.size() + count); }
+  // Gives back room that a generous Reserve left unused, when most of it is.
+  void Trim() {
+    if (items_.capacity() > 2 * items_.size() + 64) items_.shrink_to_fit();
   }
   void Release(std::uint32_t i) {
     items_[i] = T();

@@ -103,7 +103,10 @@ class Sheet {
 
   // The style a cell shows: its own, else its row's, else its column's.
   std::uint16_t EffectiveStyle(int row, int col) const {
-    const CellSlot* s = Find(row, col);
+    return EffectiveStyle(Find(row, col), row, col);
+  }
+  // The same for the cell's slot already found (nullptr: none).
+  std::uint16_t EffectiveStyle(const CellSlot* s, int row, int col) const {
     if (s && s->style) return s->style;
     std::uint16_t r = GetRowAttr(row).style;
     return r ? r : colAttrs_[col - 1].style;

@@ -212,7 +212,8 @@ std::string Workbook::DisplayText(const Sheet& sheet, int row, int col) const {
 const format::NumberFormat& Workbook::DisplayText(const Sheet& sheet, int row, int col,
                                                   std::string& out) const {
   const CellSlot* s = sheet.Find(row, col);
-  const format::NumberFormat& fmt = CellFormat(sheet, row, col);
+  const format::NumberFormat& fmt =
+      formats_.Get(styles_.Get(sheet.EffectiveStyle(s, row, col)).numberFormat);
   const bool general = &fmt == &formats_.Get(0);
   switch (s ? s->kind : CellKind::Empty) {
     case CellKind::Empty:

@@ -302,7 +302,7 @@ class BiffReader {
   }
 
   void ReadSst(Cursor& c) {
-    c.U32();
+    sstRefsLeft_ = c.U32();
     std::uint32_t unique = c.U32();
     // The count is the writer's claim: never reserve more than the record could hold.
     sst_.reserve(std::min<std::size_t>(unique, c.Left() / 3 + 1));
@@ -668,6 +668,8 @@ class BiffReader {
     io.codePage = codePage_;
     io.decode = &ctx_;
     SheetFeatureReader features(sheet.Features(), io);
+    ReserveTexts(sheet, raw);
+    std::size_t sharedTexts = 0;
     while (reader.Next(r)) {
       Cursor c(r);
       if (r.id == rec::kBof) {
@@ -726,6 +728,7 @@ class BiffReader {
           if (r.size >= 10) {
             PutShared(sheet, Get16(r.data), Get16(r.data + 2), Get16(r.data + 4),
                       Get32(r.data + 6));
+            ++sharedTexts;
             break;
           }
           int row = c.U16(), col = c.U16();
@@ -879,6 +882,18 @@ class BiffReader {
     }
     features.Finish();
     ResolveShared();
+    sstRefsLeft_ -= std::min<std::size_t>(sharedTexts, sstRefsLeft_);
+    sheet.Texts().Trim();
+  }
+
+  // Room in the sheet's text pool for the shared-string cells still to come, so that filling it
+  // moves no text: no more than the workbook's count of them that is left, nor than the sheet's
+  // records could hold (a cell of a shared string takes 14 bytes).
+  void ReserveTexts(Sheet& sheet, const RawSheet& raw) {
+    std::size_t end = stream_.size();
+    for (const RawSheet& other : sheets_)
+      if (other.offset > raw.offset && other.offset < end) end = other.offset;
+    sheet.Texts().Reserve(std::min<std::size_t>(sstRefsLeft_, (end - raw.offset) / 14));
   }
 
   static Value ErrorValueOf(unsigned code) {
@@ -899,7 +914,9 @@ class BiffReader {
   void PutNumber(Sheet& sheet, int row, int col, unsigned xf, double d) {
     PutNumberStyled(sheet, row, col, StyleOf(xf), d);
   }
-  void PutNumberStyled(Sheet& sheet, int row, int col, std::uint16_t style, double d) {
+  // The placements run once a cell: what they call is inlined into them.
+  [[gnu::flatten]] void PutNumberStyled(Sheet& sheet, int row, int col, std::uint16_t style,
+                                        double d) {
     if (!InRange(row, col)) return;
     if (!std::isfinite(d)) d = 0;
     CellSlot& s = sheet.Col(col + 1).At(row + 1);
@@ -909,8 +926,11 @@ class BiffReader {
     s.number = d;
     sheet.NoteContent(row + 1, col + 1);
   }
-  void PutText(Sheet& sheet, int row, int col, unsigned xf, std::string text) {
-    PutTextStyled(sheet, row, col, StyleOf(xf), std::move(text));
+  // A shared string is copied once, straight into the sheet's pool; a string read from the
+  // record is moved there.
+  template <typename Text>
+  void PutText(Sheet& sheet, int row, int col, unsigned xf, Text&& text) {
+    PutTextStyled(sheet, row, col, StyleOf(xf), std::forward<Text>(text));
   }
   void PutShared(Sheet& sheet, int row, int col, unsigned xf, std::uint32_t i) {
     if (i >= sst_.size()) ThrowDamaged("a cell refers to a missing shared string");
@@ -941,13 +961,14 @@ class BiffReader {
     if (!s || s->kind != CellKind::Text) return;
     sheet.SetRuns(*s, rich_text::FromFile(runs, sheet.Text(*s), fontMap_));
   }
-  void PutTextStyled(Sheet& sheet, int row, int col, std::uint16_t style, std::string text) {
+  template <typename Text>
+  [[gnu::flatten]] void PutTextStyled(Sheet& sheet, int row, int col, std::uint16_t style, Text&& text) {
     if (!InRange(row, col)) return;
     CellSlot& s = sheet.Col(col + 1).At(row + 1);
     sheet.ClearContent(s);
     s.style = style;
     s.kind = CellKind::Text;
-    s.ref = sheet.Texts().Add(std::move(text));
+    s.ref = sheet.Texts().Add(std::forward<Text>(text));
     sheet.NoteContent(row + 1, col + 1);
   }
   void Put(Sheet& sheet, int row, int col, unsigned xf, const Value& v) {
@@ -1071,6 +1092,7 @@ class BiffReader {
   std::vector<std::string> sst_;
   std::unordered_map<std::uint32_t, std::vector<FileRun>> sstRuns_;  // rich strings only
   std::vector<std::uint16_t> fontMap_;  // the engine font of each FONT record
+  std::size_t sstRefsLeft_ = 0;  // cells of shared strings the workbook says are still to read
   std::vector<bool> supBookInternal_;
   std::vector<RawName> names_;
   std::vector<std::uint16_t> xfStyle_;

@@ -11,7 +11,7 @@ void ThrowDamaged(const std::string& why) {
   throw EngineError(kErrFile, "The workbook is damaged: " + why + ".");
 }
 
-bool RecordReader::Next(Record& r) {
+bool RecordReader::NextJoined(Record& r) {
   const std::size_t size = stream_.size();
   if (pos_ + 4 > size) return false;
   r.id = Get16(stream_.data() + pos_);
