@@ -16,6 +16,21 @@ bool IsEmbeddedObjectStorage(const CarriedStorageEntry& e) {
          e.name[2] == u'D';
 }
 
+// The drop-down arrows of an autofilter or a validation list (and the shapes of comments) are
+// drawn again from what the book models; every other object is content a package would lose.
+bool IsModelledShape(const CarriedShape& shape) {
+  bool any = false;
+  for (const CarriedShape::Part& p : shape.parts) {
+    if (p.record.id != 0x005D) continue;  // OBJ
+    const std::vector<std::uint8_t>& b = p.record.body;
+    if (b.size() < 6) return false;
+    const unsigned kind = b[4] | (b[5] << 8);
+    if (kind != 0x14 && kind != 0x19) return false;  // drop-down, comment
+    any = true;
+  }
+  return any;
+}
+
 }  // namespace
 
 std::string XlsOnlyContent(const Workbook& book) {
@@ -26,7 +41,8 @@ std::string XlsOnlyContent(const Workbook& book) {
   };
   for (const CarriedSheet& s : carried.sheets) note(s.kind == 2 ? "chart sheets" : "macro sheets");
   for (int i = 1; i <= book.SheetCount(); ++i)
-    if (!book.GetSheet(i).Features().drawings.empty()) note("pictures, charts and drawings");
+    for (const CarriedShape& shape : book.GetSheet(i).Features().drawings)
+      if (!IsModelledShape(shape)) note("pictures, charts and drawings");
   if (carried.vbaProject) note("macros");
   for (const CarriedStorageEntry& e : carried.fileEntries)
     if (IsEmbeddedObjectStorage(e)) note("embedded objects");
