@@ -11,6 +11,7 @@
 #include <map>
 #include <set>
 
+#include "support/scratch.h"
 #include "control/io/byte_io.h"
 #include "control/xls/compound_file.h"
 #include "control/xls/xls_file.h"
@@ -27,11 +28,7 @@ using engine::xls::Get32;
 
 const LocaleSettings kLocale;
 
-fs::path Scratch(const std::string& name) {
-  fs::path dir = fs::temp_directory_path() / ("carried_drawing_" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  return dir / name;
-}
+fs::path Scratch(const std::string& name) { return ScratchFile("carried_drawing", name); }
 
 Bytes Load(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/scratch.h"
 #include "control/io/byte_io.h"
 #include "control/xls/xls_file.h"
 #include "corpus_support.h"
@@ -17,11 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace engine;
 
-fs::path Scratch(const std::string& name) {
-  fs::path dir = fs::temp_directory_path() / ("sheet_features_" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  return dir / name;
-}
+fs::path Scratch(const std::string& name) { return ScratchFile("sheet_features", name); }
 
 // Every item a sheet can carry, as set through the facade.
 SheetFeatures Sample() {

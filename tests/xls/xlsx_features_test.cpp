@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/scratch.h"
 #include "control/engine_error.h"
 #include "control/xlsx/xlsx_autofilter.h"
 #include "control/xlsx/xlsx_condfmt.h"
@@ -20,11 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace engine;
 
-fs::path Scratch(const std::string& name) {
-  fs::path dir = fs::temp_directory_path() / ("xlsx_features_" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  return dir / name;
-}
+fs::path Scratch(const std::string& name) { return ScratchFile("xlsx_features", name); }
 
 
 // Makes a workbook with openpyxl (argv[1]) carrying every kind of item.

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "support/scratch.h"
 #include "control/engine_error.h"
 #include "control/xlsx/xlsx_autofilter.h"
 #include "control/xlsx/xlsx_condfmt.h"
@@ -21,11 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace engine;
 
-fs::path Scratch(const std::string& name) {
-  fs::path dir = fs::temp_directory_path() / ("xlsx_rules_" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  return dir / name;
-}
+fs::path Scratch(const std::string& name) { return ScratchFile("xlsx_rules", name); }
 
 std::string RunPython(const std::string& script, const fs::path& file) {
   fs::path py = Scratch("script.py");
