@@ -142,6 +142,24 @@ TEST(CarriedFormulas, FormatsOverSeveralRangesMoveWithSortedRows) {
   EXPECT_EQ(RuleRow(g[0].rules[0]) + 1, 9);
 }
 
+TEST(CarriedFormulas, RulesOnlyAPackageHoldsFollowMovesAndSorts) {
+  Control c;
+  SheetFeatures f;
+  ExtendedRule above;
+  above.type = "expression";
+  above.formulas = {{Ref(8, 4 | 0xC000), ""}};  // E9 from F10
+  f.conditional = {{{{10, 6, 10, 6}}, {}, {}, {above}}};
+  c.SetSheetFeatures(f);
+  const std::vector<ConditionalFormat>& g = c.GetSheetFeatures().conditional;
+  c.MoveRange(9, 5, 9, 5, 3, 0);  // E9 to E12
+  EXPECT_EQ(RefAt(g[0].extended[0].formulas[0].tokens, 0), "11,4");
+  c.SetCellText(10, 1, "2");
+  c.SetCellText(11, 1, "1");
+  c.SortRange(10, 1, 11, 8, true, 1, 0, 0);  // F10 goes down a row, its formula with it
+  EXPECT_EQ(g[0].ranges[0], (CellRange{11, 6, 11, 6}));
+  EXPECT_EQ(RefAt(g[0].extended[0].formulas[0].tokens, 0), "12,4");
+}
+
 TEST(CarriedFormulas, ARuleWithItsColumnAloneRelativeKeepsItsRowOnASort) {
   Control c;
   SheetFeatures f;

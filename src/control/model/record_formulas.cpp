@@ -34,7 +34,7 @@ std::size_t ObjFormula(const Body& r, std::size_t at, std::size_t end,
 
 void ObjFormulas(const Body& r, const std::function<void(std::uint8_t*, std::size_t)>& fn) {
   // Common object data comes first, else this is not a 97-2000 object.
-  if (r.n < 4 || r.Get16(0) != kFtCmo) return;
+  if (r.n < 4 || r.Get16(0) != kFtCmo || r.Get16(2) != 0x12) return;
   for (std::size_t at = 0; at + 4 <= r.n;) {
     const unsigned ft = r.Get16(at);
     if (ft == kFtEnd) return;
