@@ -73,6 +73,20 @@ TEST(CarriedFormulas, LinkedControlsListsAndTextBoxesFollowTheirCells) {
   EXPECT_EQ(Bytes(txo.end() - 3, txo.end()), (Bytes{'a', 'b', 'c'}));
 }
 
+TEST(CarriedFormulas, AListFilledFromWholeColumnsMovesOnlyWithWholeColumns) {
+  Control c;
+  SheetFeatures f;
+  f.drawings = {Shape({{0x005D, ListBox(Ref(0, 200), Area(0, 0xFFFF, 4, 5)), {}}})};  // E:F
+  c.SetSheetFeatures(f);
+  auto source = [&] { return RefAt(c.GetSheetFeatures().drawings[0].parts[0].record.body, kListSourceAt); };
+  c.MoveRange(2, 5, 6, 6, 0, 3);  // part of the columns: the list keeps naming E:F
+  EXPECT_EQ(source(), "0-65535,4-5");
+  c.MoveRange(-1, 6, -1, 6, 0, 2);  // column F to H: the list's end goes with it
+  EXPECT_EQ(source(), "0-65535,4-7");
+  c.MoveRange(1, 5, kMaxRow, 5, 0, 4);  // column E to I, every row: E:H turns round to H:I
+  EXPECT_EQ(source(), "0-65535,7-8");
+}
+
 TEST(CarriedFormulas, ObjectsThatDoNotAddUpAreLeftAsTheyWere) {
   Control c;
   SheetFeatures f;

@@ -52,10 +52,10 @@ void MoveTokens(std::uint8_t* t, std::size_t size, const BlockMove& m, int rowOf
     const bool wholeRows = r.col1 == 1 && r.col2 == kMaxCol;
     if (wholeCols) {
       for (int* c : {&r.col1, &r.col2})
-        if (*c >= b.col1 && *c <= b.col2 && (allRows || m.dRow == 0)) *c += m.dCol;
+        if (*c >= b.col1 && *c <= b.col2 && allRows) *c += m.dCol;
     } else if (wholeRows) {
       for (int* row : {&r.row1, &r.row2})
-        if (*row >= b.row1 && *row <= b.row2 && (allCols || m.dCol == 0)) *row += m.dRow;
+        if (*row >= b.row1 && *row <= b.row2 && allCols) *row += m.dRow;
     } else {
       if (b.Contains(r.row1, r.col1)) r.row1 += m.dRow, r.col1 += m.dCol;
       if (b.Contains(r.row2, r.col2)) r.row2 += m.dRow, r.col2 += m.dCol;

@@ -30,8 +30,8 @@ struct LineOrder {
   int Follow(CellRange& r) const;
 };
 
-// Each end of a reference moves with the block it lies in; a whole column (row) moves with a
-// block of whole columns (rows), or one that moves across only.
+// Each end of a reference moves with the block it lies in; an end of whole columns (rows)
+// moves only with a block of whole columns (rows): part of a column moved leaves the column.
 void MoveTokens(std::uint8_t* t, std::size_t size, const BlockMove& m, int rowOffset,
                 const std::vector<bool>* entries);
 // A reference to cells of one reordered line follows the line.
