@@ -705,18 +705,24 @@ std::string ListSource(const Workbook& book) {
   return "none";
 }
 
-TEST(CarriedDrawings, AListBoxKeepsItsSourceRangeThroughEditsAndASave) {
-  const fs::path in = Corpus("poi-47701.xls"), out = Scratch("list-box.xls");
-  ASSERT_EQ(ListSource(*Read(Load(in))), "9-12,7-7");  // H10:H13
+// poi-47701.xls with a list filled from H10:H13: two rows inserted above, its column's cells
+// moved one column right and one of its rows deleted, saved to `out`.
+void EditListBox(const fs::path& out) {
   Control c;
   short type = 0;
-  c.ReadFile(in.string(), type);
+  c.ReadFile(Corpus("poi-47701.xls").string(), type);
   c.SetActiveSheet(1);
-  c.InsertRange(2, -1, 3, -1, kShiftRows);      // two rows above it
-  c.MoveRange(1, 8, 20, 8, 0, 1);                // its column's cells one column right
-  c.DeleteRange(13, -1, 13, -1, kShiftRows);     // one of its rows
+  c.InsertRange(2, -1, 3, -1, kShiftRows);
+  c.MoveRange(1, 8, 20, 8, 0, 1);
+  c.DeleteRange(13, -1, 13, -1, kShiftRows);
   c.WriteFile(out.string(), xls::kTypeBiff8);
-  EXPECT_EQ(ListSource(*Read(Load(out))), "11-13,8-8");
+}
+
+TEST(CarriedDrawings, AListBoxKeepsItsSourceRangeThroughEditsAndASave) {
+  const fs::path out = Scratch("list-box.xls");
+  ASSERT_EQ(ListSource(*Read(Load(Corpus("poi-47701.xls")))), "9-12,7-7");  // H10:H13
+  EditListBox(out);
+  EXPECT_EQ(ListSource(*Read(Load(out))), "11-13,8-8");  // I12:I14
   ExpectConsistentDrawings(Load(out));
   // Another reader still opens what we wrote.
   int status = 0;
@@ -725,6 +731,28 @@ TEST(CarriedDrawings, AListBoxKeepsItsSourceRangeThroughEditsAndASave) {
                                        out.string() + "' 2>&1",
                                    status);
   EXPECT_EQ(status, 0) << opened;
+}
+
+TEST(CarriedDrawings, LibreOfficeFillsTheEditedListBoxFromItsNewRange) {
+  if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "LibreOffice (soffice) is not installed; scripts/install-deps.sh installs it";
+  const fs::path dir = Scratch("lo-list-box");
+  fs::create_directories(dir / "out");
+  EditListBox(dir / "list.xls");
+  const std::string cmd = "cd '" + dir.string() + "' && xvfb-run -a soffice -env:UserInstallation=file://" +
+                          (dir / "profile").string() +
+                          " --headless --convert-to ods --outdir out list.xls >/dev/null 2>&1";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  int status = 0;
+  const std::string ranges = Shell(
+      "/usr/bin/python3 -c \"import sys,re,zipfile; "
+      "print(' '.join(re.findall('source-cell-range=.([^\\x22]*)', "
+      "zipfile.ZipFile(sys.argv[1]).read('content.xml').decode())))\" '" +
+          (dir / "out" / "list.ods").string() + "' 2>&1",
+      status);
+  ASSERT_EQ(status, 0) << ranges;
+  EXPECT_EQ(ranges, "Sheet1.I12:Sheet1.I14\n");
+  fs::remove_all(dir);
 }
 
 TEST(CarriedSheets, LibreOfficeReadsTheTabOrderAndTheMacrosWeWrote) {
