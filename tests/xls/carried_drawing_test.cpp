@@ -661,28 +661,38 @@ TEST(CarriedDrawings, ChartSeriesFollowMovedBlocksAndSortedColumns) {
             SeriesRefs(*Read(Load(in))));
 }
 
+// What `script` (Python, given LibreOffice's copy as its argument) prints of the copy that
+// LibreOffice makes of `book` in `dir` as `format` (its extension, with a filter after ':').
+std::string ReadLibreOfficeCopy(const fs::path& dir, const std::string& book,
+                                const std::string& format, const std::string& script) {
+  fs::create_directories(dir / "out");
+  const std::string cmd = "cd '" + dir.string() +
+                          "' && xvfb-run -a soffice -env:UserInstallation=file://" +
+                          (dir / "profile").string() + " --headless --convert-to '" + format +
+                          "' --outdir out " + book + " >/dev/null 2>&1";
+  if (std::system(cmd.c_str()) != 0) return "LibreOffice failed";
+  const fs::path copy =
+      dir / "out" / (fs::path(book).stem().string() + "." + format.substr(0, format.find(':')));
+  int status = 0;
+  const std::string out =
+      Shell("/usr/bin/python3 -c \"" + script + "\" '" + copy.string() + "' 2>&1", status);
+  return status == 0 ? out : "failed: " + out;
+}
+
 TEST(CarriedDrawings, LibreOfficeDrawsTheMovedSeriesFromTheirNewCells) {
   if (std::system("command -v soffice >/dev/null 2>&1") != 0)
     GTEST_SKIP() << "LibreOffice (soffice) is not installed; scripts/install-deps.sh installs it";
   const fs::path dir = Scratch("lo-moved-series");
-  fs::create_directories(dir / "out");
+  fs::create_directories(dir);
   EditedSeries(Corpus("poi-WithThreeCharts.xls"), dir / "moved.xls",
                [](Control& c) { c.MoveRange(1, 4, 6, 5, 0, 2); });
-  const std::string cmd = "cd '" + dir.string() + "' && xvfb-run -a soffice -env:UserInstallation=file://" +
-                          (dir / "profile").string() +
-                          " --headless --convert-to 'xlsx:Calc MS Excel 2007 XML' --outdir out"
-                          " moved.xls >/dev/null 2>&1";
-  ASSERT_EQ(std::system(cmd.c_str()), 0);
   // Every range its charts draw from, as it reads them (titles given as text left out).
-  int status = 0;
-  const std::string ranges = Shell(
-      "/usr/bin/python3 -c \"import sys,re,zipfile; z=zipfile.ZipFile(sys.argv[1]); "
-      "print(' '.join(sorted(set(f for n in z.namelist() if n.startswith('xl/charts/chart') "
-      "for f in re.findall('<c:f>([^<]*)</c:f>', z.read(n).decode()) if '!' in f))))\" '" +
-          (dir / "out" / "moved.xlsx").string() + "' 2>&1",
-      status);
-  ASSERT_EQ(status, 0) << ranges;
-  EXPECT_EQ(ranges, "Sheet1!$A$1:$A$6 Sheet1!$B$1:$B$6 Sheet1!$F$1:$F$6 Sheet1!$G$1:$G$6\n");
+  EXPECT_EQ(ReadLibreOfficeCopy(
+                dir, "moved.xls", "xlsx:Calc MS Excel 2007 XML",
+                "import sys,re,zipfile; z=zipfile.ZipFile(sys.argv[1]); "
+                "print(' '.join(sorted(set(f for n in z.namelist() if n.startswith('xl/charts/chart') "
+                "for f in re.findall('<c:f>([^<]*)</c:f>', z.read(n).decode()) if '!' in f))))"),
+            "Sheet1!$A$1:$A$6 Sheet1!$B$1:$B$6 Sheet1!$F$1:$F$6 Sheet1!$G$1:$G$6\n");
   fs::remove_all(dir);
 }
 
@@ -737,21 +747,13 @@ TEST(CarriedDrawings, LibreOfficeFillsTheEditedListBoxFromItsNewRange) {
   if (std::system("command -v soffice >/dev/null 2>&1") != 0)
     GTEST_SKIP() << "LibreOffice (soffice) is not installed; scripts/install-deps.sh installs it";
   const fs::path dir = Scratch("lo-list-box");
-  fs::create_directories(dir / "out");
+  fs::create_directories(dir);
   EditListBox(dir / "list.xls");
-  const std::string cmd = "cd '" + dir.string() + "' && xvfb-run -a soffice -env:UserInstallation=file://" +
-                          (dir / "profile").string() +
-                          " --headless --convert-to ods --outdir out list.xls >/dev/null 2>&1";
-  ASSERT_EQ(std::system(cmd.c_str()), 0);
-  int status = 0;
-  const std::string ranges = Shell(
-      "/usr/bin/python3 -c \"import sys,re,zipfile; "
-      "print(' '.join(re.findall('source-cell-range=.([^\\x22]*)', "
-      "zipfile.ZipFile(sys.argv[1]).read('content.xml').decode())))\" '" +
-          (dir / "out" / "list.ods").string() + "' 2>&1",
-      status);
-  ASSERT_EQ(status, 0) << ranges;
-  EXPECT_EQ(ranges, "Sheet1.I12:Sheet1.I14\n");
+  EXPECT_EQ(ReadLibreOfficeCopy(dir, "list.xls", "ods",
+                                "import sys,re,zipfile; "
+                                "print(' '.join(re.findall('source-cell-range=.([^\\x22]*)', "
+                                "zipfile.ZipFile(sys.argv[1]).read('content.xml').decode())))"),
+            "Sheet1.I12:Sheet1.I14\n");
   fs::remove_all(dir);
 }
 
