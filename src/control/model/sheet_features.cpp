@@ -177,25 +177,19 @@ void ForEachItemRange(SheetFeatures& f, Fn&& fn, bool formats = true) {
       for (CellRange& r : c.ranges) fn(r);
 }
 
-CellRange Bound(const std::vector<CellRange>& ranges) {
-  CellRange b = ranges.empty() ? CellRange{} : ranges[0];
-  for (const CellRange& r : ranges) {
-    b.row1 = std::min(b.row1, r.row1);
-    b.col1 = std::min(b.col1, r.col1);
-    b.row2 = std::max(b.row2, r.row2);
-    b.col2 = std::max(b.col2, r.col2);
-  }
-  return b;
+// A format's formulas are written for the top-left cell of its first range (as readers of both
+// file forms take them).
+CellRange Anchor(const std::vector<CellRange>& ranges) {
+  return ranges.empty() ? CellRange{} : ranges.front();
 }
 
-// A format's ranges follow their lines. Its formulas are written for the top-left cell of all
-// its ranges and move with its cells as a cell's formulas do: relative references keep their
-// distance. Ranges that move apart go into formats of their own, one per distance moved, each
-// with its formulas written for its own top-left cell.
+// A format's ranges follow their lines, and its formulas move with its cells as a cell's
+// formulas do: relative references keep their distance. Ranges that move apart go into formats
+// of their own, one per distance moved, each with its formulas written for its own first cell.
 void SortConditional(std::vector<ConditionalFormat>& formats, const LineOrder& o) {
   std::vector<ConditionalFormat> out;
   for (ConditionalFormat& c : formats) {
-    const CellRange before = Bound(c.ranges);
+    const CellRange before = Anchor(c.ranges);
     std::vector<std::pair<int, std::vector<CellRange>>> parts;  // distance moved, ranges
     for (CellRange r : c.ranges) {
       const int moved = o.Follow(r);
@@ -207,7 +201,7 @@ void SortConditional(std::vector<ConditionalFormat>& formats, const LineOrder& o
     for (auto& part : parts) {
       ConditionalFormat piece = parts.size() == 1 ? std::move(c) : c;
       piece.ranges = std::move(part.second);
-      const CellRange after = Bound(piece.ranges);
+      const CellRange after = Anchor(piece.ranges);
       ForEachFormula(piece, [&](std::uint8_t* t, std::size_t n) {
         ShiftRelativeTokens(t, n, after.row1 - before.row1, after.col1 - before.col1,
                             piece.tokenRowOffset);
