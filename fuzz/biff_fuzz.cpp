@@ -1,9 +1,12 @@
-// libFuzzer target: the BIFF5/BIFF8 workbook reader, with or without the container, and a
-// write of whatever it read.
+// libFuzzer target: the BIFF5/BIFF8 workbook reader, with or without the container, the edits
+// of the carried formulas (chart series, objects' links, carried names) that follow the first
+// sheet's cells, and a write of whatever it read.
 #include <cstddef>
 #include <cstdint>
 
 #include "control/engine_error.h"
+#include "control/model/carried_refs.h"
+#include "control/model/workbook.h"
 #include "control/xls/compound_file.h"
 #include "control/xls/xls_file.h"
 
@@ -17,6 +20,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
       engine::xls::Bytes stream(data, data + size);
       book = engine::xls::ReadBiffStream(stream, &locale, type);
+    }
+    if (book->SheetCount() > 0) {
+      namespace features = engine::features;
+      const engine::Sheet& first = book->GetSheet(1);
+      features::MapCarriedRefs(*book, first, features::LineEdit{true, 3, 2, 1, engine::kMaxCol, true});
+      features::MoveCarriedRefs(*book, first, features::BlockMove{{2, 1, 6, 3}, 4, 1});
+      features::SortCarriedRefs(*book, first, features::LineOrder::Of(true, 2, 1, 4, {2, 0, 1}));
     }
     engine::xls::WriteXls(*book, size % 2 ? 4 : 11, 1252);
   } catch (const engine::EngineError&) {

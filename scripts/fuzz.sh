@@ -44,7 +44,15 @@ for t in "${targets[@]}"; do
   seeds=()
   case "$t" in
     compound_file_fuzz|biff_fuzz)
-      [ -d "$corpus_dir/interop" ] && seeds+=("$corpus_dir/interop") ;;
+      [ -d "$corpus_dir/interop" ] && seeds+=("$corpus_dir/interop")
+      # Workbooks with charts, list boxes and check boxes: their carried formulas get reached.
+      if [ "$t" = biff_fuzz ] && [ -d "$corpus_dir/real-xls" ]; then
+        mkdir -p "$out/seeds-objects"
+        for f in poi-47701 poi-64261 poi-WithThreeCharts poi-50939 poi-35564; do
+          if [ -f "$corpus_dir/real-xls/$f.xls" ]; then ln -sf "$corpus_dir/real-xls/$f.xls" "$out/seeds-objects/"; fi
+        done
+        seeds+=("$out/seeds-objects")
+      fi ;;
     xlsx_fuzz)
       [ -d "$corpus_dir/interop-xlsx" ] && seeds+=("$corpus_dir/interop-xlsx")
       [ -d "$corpus_dir/fidelity" ] && seeds+=("$corpus_dir/fidelity")

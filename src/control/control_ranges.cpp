@@ -196,6 +196,8 @@ void Control::MoveRange(int row1, int col1, int row2, int col2, int rowOffset, i
   book_->Formulas().BeforeStructureChange(change);
   sheet_ops::MoveBlock(sheet, row1, col1, row2, col2, rowOffset, colOffset);
   features::MoveBlock(sheet.Features(), CellRange{row1, col1, row2, col2}, rowOffset, colOffset);
+  features::MoveCarriedRefs(*book_, sheet,
+                            features::BlockMove{{row1, col1, row2, col2}, rowOffset, colOffset});
   book_->Formulas().AfterStructureChange();
   scope.Changed();
 }
@@ -315,6 +317,9 @@ void Control::SortRange(int row1, int col1, int row2, int col2, bool byRows, int
   for (int c = col1; c <= col2; ++c) sheet.Col(c).Recount();
   if (byRows) features::SortRows(sheet.Features(), row1, col1, col2, order);
   else features::SortCols(sheet.Features(), col1, row1, row2, order);
+  features::SortCarriedRefs(*book_, sheet,
+                            byRows ? features::LineOrder::Of(true, row1, col1, col2, order)
+                                   : features::LineOrder::Of(false, col1, row1, row2, order));
   sheet.InvalidateExtent();
   sheet.Changed();
   book_->Formulas().AfterStructureChange();

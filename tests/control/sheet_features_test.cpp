@@ -314,9 +314,9 @@ TEST(SheetFeatures, ConditionalFormatFormulasFollowMovedCellsAndSortedRows) {
   Control c;
   SheetFeatures f;
   // On F10, comparing with E9 and B3:C4 (file rows 8 and 2-3): one rule relative, one with
-  // its rows absolute.
+  // its rows absolute (bit 15 of a column field marks a relative row, bit 14 a relative column).
   RecordBytes fixedRows = BetweenRule(8, 4, 2, 3, 1, 2);
-  for (std::size_t hi : {16u, 23u, 25u}) fixedRows[hi] &= 0xBF;
+  for (std::size_t hi : {16u, 23u, 25u}) fixedRows[hi] &= 0x7F;
   f.conditional = {{{{10, 6, 10, 6}}, {BetweenRule(8, 4, 2, 3, 1, 2), fixedRows}}};
   c.SetSheetFeatures(f);
   const SheetFeatures& g = c.GetSheetFeatures();

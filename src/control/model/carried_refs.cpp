@@ -1,38 +1,22 @@
 #include "control/model/carried_refs.h"
 
 #include <algorithm>
+#include <functional>
 
+#include "control/model/record_formulas.h"
 #include "control/model/workbook.h"
 
 namespace engine::features {
 
 namespace {
 
-constexpr std::uint16_t kBrai = 0x1051;  // a chart series' link to its data
+// fn(tokens, size, rowOffset, entries) for every carried formula that may name cells of
+// `sheet`: 3-D references through the sheet-reference entries that name it alone, and the
+// plain references of the objects drawn on it.
+using TokenFn = std::function<void(std::uint8_t*, std::size_t, int, const std::vector<bool>*)>;
 
-std::size_t Get16(const RecordBytes& b, std::size_t at) {
-  return static_cast<std::size_t>(b[at] | (b[at + 1] << 8));
-}
-
-// The formula a carried record holds at `at`, its length `lengthAt` before it.
-void MapFormula(RecordBytes& body, std::size_t lengthAt, std::size_t at, const LineEdit& e,
-                int rowOffset, const std::vector<bool>& entries) {
-  if (lengthAt + 2 > body.size() || at > body.size()) return;
-  const std::size_t cce = std::min(Get16(body, lengthAt), body.size() - at);
-  MapTokens(body.data() + at, cce, e, rowOffset, &entries);
-}
-
-void MapRecord(CarriedRecord& r, const LineEdit& e, int rowOffset,
-               const std::vector<bool>& entries) {
-  // Series link: id, type, flags, number format, then the formula's length and tokens.
-  if (r.id == kBrai) MapFormula(r.body, 6, 8, e, rowOffset, entries);
-}
-
-}  // namespace
-
-void MapCarriedRefs(Workbook& book, const Sheet& sheet, const LineEdit& e) {
+void ForEachCarriedFormula(Workbook& book, const Sheet& sheet, const TokenFn& fn) {
   CarriedBook& carried = book.Carried();
-  // The sheet-reference entries that name this sheet alone.
   std::vector<bool> entries;
   bool any = false;
   for (const CarriedBook::SheetRef& x : carried.externSheets) {
@@ -40,20 +24,59 @@ void MapCarriedRefs(Workbook& book, const Sheet& sheet, const LineEdit& e) {
     entries.push_back(mine);
     any = any || mine;
   }
-  if (!any) return;
   const int rowOffset = sheet.Features().carriedRowOffset;
+  auto onSheet = [&](std::uint8_t* t, std::size_t n) {
+    if (any) fn(t, n, rowOffset, &entries);
+  };
+  auto own = [&](std::uint8_t* t, std::size_t n) {
+    onSheet(t, n);
+    fn(t, n, rowOffset, nullptr);
+  };
+  for (CarriedSheet& s : carried.sheets)
+    for (CarriedRecord& r : s.records) ForEachRecordFormula(r, onSheet);
+  for (int i = 1; i <= book.SheetCount(); ++i) {
+    Sheet& drawnOn = book.GetSheet(i);
+    for (CarriedShape& d : drawnOn.Features().drawings)
+      for (CarriedShape::Part& p : d.parts) {
+        if (&drawnOn == &sheet) ForEachRecordFormula(p.record, own);
+        else ForEachRecordFormula(p.record, onSheet);
+      }
+  }
+  // A carried name: flags, key, name length, then the formula's length; its tokens where the
+  // name's text ends.
+  for (CarriedName& n : carried.definedNames) {
+    RecordBytes& b = n.record.body;
+    if (b.size() < 6 || n.tokensAt > b.size()) continue;
+    const std::size_t cce = std::min<std::size_t>(b[4] | (b[5] << 8), b.size() - n.tokensAt);
+    onSheet(b.data() + n.tokensAt, cce);
+  }
+}
+
+}  // namespace
+
+void MapCarriedRefs(Workbook& book, const Sheet& sheet, const LineEdit& e) {
   // Whole columns inserted or deleted take the heading row (the names row while it is out)
   // along: a series that starts at its title moves with its column.
   LineEdit edit = e;
   if (!e.rows && e.band1 <= 1 && e.band2 >= kMaxRow) edit.band1 = 0;
-  for (CarriedSheet& s : carried.sheets)
-    for (CarriedRecord& r : s.records) MapRecord(r, edit, rowOffset, entries);
-  for (int i = 1; i <= book.SheetCount(); ++i)
-    for (CarriedShape& d : book.GetSheet(i).Features().drawings)
-      for (CarriedShape::Part& p : d.parts) MapRecord(p.record, edit, rowOffset, entries);
-  // A carried name: flags, key, name length, then the formula's length.
-  for (CarriedName& n : carried.definedNames)
-    MapFormula(n.record.body, 4, n.tokensAt, edit, rowOffset, entries);
+  ForEachCarriedFormula(book, sheet, [&](std::uint8_t* t, std::size_t n, int rowOffset,
+                                         const std::vector<bool>* entries) {
+    MapTokens(t, n, edit, rowOffset, entries);
+  });
+}
+
+void MoveCarriedRefs(Workbook& book, const Sheet& sheet, const BlockMove& m) {
+  ForEachCarriedFormula(book, sheet, [&](std::uint8_t* t, std::size_t n, int rowOffset,
+                                         const std::vector<bool>* entries) {
+    MoveTokens(t, n, m, rowOffset, entries);
+  });
+}
+
+void SortCarriedRefs(Workbook& book, const Sheet& sheet, const LineOrder& o) {
+  ForEachCarriedFormula(book, sheet, [&](std::uint8_t* t, std::size_t n, int rowOffset,
+                                         const std::vector<bool>* entries) {
+    SortTokens(t, n, o, rowOffset, entries);
+  });
 }
 
 }  // namespace engine::features

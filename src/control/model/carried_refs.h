@@ -1,12 +1,14 @@
 #pragma once
-// Carried formulas (chart series, carried names) that name a worksheet's cells follow edits of
-// its rows and columns as cell formulas do; a reference whose cells are all deleted becomes
-// #REF!.
+// Carried formulas (chart series, form controls' linked cells and source ranges, text boxes
+// linked to a cell, carried names) that name a worksheet's cells follow edits of its rows and
+// columns, block moves and sorts as cell formulas do; a reference whose cells are all deleted
+// becomes #REF!.
 
 #include <cstdint>
 #include <vector>
 
 #include "control/limits.h"
+#include "control/model/ref_edits.h"
 
 namespace engine {
 
@@ -33,6 +35,8 @@ void MapTokens(std::uint8_t* t, std::size_t size, const LineEdit& e, int rowOffs
 
 // Every carried formula of the book that names cells of `sheet` follows the edit.
 void MapCarriedRefs(Workbook& book, const Sheet& sheet, const LineEdit& e);
+void MoveCarriedRefs(Workbook& book, const Sheet& sheet, const BlockMove& m);
+void SortCarriedRefs(Workbook& book, const Sheet& sheet, const LineOrder& o);
 
 }  // namespace features
 }  // namespace engine

@@ -1,9 +1,12 @@
 #include "control/sheet_features.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "control/model/carried_refs.h"
+#include "control/model/ref_edits.h"
 #include "control/model/sheet.h"
+#include "control/model/token_refs.h"
 
 namespace engine::features {
 
@@ -59,79 +62,10 @@ bool MapPoint(int& p, const Edit& e) {
   return p == q;
 }
 
-// Calls fn(range, bits1, bits2) for each reference of BIFF8 tokens that names the sheet's
-// cells, rows numbered token row + rowOffset, the relative bits (0x4000 row, 0x8000 column)
-// of each end beside it; fn changes the range, or returns false to make it #REF!. Without
-// `entries` the plain references name the sheet (a rule's formulas); with them the 3-D
-// references through the marked sheet-reference entries do. Tokens this does not know end the
-// walk, leaving the rest as it was.
-template <typename Fn>
-void ForEachRef(std::uint8_t* t, std::size_t size, int rowOffset, const std::vector<bool>* entries,
-                Fn&& fn) {
-  auto get = [&](std::size_t at) { return static_cast<int>(t[at] | (t[at + 1] << 8)); };
-  auto put = [&](std::size_t at, int v) {
-    t[at] = static_cast<std::uint8_t>(v & 0xFF);
-    t[at + 1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
-  };
-  for (std::size_t i = 0; i < size;) {
-    std::uint8_t& ptg = t[i];
-    const unsigned base = ptg & 0x1F;
-    std::size_t len = 0;
-    if (ptg < 0x20) {
-      if (ptg >= 0x03 && ptg <= 0x16) len = 1;
-      else if (ptg == 0x1C || ptg == 0x1D) len = 2;
-      else if (ptg == 0x1E) len = 3;
-      else if (ptg == 0x1F) len = 9;
-      else if (ptg == 0x17 && i + 2 < size)
-        len = 3 + static_cast<std::size_t>(t[i + 1]) * ((t[i + 2] & 1) ? 2 : 1);
-      else if (ptg == 0x19 && i + 3 < size)
-        len = 4 + ((t[i + 1] & 0x04) ? 2 * (static_cast<std::size_t>(get(i + 2)) + 1) : 0);
-      else
-        return;
-    } else {
-      switch (base) {
-        case 0x01: len = 3; break;
-        case 0x02: len = 4; break;
-        case 0x03: len = 5; break;
-        case 0x04: case 0x0A: len = 5; break;
-        case 0x05: case 0x0B: len = 9; break;
-        case 0x19: case 0x1A: case 0x1C: len = 7; break;
-        case 0x1B: case 0x1D: len = 11; break;
-        default: return;
-      }
-    }
-    if (len > size - i) return;
-    const bool plain = !entries && ptg >= 0x20 && (base == 0x04 || base == 0x05);
-    const bool onSheet = entries && ptg >= 0x20 && (base == 0x1A || base == 0x1B) &&
-                         static_cast<std::size_t>(get(i + 1)) < entries->size() &&
-                         (*entries)[static_cast<std::size_t>(get(i + 1))];
-    if (plain || onSheet) {
-      const bool area = base == 0x05 || base == 0x1B;
-      const std::size_t at = i + (onSheet ? 3 : 1);  // a 3-D reference names its sheet first
-      const std::size_t colAt = at + (area ? 4 : 2);
-      const unsigned bits1 = static_cast<unsigned>(get(colAt)) & 0xC000;
-      const unsigned bits2 = area ? static_cast<unsigned>(get(colAt + 2)) & 0xC000 : bits1;
-      CellRange r{get(at) + rowOffset, (get(colAt) & 0xFF) + 1, get(at + (area ? 2 : 0)) + rowOffset,
-                  (get(area ? colAt + 2 : colAt) & 0xFF) + 1};
-      if (!fn(r, bits1, bits2) || r.row1 - rowOffset < 0 || r.row2 - rowOffset > 0xFFFF ||
-          r.col1 < 1 || r.col2 > kMaxCol || (!area && (r.row1 != r.row2 || r.col1 != r.col2))) {
-        const unsigned error = onSheet ? (area ? 0x1D : 0x1C) : (area ? 0x0B : 0x0A);
-        ptg = static_cast<std::uint8_t>((ptg & 0x60) | error);
-      } else {
-        put(at, r.row1 - rowOffset);
-        if (area) put(at + 2, r.row2 - rowOffset);
-        put(colAt, static_cast<int>(static_cast<unsigned>(r.col1 - 1) | bits1));
-        if (area) put(colAt + 2, static_cast<int>(static_cast<unsigned>(r.col2 - 1) | bits2));
-      }
-    }
-    i += len;
-  }
-}
-
 // A rule record: type, operator, the two formulas' lengths, its format blocks, the formulas.
-// Calls ForEachRef on each formula.
+// Calls fn(tokens, size) on each formula.
 template <typename Fn>
-void ForEachRuleRef(RecordBytes& rule, int rowOffset, Fn&& fn) {
+void ForEachRuleFormula(RecordBytes& rule, Fn&& fn) {
   if (rule.size() < 12) return;
   const std::size_t cce1 = rule[2] | (rule[3] << 8), cce2 = rule[4] | (rule[5] << 8);
   const std::uint32_t flags = static_cast<std::uint32_t>(rule[6]) | (rule[7] << 8) |
@@ -140,12 +74,16 @@ void ForEachRuleRef(RecordBytes& rule, int rowOffset, Fn&& fn) {
   std::size_t at = 12 + ((flags & 0x04000000u) ? 118 : 0) + ((flags & 0x10000000u) ? 8 : 0) +
                    ((flags & 0x20000000u) ? 4 : 0);
   if (at + cce1 + cce2 > rule.size()) return;
-  ForEachRef(rule.data() + at, cce1, rowOffset, nullptr, fn);
-  ForEachRef(rule.data() + at + cce1, cce2, rowOffset, nullptr, fn);
+  fn(rule.data() + at, cce1);
+  fn(rule.data() + at + cce1, cce2);
 }
 
-void MapRule(RecordBytes& rule, const Edit& e, int rowOffset) {
-  ForEachRuleRef(rule, rowOffset, [&](CellRange& r, unsigned, unsigned) { return MapRange(r, e); });
+// Every formula of a conditional format: its rule records' and its extended rules'.
+template <typename Fn>
+void ForEachFormula(ConditionalFormat& c, Fn&& fn) {
+  for (RecordBytes& rule : c.rules) ForEachRuleFormula(rule, fn);
+  for (ExtendedRule& rule : c.extended)
+    for (RuleFormula& formula : rule.formulas) fn(formula.tokens.data(), formula.tokens.size());
 }
 
 }  // namespace
@@ -153,7 +91,7 @@ void MapRule(RecordBytes& rule, const Edit& e, int rowOffset) {
 void MapTokens(std::uint8_t* t, std::size_t size, const Edit& e, int rowOffset,
                const std::vector<bool>* entries) {
   ForEachRef(t, size, rowOffset, entries,
-             [&](CellRange& r, unsigned, unsigned) { return MapRange(r, e); });
+             [&](CellRange& r, unsigned&, unsigned&) { return MapRange(r, e); });
 }
 
 namespace {
@@ -171,10 +109,9 @@ void Apply(SheetFeatures& f, const Edit& e) {
   std::erase_if(f.validations, [&](ValidationRule& v) { return !MapRanges(v.ranges, e); });
   std::erase_if(f.conditional, [&](ConditionalFormat& c) {
     if (!MapRanges(c.ranges, e)) return true;
-    for (RecordBytes& rule : c.rules) MapRule(rule, e, c.tokenRowOffset);
-    for (ExtendedRule& rule : c.extended)
-      for (RuleFormula& formula : rule.formulas)
-        MapTokens(formula.tokens.data(), formula.tokens.size(), e, c.tokenRowOffset, nullptr);
+    ForEachFormula(c, [&](std::uint8_t* t, std::size_t n) {
+      MapTokens(t, n, e, c.tokenRowOffset, nullptr);
+    });
     return false;
   });
   if (f.filter.on || f.filter.named) {
@@ -227,50 +164,60 @@ void Apply(SheetFeatures& f, const Edit& e) {
   }
 }
 
-// Items wholly inside a line of `band` follow their line in a reorder.
+// The ranges of the items that follow their cells (the conditional formats' too, unless a
+// caller moves those with their formulas itself).
 template <typename Fn>
-void ForEachItemRange(SheetFeatures& f, Fn&& fn) {
+void ForEachItemRange(SheetFeatures& f, Fn&& fn, bool formats = true) {
   for (CellRange& r : f.merges) fn(r);
   for (Hyperlink& l : f.links) fn(l.range);
   for (ValidationRule& v : f.validations)
     for (CellRange& r : v.ranges) fn(r);
-  for (ConditionalFormat& c : f.conditional)
-    for (CellRange& r : c.ranges) fn(r);
+  if (formats)
+    for (ConditionalFormat& c : f.conditional)
+      for (CellRange& r : c.ranges) fn(r);
 }
 
-void Reorder(SheetFeatures& f, bool rows, int first, int band1, int band2,
-             const std::vector<int>& order) {
-  int n = static_cast<int>(order.size());
-  std::vector<int> where(order.size());
-  for (int i = 0; i < n; ++i)
-    where[static_cast<std::size_t>(order[static_cast<std::size_t>(i)])] = i;
-  auto follow = [&](CellRange& r) {
-    int& a = Along1(r, rows);
-    int& b = Along2(r, rows);
-    int c1 = rows ? r.col1 : r.row1, c2 = rows ? r.col2 : r.row2;
-    if (a != b || a < first || a >= first + n || c1 < band1 || c2 > band2) return;
-    a = b = first + where[static_cast<std::size_t>(a - first)];
-  };
-  // A rule's formulas move with its one range as a cell's formulas move with the cell: their
-  // relative references keep their distance.
-  const unsigned relative = rows ? 0x4000 : 0x8000;
-  for (ConditionalFormat& c : f.conditional) {
-    if (c.ranges.size() != 1) continue;
-    CellRange moved = c.ranges[0];
-    follow(moved);
-    const int delta = Along1(moved, rows) - Along1(c.ranges[0], rows);
-    if (delta == 0) continue;
-    for (RecordBytes& rule : c.rules)
-      ForEachRuleRef(rule, c.tokenRowOffset, [&](CellRange& r, unsigned bits1, unsigned bits2) {
-        if (bits1 & relative) Along1(r, rows) += delta;
-        if (bits2 & relative) Along2(r, rows) += delta;
-        return Along1(r, rows) >= 1 && Along2(r, rows) <= (rows ? kMaxRow : kMaxCol);
+// A format's formulas are written for the top-left cell of its first range (as readers of both
+// file forms take them).
+CellRange Anchor(const std::vector<CellRange>& ranges) {
+  return ranges.empty() ? CellRange{} : ranges.front();
+}
+
+// A format's ranges follow their lines, and its formulas move with its cells as a cell's
+// formulas do: relative references keep their distance. Ranges that move apart go into formats
+// of their own, one per distance moved, each with its formulas written for its own first cell.
+void SortConditional(std::vector<ConditionalFormat>& formats, const LineOrder& o) {
+  std::vector<ConditionalFormat> out;
+  for (ConditionalFormat& c : formats) {
+    const CellRange before = Anchor(c.ranges);
+    std::vector<std::pair<int, std::vector<CellRange>>> parts;  // distance moved, ranges
+    for (CellRange r : c.ranges) {
+      const int moved = o.Follow(r);
+      auto part = std::find_if(parts.begin(), parts.end(), [&](auto& p) { return p.first == moved; });
+      if (part == parts.end()) part = parts.insert(parts.end(), {moved, {}});
+      part->second.push_back(r);
+    }
+    if (parts.empty()) parts.push_back({0, c.ranges});
+    for (auto& part : parts) {
+      ConditionalFormat piece = parts.size() == 1 ? std::move(c) : c;
+      piece.ranges = std::move(part.second);
+      const CellRange after = Anchor(piece.ranges);
+      ForEachFormula(piece, [&](std::uint8_t* t, std::size_t n) {
+        ShiftRelativeTokens(t, n, after.row1 - before.row1, after.col1 - before.col1,
+                            piece.tokenRowOffset);
       });
+      out.push_back(std::move(piece));
+    }
   }
-  ForEachItemRange(f, follow);
+  formats = std::move(out);
+}
+
+void Reorder(SheetFeatures& f, const LineOrder& o) {
+  SortConditional(f.conditional, o);
+  ForEachItemRange(f, [&](CellRange& r) { o.Follow(r); }, false);
   for (Comment& c : f.comments) {
     CellRange r{c.row, c.col, c.row, c.col};
-    follow(r);
+    o.Follow(r);
     c.row = r.row1;
     c.col = r.col1;
   }
@@ -315,14 +262,9 @@ void MoveBlock(SheetFeatures& f, const CellRange& block, int dRow, int dCol) {
   // The cells a rule's formulas name move with the block, each end of a range on its own, as
   // cell formulas' references do.
   for (ConditionalFormat& c : f.conditional)
-    for (RecordBytes& rule : c.rules)
-      ForEachRuleRef(rule, c.tokenRowOffset, [&](CellRange& r, unsigned, unsigned) {
-        if (block.Contains(r.row1, r.col1)) r.row1 += dRow, r.col1 += dCol;
-        if (block.Contains(r.row2, r.col2)) r.row2 += dRow, r.col2 += dCol;
-        if (r.row1 > r.row2) std::swap(r.row1, r.row2);
-        if (r.col1 > r.col2) std::swap(r.col1, r.col2);
-        return true;
-      });
+    ForEachFormula(c, [&](std::uint8_t* t, std::size_t n) {
+      MoveTokens(t, n, BlockMove{block, dRow, dCol}, c.tokenRowOffset, nullptr);
+    });
   for (Comment& c : f.comments)
     if (block.Contains(c.row, c.col)) {
       c.row += dRow;
@@ -331,10 +273,10 @@ void MoveBlock(SheetFeatures& f, const CellRange& block, int dRow, int dCol) {
 }
 
 void SortRows(SheetFeatures& f, int row1, int col1, int col2, const std::vector<int>& order) {
-  Reorder(f, true, row1, col1, col2, order);
+  Reorder(f, LineOrder::Of(true, row1, col1, col2, order));
 }
 void SortCols(SheetFeatures& f, int col1, int row1, int row2, const std::vector<int>& order) {
-  Reorder(f, false, col1, row1, row2, order);
+  Reorder(f, LineOrder::Of(false, col1, row1, row2, order));
 }
 
 void ShiftForNamesRow(SheetFeatures& f, int delta) {

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "control/model/record_formulas.h"
 #include "control/xls/biff_sheet_features.h"
 
 namespace engine::xls {
@@ -228,27 +229,11 @@ void RemapTokens(std::uint8_t* t, std::size_t size, const LinkMap& links) {
 void RemapLinks(CarriedRecord& r, const LinkMap& links) {
   std::uint8_t* b = r.body.data();
   const std::size_t n = r.body.size();
-  if (r.id == rec::kBrai) {
-    // id, type, flags, number format, then the formula's length and tokens.
-    if (n < 8) return;
-    std::size_t cce = Get16(b + 6);
-    RemapTokens(b + 8, std::min(cce, n - 8), links);
-  } else if (r.id == rec::kObj) {
-    // Sub-records; the scroll bar's, check box's and picture's formulas and the macro link.
-    for (std::size_t at = 0; at + 4 <= n;) {
-      unsigned ft = Get16(b + at), cb = Get16(b + at + 2);
-      if (ft == 0x0000) break;
-      if (ft == 0x0013) break;  // a list box's data runs to the record's end
-      std::size_t end = at + 4 + cb;
-      if (end > n) break;
-      bool fmla = ft == 0x0004 || ft == 0x0009 || ft == 0x000E || ft == 0x0014;
-      if (fmla && cb >= 8) {
-        std::size_t cce = Get16(b + at + 6) & 0x7FFF;
-        if (12 + cce <= 4 + cb) RemapTokens(b + at + 12, cce, links);
-      }
-      at = end;
-    }
-  } else if (r.id == rec::kFormula && n > 22) {
+  // Chart series, objects' links and text boxes' links: where the shared walker finds them.
+  features::ForEachRecordFormula(r, [&](std::uint8_t* t, std::size_t size) {
+    RemapTokens(t, size, links);
+  });
+  if (r.id == rec::kFormula && n > 22) {
     std::size_t cce = Get16(b + 20);
     RemapTokens(b + 22, std::min(cce, n - 22), links);
   }
