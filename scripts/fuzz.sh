@@ -44,7 +44,8 @@ for t in "${targets[@]}"; do
   seeds=()
   case "$t" in
     compound_file_fuzz|biff_fuzz)
-      [ -d "$corpus_dir/interop" ] && seeds+=("$corpus_dir/interop") ;;
+      [ -d "$corpus_dir/interop" ] && seeds+=("$corpus_dir/interop")
+      seeds+=("$root/fuzz/seeds/biff") ;;
     xlsx_fuzz)
       [ -d "$corpus_dir/interop-xlsx" ] && seeds+=("$corpus_dir/interop-xlsx")
       [ -d "$corpus_dir/fidelity" ] && seeds+=("$corpus_dir/fidelity")

@@ -358,6 +358,21 @@ TEST(StyleExtensions, TheReaderPairsExtensionsWithTheirStylesAndTakesOnlyKnownNu
   EXPECT_EQ(b.Styles().NamedStyles().size(), 4u);
 }
 
+TEST(StyleExtensions, ACellShowsItsOwnFormatEvenWhereItsFlagsSayTheStyleGivesIt) {
+  // Cell XFs hold a whole format; writers leave the flags clear where the cell differs
+  // (borders drawn on cells under Normal in several real files): the border stays, and our
+  // save marks it as the cell's own.
+  Bytes bordered = Xf(0);
+  Set32(bordered, 10, 0x1000 | (8u << 23));  // bottom line thin … (border word 1, bits 12-15)
+  bordered[9] = 0;                            // … though no part is flagged as the cell's
+  auto book = Read(Stream({Record(0x00E0, Xf(kStyleXf)), Record(0x00E0, bordered),
+                           Record(0x0293, BuiltinStyle(0, 0))}));
+  const Style& cell = book->Styles().Get(book->GetSheet(1).EffectiveStyle(1, 1));
+  EXPECT_EQ(cell.bottom.line, 1);
+  EXPECT_EQ(cell.parent, 0);
+  EXPECT_EQ(OwnParts(cell, book->Styles()), kPartBorder);
+}
+
 TEST(StyleExtensions, FontWeightDecidesBoldWhateverTheBoldBitSays) {
   auto book = Read(Stream({Record(0x0031, FontRecord(0, 400, "Arial")),
                            Record(0x0031, FontRecord(0, 700, "Heavy")),

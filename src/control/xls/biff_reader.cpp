@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <span>
 #include <unordered_map>
 
@@ -427,9 +428,7 @@ class BiffReader {
         if (parent >= xfs_.size())
           ThrowDamaged("a cell format names a cell style that does not exist");
         // A named style's XF gives its format as read with its extension's exact colours.
-        Style s = x.isStyle && named[i] >= 0
-                      ? styles.GetNamed(static_cast<std::uint16_t>(named[i])).format
-                      : StyleOfXf(x, fontMap);
+        Style s = x.isStyle && styleXfFormat_[i] ? *styleXfFormat_[i] : StyleOfXf(x, fontMap);
         s.parent = static_cast<std::uint16_t>(std::max(0, named[parent]));  // unnamed: Normal
         xfStyle_[i] = styles.Intern(s);
       }
@@ -440,6 +439,7 @@ class BiffReader {
   // (-1 for the XFs no record names).
   std::vector<int> ReadNamedStyles(const std::vector<std::uint16_t>& fontMap) {
     std::vector<int> named(xfs_.size(), -1);
+    styleXfFormat_.assign(xfs_.size(), std::nullopt);
     const std::vector<const StyleExt*> exts = StyleExtensions();
     for (std::size_t k = 0; k < rawStyles_.size(); ++k) {
       const RawStyle& r = rawStyles_[k];
@@ -451,6 +451,7 @@ class BiffReader {
       style.format = StyleOfXf(xfs_[r.xf], fontMap);
       style.parts = xfs_[r.xf].isStyle ? StyleXfParts(xfs_[r.xf].used) : std::uint8_t{kAllParts};
       if (exts[k]) ExtendStyle(*exts[k], style, book_->Styles());
+      if (!styleXfFormat_[r.xf]) styleXfFormat_[r.xf] = style.format;
       int index = book_->Styles().AddNamed(style);
       if (named[r.xf] < 0) named[r.xf] = index;
     }
@@ -1131,6 +1132,7 @@ class BiffReader {
   std::vector<RawXf> xfs_;
   std::vector<RawStyle> rawStyles_;
   std::vector<std::pair<int, StyleExt>> styleExts_;  // the STYLE record each follows, or -1
+  std::vector<std::optional<Style>> styleXfFormat_;   // of each XF a STYLE record names
   std::uint16_t prevId_ = 0;
   std::unordered_map<unsigned, std::string> formats_;
   std::unordered_map<unsigned, std::uint16_t> formatIndex_;
