@@ -52,7 +52,8 @@ for t in "${targets[@]}"; do
           if [ -f "$corpus_dir/real-xls/$f.xls" ]; then ln -sf "$corpus_dir/real-xls/$f.xls" "$out/seeds-objects/"; fi
         done
         seeds+=("$out/seeds-objects")
-      fi ;;
+      fi
+      seeds+=("$root/fuzz/seeds/biff") ;;
     xlsx_fuzz)
       [ -d "$corpus_dir/interop-xlsx" ] && seeds+=("$corpus_dir/interop-xlsx")
       [ -d "$corpus_dir/fidelity" ] && seeds+=("$corpus_dir/fidelity")

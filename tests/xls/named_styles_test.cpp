@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "control/io/byte_io.h"
+#include "biff_stream_support.h"
 #include "control/xls/xls_file.h"
 #include "corpus_support.h"
 #include "support/shell.h"
@@ -354,65 +355,18 @@ TEST(NamedStyles, AnotherProgramsStylesComeThroughOurXlsAndXlsxCopies) {
 // one sheet with a number in A1 of XF `cellXf`.
 Bytes Stream(const std::vector<unsigned>& xfFlags, const std::vector<Bytes>& styles,
              unsigned cellXf) {
-  Bytes out;
-  auto rec = [&](unsigned id, const Bytes& body) {
-    Put16(out, id);
-    Put16(out, static_cast<unsigned>(body.size()));
-    out.insert(out.end(), body.begin(), body.end());
-  };
-  auto bof = [&](unsigned type) {
-    Bytes b;
-    Put16(b, 0x0600);
-    Put16(b, type);
-    Put32(b, 0);
-    Put32(b, 0);
-    Put32(b, 0);
-    rec(0x0809, b);
-  };
-  bof(0x0005);
+  std::vector<Bytes> globals;
   for (unsigned flags : xfFlags) {
     Bytes b(20, 0);
     Set16(b, 4, flags);
-    rec(0x00E0, b);
+    globals.push_back(biff_stream::Record(0x00E0, b));
   }
-  for (const Bytes& s : styles) rec(0x0293, s);
-  Bytes sheet;
-  Put32(sheet, 0);
-  Put16(sheet, 0);
-  Put8(sheet, 1);
-  Put8(sheet, 0);
-  Put8(sheet, 'S');
-  std::size_t offsetAt = out.size() + 4;
-  rec(0x0085, sheet);
-  rec(0x000A, {});
-  Set32(out, offsetAt, static_cast<std::uint32_t>(out.size()));
-  bof(0x0010);
-  Bytes number;
-  Put16(number, 0);
-  Put16(number, 0);
-  Put16(number, cellXf);
-  PutDouble(number, 1.5);
-  rec(0x0203, number);
-  rec(0x000A, {});
-  return out;
+  for (const Bytes& s : styles) globals.push_back(biff_stream::Record(0x0293, s));
+  return biff_stream::Stream(globals, cellXf);
 }
 
-Bytes UserStyle(unsigned xf, const std::string& name) {
-  Bytes b;
-  Put16(b, xf);
-  Put16(b, static_cast<unsigned>(name.size()));
-  Put8(b, 0);
-  b.insert(b.end(), name.begin(), name.end());
-  return b;
-}
-
-Bytes BuiltinStyle(unsigned xf, unsigned id, unsigned level) {
-  Bytes b;
-  Put16(b, 0x8000 | xf);
-  Put8(b, id);
-  Put8(b, level);
-  return b;
-}
+using biff_stream::BuiltinStyle;
+using biff_stream::UserStyle;
 
 TEST(NamedStyles, DamagedStyleRecordsAndParentsFailTheReadClearly) {
   static LocaleSettings locale;

@@ -72,6 +72,13 @@ std::uint8_t DifferingParts(const Style& a, const Style& b) {
   return parts;
 }
 
+std::uint8_t OwnParts(const Style& cell, const StyleTable& styles) {
+  const NamedStyle& style = styles.GetNamed(cell.parent);
+  Style look = styles.GetNamed(0).format;
+  CopyParts(look, style.format, style.parts);
+  return DifferingParts(cell, look);
+}
+
 std::string NamedStyleName(const NamedStyle& style) {
   if (style.builtinId == NamedStyle::kUser) return style.name;
   if (style.builtinId == 1 || style.builtinId == 2)

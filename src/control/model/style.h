@@ -121,6 +121,10 @@ class StyleTable {
 void CopyParts(Style& to, const Style& from, std::uint8_t parts);
 // The parts in which two formats differ.
 std::uint8_t DifferingParts(const Style& a, const Style& b);
+// The parts a cell format sets apart from its named style: those whose value is not the
+// style's (a part the style leaves out is Normal's). The files mark the others as taken from
+// the style, so that a later change of the style reaches the cell.
+std::uint8_t OwnParts(const Style& cell, const StyleTable& styles);
 
 // The name a named style shows: a user style's own, a built-in style's English name
 // ("Normal", "RowLevel_1", "Heading 1", …; "Style n" for a number without one).

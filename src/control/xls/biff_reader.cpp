@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <span>
 #include <unordered_map>
 
@@ -17,6 +18,7 @@
 #include "control/xls/biff_palette.h"
 #include "control/xls/biff_rich_text.h"
 #include "control/xls/biff_sheet_features.h"
+#include "control/xls/biff_style_ext.h"
 #include "control/xls/biff_styles.h"
 #include "control/io/code_page.h"
 #include "control/xls/compound_file.h"
@@ -128,10 +130,9 @@ class BiffReader {
       try {
         GlobalRecord(r, sawEof);
       } catch (const EngineError&) {
-        // A damaged formatting record costs its format, not the workbook; the others are
-        // the workbook's content.
+        // A damaged font costs its look, not the workbook; the others are the workbook's
+        // content (an XF cut short would shift every later format onto the wrong cells).
         if (r.id == rec::kFont) fonts_.emplace_back();
-        else if (r.id == rec::kXf) xfs_.emplace_back();
         else if (r.id == rec::kName && ctx_.names.size() == names_.size()) {
           RawName unusable;  // keeps later names at their index
           unusable.builtin = true;
@@ -142,6 +143,7 @@ class BiffReader {
                  r.id != rec::kName && r.id != rec::kExternName)
           throw;
       }
+      prevId_ = r.id;
       if (sawEof) break;
     }
   }
@@ -169,6 +171,13 @@ class BiffReader {
         }
         case rec::kXf: ReadXf(c); break;
         case rec::kStyle: rawStyles_.push_back(ReadStyleRecord(c, B8(), codePage_)); break;
+        case kStyleExtRecord:
+          if (B8()) {
+            // It extends the STYLE record before it; some writers put them all after the STYLEs.
+            int style = prevId_ == rec::kStyle ? static_cast<int>(rawStyles_.size()) - 1 : -1;
+            styleExts_.push_back({style, ReadStyleExt(c)});
+          }
+          break;
         case rec::kPalette: {
           unsigned n = c.U16();
           for (unsigned i = 0; i < n && i < 56; ++i) {
@@ -418,7 +427,8 @@ class BiffReader {
         std::size_t parent = x.isStyle ? i : x.parent;
         if (parent >= xfs_.size())
           ThrowDamaged("a cell format names a cell style that does not exist");
-        Style s = StyleOfXf(x, fontMap);
+        // A named style's XF gives its format as read with its extension's exact colours.
+        Style s = x.isStyle && styleXfFormat_[i] ? *styleXfFormat_[i] : StyleOfXf(x, fontMap);
         s.parent = static_cast<std::uint16_t>(std::max(0, named[parent]));  // unnamed: Normal
         xfStyle_[i] = styles.Intern(s);
       }
@@ -429,7 +439,10 @@ class BiffReader {
   // (-1 for the XFs no record names).
   std::vector<int> ReadNamedStyles(const std::vector<std::uint16_t>& fontMap) {
     std::vector<int> named(xfs_.size(), -1);
-    for (const RawStyle& r : rawStyles_) {
+    styleXfFormat_.assign(xfs_.size(), std::nullopt);
+    const std::vector<const StyleExt*> exts = StyleExtensions();
+    for (std::size_t k = 0; k < rawStyles_.size(); ++k) {
+      const RawStyle& r = rawStyles_[k];
       if (r.xf >= xfs_.size()) ThrowDamaged("a cell style names a format that does not exist");
       NamedStyle style;
       style.builtinId = r.builtinId;
@@ -437,10 +450,44 @@ class BiffReader {
       style.name = r.name;
       style.format = StyleOfXf(xfs_[r.xf], fontMap);
       style.parts = xfs_[r.xf].isStyle ? StyleXfParts(xfs_[r.xf].used) : std::uint8_t{kAllParts};
+      if (exts[k]) ExtendStyle(*exts[k], style, book_->Styles());
+      if (!styleXfFormat_[r.xf]) styleXfFormat_[r.xf] = style.format;
       int index = book_->Styles().AddNamed(style);
       if (named[r.xf] < 0) named[r.xf] = index;
     }
     return named;
+  }
+
+  // Each STYLE record's extension: the one right after it, else the first one of its name.
+  std::vector<const StyleExt*> StyleExtensions() const {
+    std::vector<const StyleExt*> of(rawStyles_.size(), nullptr);
+    std::unordered_map<std::string, std::size_t> byName;  // the first STYLE of each name
+    // Right after its STYLE when it names that style (a built-in one by number: its name may
+    // be in the writer's language).
+    auto pairs = [&](int style, const StyleExt& ext) {
+      if (style < 0) return false;
+      const RawStyle& r = rawStyles_[static_cast<std::size_t>(style)];
+      return r.builtinId == NamedStyle::kUser ? r.name == ext.name
+                                              : ext.builtin && ext.builtinId == r.builtinId;
+    };
+    for (const auto& [style, ext] : styleExts_)
+      if (pairs(style, ext)) of[static_cast<std::size_t>(style)] = &ext;
+    for (std::size_t k = 0; k < rawStyles_.size(); ++k) {
+      if (of[k]) continue;
+      NamedStyle named;
+      named.builtinId = rawStyles_[k].builtinId;
+      named.level = rawStyles_[k].level;
+      named.name = rawStyles_[k].name;
+      byName.emplace(NamedStyleName(named), k);
+    }
+    for (const auto& [style, ext] : styleExts_) {
+      if (pairs(style, ext)) continue;
+      auto it = byName.find(ext.name);
+      if (it == byName.end()) continue;  // extends no style: nothing to take from it
+      of[it->second] = &ext;
+      byName.erase(it);
+    }
+    return of;
   }
 
   Style StyleOfXf(const RawXf& x, const std::vector<std::uint16_t>& fontMap) {
@@ -1084,6 +1131,9 @@ class BiffReader {
   std::vector<RawFont> fonts_;
   std::vector<RawXf> xfs_;
   std::vector<RawStyle> rawStyles_;
+  std::vector<std::pair<int, StyleExt>> styleExts_;  // the STYLE record each follows, or -1
+  std::vector<std::optional<Style>> styleXfFormat_;   // of each XF a STYLE record names
+  std::uint16_t prevId_ = 0;
   std::unordered_map<unsigned, std::string> formats_;
   std::unordered_map<unsigned, std::uint16_t> formatIndex_;
   Palette palette_;

@@ -13,6 +13,7 @@
 #include "control/xls/biff_palette.h"
 #include "control/xls/biff_rich_text.h"
 #include "control/xls/biff_sheet_features.h"
+#include "control/xls/biff_style_ext.h"
 #include "control/xls/biff_styles.h"
 #include "control/io/code_page.h"
 #include "control/xls/compound_file.h"
@@ -450,8 +451,12 @@ class BiffWriter {
   }
 
   // --- Styles -----------------------------------------------------------------------------------
+  // The palette takes the colours cells show first (fonts, then cell formats), the named
+  // styles' last: when it fills up, only a style's colour falls back to the nearest one.
   void PrepareStyles() {
     const StyleTable& styles = book_.Styles();
+    for (std::size_t i = 0; i < styles.FontCount(); ++i)
+      palette_.IndexOf(styles.GetFont(static_cast<std::uint16_t>(i)).color, 0x7FFF);
     for (std::size_t i = 0; i < styles.Count(); ++i) {
       const Style& s = styles.Get(static_cast<std::uint16_t>(i));
       FormatId(s.numberFormat);
@@ -466,8 +471,6 @@ class BiffWriter {
       palette_.IndexOf(s.patternBack, 65);
       for (const Border* b : {&s.left, &s.right, &s.top, &s.bottom}) palette_.IndexOf(b->color, 64);
     }
-    for (std::size_t i = 0; i < styles.FontCount(); ++i)
-      palette_.IndexOf(styles.GetFont(static_cast<std::uint16_t>(i)).color, 0x7FFF);
   }
   unsigned FormatId(std::uint16_t index) {
     if (index == 0) return 0;
@@ -483,7 +486,8 @@ class BiffWriter {
   void WriteFont(const Font& f) {
     Bytes b;
     Put16(b, static_cast<unsigned>(std::clamp(f.heightTwips, 20, 8191)));
-    Put16(b, (f.italic ? 2 : 0) | (f.strikeout ? 8 : 0));
+    // Bit 0 repeats the weight's boldness, which some readers take from it.
+    Put16(b, (f.bold ? 1 : 0) | (f.italic ? 2 : 0) | (f.strikeout ? 8 : 0));
     Put16(b, palette_.IndexOf(f.color, 0x7FFF));
     Put16(b, f.bold ? 700 : 400);
     Put16(b, 0);
@@ -495,8 +499,8 @@ class BiffWriter {
     w_.Write(rec::kFont, b);
   }
 
-  // A cell XF names its style's XF and uses every part of its own format; a style XF leaves
-  // out the parts its style does not set.
+  // A cell XF names its style's XF and marks the parts it sets apart from that style (the
+  // others follow the style); a style XF marks the parts its style leaves out.
   void WriteXf(const Style& s, bool styleXf, std::uint8_t parts = kAllParts) {
     Bytes b;
     Put16(b, FileFont(s.font));
@@ -504,7 +508,7 @@ class BiffWriter {
     unsigned prot = (s.locked ? 1 : 0) | (s.hidden ? 2 : 0);
     Put16(b, styleXf ? 0xFFF4 | prot : prot | (xfPlan_.NamedXf(s.parent) << 4));
     Put8(b, static_cast<unsigned>(s.hAlign) | (s.wrap ? 8 : 0) | (static_cast<unsigned>(s.vAlign) << 4));
-    unsigned used = styleXf ? StyleXfUsedBits(parts) << 2 : 0xFC;
+    unsigned used = (styleXf ? StyleXfUsedBits(parts) : OwnParts(s, book_.Styles())) << 2;
     unsigned fore = s.pattern ? palette_.IndexOf(s.patternFore, 64) : 64;
     unsigned back = s.pattern ? palette_.IndexOf(s.patternBack, 65) : 65;
     auto color = [&](const Border& x) { return x.line ? palette_.IndexOf(x.color, 64) : 0u; };
@@ -552,6 +556,7 @@ class BiffWriter {
       auto index = static_cast<std::uint16_t>(i);
       w_.Write(rec::kStyle,
                StyleRecordBody(styles.GetNamed(index), xfPlan_.NamedXf(index), b8_, codePage_));
+      if (b8_) w_.Write(kStyleExtRecord, StyleExtBody(styles.GetNamed(index), styles));
     }
   }
 

@@ -81,12 +81,11 @@ class StylesWriter {
     // Named styles' formats say which parts they leave out; cell formats which they set.
     std::string styleXfs, xfs;
     for (const NamedStyle& n : styles.NamedStyles())
-      styleXfs += Xf(n.format, -1, n, formatId, fills, borders);
+      styleXfs += Xf(n.format, -1, n.parts, formatId, fills, borders);
     for (std::size_t i = 0; i < styles.Count(); ++i) {
       const Style& s = styles.Get(static_cast<std::uint16_t>(i));
       int parent = s.parent < styles.NamedStyles().size() ? s.parent : 0;
-      xfs += Xf(s, parent, styles.GetNamed(static_cast<std::uint16_t>(parent)), formatId, fills,
-                borders);
+      xfs += Xf(s, parent, OwnParts(s, styles), formatId, fills, borders);
     }
     out += "<fills count=\"" + std::to_string(fills.size()) + "\">";
     for (const auto& f : fills) out += f;
@@ -103,9 +102,10 @@ class StylesWriter {
   }
 
  private:
-  // One format: a cell format (under the named style `parent`, whose format it sets apart
-  // from in the parts it applies) or a named style's (parent -1: the parts it leaves out).
-  static std::string Xf(const Style& s, int parent, const NamedStyle& style,
+  // One format: a cell format (under the named style `parent`, applying the parts it sets
+  // apart from it, so that a later change of the style reaches the others) or a named
+  // style's (parent -1: `parts` are those it sets, the others it leaves out).
+  static std::string Xf(const Style& s, int parent, std::uint8_t parts,
                         const std::vector<int>& formatId, std::vector<std::string>& fills,
                         std::vector<std::string>& borders) {
     std::size_t fill = Intern(fills, Fill(s));
@@ -116,9 +116,9 @@ class StylesWriter {
                       "\" borderId=\"" + std::to_string(border) + "\"";
     if (parent >= 0) {
       xfs += " xfId=\"" + std::to_string(parent) + "\"";
-      xfs += ApplyAttrs(DifferingParts(s, Style{}) | DifferingParts(s, style.format), "1");
+      xfs += ApplyAttrs(parts, "1");
     } else {
-      xfs += ApplyAttrs(static_cast<std::uint8_t>(~style.parts & kAllParts), "0");
+      xfs += ApplyAttrs(static_cast<std::uint8_t>(~parts & kAllParts), "0");
     }
     bool align = s.hAlign != HAlign::General || s.vAlign != VAlign::Bottom || s.wrap;
     bool protect = !s.locked || s.hidden;
