@@ -130,6 +130,43 @@ QPen BorderPen(const engine::CellLook::Edge& border) {
   return pen;
 }
 
+// A rich text as one line of Qt's text layout: its runs over the cell's font. Line breaks show
+// as spaces, as a plain cell's one line shows them.
+std::shared_ptr<QTextLayout> RichLine(const CellLook& look, QPaintDevice* device) {
+  QString text = look.text;
+  for (QChar& ch : text)
+    if (ch == QLatin1Char('\n') || ch == QLatin1Char('\r')) ch = QLatin1Char(' ');
+  auto layout = std::make_shared<QTextLayout>(text, look.font != nullptr ? *look.font : QFont(),
+                                              device);
+  QTextOption option;
+  option.setWrapMode(QTextOption::NoWrap);
+  layout->setTextOption(option);
+  layout->setFormats(look.runs);
+  layout->beginLayout();
+  QTextLine line = layout->createLine();
+  if (line.isValid()) line.setLineWidth(1 << 20);
+  layout->endLayout();
+  return layout;
+}
+
+qreal RichWidth(const QTextLayout& layout) {
+  return layout.lineCount() > 0 ? layout.lineAt(0).naturalTextWidth() : 0;
+}
+
+// Draws a laid-out rich line from x = left, placed in the cell as its vertical alignment says.
+void DrawRich(QPainter& painter, const QRect& cell, const CellLook& look, const QTextLayout& layout,
+              qreal left) {
+  if (layout.lineCount() == 0) return;
+  const qreal height = layout.lineAt(0).height();
+  qreal top = cell.top();
+  if (look.alignment & Qt::AlignBottom)
+    top += cell.height() - height;
+  else if (look.alignment & Qt::AlignVCenter)
+    top += (cell.height() - height) / 2;
+  painter.setPen(look.textColor);
+  layout.draw(&painter, QPointF(left, top));
+}
+
 }  // namespace
 
 QColor EngineColor(std::uint32_t bgr, const QColor& automatic) {
@@ -138,8 +175,8 @@ QColor EngineColor(std::uint32_t bgr, const QColor& automatic) {
                 static_cast<int>((bgr >> 16) & 0xFF));
 }
 
-const QFont& CellPainter::FontOf(const engine::CellLook& cell, const QFontMetrics** metrics) {
-  const std::size_t index = cell.fontIndex;
+template <class EngineFont>
+const CellPainter::CachedFont& CellPainter::FontOf(const EngineFont& cell, std::uint16_t index) {
   if (fonts_.size() <= index) fonts_.resize(index + 1);
   CachedFont& cached = fonts_[index];
   if (!cached.valid || cached.name != cell.fontName || cached.heightTwips != cell.fontHeightTwips ||
@@ -165,8 +202,26 @@ const QFont& CellPainter::FontOf(const engine::CellLook& cell, const QFontMetric
     cached.raw = QRawFont::fromFont(q);
     cached.valid = true;
   }
-  *metrics = &cached.metrics;
-  return cached.qfont;
+  return cached;
+}
+
+QList<QTextLayout::FormatRange> CellPainter::RunFormats(const std::vector<engine::CellRun>& runs,
+                                                        qsizetype length) {
+  QList<QTextLayout::FormatRange> ranges;
+  for (std::size_t k = 0; k < runs.size(); ++k) {
+    const qsizetype from = std::min<qsizetype>(runs[k].at, length);
+    const qsizetype to = k + 1 < runs.size() ? std::min<qsizetype>(runs[k + 1].at, length) : length;
+    if (to <= from) continue;
+    QTextLayout::FormatRange range;
+    range.start = static_cast<int>(from);
+    range.length = static_cast<int>(to - from);
+    range.format.setFont(FontOf(runs[k], runs[k].fontIndex).qfont);
+    // An automatic colour is the pen's: the cell's text colour.
+    if (runs[k].fontColor != engine::CellLook::kAutoColor)
+      range.format.setForeground(EngineColor(runs[k].fontColor, Qt::black));
+    ranges.append(range);
+  }
+  return ranges;
 }
 
 CellLook CellPainter::Look(const engine::Control& control, int row, int col) {
@@ -177,8 +232,9 @@ CellLook CellPainter::Look(const engine::Control& control, int row, int col) {
   } catch (...) {
     return look;
   }
-  look.font = &FontOf(cell_, &look.metrics);
-  const CachedFont& cached = fonts_[cell_.fontIndex];
+  const CachedFont& cached = FontOf(cell_, cell_.fontIndex);
+  look.font = &cached.qfont;
+  look.metrics = &cached.metrics;
   look.rawFont = &cached.raw;
   look.ascent = cached.ascent;
   look.descent = cached.descent;
@@ -188,6 +244,10 @@ CellLook CellPainter::Look(const engine::Control& control, int row, int col) {
     look.text = QString::fromStdString(cell_.text);
     look.isNumber = cell_.type == engine::kTypeNumber || cell_.type == -engine::kTypeNumber;
     look.textColor = EngineColor(cell_.formatColor, look.textColor);
+    if (cell_.type == engine::kTypeText) {
+      engine::GetCellRuns(control, row, col, runs_);
+      if (!runs_.empty()) look.runs = RunFormats(runs_, look.text.size());
+    }
   }
   look.alignment = HorizontalAlignment(cell_.hAlign, cell_.type) | VerticalAlignment(cell_.vAlign);
   if (cell_.pattern != 0) {
@@ -220,7 +280,13 @@ void CellPainter::LayOut(const CellLook& look, int width, TextLayout& out) const
   out.text = look.text;
   out.glyphs = false;
   out.width = 0;
+  out.rich.reset();
   if (look.text.isEmpty()) return;
+  if (!look.runs.isEmpty()) {
+    out.rich = RichLine(look, nullptr);
+    out.width = RichWidth(*out.rich);
+    return;
+  }
   for (int pass = 0; pass < 2; ++pass) {
     if (look.rawFont != nullptr && look.rawFont->isValid() && PlainText(out.text)) {
       const QList<quint32> glyphs = look.rawFont->glyphIndexesForString(out.text);
@@ -278,7 +344,9 @@ void CellPainter::PaintText(QPainter& painter, const QRect& cell, int clipLeft, 
                         Qt::IntersectClip);
   }
   painter.setPen(look.textColor);
-  if (text.glyphs) {
+  if (text.rich) {
+    DrawRich(painter, cell, look, *text.rich, left);
+  } else if (text.glyphs) {
     // The baseline where Qt's one-line layout puts it.
     const qreal height = look.ascent + look.descent;
     qreal top = cell.top();
@@ -317,7 +385,14 @@ void CellPainter::Paint(QPainter& painter, const QRect& rect, const CellLook& lo
     if (look.fillPattern != Qt::SolidPattern) painter.fillRect(rect, look.fillBack);
     painter.fillRect(rect, QBrush(look.fillFore, look.fillPattern));
   }
-  if (!look.text.isEmpty()) {
+  if (!look.runs.isEmpty() && !look.text.isEmpty()) {
+    const QRect textRect = rect.adjusted(kTextMargin, 0, -kTextMargin, 0);
+    const auto layout = RichLine(look, painter.device());
+    painter.save();
+    painter.setClipRect(textRect, Qt::IntersectClip);
+    DrawRich(painter, rect, look, *layout, TextLeft(rect, look.alignment, RichWidth(*layout)));
+    painter.restore();
+  } else if (!look.text.isEmpty()) {
     if (look.font != nullptr) painter.setFont(*look.font);
     painter.setPen(look.textColor);
     const QRect textRect = rect.adjusted(kTextMargin, 0, -kTextMargin, 0);
