@@ -130,6 +130,77 @@ QPen BorderPen(const engine::CellLook::Edge& border) {
   return pen;
 }
 
+// The glyphs of Latin text in a raw font, placed from x on (x moves past them); false when the
+// font lacks one of them.
+bool Glyphs(const QRawFont& raw, const QFont* font, const QString& text, qreal& x, QGlyphRun& out) {
+  if (!raw.isValid()) return false;
+  const QList<quint32> glyphs = raw.glyphIndexesForString(text);
+  if (glyphs.size() != text.size()) return false;
+  for (const quint32 g : glyphs)
+    if (g == 0) return false;
+  const QList<QPointF> advances = raw.advancesForGlyphIndexes(glyphs, QRawFont::KernedAdvances);
+  QList<QPointF> positions;
+  positions.reserve(advances.size());
+  for (const QPointF& a : advances) {
+    positions.append(QPointF(x, 0));
+    x += a.x();
+  }
+  out.setRawFont(raw);
+  out.setGlyphIndexes(glyphs);
+  out.setPositions(positions);
+  if (font != nullptr) {
+    out.setUnderline(font->underline());
+    out.setStrikeOut(font->strikeOut());
+  }
+  return true;
+}
+
+// The baseline of a line of text in a cell, where Qt's one-line layout puts it.
+qreal Baseline(const QRect& cell, Qt::Alignment alignment, qreal ascent, qreal descent) {
+  const qreal height = ascent + descent;
+  qreal top = cell.top();
+  if (alignment & Qt::AlignBottom)
+    top += cell.height() - height;
+  else if (alignment & Qt::AlignVCenter)
+    top += (cell.height() - height) / 2;
+  return top + ascent;
+}
+
+// A rich Latin text as glyph runs, piece by piece in the runs' fonts (the text before the first
+// run in the cell's own), as a plain text is drawn. False when a piece needs Qt's text layout.
+bool LayOutPieces(const CellLook& look, CellPainter::TextLayout& out) {
+  if (!PlainText(look.text) || look.runFaces.size() != look.runs.size()) return false;
+  qreal x = 0;
+  out.ascent = out.descent = 0;
+  const auto piece = [&](int from, int to, const QRawFont* raw, const QFont* font, qreal ascent,
+                         qreal descent, const QTextCharFormat* format) {
+    if (to <= from) return true;
+    CellPainter::TextLayout::Piece p;
+    if (raw == nullptr || !Glyphs(*raw, font, look.text.mid(from, to - from), x, p.run))
+      return false;
+    if (format != nullptr && format->hasProperty(QTextFormat::ForegroundBrush)) {
+      p.color = format->foreground().color();
+      p.ownColor = true;
+    }
+    out.pieces.push_back(std::move(p));
+    out.ascent = std::max(out.ascent, ascent);
+    out.descent = std::max(out.descent, descent);
+    return true;
+  };
+  if (!piece(0, look.runs.front().start, look.rawFont, look.font, look.ascent, look.descent,
+             nullptr))
+    return false;
+  for (qsizetype k = 0; k < look.runs.size(); ++k) {
+    const QTextLayout::FormatRange& r = look.runs[k];
+    const CellLook::RunFace& face = look.runFaces[k];
+    if (!piece(r.start, r.start + r.length, face.rawFont, face.font, face.ascent, face.descent,
+               &r.format))
+      return false;
+  }
+  out.width = x;
+  return true;
+}
+
 // A rich text as one line of Qt's text layout: its runs over the cell's font. Line breaks show
 // as spaces, as a plain cell's one line shows them.
 std::shared_ptr<QTextLayout> RichLine(const CellLook& look, QPaintDevice* device) {
@@ -205,9 +276,8 @@ const CellPainter::CachedFont& CellPainter::FontOf(const EngineFont& cell, std::
   return cached;
 }
 
-QList<QTextLayout::FormatRange> CellPainter::RunFormats(const std::vector<engine::CellRun>& runs,
-                                                        qsizetype length) {
-  QList<QTextLayout::FormatRange> ranges;
+void CellPainter::RunFormats(const std::vector<engine::CellRun>& runs, CellLook& look) {
+  const qsizetype length = look.text.size();
   for (std::size_t k = 0; k < runs.size(); ++k) {
     const qsizetype from = std::min<qsizetype>(runs[k].at, length);
     const qsizetype to = k + 1 < runs.size() ? std::min<qsizetype>(runs[k + 1].at, length) : length;
@@ -215,13 +285,14 @@ QList<QTextLayout::FormatRange> CellPainter::RunFormats(const std::vector<engine
     QTextLayout::FormatRange range;
     range.start = static_cast<int>(from);
     range.length = static_cast<int>(to - from);
-    range.format.setFont(FontOf(runs[k], runs[k].fontIndex).qfont);
+    const CachedFont& font = FontOf(runs[k], runs[k].fontIndex);
+    range.format.setFont(font.qfont);
     // An automatic colour is the pen's: the cell's text colour.
     if (runs[k].fontColor != engine::CellLook::kAutoColor)
       range.format.setForeground(EngineColor(runs[k].fontColor, Qt::black));
-    ranges.append(range);
+    look.runs.append(range);
+    look.runFaces.append(CellLook::RunFace{&font.raw, &font.qfont, font.ascent, font.descent});
   }
-  return ranges;
 }
 
 CellLook CellPainter::Look(const engine::Control& control, int row, int col) {
@@ -246,7 +317,7 @@ CellLook CellPainter::Look(const engine::Control& control, int row, int col) {
     look.textColor = EngineColor(cell_.formatColor, look.textColor);
     if (cell_.type == engine::kTypeText) {
       engine::GetCellRuns(control, row, col, runs_);
-      if (!runs_.empty()) look.runs = RunFormats(runs_, look.text.size());
+      if (!runs_.empty()) RunFormats(runs_, look);
     }
   }
   look.alignment = HorizontalAlignment(cell_.hAlign, cell_.type) | VerticalAlignment(cell_.vAlign);
@@ -281,37 +352,20 @@ void CellPainter::LayOut(const CellLook& look, int width, TextLayout& out) const
   out.glyphs = false;
   out.width = 0;
   out.rich.reset();
+  out.pieces.clear();
   if (look.text.isEmpty()) return;
   if (!look.runs.isEmpty()) {
+    if (LayOutPieces(look, out)) return;
+    out.pieces.clear();
     out.rich = RichLine(look, nullptr);
     out.width = RichWidth(*out.rich);
     return;
   }
   for (int pass = 0; pass < 2; ++pass) {
-    if (look.rawFont != nullptr && look.rawFont->isValid() && PlainText(out.text)) {
-      const QList<quint32> glyphs = look.rawFont->glyphIndexesForString(out.text);
-      bool all = glyphs.size() == out.text.size();
-      for (const quint32 g : glyphs) all = all && g != 0;
-      if (all) {
-        const QList<QPointF> advances =
-            look.rawFont->advancesForGlyphIndexes(glyphs, QRawFont::KernedAdvances);
-        QList<QPointF> positions;
-        positions.reserve(advances.size());
-        qreal x = 0;
-        for (const QPointF& a : advances) {
-          positions.append(QPointF(x, 0));
-          x += a.x();
-        }
-        out.width = x;
-        out.run.setRawFont(*look.rawFont);
-        out.run.setGlyphIndexes(glyphs);
-        out.run.setPositions(positions);
-        if (look.font != nullptr) {
-          out.run.setUnderline(look.font->underline());
-          out.run.setStrikeOut(look.font->strikeOut());
-        }
-        out.glyphs = true;
-      }
+    if (look.rawFont != nullptr && PlainText(out.text)) {
+      qreal x = 0;
+      out.glyphs = Glyphs(*look.rawFont, look.font, out.text, x, out.run);
+      if (out.glyphs) out.width = x;
     }
     if (!out.glyphs && look.metrics != nullptr)
       out.width = look.metrics->horizontalAdvance(out.text);
@@ -344,17 +398,17 @@ void CellPainter::PaintText(QPainter& painter, const QRect& cell, int clipLeft, 
                         Qt::IntersectClip);
   }
   painter.setPen(look.textColor);
-  if (text.rich) {
+  if (!text.pieces.empty()) {
+    const QPointF baseline(left, Baseline(cell, look.alignment, text.ascent, text.descent));
+    for (const TextLayout::Piece& piece : text.pieces) {
+      painter.setPen(piece.ownColor ? piece.color : look.textColor);
+      painter.drawGlyphRun(baseline, piece.run);
+    }
+  } else if (text.rich) {
     DrawRich(painter, cell, look, *text.rich, left);
   } else if (text.glyphs) {
-    // The baseline where Qt's one-line layout puts it.
-    const qreal height = look.ascent + look.descent;
-    qreal top = cell.top();
-    if (look.alignment & Qt::AlignBottom)
-      top += cell.height() - height;
-    else if (look.alignment & Qt::AlignVCenter)
-      top += (cell.height() - height) / 2;
-    painter.drawGlyphRun(QPointF(left, top + look.ascent), text.run);
+    painter.drawGlyphRun(QPointF(left, Baseline(cell, look.alignment, look.ascent, look.descent)),
+                         text.run);
   } else {
     if (look.font != nullptr) painter.setFont(*look.font);
     const QRectF line(left, cell.top(), text.width + 1, cell.height());

@@ -45,7 +45,10 @@ TEST_F(RichGridTest, EachRunIsDrawnInItsOwnFontAndColour) {
   control_.SetCellText(1, 1, text);                    // plain
   SetRich(control_, 2, 1, text, {{0, Bold()}, {6, engine::Font()}});  // "Hello " bold
   SetRich(control_, 3, 1, text, {{6, Red()}});         // the second word red
+  // Text that needs shaping goes through Qt's text layout, runs and all.
+  SetRich(control_, 4, 1, "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D red", {{5, Red()}});
   const QImage image = Render();
+  EXPECT_GT(RedPixels(image, Inside(4, 1)), 0);
   const QRect plain = Inside(1, 1), bold = Inside(2, 1), red = Inside(3, 1);
   // The same text, the same place; bold where the runs say so, and only there.
   const int plainInk = Ink(image, plain);
