@@ -162,7 +162,11 @@ void PasteHtmlRuns(Workbook& book, Sheet& sheet, const Block& target, std::strin
       for (const clipboard_html::MarkedRun& run : field.runs) {
         const Font font = run.marks.Applied(base);
         if (book.Styles().FontCount() >= fontLimit && !HasFont(book, font)) return;
-        placed.push_back(TextRun{run.at, book.Styles().InternFont(font)});
+        try {
+          placed.push_back(TextRun{run.at, book.Styles().InternFont(font)});
+        } catch (const EngineError&) {
+          return;  // a full font table: the texts are in, without these runs
+        }
       }
       if (text_runs::Valid(placed, text_runs::Utf16Length(sheet.Text(*s)), book.Styles().FontCount()))
         sheet.SetRuns(*s, std::move(placed));
