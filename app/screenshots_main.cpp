@@ -1,7 +1,7 @@
-// datatable-screenshots OUT_DIR WORKBOOK [ja]: the pictures of the README (scripts/screenshots.sh
+// datatable-screenshots OUT_DIR WORKBOOK [NAME]: the pictures of the README (scripts/screenshots.sh
 // runs it under Xvfb): the frame window on a workbook, the child window inside a host widget and
-// the Change Parameter Name dialog, the print preview; with "ja" (under a Japanese locale) the
-// Japanese window.
+// the Change Parameter Name dialog, the print preview; with a NAME, only the frame window, as
+// NAME.png (the Japanese window under a Japanese locale, a workbook with rich text).
 
 #include <QApplication>
 #include <QDialog>
@@ -55,7 +55,7 @@ class PreviewTable : public CZAT_PSF1 {
 
 int main(int argc, char** argv) {
   if (argc != 3 && argc != 4) {
-    std::fprintf(stderr, "usage: datatable-screenshots OUT_DIR WORKBOOK [ja]\n");
+    std::fprintf(stderr, "usage: datatable-screenshots OUT_DIR WORKBOOK [NAME]\n");
     return 2;
   }
   QApplication::setOrganizationName("DataTableScreenshots");
@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
   datatable::InstallPlatform(datatable::MakeQtPlatform());
   if (argc == 4) {
     CZAT_PSF1* table = OpenFrame(workbook);
-    ok = Save(datatable::TableWindow(table), out + "/japanese-window.png");
+    ok = Save(datatable::TableWindow(table), out + "/" + QString::fromLocal8Bit(argv[3]) + ".png");
     table->Destroy();
     datatable::InstallPlatform(nullptr);
     Settle();

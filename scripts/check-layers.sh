@@ -16,7 +16,7 @@ cd "$root"
 
 FACADE="control/control.h control/control_events.h control/control_services.h
 control/engine_error.h control/limits.h control/locale_settings.h control/dialogs/edit_dialogs.h
-control/sheet_features.h"
+control/sheet_features.h control/rich_text.h"
 TABLE_BASE="platform resources datatable FACADE"
 
 allowed() {  # the include prefixes a folder of src/ may use

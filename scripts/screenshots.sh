@@ -12,7 +12,10 @@ export XDG_CONFIG_HOME="$(mktemp -d)"
 trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
 shoot() { xvfb-run -a -s "-screen 0 1280x800x24" "$build/app/datatable-screenshots" "$@"; }
 LANG=en_US.UTF-8 LC_ALL= shoot "$root/docs" "$workbook"
-LANG=ja_JP.UTF-8 LC_ALL= shoot "$root/docs" "$workbook" ja
+LANG=ja_JP.UTF-8 LC_ALL= shoot "$root/docs" "$workbook" japanese-window
+# Rich text: bold words inside a sentence (row 12), drawn run by run.
+LANG=en_US.UTF-8 LC_ALL= shoot "$root/docs" "$root/../shared/corpus/real-xls/poi-44891.xls" \
+  rich-text-window
 # The editing dialogs and a list cell's drop-down.
 LANG=en_US.UTF-8 LC_ALL= xvfb-run -a -s "-screen 0 1280x800x24" \
   "$build/app/datatable-dialog-screenshots" "$root/docs"

@@ -7,6 +7,7 @@
 //   block <tab> rows <tab> cols <tab> row1 <tab> col1
 //   style <tab> format code <tab> font name <tab> height <tab> b i u s <tab> colour … (see below)
 //   cell <tab> r <tab> c <tab> style <tab> kind <tab> value <tab> formula
+//   run <tab> at <tab> font name <tab> height <tab> b i u s <tab> colour   (of the cell above)
 //
 // Reading checks everything: a line it does not understand makes the whole text plain text.
 
@@ -19,6 +20,7 @@
 
 #include "control/clipboard_data.h"
 #include "control/model/sheet.h"
+#include "control/model/text_runs.h"
 
 namespace engine::clip_cells {
 
@@ -192,18 +194,27 @@ bool DecodeBorder(std::string_view line, std::string_view colour, Border& b) {
   return Integer<std::uint8_t>(line, 0, 13, b.line) && Colour(colour, b.color);
 }
 
+void EncodeFont(std::string& out, const Font& font) {
+  Field(out, font.name);
+  Field(out, static_cast<long long>(font.heightTwips));
+  for (bool b : {font.bold, font.italic, font.underline, font.strikeout}) Field(out, b ? "1" : "0");
+  Field(out, static_cast<long long>(font.color));
+}
+
+// A font's seven fields from f[i] on.
+bool DecodeFont(const std::vector<std::string_view>& f, std::size_t& i, Font& font) {
+  return Unescape(f[i++], font.name) && Integer(f[i++], 1, 409 * 20, font.heightTwips) &&
+         Flag(f[i++], font.bold) && Flag(f[i++], font.italic) && Flag(f[i++], font.underline) &&
+         Flag(f[i++], font.strikeout) && Colour(f[i++], font.color);
+}
+
 // style fields after the record name.
 constexpr std::size_t kStyleFields = 1 + 7 + 3 + 8 + 5;
 
 bool DecodeStyle(const std::vector<std::string_view>& f, ClipStyle& s) {
   if (f.size() != 1 + kStyleFields) return false;
   std::size_t i = 1;
-  if (!Unescape(f[i++], s.formatCode) || !Unescape(f[i++], s.font.name)) return false;
-  if (!Integer(f[i++], 1, 409 * 20, s.font.heightTwips)) return false;
-  if (!Flag(f[i++], s.font.bold) || !Flag(f[i++], s.font.italic) ||
-      !Flag(f[i++], s.font.underline) || !Flag(f[i++], s.font.strikeout) ||
-      !Colour(f[i++], s.font.color))
-    return false;
+  if (!Unescape(f[i++], s.formatCode) || !DecodeFont(f, i, s.font)) return false;
   Style& st = s.style;
   if (!Integer<std::uint8_t>(f[i++], 0, 18, st.pattern) || !Colour(f[i++], st.patternFore) ||
       !Colour(f[i++], st.patternBack))
@@ -240,11 +251,7 @@ std::string Encode(const ClipData& clip) {
   for (const ClipStyle& s : clip.styles) {
     out += "\nstyle";
     Field(out, s.formatCode);
-    Field(out, s.font.name);
-    Field(out, static_cast<long long>(s.font.heightTwips));
-    for (bool b : {s.font.bold, s.font.italic, s.font.underline, s.font.strikeout})
-      Field(out, b ? "1" : "0");
-    Field(out, static_cast<long long>(s.font.color));
+    EncodeFont(out, s.font);
     const Style& st = s.style;
     Field(out, static_cast<long long>(st.pattern));
     Field(out, static_cast<long long>(st.patternFore));
@@ -262,6 +269,11 @@ std::string Encode(const ClipData& clip) {
     Field(out, !cell.content ? "-" : cell.formula ? "F" : "V");
     EncodeValue(out, cell.value);
     Field(out, cell.formulaText);
+    for (const ClipRun& run : cell.runs) {
+      out += "\nrun";
+      Field(out, static_cast<long long>(run.at));
+      EncodeFont(out, run.font);
+    }
   }
   out += '\n';
   return out;
@@ -324,6 +336,19 @@ std::shared_ptr<ClipData> Decode(std::string_view text) {
         return nullptr;
       }
       clip->cells.push_back(std::move(cell));
+    } else if (f[0] == "run") {
+      // Runs of a text cell, in rising order inside its text.
+      if (clip->cells.empty() || f.size() != 9) return nullptr;
+      ClipCell& cell = clip->cells.back();
+      if (cell.formula || cell.value.kind != ValueKind::Text) return nullptr;
+      ClipRun run;
+      std::size_t i = 2;
+      const auto length = static_cast<std::uint32_t>(text_runs::Utf16Length(cell.value.text));
+      if (!Integer<std::uint32_t>(f[1], 0, length == 0 ? 0 : length - 1, run.at) ||
+          (!cell.runs.empty() && run.at <= cell.runs.back().at) || !DecodeFont(f, i, run.font) ||
+          length == 0)
+        return nullptr;
+      cell.runs.push_back(std::move(run));
     } else {
       return nullptr;
     }

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "control/model/clipboard_html.h"
 #include "control/model/style.h"
 #include "control/model/value.h"
 
@@ -30,10 +31,7 @@ struct ClipStyle {
 };
 
 // A formatting run of a copied text, its font by value (see TextRun).
-struct ClipRun {
-  std::uint32_t at = 0;
-  Font font;
-};
+using ClipRun = clipboard_html::FontRun;
 
 struct ClipCell {
   int r = 0, c = 0;      // offset in the block
@@ -44,7 +42,7 @@ struct ClipCell {
   std::shared_ptr<const formula::Expression> expr;
   std::string formulaText;  // the formula as it read where it was copied (no "=")
   int style = -1;           // index in ClipData::styles; -1: the default format
-  std::vector<ClipRun> runs;  // a text's formatting runs (kept within this process only)
+  std::vector<ClipRun> runs;  // a text's formatting runs
 };
 
 struct ClipData {

@@ -12,6 +12,7 @@
 #include "control/model/clipboard_text.h"
 #include "control/model/sheet_ops.h"
 #include "control/model/workbook.h"
+#include "control/rich_text.h"
 
 namespace engine {
 
@@ -52,6 +53,8 @@ std::shared_ptr<ClipData> Capture(Workbook& book, const Sheet& sheet, const Bloc
   clip->token = clip_cells::NewToken();
   std::map<std::uint16_t, int> styleIndex;  // the workbook's style → the copy's
   std::vector<std::vector<std::string>> shown(clip->rows, std::vector<std::string>(clip->cols));
+  std::vector<std::vector<clipboard_html::RichField>> rich(
+      clip->rows, std::vector<clipboard_html::RichField>(clip->cols));
   for (int r = 0; r < clip->rows; ++r)
     for (int c = 0; c < clip->cols; ++c) {
       const int row = b.row1 + r, col = b.col1 + c;
@@ -92,11 +95,14 @@ std::shared_ptr<ClipData> Capture(Workbook& book, const Sheet& sheet, const Bloc
           for (const TextRun& run : *runs)
             cell.runs.push_back(ClipRun{run.at, book.Styles().GetFont(run.font)});
         shown[r][c] = book.DisplayText(sheet, row, col);
+        rich[r][c].text = shown[r][c];
+        // The runs count positions of the cell's text; a format that adds to it shows no runs.
+        if (!cell.runs.empty() && shown[r][c] == sheet.Text(*s)) rich[r][c].runs = cell.runs;
       }
       clip->cells.push_back(std::move(cell));
     }
   clip->text = clipboard_text::Join(shown);
-  clip->html = clipboard_text::HtmlTable(shown);
+  clip->html = clipboard_html::Table(rich);
   clip->serialised = clip_cells::Encode(*clip);
   return clip;
 }
@@ -117,9 +123,54 @@ void PasteRuns(Workbook& book, Sheet& sheet, int row, int col, const std::vector
   const CellSlot* s = sheet.Find(row, col);
   if (!s || s->kind != CellKind::Text) return;
   TextRuns placed;
-  for (const ClipRun& run : runs) placed.push_back(TextRun{run.at, book.Styles().InternFont(run.font)});
+  try {
+    for (const ClipRun& run : runs)
+      placed.push_back(TextRun{run.at, book.Styles().InternFont(run.font)});
+  } catch (const EngineError&) {
+    return;  // a full font table: the text stays, in the cell's own font
+  }
   if (text_runs::Valid(placed, text_runs::Utf16Length(sheet.Text(*s)), book.Styles().FontCount()))
     sheet.SetRuns(*s, std::move(placed));
+}
+
+bool HasFont(const Workbook& book, const Font& font) {
+  for (std::size_t i = 0; i < book.Styles().FontCount(); ++i)
+    if (book.Styles().GetFont(static_cast<std::uint16_t>(i)) == font) return true;
+  return false;
+}
+
+// Another program's HTML beside the text it gave: each pasted text that the HTML shows the same
+// takes its runs over the cell's own font. The values came from the text; the HTML adds only
+// runs, so markup that is broken, or says something else, costs nothing but those runs.
+void PasteHtmlRuns(Workbook& book, Sheet& sheet, const Block& target, std::string_view html) {
+  // Fonts one paste may add to the workbook: markup that gives every piece a new size must not
+  // fill the font table.
+  constexpr std::size_t kMaxNewFonts = 256;
+  const std::size_t fontLimit = book.Styles().FontCount() + kMaxNewFonts;
+  const auto rows = clipboard_html::Parse(html);
+  for (std::size_t r = 0; r < rows.size() && target.row1 + static_cast<int>(r) <= kMaxRow; ++r)
+    for (std::size_t c = 0; c < rows[r].size() && target.col1 + static_cast<int>(c) <= kMaxCol;
+         ++c) {
+      const clipboard_html::ParsedField& field = rows[r][c];
+      if (field.runs.empty()) continue;
+      const int row = target.row1 + static_cast<int>(r), col = target.col1 + static_cast<int>(c);
+      const CellSlot* s = sheet.Find(row, col);
+      if (!s || s->kind != CellKind::Text || !clipboard_html::SameText(sheet.Text(*s), field.text))
+        continue;
+      const Font base = book.Styles().GetFont(book.Styles().Get(sheet.EffectiveStyle(row, col)).font);
+      TextRuns placed;
+      for (const clipboard_html::MarkedRun& run : field.runs) {
+        const Font font = run.marks.Applied(base);
+        if (book.Styles().FontCount() >= fontLimit && !HasFont(book, font)) return;
+        try {
+          placed.push_back(TextRun{run.at, book.Styles().InternFont(font)});
+        } catch (const EngineError&) {
+          return;  // a full font table: the texts are in, without these runs
+        }
+      }
+      if (text_runs::Valid(placed, text_runs::Utf16Length(sheet.Text(*s)), book.Styles().FontCount()))
+        sheet.SetRuns(*s, std::move(placed));
+    }
 }
 
 }  // namespace
@@ -201,8 +252,12 @@ void Control::PasteClipboard() {
   const Block target = PasteTarget();
   const auto clip = ClipToPaste();
   if (!clip) {
-    auto text = clipboard_->GetText();
-    PasteText(sheet, target, text ? *text : std::string());
+    // Another program's text; the runs its HTML gives are part of the same change.
+    ModifyScope scope(*this);
+    PasteText(sheet, target, clipboard_->GetText().value_or(std::string()));
+    const auto* html = dynamic_cast<const HtmlClipboard*>(clipboard_);
+    if (auto markup = html != nullptr ? html->GetHtml() : std::nullopt)
+      PasteHtmlRuns(*book_, sheet, target, *markup);
     return;
   }
   if (target.row1 + clip->rows - 1 > kMaxRow || target.col1 + clip->cols - 1 > kMaxCol)
@@ -273,12 +328,13 @@ void Control::PasteClipboard() {
 void Control::PasteValues() {
   if (editing_) TerminateCellEdit();
   const auto clip = ClipToPaste();
-  if (!clip) {
-    PasteClipboard();  // text from another program holds values only
-    return;
-  }
   Sheet& sheet = ActiveSheet();
   const Block target = PasteTarget();
+  if (!clip) {
+    // Another program's text holds values only; the runs of its HTML stay behind.
+    PasteText(sheet, target, clipboard_->GetText().value_or(std::string()));
+    return;
+  }
   if (target.row1 + clip->rows - 1 > kMaxRow || target.col1 + clip->cols - 1 > kMaxCol)
     throw EngineError(kErrClipboard, "The data does not fit on the sheet there.");
   const int row2 = target.row1 + clip->rows - 1, col2 = target.col1 + clip->cols - 1;

@@ -22,6 +22,24 @@ constexpr const char* kDefaultAlertTitle = "Invalid Entry";
 constexpr const char* kDefaultAlertText =
     "The value you entered is not valid.\nThe cell accepts only values that meet its validation "
     "rule.";
+
+// Enters an in-cell edit's text. Only a changed text is a new entry: a text left as it was keeps
+// its formatting runs.
+void EnterKeepingRuns(Control& control, int row, int col, const std::string& text) {
+  Sheet& sheet = control.Book().Active();
+  std::string before;
+  TextRuns runs;
+  if (const CellSlot* s = sheet.Find(row, col); s && s->kind == CellKind::Text)
+    if (const TextRuns* r = sheet.Runs(*s); r && text == control.GetCellText(row, col)) {
+      before = sheet.Text(*s);
+      runs = *r;
+    }
+  control.SetCellText(row, col, text);
+  if (runs.empty()) return;
+  if (const CellSlot* s = sheet.Find(row, col);
+      s && s->kind == CellKind::Text && sheet.Text(*s) == before)
+    sheet.SetRuns(*s, std::move(runs));
+}
 }  // namespace
 
 Control::EditEnd Control::EndPersonEdit() {
@@ -59,7 +77,7 @@ bool Control::EndCellEdit() {
   if (cancel) return false;
   if (!editing_) return true;  // the listener ended the edit itself (TerminateCellEdit)
   editing_ = false;
-  SetCellText(editRow_, editCol_, text);
+  EnterKeepingRuns(*this, editRow_, editCol_, text);
   return true;
 }
 
@@ -85,7 +103,7 @@ void Control::TerminateCellEdit() {
   if (events_) events_->OnEndEdit(text, cancel);
   if (!editing_) return;
   editing_ = false;
-  if (!cancel) SetCellText(editRow_, editCol_, text);
+  if (!cancel) EnterKeepingRuns(*this, editRow_, editCol_, text);
 }
 
 void Control::Click(int row, int col) {

@@ -130,6 +130,114 @@ QPen BorderPen(const engine::CellLook::Edge& border) {
   return pen;
 }
 
+// The glyphs of Latin text in a raw font, placed from x on (x moves past them); false when the
+// font lacks one of them.
+bool Glyphs(const QRawFont& raw, const QFont* font, const QString& text, qreal& x, QGlyphRun& out) {
+  if (!raw.isValid()) return false;
+  const QList<quint32> glyphs = raw.glyphIndexesForString(text);
+  if (glyphs.size() != text.size()) return false;
+  for (const quint32 g : glyphs)
+    if (g == 0) return false;
+  const QList<QPointF> advances = raw.advancesForGlyphIndexes(glyphs, QRawFont::KernedAdvances);
+  QList<QPointF> positions;
+  positions.reserve(advances.size());
+  for (const QPointF& a : advances) {
+    positions.append(QPointF(x, 0));
+    x += a.x();
+  }
+  out.setRawFont(raw);
+  out.setGlyphIndexes(glyphs);
+  out.setPositions(positions);
+  if (font != nullptr) {
+    out.setUnderline(font->underline());
+    out.setStrikeOut(font->strikeOut());
+  }
+  return true;
+}
+
+// The baseline of a line of text in a cell, where Qt's one-line layout puts it.
+qreal Baseline(const QRect& cell, Qt::Alignment alignment, qreal ascent, qreal descent) {
+  const qreal height = ascent + descent;
+  qreal top = cell.top();
+  if (alignment & Qt::AlignBottom)
+    top += cell.height() - height;
+  else if (alignment & Qt::AlignVCenter)
+    top += (cell.height() - height) / 2;
+  return top + ascent;
+}
+
+// A rich Latin text as glyph runs, piece by piece in the runs' fonts (the text before the first
+// run in the cell's own), as a plain text is drawn. False when a piece needs Qt's text layout.
+bool LayOutPieces(const CellLook& look, CellPainter::TextLayout& out) {
+  if (!PlainText(look.text) || look.runFaces.size() != look.runs.size()) return false;
+  qreal x = 0;
+  out.ascent = out.descent = 0;
+  const auto piece = [&](int from, int to, const QRawFont* raw, const QFont* font, qreal ascent,
+                         qreal descent, const QTextCharFormat* format) {
+    if (to <= from) return true;
+    CellPainter::TextLayout::Piece p;
+    if (raw == nullptr || !Glyphs(*raw, font, look.text.mid(from, to - from), x, p.run))
+      return false;
+    if (format != nullptr && format->hasProperty(QTextFormat::ForegroundBrush)) {
+      p.color = format->foreground().color();
+      p.ownColor = true;
+    }
+    out.pieces.push_back(std::move(p));
+    out.ascent = std::max(out.ascent, ascent);
+    out.descent = std::max(out.descent, descent);
+    return true;
+  };
+  if (!piece(0, look.runs.front().start, look.rawFont, look.font, look.ascent, look.descent,
+             nullptr))
+    return false;
+  for (qsizetype k = 0; k < look.runs.size(); ++k) {
+    const QTextLayout::FormatRange& r = look.runs[k];
+    const CellLook::RunFace& face = look.runFaces[k];
+    if (!piece(r.start, r.start + r.length, face.rawFont, face.font, face.ascent, face.descent,
+               &r.format))
+      return false;
+  }
+  out.width = x;
+  return true;
+}
+
+// A rich text as one line of Qt's text layout: its runs over the cell's font. Line breaks show
+// as spaces, as a plain cell's one line shows them.
+std::shared_ptr<QTextLayout> RichLine(const CellLook& look, QPaintDevice* device) {
+  QString text = look.text;
+  for (QChar& ch : text)
+    if (ch == QLatin1Char('\n') || ch == QLatin1Char('\r')) ch = QLatin1Char(' ');
+  auto layout = std::make_shared<QTextLayout>(text, look.font != nullptr ? *look.font : QFont(),
+                                              device);
+  QTextOption option;
+  option.setWrapMode(QTextOption::NoWrap);
+  layout->setTextOption(option);
+  layout->setFormats(look.runs);
+  layout->beginLayout();
+  QTextLine line = layout->createLine();
+  if (line.isValid()) line.setLineWidth(1 << 20);
+  layout->endLayout();
+  return layout;
+}
+
+qreal RichWidth(const QTextLayout& layout) {
+  return layout.lineCount() > 0 ? layout.lineAt(0).naturalTextWidth() : 0;
+}
+
+// Draws a laid-out rich line from x = left, placed in the cell as its vertical alignment says.
+void DrawRich(QPainter& painter, const QRect& cell, const CellLook& look, const QTextLayout& layout,
+              qreal left) {
+  if (layout.lineCount() == 0) return;
+  const qreal height = layout.lineAt(0).height();
+  qreal top = cell.top();
+  if (look.alignment & Qt::AlignBottom)
+    top += cell.height() - height;
+  else if (look.alignment & Qt::AlignVCenter)
+    top += (cell.height() - height) / 2;
+  painter.setPen(look.textColor);
+  layout.draw(&painter, QPointF(left, top));
+}
+
 }  // namespace
 
 QColor EngineColor(std::uint32_t bgr, const QColor& automatic) {
@@ -138,8 +246,8 @@ QColor EngineColor(std::uint32_t bgr, const QColor& automatic) {
                 static_cast<int>((bgr >> 16) & 0xFF));
 }
 
-const QFont& CellPainter::FontOf(const engine::CellLook& cell, const QFontMetrics** metrics) {
-  const std::size_t index = cell.fontIndex;
+template <class EngineFont>
+const CellPainter::CachedFont& CellPainter::FontOf(const EngineFont& cell, std::uint16_t index) {
   if (fonts_.size() <= index) fonts_.resize(index + 1);
   CachedFont& cached = fonts_[index];
   if (!cached.valid || cached.name != cell.fontName || cached.heightTwips != cell.fontHeightTwips ||
@@ -165,8 +273,26 @@ const QFont& CellPainter::FontOf(const engine::CellLook& cell, const QFontMetric
     cached.raw = QRawFont::fromFont(q);
     cached.valid = true;
   }
-  *metrics = &cached.metrics;
-  return cached.qfont;
+  return cached;
+}
+
+void CellPainter::RunFormats(const std::vector<engine::CellRun>& runs, CellLook& look) {
+  const qsizetype length = look.text.size();
+  for (std::size_t k = 0; k < runs.size(); ++k) {
+    const qsizetype from = std::min<qsizetype>(runs[k].at, length);
+    const qsizetype to = k + 1 < runs.size() ? std::min<qsizetype>(runs[k + 1].at, length) : length;
+    if (to <= from) continue;
+    QTextLayout::FormatRange range;
+    range.start = static_cast<int>(from);
+    range.length = static_cast<int>(to - from);
+    const CachedFont& font = FontOf(runs[k], runs[k].fontIndex);
+    range.format.setFont(font.qfont);
+    // An automatic colour is the pen's: the cell's text colour.
+    if (runs[k].fontColor != engine::CellLook::kAutoColor)
+      range.format.setForeground(EngineColor(runs[k].fontColor, Qt::black));
+    look.runs.append(range);
+    look.runFaces.append(CellLook::RunFace{&font.raw, &font.qfont, font.ascent, font.descent});
+  }
 }
 
 CellLook CellPainter::Look(const engine::Control& control, int row, int col) {
@@ -177,8 +303,9 @@ CellLook CellPainter::Look(const engine::Control& control, int row, int col) {
   } catch (...) {
     return look;
   }
-  look.font = &FontOf(cell_, &look.metrics);
-  const CachedFont& cached = fonts_[cell_.fontIndex];
+  const CachedFont& cached = FontOf(cell_, cell_.fontIndex);
+  look.font = &cached.qfont;
+  look.metrics = &cached.metrics;
   look.rawFont = &cached.raw;
   look.ascent = cached.ascent;
   look.descent = cached.descent;
@@ -188,6 +315,10 @@ CellLook CellPainter::Look(const engine::Control& control, int row, int col) {
     look.text = QString::fromStdString(cell_.text);
     look.isNumber = cell_.type == engine::kTypeNumber || cell_.type == -engine::kTypeNumber;
     look.textColor = EngineColor(cell_.formatColor, look.textColor);
+    if (cell_.type == engine::kTypeText) {
+      engine::GetCellRuns(control, row, col, runs_);
+      if (!runs_.empty()) RunFormats(runs_, look);
+    }
   }
   look.alignment = HorizontalAlignment(cell_.hAlign, cell_.type) | VerticalAlignment(cell_.vAlign);
   if (cell_.pattern != 0) {
@@ -220,32 +351,21 @@ void CellPainter::LayOut(const CellLook& look, int width, TextLayout& out) const
   out.text = look.text;
   out.glyphs = false;
   out.width = 0;
+  out.rich.reset();
+  out.pieces.clear();
   if (look.text.isEmpty()) return;
+  if (!look.runs.isEmpty()) {
+    if (LayOutPieces(look, out)) return;
+    out.pieces.clear();
+    out.rich = RichLine(look, nullptr);
+    out.width = RichWidth(*out.rich);
+    return;
+  }
   for (int pass = 0; pass < 2; ++pass) {
-    if (look.rawFont != nullptr && look.rawFont->isValid() && PlainText(out.text)) {
-      const QList<quint32> glyphs = look.rawFont->glyphIndexesForString(out.text);
-      bool all = glyphs.size() == out.text.size();
-      for (const quint32 g : glyphs) all = all && g != 0;
-      if (all) {
-        const QList<QPointF> advances =
-            look.rawFont->advancesForGlyphIndexes(glyphs, QRawFont::KernedAdvances);
-        QList<QPointF> positions;
-        positions.reserve(advances.size());
-        qreal x = 0;
-        for (const QPointF& a : advances) {
-          positions.append(QPointF(x, 0));
-          x += a.x();
-        }
-        out.width = x;
-        out.run.setRawFont(*look.rawFont);
-        out.run.setGlyphIndexes(glyphs);
-        out.run.setPositions(positions);
-        if (look.font != nullptr) {
-          out.run.setUnderline(look.font->underline());
-          out.run.setStrikeOut(look.font->strikeOut());
-        }
-        out.glyphs = true;
-      }
+    if (look.rawFont != nullptr && PlainText(out.text)) {
+      qreal x = 0;
+      out.glyphs = Glyphs(*look.rawFont, look.font, out.text, x, out.run);
+      if (out.glyphs) out.width = x;
     }
     if (!out.glyphs && look.metrics != nullptr)
       out.width = look.metrics->horizontalAdvance(out.text);
@@ -278,15 +398,17 @@ void CellPainter::PaintText(QPainter& painter, const QRect& cell, int clipLeft, 
                         Qt::IntersectClip);
   }
   painter.setPen(look.textColor);
-  if (text.glyphs) {
-    // The baseline where Qt's one-line layout puts it.
-    const qreal height = look.ascent + look.descent;
-    qreal top = cell.top();
-    if (look.alignment & Qt::AlignBottom)
-      top += cell.height() - height;
-    else if (look.alignment & Qt::AlignVCenter)
-      top += (cell.height() - height) / 2;
-    painter.drawGlyphRun(QPointF(left, top + look.ascent), text.run);
+  if (!text.pieces.empty()) {
+    const QPointF baseline(left, Baseline(cell, look.alignment, text.ascent, text.descent));
+    for (const TextLayout::Piece& piece : text.pieces) {
+      painter.setPen(piece.ownColor ? piece.color : look.textColor);
+      painter.drawGlyphRun(baseline, piece.run);
+    }
+  } else if (text.rich) {
+    DrawRich(painter, cell, look, *text.rich, left);
+  } else if (text.glyphs) {
+    painter.drawGlyphRun(QPointF(left, Baseline(cell, look.alignment, look.ascent, look.descent)),
+                         text.run);
   } else {
     if (look.font != nullptr) painter.setFont(*look.font);
     const QRectF line(left, cell.top(), text.width + 1, cell.height());
@@ -317,7 +439,14 @@ void CellPainter::Paint(QPainter& painter, const QRect& rect, const CellLook& lo
     if (look.fillPattern != Qt::SolidPattern) painter.fillRect(rect, look.fillBack);
     painter.fillRect(rect, QBrush(look.fillFore, look.fillPattern));
   }
-  if (!look.text.isEmpty()) {
+  if (!look.runs.isEmpty() && !look.text.isEmpty()) {
+    const QRect textRect = rect.adjusted(kTextMargin, 0, -kTextMargin, 0);
+    const auto layout = RichLine(look, painter.device());
+    painter.save();
+    painter.setClipRect(textRect, Qt::IntersectClip);
+    DrawRich(painter, rect, look, *layout, TextLeft(rect, look.alignment, RichWidth(*layout)));
+    painter.restore();
+  } else if (!look.text.isEmpty()) {
     if (look.font != nullptr) painter.setFont(*look.font);
     painter.setPen(look.textColor);
     const QRect textRect = rect.adjusted(kTextMargin, 0, -kTextMargin, 0);

@@ -8,12 +8,16 @@
 #include <QFontMetrics>
 #include <QGlyphRun>
 #include <QRawFont>
+#include <QList>
 #include <QString>
+#include <QTextLayout>
 #include <Qt>
 #include <cstdint>
 #include <deque>
+#include <memory>
 
 #include "control/control.h"
+#include "control/rich_text.h"
 
 class QPainter;
 class QRect;
@@ -33,6 +37,15 @@ struct CellLook {
   const QFontMetrics* metrics = nullptr;
   const QRawFont* rawFont = nullptr;  // the font's glyphs for Latin text (may be invalid)
   qreal ascent = 0, descent = 0;
+  // A rich text's runs as formats of its characters; empty for a plain cell. Beside each, the
+  // glyphs of its font, for drawing Latin text without Qt's text layout.
+  QList<QTextLayout::FormatRange> runs;
+  struct RunFace {
+    const QRawFont* rawFont = nullptr;
+    const QFont* font = nullptr;
+    qreal ascent = 0, descent = 0;
+  };
+  QList<RunFace> runFaces;
   // A number (or date) shows "#" across the cell when it is wider than the cell.
   bool isNumber = false;
   short type = 0;  // the engine's cell type (kTypeEmpty: the cell holds nothing)
@@ -68,6 +81,16 @@ class CellPainter {
     qreal width = 0;
     bool glyphs = false;  // run holds the glyphs
     QGlyphRun run;
+    // A rich Latin text: one glyph run per run of the text, each in its colour (or the pen's),
+    // on one baseline at `ascent` below the line's top.
+    struct Piece {
+      QGlyphRun run;
+      QColor color;
+      bool ownColor = false;
+    };
+    std::vector<Piece> pieces;
+    qreal ascent = 0, descent = 0;
+    std::shared_ptr<QTextLayout> rich;  // any other rich text, laid out as one line
   };
   void LayOut(const CellLook& look, int width, TextLayout& out) const;
   // Draws laid-out text aligned in cell (the cell's rectangle), seen only between clipLeft and
@@ -79,8 +102,12 @@ class CellPainter {
   static constexpr int kTextMargin = 2;
 
  private:
-  // The Qt font of a cell's font, cached by the engine's font index.
-  const QFont& FontOf(const engine::CellLook& cell, const QFontMetrics** metrics);
+  struct CachedFont;
+  // The Qt font of one of the engine's fonts, cached by the engine's font index.
+  template <class EngineFont>
+  const CachedFont& FontOf(const EngineFont& font, std::uint16_t index);
+  // A rich cell's runs as character formats over the cell's font, and their glyphs.
+  void RunFormats(const std::vector<engine::CellRun>& runs, CellLook& look);
 
   struct CachedFont {
     std::string name;
@@ -95,6 +122,7 @@ class CellPainter {
   // A deque: the looks of a whole painted area point into it while more fonts come.
   std::deque<CachedFont> fonts_;
   engine::CellLook cell_;  // reused between reads
+  std::vector<engine::CellRun> runs_;
 };
 
 }  // namespace qtui

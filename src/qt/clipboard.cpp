@@ -44,4 +44,11 @@ std::optional<std::string> QtClipboard::GetCells() const {
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
+std::optional<std::string> QtClipboard::GetHtml() const {
+  QClipboard* board = Board();
+  const QMimeData* data = board != nullptr ? board->mimeData(mode_) : nullptr;
+  if (data == nullptr || !data->hasHtml()) return std::nullopt;
+  return data->html().toStdString();
+}
+
 }  // namespace qtui

@@ -1,15 +1,17 @@
 #pragma once
 // The engine's system clipboard as Qt's QClipboard: a copy goes there as text/plain,
 // text/html and the cells in our own MIME type, so other programs take the text or the table
-// and another table — in this process or another — takes everything.
+// and another table — in this process or another — takes everything. Another program's HTML
+// gives pasted texts their runs.
 
 #include <QClipboard>
 
 #include "control/control_services.h"
+#include "control/rich_text.h"
 
 namespace qtui {
 
-class QtClipboard : public engine::SystemClipboard {
+class QtClipboard : public engine::SystemClipboard, public engine::HtmlClipboard {
  public:
   static constexpr const char* kCellsMimeType = "application/x-datatable-cells";
 
@@ -19,6 +21,7 @@ class QtClipboard : public engine::SystemClipboard {
   std::optional<std::string> GetText() const override;
   void SetContent(const engine::ClipboardContent& content) override;
   std::optional<std::string> GetCells() const override;
+  std::optional<std::string> GetHtml() const override;
 
  private:
   QClipboard::Mode mode_;

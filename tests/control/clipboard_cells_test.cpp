@@ -8,26 +8,11 @@
 #include "control/clipboard_data.h"
 #include "control/control.h"
 #include "control/model/clipboard_text.h"
+#include "support/clipboard_forms.h"
 
 using namespace engine;
 
-namespace {
-
-// What another process finds on the clipboard after this one copied: the same forms, but a
-// copy this process does not hold (its token is another's).
-ClipboardContent AsFromAnotherProcess(const ProcessClipboard& from) {
-  ClipboardContent content;
-  content.text = from.GetText().value_or("");
-  content.html = from.Html();
-  std::string cells = from.GetCells().value_or("");
-  const std::size_t tab = cells.find('\t'), end = cells.find('\n');
-  if (tab != std::string::npos && end != std::string::npos)
-    cells.replace(tab + 1, end - tab - 1, "4242-other");
-  content.cells = cells;
-  return content;
-}
-
-}  // namespace
+using clipboard_forms::AsFromAnotherProcess;
 
 TEST(ClipboardCells, CopyInOneProcessPastesFormulasFormatsAndValuesInAnother) {
   ProcessClipboard here, there;

@@ -1,6 +1,6 @@
 // The system clipboard through QClipboard: copying in one table and pasting in another keeps
 // formulas and formats, also when the copy comes from another process, and text that another
-// program put there lands in the right cells.
+// program put there lands in the right cells, with the runs its HTML gives.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 #include "datatable/czat_psf1.h"
 #include "platform/headless/headless_platform.h"
 #include "qt/clipboard.h"
+#include "support/rich_text_cells.h"
 #include "table/czat_psf1.h"
 
 namespace {
@@ -145,4 +146,42 @@ TEST_F(QtClipboardTest, TextWithQuotedFieldsFromAnotherProgramLandsInTheRightCel
   EXPECT_EQ(Value(*target_, 2, "P"), "next");
   EXPECT_EQ(Value(*target_, 2, "Q"), "");
   EXPECT_EQ(target_->Engine().GetCellType(2, 3), engine::kTypeNumber);  // a date, as typed
+}
+
+// Rich texts through the system clipboard: the HTML carries the runs, and another program
+// that offers HTML beside its text gives the pasted texts their runs.
+TEST(QtRichClipboardTest, RunsGoThroughTheHtmlOfTheSystemClipboard) {
+  const rich_cells::Runs runs = {{0, rich_cells::Bold()}, {6, rich_cells::RedItalic()}};
+  qtui::QtClipboard clipboard;
+  engine::Control source, target;
+  source.SetClipboard(&clipboard);
+  target.SetClipboard(&clipboard);
+  rich_cells::SetRich(source, 1, 1, "Hello World", runs);
+  source.SetSelection(1, 1, 1, 1);
+  source.CopySelection();
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  ASSERT_NE(data, nullptr);
+  ASSERT_TRUE(data->hasHtml());
+  EXPECT_TRUE(data->html().contains("<b>Hello </b>")) << data->html().toStdString();
+
+  // Another program holds the clipboard now: text and HTML, no cells.
+  auto* other = new QMimeData;
+  other->setText(data->text().replace("\r\n", "\n"));
+  other->setHtml(data->html());
+  QGuiApplication::clipboard()->setMimeData(other);
+  target.SetSelection(2, 2, 2, 2);
+  target.PasteClipboard();
+  EXPECT_EQ(target.GetCellText(2, 2), "Hello World");
+  EXPECT_EQ(rich_cells::RunsAt(target, 2, 2), runs);
+
+  // HTML that breaks off: the text still pastes whole.
+  auto* broken = new QMimeData;
+  broken->setText("one\ttwo\n");
+  broken->setHtml("<table><tr><td><b style=\"color:");
+  QGuiApplication::clipboard()->setMimeData(broken);
+  target.SetSelection(4, 1, 4, 1);
+  target.PasteClipboard();
+  EXPECT_EQ(target.GetCellText(4, 1), "one");
+  EXPECT_EQ(target.GetCellText(4, 2), "two");
+  EXPECT_TRUE(rich_cells::RunsAt(target, 4, 1).empty());
 }

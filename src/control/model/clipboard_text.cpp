@@ -72,44 +72,4 @@ std::vector<std::vector<std::string>> Split(std::string_view text) {
   return rows;
 }
 
-std::string HtmlTable(const std::vector<std::vector<std::string>>& rows) {
-  std::string out = "<html><head><meta charset=\"utf-8\"></head><body><table>\n";
-  for (const auto& row : rows) {
-    out += "<tr>";
-    for (const std::string& field : row) {
-      out += "<td>";
-      for (std::size_t i = 0; i < field.size(); ++i) {
-        const char ch = field[i];
-        switch (ch) {
-          case '&':
-            out += "&amp;";
-            break;
-          case '<':
-            out += "&lt;";
-            break;
-          case '>':
-            out += "&gt;";
-            break;
-          case '"':
-            out += "&quot;";
-            break;
-          case '\r':
-            if (i + 1 < field.size() && field[i + 1] == '\n') ++i;
-            out += "<br>";
-            break;
-          case '\n':
-            out += "<br>";
-            break;
-          default:
-            out += ch;
-        }
-      }
-      out += "</td>";
-    }
-    out += "</tr>\n";
-  }
-  out += "</table></body></html>\n";
-  return out;
-}
-
 }  // namespace engine::clipboard_text

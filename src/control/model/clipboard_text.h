@@ -11,7 +11,5 @@ namespace engine::clipboard_text {
 
 std::string Join(const std::vector<std::vector<std::string>>& rows);
 std::vector<std::vector<std::string>> Split(std::string_view text);
-// The same rows as an HTML table (UTF-8), the form word processors and spreadsheets take.
-std::string HtmlTable(const std::vector<std::vector<std::string>>& rows);
 
 }  // namespace engine::clipboard_text
