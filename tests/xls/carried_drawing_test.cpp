@@ -180,7 +180,10 @@ TEST(CarriedDrawings, ChartsPicturesAndChartSheetsComeBackAsTheyWere) {
                          "poi-WithCheckBoxes.xls",
                          "poi-60405.xls",
                          "poi-49581.xls",
-                         "poi-DrawingContinue.xls"};
+                         "poi-DrawingContinue.xls",
+                         // Drawing bytes continued after OBJ, TXO and embedded charts' EOF.
+                         "poi-drawings.xls",
+                         "poi-46137.xls"};
   for (const char* name : files) {
     SCOPED_TRACE(name);
     std::unique_ptr<Workbook> first;

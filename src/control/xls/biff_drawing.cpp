@@ -289,6 +289,39 @@ void DrawingCollector::Other(const Record& r) {
   pending_.push_back({static_cast<std::uint32_t>(art_.size()), Carry(r)});
 }
 
+void DrawingCollector::Object(const Record& r) {
+  // The drawing's bytes start at the first CONTINUE that begins with the header of a shape or
+  // of a part a shape's bytes stop at (text box, anchor, client data). A text box's text and
+  // its runs come first: with text, its first two CONTINUEs are never the drawing's.
+  auto startsShapeBytes = [&](std::size_t b) {
+    if (b + 8 > r.size) return false;
+    const unsigned ver = Get16(r.data + b) & 0xF, type = Get16(r.data + b + 2);
+    if (type == 0xF003 || type == 0xF004) return ver == 0xF;
+    return ver == 0 && (type == 0xF00D || type == 0xF010 || type == 0xF011);
+  };
+  std::size_t first = 0;
+  if (r.id == rec::kTxo && r.size >= 12 && Get16(r.data + 10) > 0) first = 2;
+  std::size_t artAt = r.size;
+  for (std::size_t k = first; k < r.breaks.size(); ++k)
+    if (startsShapeBytes(r.breaks[k])) {
+      artAt = r.breaks[k];
+      break;
+    }
+  if (artAt == r.size) {
+    Other(r);
+    return;
+  }
+  Record own;
+  own.id = r.id;
+  own.data = r.data;
+  own.size = artAt;
+  own.streamOffset = r.streamOffset;
+  for (std::size_t b : r.breaks)
+    if (b < artAt) own.breaks.push_back(b);
+  Other(own);
+  art_.insert(art_.end(), r.data + artAt, r.data + r.size);
+}
+
 void DrawingCollector::Finish(SheetFeatures& f) {
   if (art_.empty()) return;
   ArtHeader dg = HeaderAt(art_, 0, art_.size());

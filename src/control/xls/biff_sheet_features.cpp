@@ -43,7 +43,10 @@ bool SheetFeatureReader::Take(const Record& r) {
   if (r.id == rec::kBof || embedded_ > 0) {
     if (r.id == rec::kBof) ++embedded_;
     else if (r.id == rec::kEof) --embedded_;
-    if (io_.b8) drawing_.Other(r);
+    if (io_.b8) {
+      if (r.id == rec::kEof) drawing_.Object(r);  // the drawing may go on in CONTINUEs
+      else drawing_.Other(r);
+    }
     return true;
   }
   Cursor c(r);
@@ -121,7 +124,7 @@ bool SheetFeatureReader::Take(const Record& r) {
       // ftCmo first: its object type and id.
       if (r.size < 8) ThrowDamaged("a drawing object is cut off");
       if (!io_.b8) return true;
-      drawing_.Other(r);
+      drawing_.Object(r);
       c.Skip(4);
       unsigned type = c.U16();
       lastObjId_ = c.U16();
@@ -130,7 +133,7 @@ bool SheetFeatureReader::Take(const Record& r) {
     }
     case rec::kTxo: {
       if (!io_.b8) return true;
-      drawing_.Other(r);
+      drawing_.Object(r);
       if (r.size < 18) ThrowDamaged("a text box is cut off");
       c.Skip(10);
       unsigned chars = c.U16();

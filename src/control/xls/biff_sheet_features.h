@@ -62,6 +62,9 @@ class DrawingCollector {
  public:
   void Art(const Record& r);
   void Other(const Record& r);
+  // An OBJ, TXO or embedded chart's EOF record. Some writers put the drawing's next bytes in
+  // CONTINUE records after these rather than in MSODRAWING records: those go to the drawing.
+  void Object(const Record& r);
   void Finish(SheetFeatures& f);
 
  private:
