@@ -56,7 +56,8 @@ bool RangeOf(std::string_view text, CellRange& out) {
   return ParseRangeRef(text, r1, c1, r2, c2) && Clip(r1, c1, r2, c2, out);
 }
 
-// "A1:B2 D4" – the space-separated list of a sqref.
+}  // namespace
+
 std::vector<CellRange> RangeList(std::string_view text) {
   std::vector<CellRange> out;
   while (!text.empty() && out.size() < kMaxItems) {
@@ -69,6 +70,8 @@ std::vector<CellRange> RangeList(std::string_view text) {
   }
   return out;
 }
+
+namespace {
 
 int TabColorIndex(const XmlAttrs& a) {
   if (a.Has("indexed")) {
@@ -240,44 +243,20 @@ class DxfHandler : public XmlHandler {
         dxfs.emplace_back();
       else
         in_ = false;
-    } else if (dxfs.empty()) {
-      return;
-    } else if (name == "font") {
-      inFont_ = true;
-    } else if (name == "fill") {
-      inFill_ = true;
-    } else if (inFont_ && name == "b") {
-      dxfs.back().hasBold = true;
-      dxfs.back().bold = a.Bool("val", true);
-    } else if (inFont_ && name == "i") {
-      dxfs.back().hasItalic = true;
-      dxfs.back().italic = a.Bool("val", true);
-    } else if (inFont_ && name == "strike") {
-      dxfs.back().hasStrike = true;
-      dxfs.back().strike = a.Bool("val", true);
-    } else if (inFont_ && name == "u") {
-      dxfs.back().hasUnderline = true;
-      dxfs.back().underline = a.Get("val") != "none";
-    } else if (inFont_ && name == "color") {
-      dxfs.back().fontColor = ParseArgb(a.Get("rgb"), kAutoColor);
-    } else if (inFill_ && (name == "bgColor" || name == "fgColor")) {
-      // A differential fill's solid colour is its background; a foreground alone serves too.
-      std::uint32_t c = ParseArgb(a.Get("rgb"), kAutoColor);
-      if (c != kAutoColor && (name == "bgColor" || dxfs.back().fill == kAutoColor))
-        dxfs.back().fill = c;
+    } else if (!dxfs.empty()) {
+      parts_.Start(name, a, dxfs.back());
     }
   }
   void End(std::string_view name) override {
     if (name == "dxfs")
       in_ = false;
-    else if (name == "font")
-      inFont_ = false;
-    else if (name == "fill")
-      inFill_ = false;
+    else
+      parts_.End(name);
   }
 
  private:
-  bool in_ = false, inFont_ = false, inFill_ = false;
+  bool in_ = false;
+  DiffFormatParts parts_;
 };
 
 }  // namespace
@@ -303,6 +282,15 @@ SheetFeaturesReader::SheetFeaturesReader(Workbook& book, Sheet& sheet,
     : book_(book), sheet_(sheet), f_(sheet.Features()), dxfs_(dxfs) {}
 
 void SheetFeaturesReader::Start(std::string_view name, const XmlAttrs& a) {
+  if (inExtRules_) {
+    extRules_.Start(name, a);
+    return;
+  }
+  if (name == "conditionalFormattings") {
+    capture_ = nullptr;
+    inExtRules_ = true;
+    return;
+  }
   // An element that adds an item may move the text being taken: the capture ends there.
   if (name == "dataValidation" || name == "cfRule" || name == "conditionalFormatting" ||
       name == "formula" || name == "formula1" || name == "formula2")
@@ -386,6 +374,9 @@ void SheetFeaturesReader::Start(std::string_view name, const XmlAttrs& a) {
   } else if (in_ == In::Rule && (name == "colorScale" || name == "dataBar" || name == "iconSet" ||
                                  name == "cfvo" || name == "color")) {
     ExtendedRulePart(name, a, cfRules_.back().rule);
+  } else if (name == "id" && in_ == In::Rule) {
+    capture_ = &cfRules_.back().extId;
+    capture_->clear();
   } else if (name == "formula" && in_ == In::Rule && cfRules_.back().formulas.size() < 3) {
     capture_ = &cfRules_.back().formulas.emplace_back();
   } else if (name == "autoFilter") {
@@ -457,6 +448,13 @@ void SheetFeaturesReader::Start(std::string_view name, const XmlAttrs& a) {
 }
 
 void SheetFeaturesReader::End(std::string_view name) {
+  if (inExtRules_) {
+    if (name == "conditionalFormattings")
+      inExtRules_ = false;
+    else
+      extRules_.End(name);
+    return;
+  }
   if (name == "autoFilter") {
     inFilter_ = false;
   } else if (name == "filterColumn" && inFilterColumn_) {
@@ -478,7 +476,7 @@ void SheetFeaturesReader::End(std::string_view name) {
       filterExtra_.xml += "</" + std::string(name) + ">";
   } else if (name == "sheetView") {
     inSheetView_ = false;
-  } else if (name == "sqref") {
+  } else if (name == "sqref" || name == "id") {
     capture_ = nullptr;
   } else if (name == "formula1" || name == "formula2" || name == "formula") {
     if (capture_) *capture_ = DecodeEscapes(std::move(*capture_));
@@ -498,6 +496,7 @@ void SheetFeaturesReader::End(std::string_view name) {
 }
 
 void SheetFeaturesReader::Text(std::string_view text) {
+  if (inExtRules_) return extRules_.Text(text);
   if (capture_ && capture_->size() + text.size() <= kMaxFeatureText) capture_->append(text);
 }
 
@@ -606,7 +605,10 @@ void SheetFeaturesReader::EndConditionalFormat() {
     }
     x.hasFormat = hasFormat;
     if (hasFormat) x.format = format;
-    if (IsCompleteRule(x)) cf.extended.push_back(std::move(x));
+    if (!IsCompleteRule(x)) continue;
+    if (!r.extId.empty() && ruleLinks_.size() < kMaxItems)
+      ruleLinks_[r.extId] = {f_.conditional.size(), cf.extended.size()};
+    cf.extended.push_back(std::move(x));
   }
   if (!cf.rules.empty() || !cf.extended.empty()) f_.conditional.push_back(std::move(cf));
   cfRanges_.clear();
