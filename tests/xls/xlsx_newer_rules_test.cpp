@@ -243,6 +243,54 @@ TEST(XlsxNewerRules, ExtensionsAndRulesOfTheirOwnAreReadMovedAndSavedWithTheirId
   fs::remove_all(made.parent_path());
 }
 
+// Rules made in the model, not read: a format holding a rule of the own list with every colour
+// of an extension beside a data bar that only the extension holds keeps both, in their order.
+TEST(XlsxNewerRules, RulesOfBothFormsInOneFormatSurviveOurOwnRoundTrip) {
+  Control c;
+  c.SetCellText(2, 1, "5");
+  ExtendedRule own;
+  own.type = "dataBar";
+  own.priority = 2;
+  own.points = {{"min", "", true}, {"max", "", true}};
+  own.colors = {{"FF00B050", "", "", "", false}};
+  own.ext.present = true;
+  own.ext.points = {{"autoMin", "", true}, {"num", "A1*2", false}};
+  for (int role = 0; role < RuleExtension::kRoles; ++role) {
+    own.ext.hasColor[role] = true;
+    own.ext.colors[role].rgb = "FF00000" + std::to_string(role);
+  }
+  own.ext.direction = "rightToLeft";
+  own.ext.negativeSameFill = true;
+  ExtendedRule only = own;
+  only.priority = 1;
+  only.extensionOnly = true;
+  only.points.clear();
+  only.colors.clear();
+  only.ext.axisPosition = "none";
+  only.ext.hasColor[RuleExtension::kAxis] = false;
+  only.ext.colors[RuleExtension::kAxis] = {};
+  SheetFeatures f = c.GetSheetFeatures(1);
+  f.conditional = {{{{2, 1, 9, 1}, {2, 3, 2, 3}}, {}, {}, {own, only}}};
+  c.SetSheetFeatures(f);
+  fs::path file = Scratch("model.xlsx");
+  c.WriteFile(file.string(), 51);
+  Control back;
+  short type = 0;
+  back.ReadFile(file.string(), type);
+  const SheetFeatures& g = back.GetSheetFeatures(1);
+  // The own list holds one format and the extension list another for the same ranges.
+  ASSERT_EQ(g.conditional.size(), 2u);
+  ASSERT_EQ(g.conditional[0].extended.size(), 1u);
+  ASSERT_EQ(g.conditional[1].extended.size(), 1u);
+  EXPECT_EQ(g.conditional[1].ranges, f.conditional[0].ranges);
+  ExtendedRule readOwn = g.conditional[0].extended[0], readOnly = g.conditional[1].extended[0];
+  EXPECT_EQ(readOwn.priority, 2);  // renumbered, in the order they had
+  EXPECT_EQ(readOnly.priority, 1);
+  EXPECT_TRUE(readOwn == own);
+  EXPECT_TRUE(readOnly == only);
+  fs::remove_all(file.parent_path());
+}
+
 // What LibreOffice keeps of a workbook (argv[1]) in its own save of it: the rules of the
 // extension list and their ranges, without the ids it makes afresh.
 const char* kThroughLibreOffice = R"py(
