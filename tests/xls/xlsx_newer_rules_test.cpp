@@ -381,6 +381,37 @@ TEST(XlsxNewerRules, DamagedExtensionListsAreLeftOutOrRefusedClearly) {
   fs::remove_all(broken.parent_path());
 }
 
+// Extension content the engine does not model (sparklines here) is not dropped without a word:
+// a save is refused naming it, and the file on disk stays.
+TEST(XlsxNewerRules, ASheetsSparklinesRefuseASaveRatherThanVanish) {
+  fs::path made = Make("sparklines.xlsx",
+                       "<extLst><ext uri=\"{05C60535-1F16-4fd2-B633-F4F36F0B64E0}\" "
+                       "xmlns:x14=\"http://schemas.microsoft.com/office/spreadsheetml/2009/9/main\">"
+                       "<x14:sparklineGroups xmlns:xm=\"http://schemas.microsoft.com/office/excel/"
+                       "2006/main\"><x14:sparklineGroup><x14:sparklines><x14:sparkline>"
+                       "<xm:f>Data!A2:F2</xm:f><xm:sqref>G2</xm:sqref></x14:sparkline>"
+                       "</x14:sparklines></x14:sparklineGroup></x14:sparklineGroups></ext>"
+                       "<ext uri=\"{01252117-D84E-4E92-8308-4BE1C098FCBB}\"/></extLst>");
+  Control c;
+  short type = 0;
+  c.ReadFile(made.string(), type);
+  std::ifstream before(made, std::ios::binary);
+  std::string kept((std::istreambuf_iterator<char>(before)), {});
+  for (int form : {51, 11}) {
+    SCOPED_TRACE(form);
+    try {
+      c.WriteFile(made.string(), form);
+      ADD_FAILURE() << "the save went through";
+    } catch (const EngineError& e) {
+      EXPECT_NE(e.Description().find("sparklines of sheet \"Data\""), std::string::npos)
+          << e.Description();
+    }
+  }
+  std::ifstream after(made, std::ios::binary);
+  EXPECT_TRUE(std::string((std::istreambuf_iterator<char>(after)), {}) == kept);
+  fs::remove_all(made.parent_path());
+}
+
 // Header and footer text in the order and form a package's readers parse: each section once,
 // left, centre, right, text before any section in the centre.
 TEST(XlsxNewerRules, HeaderAndFooterSectionsAreWrittenInTheOrderReadersParse) {

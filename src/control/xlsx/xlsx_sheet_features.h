@@ -46,6 +46,9 @@ class SheetFeaturesReader : public XmlHandler {
   void Finish(const ZipReader& zip, const std::string& sheetPart, const ContentTypes& types);
   // Parts of the package this reader took in whole (a drawing that only shows comments).
   const std::vector<std::string>& Consumed() const { return consumed_; }
+  // What the sheet's extension list holds that a save would lose (sparklines, protected
+  // ranges, …), in words.
+  const std::vector<std::string>& Unkept() const { return unkept_; }
 
  private:
   void StartView(const XmlAttrs& a);
@@ -53,6 +56,7 @@ class SheetFeaturesReader : public XmlHandler {
   void StartPageSetup(const XmlAttrs& a);
   void EndValidation();
   void EndConditionalFormat();
+  void NoteUnkept(std::string_view uri);
   void ReadComments(const ZipReader& zip, const std::string& part);
   void ReadCommentShapes(const ZipReader& zip, const std::string& part);
 
@@ -66,6 +70,7 @@ class SheetFeaturesReader : public XmlHandler {
   };
   std::vector<PendingLink> links_;
   std::vector<std::string> consumed_;
+  std::vector<std::string> unkept_;
   std::vector<std::pair<std::string, std::string>> carried_;  // element, relationship id
   bool CaptureFilter(std::string_view name, const XmlAttrs& a);
 

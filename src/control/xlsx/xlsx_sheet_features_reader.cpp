@@ -1,6 +1,7 @@
 // Reading what a worksheet part carries outside its cells. Ranges reaching past the sheet's
 // limits are clipped; an item wholly beyond them is left out, as for column and row formats.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "control/engine_error.h"
@@ -442,8 +443,30 @@ void SheetFeaturesReader::Start(std::string_view name, const XmlAttrs& a) {
       Breaks(a, f_.page.colBreaks, kMaxCol);
   } else if (name == "rowBreaks" || name == "colBreaks") {
     rowBreaks_ = name == "rowBreaks";
+  } else if (name == "ext") {
+    NoteUnkept(a.Get("uri"));
   } else if (IsCarriedElement(name) && carried_.size() < 16) {
     carried_.emplace_back(std::string(name), std::string(a.Get("id")));
+  }
+}
+
+void SheetFeaturesReader::NoteUnkept(std::string_view uri) {
+  // Extensions of a worksheet that hold content of their own, which the engine does not model.
+  // Others (ignored-error marks and the like) only change how the sheet looks; rules and
+  // validations are read.
+  static constexpr std::pair<std::string_view, const char*> kKinds[] = {
+      {"{05C60535-1F16-4FD2-B633-F4F36F0B64E0}", "sparklines"},
+      {"{FC87AEE6-9EDD-4A0A-B7FB-166176984837}", "protected ranges"},
+      {"{F7C9EE02-42E1-4005-9D12-6889AFFD525C}", "web extensions"},
+      {"{A8765BA9-456A-4DAB-B4F3-ACF838C121DE}", "slicers"},
+      {"{3A4CF648-6AED-40F4-86FF-DC5316D8AED3}", "slicers"},
+      {"{7E03D99C-DC04-49D9-9315-930204A7B6E9}", "timelines"}};
+  std::string upper(uri);
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (const auto& [id, kind] : kKinds) {
+    std::string what = "the " + std::string(kind) + " of sheet \"" + sheet_.Name() + "\"";
+    if (upper == id && std::find(unkept_.begin(), unkept_.end(), what) == unkept_.end())
+      unkept_.push_back(what);
   }
 }
 
