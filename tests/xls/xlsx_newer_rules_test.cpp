@@ -369,6 +369,18 @@ TEST(XlsxNewerRules, DamagedExtensionListsAreLeftOutOrRefusedClearly) {
         EXPECT_TRUE(r.formulas.empty() || r.formulas[0].text.size() < 100000);
     EXPECT_NO_THROW(c.WriteFile(Scratch("odd-back.xlsx").string(), 51));
   }
+  // A format inside a rule of the own list ends that rule: what follows it is not the rule's.
+  fs::path nested = Make("nested.xlsx",
+                         "<conditionalFormatting sqref=\"A1\"><cfRule type=\"expression\" "
+                         "priority=\"1\"><conditionalFormatting sqref=\"B1\"/><formula>1</formula>"
+                         "<x14:id xmlns:x14=\"urn:x\">{1}</x14:id><dataBar/><cfvo type=\"min\"/>"
+                         "</cfRule></conditionalFormatting>");
+  {
+    Control c;
+    short type = 0;
+    EXPECT_NO_THROW(c.ReadFile(nested.string(), type));
+    EXPECT_NO_THROW(c.WriteFile(Scratch("nested-back.xlsx").string(), 51));
+  }
   fs::path broken = Make("broken.xlsx", head + "<x14:conditionalFormatting><x14:cfRule>" + tail);
   Control c;
   short type = 0;

@@ -204,6 +204,7 @@ void ExtensionRulesReader::EndFormat() {
     f_.conditional.push_back(std::move(own));
   rules_.clear();
   sqref_.clear();
+  inRule_ = inPoint_ = false;
 }
 
 }  // namespace engine::xlsx

@@ -366,6 +366,7 @@ void SheetFeaturesReader::Start(std::string_view name, const XmlAttrs& a) {
   } else if (name == "conditionalFormatting") {
     cfRanges_ = RangeList(a.Get("sqref"));
     cfRules_.clear();
+    if (in_ == In::Rule) in_ = In::None;  // a format inside a rule: that rule is gone
   } else if (name == "cfRule") {
     if (cfRules_.size() >= kMaxItems) return;
     in_ = In::Rule;
@@ -511,6 +512,7 @@ void SheetFeaturesReader::End(std::string_view name) {
     in_ = In::None;
   } else if (name == "conditionalFormatting") {
     EndConditionalFormat();
+    if (in_ == In::Rule) in_ = In::None;
   } else if (name == "oddHeader" || name == "oddFooter") {
     if (capture_) *capture_ = DecodeEscapes(std::move(*capture_));
     capture_ = nullptr;
