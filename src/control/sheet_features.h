@@ -144,6 +144,28 @@ struct RuleFormula {
   bool operator==(const RuleFormula&) const = default;
 };
 
+// What the newer form of a package adds to a rule: a data bar's border, gradient, direction,
+// negative bars and axis, and the points its readers take instead of the rule's own (automatic
+// minimum and maximum among them); an icon set's newer sets and its icons chosen one by one.
+struct RuleExtension {
+  enum Role { kFill, kBorder, kNegativeFill, kNegativeBorder, kAxis, kRoles };
+  struct Icon {
+    std::string set;  // "NoIcons" for none
+    int id = 0;
+    bool operator==(const Icon&) const = default;
+  };
+  bool present = false;
+  bool border = false, gradient = true, negativeSameFill = false, negativeSameBorder = true;
+  std::string direction = "context", axisPosition = "automatic";
+  int minLength = 10, maxLength = 90;
+  std::vector<ScalePoint> points;  // a formula point's value is its formula's text
+  RuleColor colors[kRoles];
+  bool hasColor[kRoles] = {};
+  bool custom = false;  // an icon set whose icons are chosen one by one
+  std::vector<Icon> icons;
+  bool operator==(const RuleExtension&) const = default;
+};
+
 // A conditional rule of a kind the record form cannot hold, with its parameters as a package
 // names them: colour scales, data bars, icon sets, top/bottom N, above/below average, text
 // rules, duplicate and unique values, blanks, errors, time periods (and a comparison whose
@@ -165,6 +187,10 @@ struct ExtendedRule {
   std::vector<RuleFormula> formulas;
   bool hasFormat = false;  // the rule names a format (dxf)
   DiffFormat format;
+  RuleExtension ext;
+  // The rule exists only in the newer form (an icon set of the newer sets, a formula naming
+  // another sheet): older readers never see it.
+  bool extensionOnly = false;
   bool operator==(const ExtendedRule&) const = default;
 };
 

@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "support/scratch.h"
+#include "support/shell.h"
 #include "control/engine_error.h"
 #include "control/xlsx/xlsx_autofilter.h"
 #include "control/xlsx/xlsx_condfmt.h"
@@ -25,14 +26,9 @@ using namespace engine;
 fs::path Scratch(const std::string& name) { return ScratchFile("xlsx_rules", name); }
 
 std::string RunPython(const std::string& script, const fs::path& file) {
-  fs::path py = Scratch("script.py");
-  std::ofstream(py) << script;
-  std::string cmd = "/usr/bin/python3 " + py.string() + " " + file.string() + " 2>&1";
-  std::FILE* p = popen(cmd.c_str(), "r");
-  std::string out;
-  char buf[4096];
-  while (std::size_t n = std::fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-  EXPECT_EQ(pclose(p), 0) << out;
+  int status = 0;
+  std::string out = RunPythonScript(script, Scratch("script.py"), file.string(), status);
+  EXPECT_EQ(status, 0) << out;
   return out;
 }
 
@@ -124,17 +120,7 @@ for c in af.filterColumn:
         print("colour", d.fill.bgColor.rgb if d.fill else None)
 )py";
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::size_t at = 0;
-  while (at < text.size()) {
-    std::size_t end = text.find('\n', at);
-    if (end == std::string::npos) end = text.size();
-    out.push_back(text.substr(at, end - at));
-    at = end + 1;
-  }
-  return out;
-}
+std::vector<std::string> Lines(const std::string& text) { return OutputLines(text); }
 
 // What openpyxl sees, with the ranges of the rules and the filter spelt as in the first file.
 std::string Seen(const fs::path& file) { return RunPython(kSee, file); }

@@ -258,7 +258,8 @@ std::string XlsxOnlyContent(const Workbook& book) {
   std::vector<std::string> kinds;
   auto note = [&](const std::string& name, const std::string& contentType) {
     if (name.find("/_rels/") != std::string::npos) return;
-    std::string kind = KindOfPart(name, contentType);
+    // A sheet's extension content is named in words already ("the sparklines of sheet …").
+    std::string kind = name.rfind("the ", 0) == 0 ? name.substr(4) : KindOfPart(name, contentType);
     if (std::find(kinds.begin(), kinds.end(), kind) == kinds.end()) kinds.push_back(kind);
   };
   for (const Workbook::CarriedPart& p : book.CarriedParts())

@@ -45,9 +45,22 @@ void ExtendedRulePart(std::string_view name, const XmlAttrs& a, ExtendedRule& ru
 // False for a rule that lacks what its type needs (a scale without its points and colours, a
 // comparison without its formulas): a package holding it would not open.
 bool IsCompleteRule(const ExtendedRule& rule);
-// The rule as a cfRule element; `dxfId` is its format's index in the written styles (-1 none).
+// The rule as a cfRule element; `dxfId` is its format's index in the written styles (-1 none),
+// `extId` the id of its extension (empty: none).
 std::string ExtendedRuleXml(const Workbook& book, const CellRange& base, const ExtendedRule& rule,
-                            int priority, int dxfId);
+                            int priority, int dxfId, const std::string& extId = {});
+
+// Pieces both forms of a rule are written with.
+void PutAttr(std::string& out, std::string_view name, std::string_view value);
+void PutFlag(std::string& out, std::string_view name, bool value);
+// The rule's attributes after its type, format and priority.
+void RuleAttrs(std::string& out, const ExtendedRule& rule);
+std::string IconSetAttrs(const ExtendedRule& rule);
+// cfvo elements; the newer form holds a point's value as a formula element.
+void PointsXml(std::string& out, const std::vector<ScalePoint>& points, bool newer);
+void ColorXml(std::string& out, std::string_view tag, const RuleColor& c);
+// A formula as text: its tokens read back from `base`, or the text it was kept as.
+std::string RuleFormulaText(const Workbook& book, const CellRange& base, const RuleFormula& f);
 
 // The palette entry nearest a colour (tab colours and conditional formats name entries).
 unsigned NearestPaletteIndex(std::uint32_t bgr);

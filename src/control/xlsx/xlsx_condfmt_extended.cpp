@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "control/xlsx/xlsx_condfmt.h"
+#include "control/xlsx/xlsx_condfmt_ext.h"
 #include "control/xlsx/xml_write.h"
 
 namespace engine::xlsx {
@@ -13,7 +14,9 @@ namespace {
 
 constexpr std::size_t kMaxPoints = 8;  // an icon set has at most five
 
-void Attr(std::string& out, std::string_view name, std::string_view value) {
+}  // namespace
+
+void PutAttr(std::string& out, std::string_view name, std::string_view value) {
   out += ' ';
   out += name;
   out += "=\"";
@@ -21,33 +24,69 @@ void Attr(std::string& out, std::string_view name, std::string_view value) {
   out += '"';
 }
 
-void Flag(std::string& out, std::string_view name, bool value) {
-  Attr(out, name, value ? "1" : "0");
+void PutFlag(std::string& out, std::string_view name, bool value) {
+  PutAttr(out, name, value ? "1" : "0");
 }
 
-void Points(std::string& out, const ExtendedRule& rule) {
-  for (const ScalePoint& p : rule.points) {
-    out += "<cfvo";
-    Attr(out, "type", p.type.empty() ? "min" : p.type);
-    if (!p.value.empty()) Attr(out, "val", p.value);
-    if (!p.gte) Flag(out, "gte", false);
-    out += "/>";
+void PointsXml(std::string& out, const std::vector<ScalePoint>& points, bool newer) {
+  for (const ScalePoint& p : points) {
+    out += newer ? "<x14:cfvo" : "<cfvo";
+    PutAttr(out, "type", p.type.empty() ? "min" : p.type);
+    if (!newer && !p.value.empty()) PutAttr(out, "val", p.value);
+    if (!p.gte) PutFlag(out, "gte", false);
+    if (!newer || p.value.empty()) {
+      out += "/>";
+      continue;
+    }
+    out += "><xm:f>";
+    Escape(out, p.value);
+    out += "</xm:f></x14:cfvo>";
   }
 }
 
-void Colors(std::string& out, const ExtendedRule& rule) {
-  for (const RuleColor& c : rule.colors) {
-    out += "<color";
-    if (c.automatic) Flag(out, "auto", true);
-    if (!c.indexed.empty()) Attr(out, "indexed", c.indexed);
-    if (!c.rgb.empty()) Attr(out, "rgb", c.rgb);
-    if (!c.theme.empty()) Attr(out, "theme", c.theme);
-    if (!c.tint.empty()) Attr(out, "tint", c.tint);
-    out += "/>";
-  }
+void ColorXml(std::string& out, std::string_view tag, const RuleColor& c) {
+  out += '<';
+  out += tag;
+  if (c.automatic) PutFlag(out, "auto", true);
+  if (!c.indexed.empty()) PutAttr(out, "indexed", c.indexed);
+  if (!c.rgb.empty()) PutAttr(out, "rgb", c.rgb);
+  if (!c.theme.empty()) PutAttr(out, "theme", c.theme);
+  if (!c.tint.empty()) PutAttr(out, "tint", c.tint);
+  out += "/>";
 }
 
-}  // namespace
+void RuleAttrs(std::string& out, const ExtendedRule& rule) {
+  if (rule.stopIfTrue) PutFlag(out, "stopIfTrue", true);
+  if (rule.type == "aboveAverage") {
+    if (!rule.aboveAverage) PutFlag(out, "aboveAverage", false);
+    if (rule.equalAverage) PutFlag(out, "equalAverage", true);
+    if (rule.stdDev > 0) PutAttr(out, "stdDev", std::to_string(rule.stdDev));
+  }
+  if (rule.type == "top10") {
+    if (rule.percent) PutFlag(out, "percent", true);
+    if (rule.bottom) PutFlag(out, "bottom", true);
+    if (rule.rank > 0) PutAttr(out, "rank", std::to_string(rule.rank));
+  }
+  if (!rule.op.empty()) PutAttr(out, "operator", rule.op);
+  if (!rule.text.empty()) PutAttr(out, "text", rule.text);
+  if (!rule.timePeriod.empty()) PutAttr(out, "timePeriod", rule.timePeriod);
+}
+
+std::string RuleFormulaText(const Workbook& book, const CellRange& base, const RuleFormula& f) {
+  std::string text;
+  if (f.tokens.empty() || !DecodeRuleFormula(book, base, f.tokens.data(), f.tokens.size(), text))
+    text = f.text;
+  return text;
+}
+
+std::string IconSetAttrs(const ExtendedRule& rule) {
+  std::string out;
+  if (!rule.iconSet.empty()) PutAttr(out, "iconSet", rule.iconSet);
+  if (!rule.showValue) PutFlag(out, "showValue", false);
+  if (!rule.percent) PutFlag(out, "percent", false);
+  if (rule.reverse) PutFlag(out, "reverse", true);
+  return out;
+}
 
 void StartExtendedRule(const XmlAttrs& a, ExtendedRule& rule) {
   rule.type = std::string(a.Get("type"));
@@ -104,58 +143,35 @@ bool IsCompleteRule(const ExtendedRule& r) {
 }
 
 std::string ExtendedRuleXml(const Workbook& book, const CellRange& base, const ExtendedRule& rule,
-                            int priority, int dxfId) {
+                            int priority, int dxfId, const std::string& extId) {
   std::string out = "<cfRule";
-  Attr(out, "type", rule.type);
-  if (dxfId >= 0) Attr(out, "dxfId", std::to_string(dxfId));
-  Attr(out, "priority", std::to_string(priority));
-  if (rule.stopIfTrue) Flag(out, "stopIfTrue", true);
-  if (rule.type == "aboveAverage") {
-    if (!rule.aboveAverage) Flag(out, "aboveAverage", false);
-    if (rule.equalAverage) Flag(out, "equalAverage", true);
-    if (rule.stdDev > 0) Attr(out, "stdDev", std::to_string(rule.stdDev));
-  }
-  if (rule.type == "top10") {
-    if (rule.percent) Flag(out, "percent", true);
-    if (rule.bottom) Flag(out, "bottom", true);
-    if (rule.rank > 0) Attr(out, "rank", std::to_string(rule.rank));
-  }
-  if (!rule.op.empty()) Attr(out, "operator", rule.op);
-  if (!rule.text.empty()) Attr(out, "text", rule.text);
-  if (!rule.timePeriod.empty()) Attr(out, "timePeriod", rule.timePeriod);
+  PutAttr(out, "type", rule.type);
+  if (dxfId >= 0) PutAttr(out, "dxfId", std::to_string(dxfId));
+  PutAttr(out, "priority", std::to_string(priority));
+  RuleAttrs(out, rule);
   out += '>';
   for (const RuleFormula& f : rule.formulas) {
-    std::string text;
-    if (f.tokens.empty() || !DecodeRuleFormula(book, base, f.tokens.data(), f.tokens.size(), text))
-      text = f.text;
     out += "<formula>";
-    Escape(out, text);
+    Escape(out, RuleFormulaText(book, base, f));
     out += "</formula>";
   }
-  if (rule.type == "colorScale") {
-    out += "<colorScale>";
-    Points(out, rule);
-    Colors(out, rule);
-    out += "</colorScale>";
-  } else if (rule.type == "dataBar") {
-    out += "<dataBar";
-    if (rule.minLength != 10) Attr(out, "minLength", std::to_string(rule.minLength));
-    if (rule.maxLength != 90) Attr(out, "maxLength", std::to_string(rule.maxLength));
-    if (!rule.showValue) Flag(out, "showValue", false);
-    out += '>';
-    Points(out, rule);
-    Colors(out, rule);
-    out += "</dataBar>";
+  // A colour scale, data bar or icon set: its element, its points, then its colours.
+  std::string attrs;
+  if (rule.type == "dataBar") {
+    if (rule.minLength != 10) PutAttr(attrs, "minLength", std::to_string(rule.minLength));
+    if (rule.maxLength != 90) PutAttr(attrs, "maxLength", std::to_string(rule.maxLength));
+    if (!rule.showValue) PutFlag(attrs, "showValue", false);
   } else if (rule.type == "iconSet") {
-    out += "<iconSet";
-    if (!rule.iconSet.empty()) Attr(out, "iconSet", rule.iconSet);
-    if (!rule.showValue) Flag(out, "showValue", false);
-    if (!rule.percent) Flag(out, "percent", false);
-    if (rule.reverse) Flag(out, "reverse", true);
-    out += '>';
-    Points(out, rule);
-    out += "</iconSet>";
+    attrs = IconSetAttrs(rule);
   }
+  if (rule.type == "colorScale" || rule.type == "dataBar" || rule.type == "iconSet") {
+    out += '<' + rule.type + attrs + '>';
+    PointsXml(out, rule.points, false);
+    if (rule.type != "iconSet")
+      for (const RuleColor& c : rule.colors) ColorXml(out, "color", c);
+    out += "</" + rule.type + '>';
+  }
+  if (!extId.empty()) out += LinkXml(extId);
   return out + "</cfRule>";
 }
 

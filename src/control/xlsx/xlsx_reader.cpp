@@ -244,11 +244,14 @@ class XlsxReader {
       ReadCells(part, h, sheet->Name(), wb.date1904);
       features.Finish(zip_, part, types);
       consumed_.insert(consumed_.end(), features.Consumed().begin(), features.Consumed().end());
+      unkept_.insert(unkept_.end(), features.Unkept().begin(), features.Unkept().end());
     }
     for (const Workbook::CarriedPart& p : book_->CarriedParts()) consumed_.push_back(p.name);
     PlaceFormulas();
     book_->Formulas().Rebuild();
-    book_->SetForeignParts(ForeignParts());
+    std::vector<std::string> foreign = ForeignParts();
+    foreign.insert(foreign.end(), unkept_.begin(), unkept_.end());
+    book_->SetForeignParts(std::move(foreign));
     return std::move(book_);
   }
 
@@ -369,6 +372,7 @@ class XlsxReader {
   std::vector<std::uint16_t> xfStyles_;
   std::vector<PendingFormula> pending_;
   std::vector<std::string> consumed_;  // parts the sheets' features took in whole
+  std::vector<std::string> unkept_;    // what the sheets' extension lists hold unmodelled
 };
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "control/model/workbook.h"
 #include "control/xlsx/xlsx_autofilter.h"
+#include "control/xlsx/xlsx_condfmt_ext.h"
 #include "control/xlsx/xml_stream.h"
 
 namespace engine::xlsx {
@@ -24,6 +25,9 @@ struct PartLink {
   bool external = false;
 };
 std::map<std::string, PartLink> ReadPartLinks(const ZipReader& zip, const std::string& part);
+
+// "A1:B2 D4", the space-separated list of a sqref, clipped to the sheet.
+std::vector<CellRange> RangeList(std::string_view text);
 
 // The differential formats of conditional formats, by index in the styles part's dxfs.
 static_assert(DiffFormat::kNoColor == kAutoColor);
@@ -42,6 +46,9 @@ class SheetFeaturesReader : public XmlHandler {
   void Finish(const ZipReader& zip, const std::string& sheetPart, const ContentTypes& types);
   // Parts of the package this reader took in whole (a drawing that only shows comments).
   const std::vector<std::string>& Consumed() const { return consumed_; }
+  // What the sheet's extension list holds that a save would lose (sparklines, protected
+  // ranges, …), in words.
+  const std::vector<std::string>& Unkept() const { return unkept_; }
 
  private:
   void StartView(const XmlAttrs& a);
@@ -49,6 +56,7 @@ class SheetFeaturesReader : public XmlHandler {
   void StartPageSetup(const XmlAttrs& a);
   void EndValidation();
   void EndConditionalFormat();
+  void NoteUnkept(std::string_view uri);
   void ReadComments(const ZipReader& zip, const std::string& part);
   void ReadCommentShapes(const ZipReader& zip, const std::string& part);
 
@@ -62,6 +70,7 @@ class SheetFeaturesReader : public XmlHandler {
   };
   std::vector<PendingLink> links_;
   std::vector<std::string> consumed_;
+  std::vector<std::string> unkept_;
   std::vector<std::pair<std::string, std::string>> carried_;  // element, relationship id
   bool CaptureFilter(std::string_view name, const XmlAttrs& a);
 
@@ -74,7 +83,11 @@ class SheetFeaturesReader : public XmlHandler {
     ExtendedRule rule;  // its attributes and parts as read
     std::string dxf;
     std::vector<std::string> formulas;
+    std::string extId;  // the id of its extension in the sheet's extension list
   };
+  std::map<std::string, ExtensionRulesReader::Link> ruleLinks_;
+  ExtensionRulesReader extRules_{book_, f_, ruleLinks_};
+  bool inExtRules_ = false;
   std::vector<CellRange> cfRanges_;
   std::vector<PendingRule> cfRules_;
   std::string* capture_ = nullptr;
@@ -112,7 +125,7 @@ class FeatureWriter {
   std::string DiffFormats() const;
 
  private:
-  std::string ConditionalXml(const SheetFeatures& f);
+  std::string ConditionalXml(const SheetFeatures& f, ExtensionRulesWriter& newer);
   std::string FilterColumnsXml(const AutoFilter& filter);
 
   Workbook& book_;

@@ -1,6 +1,7 @@
 // Reading what a worksheet part carries outside its cells. Ranges reaching past the sheet's
 // limits are clipped; an item wholly beyond them is left out, as for column and row formats.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "control/engine_error.h"
@@ -56,7 +57,8 @@ bool RangeOf(std::string_view text, CellRange& out) {
   return ParseRangeRef(text, r1, c1, r2, c2) && Clip(r1, c1, r2, c2, out);
 }
 
-// "A1:B2 D4" – the space-separated list of a sqref.
+}  // namespace
+
 std::vector<CellRange> RangeList(std::string_view text) {
   std::vector<CellRange> out;
   while (!text.empty() && out.size() < kMaxItems) {
@@ -69,6 +71,8 @@ std::vector<CellRange> RangeList(std::string_view text) {
   }
   return out;
 }
+
+namespace {
 
 int TabColorIndex(const XmlAttrs& a) {
   if (a.Has("indexed")) {
@@ -240,44 +244,20 @@ class DxfHandler : public XmlHandler {
         dxfs.emplace_back();
       else
         in_ = false;
-    } else if (dxfs.empty()) {
-      return;
-    } else if (name == "font") {
-      inFont_ = true;
-    } else if (name == "fill") {
-      inFill_ = true;
-    } else if (inFont_ && name == "b") {
-      dxfs.back().hasBold = true;
-      dxfs.back().bold = a.Bool("val", true);
-    } else if (inFont_ && name == "i") {
-      dxfs.back().hasItalic = true;
-      dxfs.back().italic = a.Bool("val", true);
-    } else if (inFont_ && name == "strike") {
-      dxfs.back().hasStrike = true;
-      dxfs.back().strike = a.Bool("val", true);
-    } else if (inFont_ && name == "u") {
-      dxfs.back().hasUnderline = true;
-      dxfs.back().underline = a.Get("val") != "none";
-    } else if (inFont_ && name == "color") {
-      dxfs.back().fontColor = ParseArgb(a.Get("rgb"), kAutoColor);
-    } else if (inFill_ && (name == "bgColor" || name == "fgColor")) {
-      // A differential fill's solid colour is its background; a foreground alone serves too.
-      std::uint32_t c = ParseArgb(a.Get("rgb"), kAutoColor);
-      if (c != kAutoColor && (name == "bgColor" || dxfs.back().fill == kAutoColor))
-        dxfs.back().fill = c;
+    } else if (!dxfs.empty()) {
+      parts_.Start(name, a, dxfs.back());
     }
   }
   void End(std::string_view name) override {
     if (name == "dxfs")
       in_ = false;
-    else if (name == "font")
-      inFont_ = false;
-    else if (name == "fill")
-      inFill_ = false;
+    else
+      parts_.End(name);
   }
 
  private:
-  bool in_ = false, inFont_ = false, inFill_ = false;
+  bool in_ = false;
+  DiffFormatParts parts_;
 };
 
 }  // namespace
@@ -303,6 +283,15 @@ SheetFeaturesReader::SheetFeaturesReader(Workbook& book, Sheet& sheet,
     : book_(book), sheet_(sheet), f_(sheet.Features()), dxfs_(dxfs) {}
 
 void SheetFeaturesReader::Start(std::string_view name, const XmlAttrs& a) {
+  if (inExtRules_) {
+    extRules_.Start(name, a);
+    return;
+  }
+  if (name == "conditionalFormattings") {
+    capture_ = nullptr;
+    inExtRules_ = true;
+    return;
+  }
   // An element that adds an item may move the text being taken: the capture ends there.
   if (name == "dataValidation" || name == "cfRule" || name == "conditionalFormatting" ||
       name == "formula" || name == "formula1" || name == "formula2")
@@ -377,6 +366,7 @@ void SheetFeaturesReader::Start(std::string_view name, const XmlAttrs& a) {
   } else if (name == "conditionalFormatting") {
     cfRanges_ = RangeList(a.Get("sqref"));
     cfRules_.clear();
+    if (in_ == In::Rule) in_ = In::None;  // a format inside a rule: that rule is gone
   } else if (name == "cfRule") {
     if (cfRules_.size() >= kMaxItems) return;
     in_ = In::Rule;
@@ -386,6 +376,9 @@ void SheetFeaturesReader::Start(std::string_view name, const XmlAttrs& a) {
   } else if (in_ == In::Rule && (name == "colorScale" || name == "dataBar" || name == "iconSet" ||
                                  name == "cfvo" || name == "color")) {
     ExtendedRulePart(name, a, cfRules_.back().rule);
+  } else if (name == "id" && in_ == In::Rule) {
+    capture_ = &cfRules_.back().extId;
+    capture_->clear();
   } else if (name == "formula" && in_ == In::Rule && cfRules_.back().formulas.size() < 3) {
     capture_ = &cfRules_.back().formulas.emplace_back();
   } else if (name == "autoFilter") {
@@ -451,12 +444,41 @@ void SheetFeaturesReader::Start(std::string_view name, const XmlAttrs& a) {
       Breaks(a, f_.page.colBreaks, kMaxCol);
   } else if (name == "rowBreaks" || name == "colBreaks") {
     rowBreaks_ = name == "rowBreaks";
+  } else if (name == "ext") {
+    NoteUnkept(a.Get("uri"));
   } else if (IsCarriedElement(name) && carried_.size() < 16) {
     carried_.emplace_back(std::string(name), std::string(a.Get("id")));
   }
 }
 
+void SheetFeaturesReader::NoteUnkept(std::string_view uri) {
+  // Extensions of a worksheet that hold content of their own, which the engine does not model.
+  // Others (ignored-error marks and the like) only change how the sheet looks; rules and
+  // validations are read.
+  static constexpr std::pair<std::string_view, const char*> kKinds[] = {
+      {"{05C60535-1F16-4FD2-B633-F4F36F0B64E0}", "sparklines"},
+      {"{FC87AEE6-9EDD-4A0A-B7FB-166176984837}", "protected ranges"},
+      {"{F7C9EE02-42E1-4005-9D12-6889AFFD525C}", "web extensions"},
+      {"{A8765BA9-456A-4DAB-B4F3-ACF838C121DE}", "slicers"},
+      {"{3A4CF648-6AED-40F4-86FF-DC5316D8AED3}", "slicers"},
+      {"{7E03D99C-DC04-49D9-9315-930204A7B6E9}", "timelines"}};
+  std::string upper(uri);
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (const auto& [id, kind] : kKinds) {
+    std::string what = "the " + std::string(kind) + " of sheet \"" + sheet_.Name() + "\"";
+    if (upper == id && std::find(unkept_.begin(), unkept_.end(), what) == unkept_.end())
+      unkept_.push_back(what);
+  }
+}
+
 void SheetFeaturesReader::End(std::string_view name) {
+  if (inExtRules_) {
+    if (name == "conditionalFormattings")
+      inExtRules_ = false;
+    else
+      extRules_.End(name);
+    return;
+  }
   if (name == "autoFilter") {
     inFilter_ = false;
   } else if (name == "filterColumn" && inFilterColumn_) {
@@ -478,7 +500,7 @@ void SheetFeaturesReader::End(std::string_view name) {
       filterExtra_.xml += "</" + std::string(name) + ">";
   } else if (name == "sheetView") {
     inSheetView_ = false;
-  } else if (name == "sqref") {
+  } else if (name == "sqref" || name == "id") {
     capture_ = nullptr;
   } else if (name == "formula1" || name == "formula2" || name == "formula") {
     if (capture_) *capture_ = DecodeEscapes(std::move(*capture_));
@@ -490,6 +512,7 @@ void SheetFeaturesReader::End(std::string_view name) {
     in_ = In::None;
   } else if (name == "conditionalFormatting") {
     EndConditionalFormat();
+    if (in_ == In::Rule) in_ = In::None;
   } else if (name == "oddHeader" || name == "oddFooter") {
     if (capture_) *capture_ = DecodeEscapes(std::move(*capture_));
     capture_ = nullptr;
@@ -498,6 +521,7 @@ void SheetFeaturesReader::End(std::string_view name) {
 }
 
 void SheetFeaturesReader::Text(std::string_view text) {
+  if (inExtRules_) return extRules_.Text(text);
   if (capture_ && capture_->size() + text.size() <= kMaxFeatureText) capture_->append(text);
 }
 
@@ -606,7 +630,10 @@ void SheetFeaturesReader::EndConditionalFormat() {
     }
     x.hasFormat = hasFormat;
     if (hasFormat) x.format = format;
-    if (IsCompleteRule(x)) cf.extended.push_back(std::move(x));
+    if (!IsCompleteRule(x)) continue;
+    if (!r.extId.empty() && ruleLinks_.size() < kMaxItems)
+      ruleLinks_[r.extId] = {f_.conditional.size(), cf.extended.size()};
+    cf.extended.push_back(std::move(x));
   }
   if (!cf.rules.empty() || !cf.extended.empty()) f_.conditional.push_back(std::move(cf));
   cfRanges_.clear();

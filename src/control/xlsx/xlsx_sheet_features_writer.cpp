@@ -9,6 +9,7 @@
 #include "control/xlsx/cell_ref.h"
 #include "control/xlsx/xlsx_carried.h"
 #include "control/xlsx/xlsx_condfmt.h"
+#include "control/xlsx/xlsx_header_footer.h"
 #include "control/xlsx/xlsx_sheet_features.h"
 #include "control/xlsx/xml_stream.h"
 #include "control/xlsx/xml_write.h"
@@ -197,8 +198,8 @@ std::string PageXml(const PageSetup& p) {
   if (!setup.empty()) out += "<pageSetup" + setup + "/>";
   if (!p.header.empty() || !p.footer.empty()) {
     out += "<headerFooter>";
-    if (!p.header.empty()) out += "<oddHeader>" + Escaped(p.header) + "</oddHeader>";
-    if (!p.footer.empty()) out += "<oddFooter>" + Escaped(p.footer) + "</oddFooter>";
+    if (!p.header.empty()) out += "<oddHeader>" + Escaped(OrderedSections(p.header)) + "</oddHeader>";
+    if (!p.footer.empty()) out += "<oddFooter>" + Escaped(OrderedSections(p.footer)) + "</oddFooter>";
     out += "</headerFooter>";
   }
   auto breaks = [&](const char* tag, std::vector<int> list, int limit, const char* max) {
@@ -218,24 +219,6 @@ std::string PageXml(const PageSetup& p) {
   return out;
 }
 
-std::string DxfXml(const DiffFormat& f) {
-  std::string out = "<dxf>";
-  bool font =
-      f.hasBold || f.hasItalic || f.hasStrike || f.hasUnderline || f.fontColor != kAutoColor;
-  if (font) {
-    out += "<font>";
-    if (f.hasBold) out += f.bold ? "<b/>" : "<b val=\"0\"/>";
-    if (f.hasItalic) out += f.italic ? "<i/>" : "<i val=\"0\"/>";
-    if (f.hasStrike) out += f.strike ? "<strike/>" : "<strike val=\"0\"/>";
-    if (f.fontColor != kAutoColor) out += "<color rgb=\"" + Argb(f.fontColor) + "\"/>";
-    if (f.hasUnderline) out += f.underline ? "<u/>" : "<u val=\"none\"/>";
-    out += "</font>";
-  }
-  if (f.fill != kAutoColor)
-    out += "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"" + Argb(f.fill) +
-           "\"/><bgColor rgb=\"" + Argb(f.fill) + "\"/></patternFill></fill>";
-  return out + "</dxf>";
-}
 
 // The drawing that shows comments: one note shape per comment, anchored beside its cell.
 std::string NotesVml(const std::vector<const Comment*>& notes, int index) {
@@ -299,6 +282,25 @@ std::string AreaText(const std::string& sheet, const CellRange& r) {
 
 }  // namespace
 
+std::string DxfXml(const DiffFormat& f, std::string_view tag) {
+  std::string out = "<" + std::string(tag) + ">";
+  bool font =
+      f.hasBold || f.hasItalic || f.hasStrike || f.hasUnderline || f.fontColor != kAutoColor;
+  if (font) {
+    out += "<font>";
+    if (f.hasBold) out += f.bold ? "<b/>" : "<b val=\"0\"/>";
+    if (f.hasItalic) out += f.italic ? "<i/>" : "<i val=\"0\"/>";
+    if (f.hasStrike) out += f.strike ? "<strike/>" : "<strike val=\"0\"/>";
+    if (f.fontColor != kAutoColor) out += "<color rgb=\"" + Argb(f.fontColor) + "\"/>";
+    if (f.hasUnderline) out += f.underline ? "<u/>" : "<u val=\"none\"/>";
+    out += "</font>";
+  }
+  if (f.fill != kAutoColor)
+    out += "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"" + Argb(f.fill) +
+           "\"/><bgColor rgb=\"" + Argb(f.fill) + "\"/></patternFill></fill>";
+  return out + "</" + std::string(tag) + ">";
+}
+
 std::string FeatureWriter::SheetHead(const Sheet& sheet, bool active) {
   const SheetFeatures& f = sheet.Features();
   std::string out;
@@ -349,7 +351,8 @@ std::string FeatureWriter::SheetTail(const Sheet& sheet, int index, SheetExtraPa
   if (mergeCount)
     out += "<mergeCells count=\"" + std::to_string(mergeCount) + "\">" + merges + "</mergeCells>";
 
-  out += ConditionalXml(f);
+  ExtensionRulesWriter newerRules(book_, index);
+  out += ConditionalXml(f, newerRules);
 
   std::string validations;
   int validationCount = 0;
@@ -411,7 +414,7 @@ std::string FeatureWriter::SheetTail(const Sheet& sheet, int index, SheetExtraPa
   }
   out += CarriedElements(book_, sheet, "legacyDrawingHF", extra.rels, extra.nextRel);
   out += CarriedElements(book_, sheet, "picture", extra.rels, extra.nextRel);
-  return out;
+  return out + newerRules.Xml();
 }
 
 std::string FeatureWriter::FilterColumnsXml(const AutoFilter& filter) {
@@ -435,7 +438,7 @@ std::string FeatureWriter::FilterColumnsXml(const AutoFilter& filter) {
   return out;
 }
 
-std::string FeatureWriter::ConditionalXml(const SheetFeatures& f) {
+std::string FeatureWriter::ConditionalXml(const SheetFeatures& f, ExtensionRulesWriter& newer) {
   // Rules keep the priorities they were read with, renumbered from 1; a rule without one
   // follows the rule before it.
   std::vector<std::pair<int, std::size_t>> order;
@@ -478,13 +481,20 @@ std::string FeatureWriter::ConditionalXml(const SheetFeatures& f) {
       rules += "</cfRule>";
     }
     for (const ExtendedRule& rule : cf->extended) {
+      int p = priority[next++];
+      if (rule.extensionOnly) {
+        newer.Add(ranges.front(), rule, p);
+        continue;
+      }
       int dxf = -1;
       if (rule.hasFormat) {
         dxfs_.push_back(DxfXml(rule.format));
         dxf = static_cast<int>(dxfs_.size()) - 1;
       }
-      rules += ExtendedRuleXml(book_, ranges.front(), rule, priority[next++], dxf);
+      std::string id = rule.ext.present ? newer.Link(ranges.front(), rule) : std::string();
+      rules += ExtendedRuleXml(book_, ranges.front(), rule, p, dxf, id);
     }
+    newer.EndFormat(RangeList(ranges));
     if (!rules.empty())
       out += "<conditionalFormatting sqref=\"" + RangeList(ranges) + "\">" + rules +
              "</conditionalFormatting>";
