@@ -83,30 +83,22 @@ MappedBuffer ReadWholeFile(const std::string& path) {
   MappedBuffer data;
   try {
     data = MappedBuffer(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 0) + 1);
+    for (std::size_t used = 0;;) {
+      if (used == data.capacity()) data.Grow(data.capacity() * 2);
+      ssize_t n = read(fd, data.data() + used, data.capacity() - used);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        int e = errno;
+        close(fd);
+        Fail("read", path, e);
+      }
+      if (n == 0) break;
+      used += static_cast<std::size_t>(n);
+      data.SetSize(used);
+    }
   } catch (const std::bad_alloc&) {
     close(fd);
     Fail("read", path, ENOMEM);
-  }
-  std::size_t used = 0;
-  for (;;) {
-    if (used == data.capacity()) {
-      try {
-        data.Grow(data.capacity() * 2);
-      } catch (const std::bad_alloc&) {
-        close(fd);
-        Fail("read", path, ENOMEM);
-      }
-    }
-    ssize_t n = read(fd, data.data() + used, data.capacity() - used);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      int e = errno;
-      close(fd);
-      Fail("read", path, e);
-    }
-    if (n == 0) break;
-    used += static_cast<std::size_t>(n);
-    data.SetSize(used);
   }
   close(fd);
   return data;
