@@ -52,7 +52,7 @@ void CheckPackageHolds(const Workbook& book, bool dropUnsupported) {
 // Decides the form by content: a compound file is BIFF8 or BIFF5 by its first BOF; a bare
 // BIFF stream of Excel 2.x-4.0 is refused; a zip package is an .xlsx workbook; otherwise the
 // bytes must decode as text, comma-separated when the caller expects that (type 6 in `type`).
-static std::unique_ptr<Workbook> ParseWorkbook(xls::Bytes&& file, const LocaleSettings* locale,
+static std::unique_ptr<Workbook> ParseWorkbook(MappedBuffer&& file, const LocaleSettings* locale,
                                                short& type) {
   const std::uint8_t* d = file.data();
   std::size_t n = file.size();
@@ -76,7 +76,7 @@ static std::unique_ptr<Workbook> ParseWorkbook(xls::Bytes&& file, const LocaleSe
 void Control::ReadFile(const std::string& path, short& type) {
   // Reads are never refused because another program has the file open. A failed read
   // changes nothing, not even an edit in progress; a successful one ends it with the old book.
-  xls::Bytes data = xls::ReadWholeFile(path);
+  MappedBuffer data = xls::ReadWholeFile(path);
   short found = type == text::kTypeCsv ? type : 0;
   auto book = ParseWorkbook(std::move(data), &locale_, found);
   CancelCellEdit();

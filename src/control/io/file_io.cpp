@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "control/engine_error.h"
 
@@ -61,7 +62,7 @@ std::string ResolveTarget(const std::string& path) {
 
 }  // namespace
 
-Bytes ReadWholeFile(const std::string& path) {
+MappedBuffer ReadWholeFile(const std::string& path) {
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) Fail("read", path, errno);
   struct stat st;
@@ -75,22 +76,30 @@ Bytes ReadWholeFile(const std::string& path) {
     Fail("read", path, EISDIR);
   }
   // Read straight into the result, sized for the whole file and a byte more, so that the end
-  // shows at once; a file that grows meanwhile is read to its new end.
-  Bytes data(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 0) + 1);
-  std::size_t used = 0;
-  for (;;) {
-    if (used == data.size()) data.resize(data.size() * 2);
-    ssize_t n = read(fd, data.data() + used, data.size() - used);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      int e = errno;
-      close(fd);
-      Fail("read", path, e);
+  // shows at once; a file that grows meanwhile is read to its new end, one that shrinks ends
+  // where its bytes do. The buffer is mapped memory that nothing clears before the read fills
+  // it (a file that another program changes meanwhile is read as the reads find it; it is not
+  // mapped itself, which would fault on a file cut short under us).
+  MappedBuffer data;
+  try {
+    data = MappedBuffer(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 0) + 1);
+    for (std::size_t used = 0;;) {
+      if (used == data.capacity()) data.Grow(data.capacity() * 2);
+      ssize_t n = read(fd, data.data() + used, data.capacity() - used);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        int e = errno;
+        close(fd);
+        Fail("read", path, e);
+      }
+      if (n == 0) break;
+      used += static_cast<std::size_t>(n);
+      data.SetSize(used);
     }
-    if (n == 0) break;
-    used += static_cast<std::size_t>(n);
+  } catch (const std::bad_alloc&) {
+    close(fd);
+    Fail("read", path, ENOMEM);
   }
-  data.resize(used);
   close(fd);
   return data;
 }

@@ -5,12 +5,13 @@
 #include <string>
 
 #include "control/io/byte_io.h"
+#include "control/model/mapped_memory.h"
 
 namespace engine::xls {
 
 // Reads a whole file. Throws EngineError (kErrFile) naming the reason: not found, permission
-// denied, a folder, a read error.
-Bytes ReadWholeFile(const std::string& path);
+// denied, a folder, a read error, no memory for it.
+MappedBuffer ReadWholeFile(const std::string& path);
 
 // Writes through a temporary file in the target's folder, flushed and renamed over the target,
 // so that a failed or interrupted save leaves the old file as it was. Keeps the permissions of

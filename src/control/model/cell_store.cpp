@@ -2,14 +2,39 @@
 
 #include <algorithm>
 #include <iterator>
+#include <new>
+
+#include "control/model/block_arena.h"
 
 namespace engine {
+
+static_assert(sizeof(std::array<CellSlot, Column::kBlockRows>) == BlockArena::kBlockBytes);
+
+// Under AddressSanitizer every block is its own allocation, so that a slot index that runs
+// past its block is reported rather than landing in the next block of a chunk.
+Column::BlockPtr Column::NewBlock() {
+#if defined(__SANITIZE_ADDRESS__)
+  return BlockPtr(new Block());
+#else
+  void* raw = BlockArena::Shared().Take();
+  return BlockPtr(new (raw) Block());
+#endif
+}
+
+void Column::BlockDelete::operator()(Block* block) const noexcept {
+#if defined(__SANITIZE_ADDRESS__)
+  delete block;
+#else
+  block->~Block();
+  BlockArena::Shared().Give(block);
+#endif
+}
 
 CellSlot& Column::Allocate(int row) {
   unsigned i = static_cast<unsigned>(row - 1 + first_);
   unsigned b = i >> kBlockBits;
   if (b >= blocks_.size()) blocks_.resize(b + 1);
-  if (!blocks_[b]) blocks_[b] = std::make_unique<Block>();
+  if (!blocks_[b]) blocks_[b] = NewBlock();
   return (*blocks_[b])[i & (kBlockRows - 1)];
 }
 
@@ -61,7 +86,7 @@ void Column::InsertTopRows(int count) {
     first_ -= count;  // the slots before the origin are blank: they become the new rows
   } else {
     const int added = (count - first_ + kBlockRows - 1) >> kBlockBits;
-    std::vector<std::unique_ptr<Block>> fresh(static_cast<std::size_t>(added));
+    std::vector<BlockPtr> fresh(static_cast<std::size_t>(added));
     blocks_.insert(blocks_.begin(), std::make_move_iterator(fresh.begin()),
                    std::make_move_iterator(fresh.end()));
     first_ += (added << kBlockBits) - count;

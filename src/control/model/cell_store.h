@@ -15,6 +15,7 @@
 
 #include "control/formula/formula_cell.h"
 #include "control/limits.h"
+#include "control/model/mapped_memory.h"
 
 namespace engine {
 
@@ -106,9 +107,15 @@ class Column {
 
  private:
   using Block = std::array<CellSlot, kBlockRows>;
+  // Blocks come from the shared block arena (block_arena.h).
+  struct BlockDelete {
+    void operator()(Block* block) const noexcept;
+  };
+  using BlockPtr = std::unique_ptr<Block, BlockDelete>;
+  static BlockPtr NewBlock();
   CellSlot& Allocate(int row);
   // Slots before first_ and slots of rows past kMaxRow are always blank.
-  std::vector<std::unique_ptr<Block>> blocks_;
+  std::vector<BlockPtr> blocks_;
   int lastUsed_ = 0;
   int first_ = 0;  // the slot of row 1, 0 … kBlockRows - 1
 };
@@ -145,7 +152,7 @@ class Pool {
   std::size_t Live() const { return items_.size() - free_.size(); }
 
  private:
-  std::vector<T> items_;
+  std::vector<T, MappedAllocator<T>> items_;
   std::vector<std::uint32_t> free_;
 };
 

@@ -1197,14 +1197,14 @@ std::unique_ptr<Workbook> ReadXls(const std::uint8_t* data, std::size_t size,
   return book;
 }
 
-std::unique_ptr<Workbook> ReadXls(Bytes&& file, const LocaleSettings* locale, short& type) {
-  if (!IsCompoundFile(file.data(), file.size())) return ReadBiffStream(file, locale, type);
+std::unique_ptr<Workbook> ReadXls(MappedBuffer&& file, const LocaleSettings* locale, short& type) {
+  if (!IsCompoundFile(file.data(), file.size())) return ReadXls(file.data(), file.size(), locale, type);
   Bytes storage;
   OtherEntries others;
   const std::span<const std::uint8_t> stream =
       WorkbookStream(file.data(), file.size(), storage, others);
   // A stream copied out of the file no longer needs the file: a large one is not held twice.
-  if (!storage.empty()) Bytes().swap(file);
+  if (!storage.empty()) file.Release();
   auto book = BiffReader(stream, locale).Run(type);
   others.MoveTo(*book);
   return book;

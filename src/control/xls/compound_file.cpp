@@ -23,6 +23,12 @@ constexpr std::size_t kDirEntrySize = 128;
 
 char16_t Upper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
 
+bool IsWorkbookStreamName(const std::u16string& name) {
+  std::u16string upper;
+  for (char16_t c : name) upper.push_back(Upper(c));
+  return upper == u"WORKBOOK" || upper == u"BOOK";
+}
+
 }  // namespace
 
 bool IsCompoundFile(const std::uint8_t* data, std::size_t size) {
@@ -264,12 +270,6 @@ std::vector<CarriedStorageEntry> CompoundFileReader::OtherEntries() const {
   // holds means chains that overlap (a crafted file would otherwise make us copy it many times).
   std::size_t budget = size_ + 65536;
   CollectChildren(entries_[0].child, 0, seen, budget, out);
-  // A save writes the workbook stream anew, under either name.
-  std::erase_if(out, [](const CarriedStorageEntry& e) {
-    std::u16string upper;
-    for (char16_t c : e.name) upper.push_back(Upper(c));
-    return !e.storage && (upper == u"WORKBOOK" || upper == u"BOOK");
-  });
   return out;
 }
 
@@ -295,6 +295,9 @@ void CompoundFileReader::CollectChildren(std::uint32_t first, int depth, std::ve
     stack.pop_back();
     cur = e.right;
     if (e.type != 1 && e.type != 2) continue;  // unused slots and the like
+    // A save writes the workbook stream anew, under either name: it is not read here, which
+    // for a large workbook would be a copy of nearly the whole file.
+    if (depth == 0 && e.type == 2 && IsWorkbookStreamName(e.name)) continue;
     CarriedStorageEntry c;
     c.name = e.name;
     c.storage = e.type == 1;

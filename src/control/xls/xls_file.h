@@ -8,6 +8,7 @@
 #include "control/locale_settings.h"
 #include "control/model/workbook.h"
 #include "control/io/byte_io.h"
+#include "control/model/mapped_memory.h"
 
 namespace engine::xls {
 
@@ -24,7 +25,7 @@ std::unique_ptr<Workbook> ReadXls(const std::uint8_t* data, std::size_t size,
 // The same for a whole file in memory. The workbook stream is read where it lies in the file
 // when its sectors follow one another; a stream copied out of it releases the file at once (a
 // large file is not held twice).
-std::unique_ptr<Workbook> ReadXls(Bytes&& file, const LocaleSettings* locale, short& type);
+std::unique_ptr<Workbook> ReadXls(MappedBuffer&& file, const LocaleSettings* locale, short& type);
 
 // The workbook stream alone (no container), for the reader's tests and fuzzing.
 std::unique_ptr<Workbook> ReadBiffStream(const Bytes& stream, const LocaleSettings* locale,
