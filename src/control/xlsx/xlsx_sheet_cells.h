@@ -38,6 +38,9 @@ class SharedStrings {
   void SetLastRuns(TextRuns runs) {
     if (!runs.empty()) runs_.emplace(starts_.size() - 1, std::move(runs));
   }
+  // What the package says its cells refer to shared strings, all sheets together: a hint to
+  // size the sheets' text pools by, never trusted beyond what a sheet part could hold.
+  std::size_t references = 0;
   const TextRuns* Runs(std::size_t i) const {
     if (runs_.empty()) return nullptr;
     auto it = runs_.find(i);
@@ -101,7 +104,14 @@ class CellLog {
 
  private:
   friend class SheetHandler;
-  std::vector<Entry> entries_;
+  // Entries go into blocks that never move, so half a large sheet is never copied as its
+  // log grows.
+  static constexpr std::size_t kBlock = 16384;
+  void Add(const Entry& e) {
+    if (entries_.empty() || entries_.back().size() == kBlock) entries_.emplace_back().reserve(kBlock);
+    entries_.back().push_back(e);
+  }
+  std::vector<std::vector<Entry>> entries_;
   std::vector<CellRead> others_;
   std::vector<RowRead> rows_;
   std::vector<ColumnRead> columns_;
@@ -135,6 +145,7 @@ class SheetHandler : public XmlHandler {
   static void CellsText(void* data, const char* text, int length);
   void RunElement(const char* name, const char** attrs);
 
+  void TakeIn(CellLog& log, const CellLog::Entry& e);
   void Capture(const char* text, std::size_t length);
   void StartFormula(const XmlAttrs& a);
   std::uint16_t StyleOf(int s) const;
