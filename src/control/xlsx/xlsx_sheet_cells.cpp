@@ -292,7 +292,7 @@ void SheetHandler::StartRow(const XmlAttrs& a) {
   if (!log_) return StoreRow(row_, r);
   log_->rows_.push_back(r);
   log_->Add({0, static_cast<std::uint32_t>(log_->rows_.size() - 1), row_, 0, 0,
-                            CellLog::Kind::Row});
+             CellLog::Kind::Row});
 }
 
 void SheetHandler::StoreRow(int row, const RowRead& r) {
@@ -324,7 +324,7 @@ void SheetHandler::Column(const XmlAttrs& a) {
   if (!log_) return StoreColumn(c);
   log_->columns_.push_back(c);
   log_->Add({0, static_cast<std::uint32_t>(log_->columns_.size() - 1), 0, 0, 0,
-                            CellLog::Kind::Column});
+             CellLog::Kind::Column});
 }
 
 void SheetHandler::StoreColumn(const ColumnRead& c) {
@@ -402,8 +402,8 @@ void SheetHandler::EndCell() {
   }
   if (!log_) return StoreOther();
   log_->others_.push_back(cell_);
-  log_->Add({0, static_cast<std::uint32_t>(log_->others_.size() - 1), row_, col,
-                            style_, CellLog::Kind::Other});
+  log_->Add({0, static_cast<std::uint32_t>(log_->others_.size() - 1), row_, col, style_,
+             CellLog::Kind::Other});
 }
 
 // Any other cell: its value as its type says, and a formula waiting for every sheet.
@@ -437,8 +437,8 @@ void SheetHandler::RunElement(const char* name, const char** attrs) {
 }
 
 void SheetHandler::TakeIn(CellLog& log) {
-  for (const std::vector<CellLog::Entry>& block : log.entries_)
-    for (const CellLog::Entry& e : block) TakeIn(log, e);
+  for (const CellLog::Block& block : log.blocks_)
+    for (std::size_t i = 0; i < block.used; ++i) TakeIn(log, block.entries[i]);
   row_ = log.endRow_;
   col_ = log.endCol_;
   log.Clear();

@@ -5,12 +5,15 @@
 // storing handler then takes the log in as if it had read those rows itself.
 
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
+#include "control/io/large_buffer.h"
 #include "control/model/sheet.h"
 #include "control/model/text_runs.h"
 #include "control/model/value.h"
@@ -100,18 +103,32 @@ class CellLog {
     std::uint16_t col, style;
     Kind kind;
   };
+  static_assert(std::is_trivially_copyable_v<Entry> && std::is_trivially_destructible_v<Entry>);
   void Clear() { *this = CellLog(); }
 
  private:
   friend class SheetHandler;
-  // Entries go into blocks that never move, so half a large sheet is never copied as its
-  // log grows.
-  static constexpr std::size_t kBlock = 16384;
+  // Entries go into blocks of huge pages that never move, so half a large sheet is neither
+  // copied as its log grows nor faulted in a small page at a time. No memory for a block
+  // throws, and the first parser then reads these rows itself.
+  struct Block {
+    io::LargeBuffer memory;
+    Entry* entries = nullptr;
+    std::size_t used = 0;
+  };
+  static constexpr std::size_t kBlockBytes = std::size_t{2} << 20;
+  static constexpr std::size_t kPerBlock = kBlockBytes / sizeof(Entry);
   void Add(const Entry& e) {
-    if (entries_.empty() || entries_.back().size() == kBlock) entries_.emplace_back().reserve(kBlock);
-    entries_.back().push_back(e);
+    if (blocks_.empty() || blocks_.back().used == kPerBlock) {
+      io::LargeBuffer memory(kBlockBytes);
+      if (!memory.Data()) throw std::bad_alloc();
+      Entry* entries = static_cast<Entry*>(static_cast<void*>(memory.Data()));
+      blocks_.push_back({std::move(memory), entries, 0});
+    }
+    Block& b = blocks_.back();
+    new (b.entries + b.used++) Entry(e);
   }
-  std::vector<std::vector<Entry>> entries_;
+  std::vector<Block> blocks_;
   std::vector<CellRead> others_;
   std::vector<RowRead> rows_;
   std::vector<ColumnRead> columns_;
