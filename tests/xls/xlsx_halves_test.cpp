@@ -72,7 +72,8 @@ TEST(RowCut, AnythingUncertainGivesNoCut) {
 
 const std::string kRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
 
-engine::xls::Bytes Package(const std::vector<std::string>& sheets, const std::string& strings) {
+engine::xls::Bytes Package(const std::vector<std::string>& sheets, const std::string& strings,
+                           const std::string& sstAttrs = "") {
   engine::xlsx::ZipWriter zip;
   zip.Add("_rels/.rels",
           R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
@@ -95,7 +96,8 @@ engine::xls::Bytes Package(const std::vector<std::string>& sheets, const std::st
   zip.Add("xl/workbook.xml", book + "</sheets></workbook>");
   zip.Add("xl/_rels/workbook.xml.rels", rels + "</Relationships>");
   zip.Add("xl/sharedStrings.xml",
-          R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)" + strings +
+          R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main")" + sstAttrs +
+              ">" + strings +
               "</sst>");
   return zip.Finish();
 }
@@ -328,6 +330,47 @@ TEST(XlsxHalves, APartThatStopsInflatingFailsAsWithOneParser) {
   EXPECT_EQ(ErrorOf(bytes, Halves(-1, stats)), sequential);
   EXPECT_EQ(ErrorOf(bytes, Halves(0.5, stats)), sequential);
   EXPECT_EQ(stats.sheetsInHalves, 0);
+}
+
+TEST(XlsxHalves, ALaterHalfLongerThanOneBlockOfItsLogIsTakenInWhole) {
+  // Far more cells after the cut than one block of the log holds, shared strings and numbers
+  // in turn, so that every block's first and last entries land in the sheet.
+  std::string sheet = "<worksheet><sheetData>";
+  for (int r = 1; r <= 9000; ++r) {
+    sheet += "<row r=\"" + std::to_string(r) + "\">";
+    for (int c = 0; c < 26; ++c)
+      sheet += c % 2 ? "<c><v>" + std::to_string(r * 26 + c) + "</v></c>"
+                     : "<c t=\"s\"><v>" + std::to_string((r + c) % 50) + "</v></c>";
+    sheet += "</row>";
+  }
+  sheet += "</sheetData></worksheet>";
+  const engine::xls::Bytes bytes = Package({sheet}, Strings());
+  auto whole = Read(bytes, OneParser());
+  XlsxReadOptions::Stats stats;
+  auto halves = Read(bytes, Halves(0.02, stats));
+  EXPECT_EQ(stats.sheetsInHalves, 1);
+  EXPECT_EQ(stats.laterHalvesRedone, 0);
+  ExpectSame(*whole, *halves, "long later half");
+  EXPECT_EQ(halves->GetSheet(1).Find(9000, 26)->number, 9000 * 26 + 25);
+}
+
+TEST(XlsxHalves, TheSharedStringsCountSizesNothingItCannotHold) {
+  // The count of references a package gives is only a hint: absurd, negative, malformed or
+  // too small, the cells read as with no count at all, and the pools hold what was read.
+  const std::string sheet = Sheet(600, "");
+  const engine::xls::Bytes plain = Package({sheet, sheet}, Strings());
+  auto expected = Read(plain, OneParser());
+  for (const char* count : {" count=\"99999999999999999999\"", " count=\"99999999999\"",
+                            " count=\"-5\"", " count=\"x\"",
+                            " count=\"3\"", " count=\"1200\" uniqueCount=\"51\""}) {
+    const engine::xls::Bytes bytes = Package({sheet, sheet}, Strings(), count);
+    auto one = Read(bytes, OneParser());
+    ExpectSame(*expected, *one, count);
+    XlsxReadOptions::Stats stats;
+    auto halves = Read(bytes, Halves(0.5, stats));
+    ExpectSame(*expected, *halves, std::string("halves") + count);
+    EXPECT_EQ(one->GetSheet(2).Texts().Live(), expected->GetSheet(2).Texts().Live()) << count;
+  }
 }
 
 }  // namespace

@@ -4,12 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
+#include <limits>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "control/control.h"
 #include "control/engine_error.h"
+#include "control/io/large_buffer.h"
 #include "control/model/value.h"
 #include "control/xlsx/cell_ref.h"
 #include "control/xlsx/xml_stream.h"
@@ -149,6 +153,82 @@ TEST(ZipPackage, StreamingAheadDeliversEveryByteAndStopsCleanlyOnAnError) {
   }
   EXPECT_GT(delivered, 0u);
   EXPECT_LE(delivered, std::size_t{17} << 20);
+}
+
+TEST(ZipPackage, InflatingIntoLentMemoryFillsItInPlaceThenUsesItsOwn) {
+  const std::string large = LargeText();
+  ZipWriter w;
+  w.Add("big.xml", large);
+  engine::xls::Bytes bytes = w.Finish();
+  ZipReader zip(bytes.data(), bytes.size());
+
+  // Room for a third of the entry, with guard bytes after it that must stay as they are.
+  const std::size_t room = large.size() / 3;
+  std::vector<char> lent(room + 64, '#');
+  std::size_t filled = 0;
+  std::string rest;
+  zip.StreamInto(
+      "big.xml", [&] { return std::span<char>(lent.data() + filled, room - filled); },
+      [&](const char* d, std::size_t n) {
+        if (d == lent.data() + filled) {
+          filled += n;
+        } else {
+          EXPECT_TRUE(d < lent.data() || d >= lent.data() + lent.size());
+          rest.append(d, n);
+        }
+      });
+  EXPECT_EQ(filled, room);
+  EXPECT_EQ(std::string(lent.data(), room) + rest, large);
+  EXPECT_EQ(std::string(lent.data() + room, 64), std::string(64, '#'));
+
+  // A bomb fails as when streamed, however much room is lent.
+  ZipWriter b;
+  b.Add("bomb.xml", std::string(std::size_t{40} << 20, '\0'));
+  engine::xls::Bytes bomb = b.Finish();
+  ZipReader bombZip(bomb.data(), bomb.size());
+  engine::io::LargeBuffer whole(std::size_t{40} << 20);
+  ASSERT_NE(whole.Data(), nullptr);
+  std::size_t at = 0;
+  try {
+    bombZip.StreamInto(
+        "bomb.xml", [&] { return std::span<char>(whole.Data() + at, whole.Size() - at); },
+        [&](const char*, std::size_t n) { at += n; });
+    ADD_FAILURE() << "the bomb inflated";
+  } catch (const EngineError& e) {
+    EXPECT_NE(e.Description().find("inflates far beyond"), std::string::npos) << e.Description();
+  }
+  EXPECT_LE(at, std::size_t{17} << 20);
+}
+
+TEST(LargeBuffer, GivesZeroedAlignedMemoryOrNothingAndMovesItsOwnership) {
+  for (std::size_t size : {std::size_t{1}, std::size_t{4096}, (std::size_t{5} << 20) + 123}) {
+    engine::io::LargeBuffer b(size);
+    ASSERT_NE(b.Data(), nullptr) << size;
+    EXPECT_EQ(b.Size(), size);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(b.Data()) % (std::size_t{2} << 20), 0u);
+    std::size_t nonzero = 0;
+    for (std::size_t i = 0; i < size; i += 1024) nonzero += b.Data()[i] != 0;
+    EXPECT_EQ(nonzero, 0u);
+    std::memset(b.Data(), 'x', size);  // every byte is ours to write
+    engine::io::LargeBuffer moved(std::move(b));
+    EXPECT_EQ(b.Data(), nullptr);
+    EXPECT_EQ(moved.Data()[size - 1], 'x');
+    engine::io::LargeBuffer other(64);
+    other = std::move(moved);
+    EXPECT_EQ(other.Size(), size);
+  }
+  // Nothing to be had: no memory, and no fault.
+  EXPECT_EQ(engine::io::LargeBuffer(0).Data(), nullptr);
+  EXPECT_EQ(engine::io::LargeBuffer(std::numeric_limits<std::size_t>::max()).Data(), nullptr);
+  EXPECT_EQ(engine::io::LargeBuffer(std::size_t{1} << 62).Data(), nullptr);
+
+  // Advice over memory held elsewhere leaves its contents alone, whatever the range.
+  std::vector<std::uint32_t> held(std::size_t{3} << 20);
+  for (std::size_t i = 0; i < held.size(); ++i) held[i] = static_cast<std::uint32_t>(i);
+  engine::io::AdviseHugePages(held.data(), held.size() * sizeof(held[0]));
+  engine::io::AdviseHugePages(held.data(), 100);
+  engine::io::AdviseHugePages(nullptr, std::size_t{8} << 20);
+  for (std::size_t i = 0; i < held.size(); i += 4099) ASSERT_EQ(held[i], i);
 }
 
 TEST(CellRef, InPlaceAndCountedReferencesAgree) {

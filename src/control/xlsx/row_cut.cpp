@@ -44,6 +44,50 @@ std::size_t StartTagEnd(std::string_view s, std::size_t from) {
   return kNone;
 }
 
+// Just past the markup at `lt` that opens with "<!" or "<?": a comment, a CDATA section or a
+// processing instruction; kNone for anything else (a document type, or not XML).
+std::size_t SkipSpecial(std::string_view s, std::size_t lt, bool inElement) {
+  if (s[lt + 1] == '?') return After(s, lt + 2, "?>");
+  if (s.substr(lt, 4) == "<!--") return After(s, lt + 4, "-->");
+  if (s.substr(lt, 9) == "<![CDATA[" && inElement) return After(s, lt + 9, "]]>");
+  return kNone;
+}
+
+// Just past the end of the elements open below depth 2, back in sheetData (or whatever is open
+// at depth 2): the inside of a row, the bulk of a sheet, walked a byte at a time rather than
+// with a call for every tag.
+std::size_t SkipNested(std::string_view s, std::size_t from, int depth) {
+  const char* const begin = s.data();
+  const char* const end = begin + s.size();
+  const char* c = begin + from;
+  for (;;) {
+    while (c < end && *c != '<') ++c;
+    if (end - c < 2) return kNone;
+    if (c[1] == '/') {
+      while (c < end && *c != '>') ++c;
+      if (c == end) return kNone;
+      ++c;
+      if (--depth == 2) return static_cast<std::size_t>(c - begin);
+    } else if (c[1] == '!' || c[1] == '?') {
+      const std::size_t after = SkipSpecial(s, static_cast<std::size_t>(c - begin), true);
+      if (after == kNone) return kNone;
+      c = begin + after;
+    } else {
+      for (++c;; ++c) {  // to the start tag's '>'; quoted values may hold '>'
+        if (c == end || *c == '<') return kNone;
+        if (*c == '>') break;
+        if (*c == '"' || *c == '\'') {  // values are short: a plain loop beats a call
+          const char quote = *c;
+          for (++c; c < end && *c != quote;) ++c;
+          if (c == end) return kNone;
+        }
+      }
+      if (c[-1] != '/') ++depth;
+      ++c;
+    }
+  }
+}
+
 struct Attr {
   std::string_view name, value, whole;  // whole: name="value" as written
 };
@@ -112,17 +156,9 @@ std::optional<RowCut> FindRowCut(std::string_view s, std::size_t notBefore) {
   for (;;) {
     std::size_t lt = Find(s, p, '<');
     if (lt == kNone || lt + 1 >= s.size()) return std::nullopt;
-    std::string_view rest = s.substr(lt);
-    char next = rest[1];
-    if (next == '!') {
-      if (rest.substr(0, 4) == "<!--")
-        p = After(s, lt + 4, "-->");
-      else if (rest.substr(0, 9) == "<![CDATA[" && depth > 0)
-        p = After(s, lt + 9, "]]>");
-      else
-        return std::nullopt;  // a document type, or not XML
-    } else if (next == '?') {
-      p = After(s, lt + 2, "?>");
+    char next = s[lt + 1];
+    if (next == '!' || next == '?') {
+      p = SkipSpecial(s, lt, depth > 0);
     } else if (next == '/') {
       p = Find(s, lt, '>');
       if (p != kNone) ++p;
@@ -133,10 +169,6 @@ std::optional<RowCut> FindRowCut(std::string_view s, std::size_t notBefore) {
       if (p == kNone) return std::nullopt;
       std::string_view tag = s.substr(lt, p - lt);
       bool empty = tag[tag.size() - 2] == '/';
-      if (depth > 2) {  // inside a row: only the nesting counts
-        depth += !empty;
-        continue;
-      }
       std::size_t nameEnd = 1;
       while (nameEnd < tag.size() && !IsSpace(tag[nameEnd]) && tag[nameEnd] != '/' &&
              tag[nameEnd] != '>')
@@ -153,6 +185,10 @@ std::optional<RowCut> FindRowCut(std::string_view s, std::size_t notBefore) {
         if (depth == 2 && local == "sheetData") {
           inData = true;
           dataTag = tag;
+        }
+        if (depth == 3) {  // inside a row: only the nesting counts
+          p = SkipNested(s, p, depth);
+          depth = 2;
         }
       }
     }

@@ -6,17 +6,17 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
-#include <cstring>
 #include <exception>
 #include <limits>
 #include <memory>
 #include <mutex>
-#include <new>
 #include <optional>
+#include <span>
 #include <string>
 #include <system_error>
 #include <thread>
 
+#include "control/io/large_buffer.h"
 #include "control/xlsx/row_cut.h"
 #include "control/xlsx/xml_stream.h"
 #include "control/xlsx/zip_package.h"
@@ -39,8 +39,7 @@ struct Cancelled {};
 struct Shared {
   std::mutex mutex;
   std::condition_variable changed;
-  std::unique_ptr<char[]> bytes;
-  std::size_t capacity = 0;     // the declared size
+  io::LargeBuffer bytes;       // the declared size, inflated into in place
   std::size_t filled = 0;       // inflated so far
   std::string extra;            // what inflates beyond the declared size: then no cut
   bool inflated = false;        // inflating is over, well or not
@@ -63,21 +62,22 @@ void Publish(Shared& s, const std::function<void()>& change) {
   s.changed.notify_all();
 }
 
+// Only this thread moves `filled` on, so it may read it without the lock.
 void Inflate(const ZipReader& zip, std::string_view part, Shared& s) {
-  zip.Stream(part, [&](const char* d, std::size_t n) {
-    if (s.stop.load(std::memory_order_relaxed)) throw Cancelled{};
-    std::size_t at;
-    {
-      std::lock_guard lock(s.mutex);
-      at = s.filled;
-      if (!s.extra.empty() || n > s.capacity - at) {
+  char* const bytes = s.bytes.Data();
+  zip.StreamInto(
+      part,
+      [&] {
+        const std::size_t at = s.filled;
+        return s.extra.empty() ? std::span<char>(bytes + at, s.bytes.Size() - at)
+                               : std::span<char>();
+      },
+      [&](const char* d, std::size_t n) {
+        if (s.stop.load(std::memory_order_relaxed)) throw Cancelled{};
+        if (d == bytes + s.filled) return Publish(s, [&] { s.filled += n; });
+        std::lock_guard lock(s.mutex);  // beyond the declared size: kept aside, and no cut
         s.extra.append(d, n);
-        return;
-      }
-    }
-    std::memcpy(s.bytes.get() + at, d, n);
-    Publish(s, [&] { s.filled = at + n; });
-  });
+      });
 }
 
 // Parses the rows from the cut to sheetData's end; false when they do not read whole.
@@ -129,7 +129,7 @@ void SecondThread(const ZipReader& zip, std::string_view part, Shared& s, XmlHan
   });
   if (!cutting) return;
   // Nothing writes the buffer any more.
-  std::string_view text(s.bytes.get(), s.filled);
+  std::string_view text(s.bytes.Data(), s.filled);
   std::optional<RowCut> cut = FindRowCut(text, target);
   Publish(s, [&] {
     s.decided = true;
@@ -146,12 +146,11 @@ HalvesOutcome ParseRowsInHalves(const ZipReader& zip, std::string_view part, Xml
   const std::size_t declared = zip.DeclaredSize(part);
   Shared s;
   if (declared >= options.from && declared <= options.upTo && declared > 0)
-    s.bytes.reset(new (std::nothrow) char[declared]);
-  if (!s.bytes) {
+    s.bytes = io::LargeBuffer(declared);
+  if (!s.bytes.Data()) {
     ParseXmlPart(zip, part, first);
     return HalvesOutcome::OneParser;
   }
-  s.capacity = declared;
   if (options.cutAt >= 0)
     s.cap = static_cast<std::size_t>(std::min(options.cutAt, 1.0) * static_cast<double>(declared));
   std::thread second;
@@ -192,7 +191,7 @@ HalvesOutcome ParseRowsInHalves(const ZipReader& zip, std::string_view part, Xml
     std::size_t take = std::min(limit, fed + kStep);
     s.claimed = take;
     lock.unlock();
-    feed.Feed(s.bytes.get() + fed, take - fed, false);
+    feed.Feed(s.bytes.Data() + fed, take - fed, false);
     fed = take;
   }
   if (inflateError) std::rethrow_exception(inflateError);  // after all that inflated before it
@@ -202,7 +201,7 @@ HalvesOutcome ParseRowsInHalves(const ZipReader& zip, std::string_view part, Xml
     return HalvesOutcome::OneParser;
   }
   join();
-  const char* bytes = s.bytes.get();
+  const char* bytes = s.bytes.Data();
   if (s.laterWhole) {
     later.merge();
     feed.Skip(std::string_view(bytes + cut, s.dataEnd - cut));

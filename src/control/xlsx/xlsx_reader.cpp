@@ -5,6 +5,7 @@
 // sheet and name is known, as for .xls.
 #include <algorithm>
 #include <map>
+#include <new>
 #include <optional>
 
 #include "control/engine_error.h"
@@ -124,7 +125,10 @@ class SharedStringsHandler : public XmlHandler {
   SharedStringsHandler(StyleTable& styles, const FontProperties& props) : rich_(styles, props) {}
   SharedStrings strings;
   void Start(std::string_view name, const XmlAttrs& a) override {
-    if (name == "si") {
+    if (name == "sst") {
+      const double count = a.Number("count", 0);
+      strings.references = count > 0 && count < 1e15 ? static_cast<std::size_t>(count) : 0;
+    } else if (name == "si") {
       strings.Open();
       rich_.Begin();
       inItem_ = true;
@@ -241,7 +245,12 @@ class XlsxReader {
       SheetFeaturesReader features(*book_, *sheet, dxfs);
       SheetHandler h(*sheet, sst_, xfStyles_, wb.date1904, pending_, features, book_->Styles(),
                      *fontProps_);
+      const std::size_t texts = sheet->Texts().Live();
+      ReserveTexts(*sheet, part);
       ReadCells(part, h, sheet->Name(), wb.date1904);
+      const std::size_t added = sheet->Texts().Live() - std::min(texts, sheet->Texts().Live());
+      sst_.references -= std::min(sst_.references, added);
+      sheet->Texts().Trim();
       features.Finish(zip_, part, types);
       consumed_.insert(consumed_.end(), features.Consumed().begin(), features.Consumed().end());
       unkept_.insert(unkept_.end(), features.Unkept().begin(), features.Unkept().end());
@@ -341,6 +350,19 @@ class XlsxReader {
       const FormulaCell* placed = cell.get();
       LoadFormula(*p.sheet, p.row, p.col, std::move(cell));
       if (!p.text.empty() && p.shared >= 0) anchors[{p.sheet, p.shared}] = placed;
+    }
+  }
+
+  // Room in the sheet's text pool for the shared-string cells still to come, so that filling it
+  // moves no text: no more than the package's count of them that is left, nor than the sheet
+  // part could hold (a cell of a shared string takes at least 21 bytes: <c t="s"><v>0</v></c>).
+  void ReserveTexts(Sheet& sheet, const std::string& part) {
+    constexpr std::size_t kMinCellBytes = 21, kMostReserved = std::size_t{4} << 20;
+    const std::size_t room =
+        std::min({sst_.references, zip_.DeclaredSize(part) / kMinCellBytes, kMostReserved});
+    try {
+      sheet.Texts().Reserve(room);
+    } catch (const std::bad_alloc&) {  // only a hint: the pool grows as cells come instead
     }
   }
 

@@ -291,8 +291,8 @@ void SheetHandler::StartRow(const XmlAttrs& a) {
   if (r.Plain()) return;
   if (!log_) return StoreRow(row_, r);
   log_->rows_.push_back(r);
-  log_->entries_.push_back({0, static_cast<std::uint32_t>(log_->rows_.size() - 1), row_, 0, 0,
-                            CellLog::Kind::Row});
+  log_->Add({0, static_cast<std::uint32_t>(log_->rows_.size() - 1), row_, 0, 0,
+             CellLog::Kind::Row});
 }
 
 void SheetHandler::StoreRow(int row, const RowRead& r) {
@@ -323,8 +323,8 @@ void SheetHandler::Column(const XmlAttrs& a) {
   c.collapsed = a.Bool("collapsed", false);
   if (!log_) return StoreColumn(c);
   log_->columns_.push_back(c);
-  log_->entries_.push_back({0, static_cast<std::uint32_t>(log_->columns_.size() - 1), 0, 0, 0,
-                            CellLog::Kind::Column});
+  log_->Add({0, static_cast<std::uint32_t>(log_->columns_.size() - 1), 0, 0, 0,
+             CellLog::Kind::Column});
 }
 
 void SheetHandler::StoreColumn(const ColumnRead& c) {
@@ -391,19 +391,19 @@ void SheetHandler::EndCell() {
       if (!WholeNumber(cell_.v, d) && !ParseNumber(cell_.v, d))
         PackageDamaged("a cell holds the malformed number " + cell_.v);
       if (!log_) return LoadNumber(*sheet_, row_, col_, style_, d);
-      return log_->entries_.push_back({d, 0, row_, col, style_, CellLog::Kind::Number});
+      return log_->Add({d, 0, row_, col, style_, CellLog::Kind::Number});
     }
     if (type == CellType::Shared) {
       std::size_t index = SharedIndex();
       if (!log_) return StoreShared(row_, col_, style_, index);
-      return log_->entries_.push_back(
+      return log_->Add(
           {0, static_cast<std::uint32_t>(index), row_, col, style_, CellLog::Kind::Shared});
     }
   }
   if (!log_) return StoreOther();
   log_->others_.push_back(cell_);
-  log_->entries_.push_back({0, static_cast<std::uint32_t>(log_->others_.size() - 1), row_, col,
-                            style_, CellLog::Kind::Other});
+  log_->Add({0, static_cast<std::uint32_t>(log_->others_.size() - 1), row_, col, style_,
+             CellLog::Kind::Other});
 }
 
 // Any other cell: its value as its type says, and a formula waiting for every sheet.
@@ -437,32 +437,35 @@ void SheetHandler::RunElement(const char* name, const char** attrs) {
 }
 
 void SheetHandler::TakeIn(CellLog& log) {
-  for (const CellLog::Entry& e : log.entries_) {
-    switch (e.kind) {
-      case CellLog::Kind::Number:
-        LoadNumber(*sheet_, e.row, e.col, e.style, e.number);
-        break;
-      case CellLog::Kind::Shared:
-        StoreShared(e.row, e.col, e.style, e.index);
-        break;
-      case CellLog::Kind::Other:
-        row_ = e.row;
-        col_ = e.col;
-        style_ = e.style;
-        cell_ = std::move(log.others_[e.index]);
-        StoreOther();
-        break;
-      case CellLog::Kind::Row:
-        StoreRow(e.row, log.rows_[e.index]);
-        break;
-      case CellLog::Kind::Column:
-        StoreColumn(log.columns_[e.index]);
-        break;
-    }
-  }
+  for (const CellLog::Block& block : log.blocks_)
+    for (std::size_t i = 0; i < block.used; ++i) TakeIn(log, block.entries[i]);
   row_ = log.endRow_;
   col_ = log.endCol_;
   log.Clear();
+}
+
+void SheetHandler::TakeIn(CellLog& log, const CellLog::Entry& e) {
+  switch (e.kind) {
+    case CellLog::Kind::Number:
+      LoadNumber(*sheet_, e.row, e.col, e.style, e.number);
+      break;
+    case CellLog::Kind::Shared:
+      StoreShared(e.row, e.col, e.style, e.index);
+      break;
+    case CellLog::Kind::Other:
+      row_ = e.row;
+      col_ = e.col;
+      style_ = e.style;
+      cell_ = std::move(log.others_[e.index]);
+      StoreOther();
+      break;
+    case CellLog::Kind::Row:
+      StoreRow(e.row, log.rows_[e.index]);
+      break;
+    case CellLog::Kind::Column:
+      StoreColumn(log.columns_[e.index]);
+      break;
+  }
 }
 
 std::size_t SheetHandler::SharedIndex() const {

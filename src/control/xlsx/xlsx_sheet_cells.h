@@ -5,12 +5,15 @@
 // storing handler then takes the log in as if it had read those rows itself.
 
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
+#include "control/io/large_buffer.h"
 #include "control/model/sheet.h"
 #include "control/model/text_runs.h"
 #include "control/model/value.h"
@@ -38,6 +41,9 @@ class SharedStrings {
   void SetLastRuns(TextRuns runs) {
     if (!runs.empty()) runs_.emplace(starts_.size() - 1, std::move(runs));
   }
+  // What the package says its cells refer to shared strings, all sheets together: a hint to
+  // size the sheets' text pools by, never trusted beyond what a sheet part could hold.
+  std::size_t references = 0;
   const TextRuns* Runs(std::size_t i) const {
     if (runs_.empty()) return nullptr;
     auto it = runs_.find(i);
@@ -97,11 +103,32 @@ class CellLog {
     std::uint16_t col, style;
     Kind kind;
   };
+  static_assert(std::is_trivially_copyable_v<Entry> && std::is_trivially_destructible_v<Entry>);
   void Clear() { *this = CellLog(); }
 
  private:
   friend class SheetHandler;
-  std::vector<Entry> entries_;
+  // Entries go into blocks of huge pages that never move, so half a large sheet is neither
+  // copied as its log grows nor faulted in a small page at a time. No memory for a block
+  // throws, and the first parser then reads these rows itself.
+  struct Block {
+    io::LargeBuffer memory;
+    Entry* entries = nullptr;
+    std::size_t used = 0;
+  };
+  static constexpr std::size_t kBlockBytes = std::size_t{2} << 20;
+  static constexpr std::size_t kPerBlock = kBlockBytes / sizeof(Entry);
+  void Add(const Entry& e) {
+    if (blocks_.empty() || blocks_.back().used == kPerBlock) {
+      io::LargeBuffer memory(kBlockBytes);
+      if (!memory.Data()) throw std::bad_alloc();
+      Entry* entries = static_cast<Entry*>(static_cast<void*>(memory.Data()));
+      blocks_.push_back({std::move(memory), entries, 0});
+    }
+    Block& b = blocks_.back();
+    new (b.entries + b.used++) Entry(e);
+  }
+  std::vector<Block> blocks_;
   std::vector<CellRead> others_;
   std::vector<RowRead> rows_;
   std::vector<ColumnRead> columns_;
@@ -135,6 +162,7 @@ class SheetHandler : public XmlHandler {
   static void CellsText(void* data, const char* text, int length);
   void RunElement(const char* name, const char** attrs);
 
+  void TakeIn(CellLog& log, const CellLog::Entry& e);
   void Capture(const char* text, std::size_t length);
   void StartFormula(const XmlAttrs& a);
   std::uint16_t StyleOf(int s) const;

@@ -76,7 +76,8 @@ std::vector<std::string> ZipReader::Names() const {
 }
 
 void ZipReader::Inflate(long long index, std::size_t limit,
-                        const std::function<void(const char*, std::size_t)>& sink) const {
+                        const std::function<void(const char*, std::size_t)>& sink,
+                        const std::function<std::span<char>()>& room) const {
   struct Entry {  // closed under the lock, however the loop ends (declared before the lock)
     zip_file_t* file = nullptr;
     std::mutex& mutex;
@@ -100,8 +101,11 @@ void ZipReader::Inflate(long long index, std::size_t limit,
   std::vector<char> buffer(chunk);
   std::size_t total = 0;
   for (;;) {
+    std::span<char> to = room ? room() : std::span<char>();
+    if (to.empty()) to = buffer;
+    to = to.first(std::min(to.size(), buffer.size()));
     lock.lock();
-    zip_int64_t got = zip_fread(entry.file, buffer.data(), buffer.size());
+    zip_int64_t got = zip_fread(entry.file, to.data(), to.size());
     if (got < 0) Fail("an entry does not inflate");
     if (got == 0) break;
     total += static_cast<std::size_t>(got);
@@ -111,7 +115,7 @@ void ZipReader::Inflate(long long index, std::size_t limit,
     if (total > kRatioCheckFrom && total / (stored ? stored : 1) > kMaxRatio)
       Fail("an entry inflates far beyond its stored size");
     lock.unlock();
-    sink(buffer.data(), static_cast<std::size_t>(got));
+    sink(to.data(), static_cast<std::size_t>(got));
   }
 }
 
@@ -139,6 +143,13 @@ void ZipReader::Stream(std::string_view name,
   long long index = Index(name);
   if (index < 0) Fail("the part " + std::string(name) + " is missing");
   Inflate(index, kMaxEntryBytes, sink);
+}
+
+void ZipReader::StreamInto(std::string_view name, const std::function<std::span<char>()>& room,
+                           const std::function<void(const char*, std::size_t)>& sink) const {
+  long long index = Index(name);
+  if (index < 0) Fail("the part " + std::string(name) + " is missing");
+  Inflate(index, kMaxEntryBytes, sink, room);
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,11 +44,17 @@ class ZipReader {
   // exactly as by Stream; an error of either side stops both and is thrown here.
   void StreamAhead(std::string_view name,
                    const std::function<void(const char* data, std::size_t size)>& sink) const;
+  // As Stream, but each piece inflates straight into memory the caller lends, which saves
+  // copying a part that is held whole: `room()` says where the next piece may go (an empty
+  // span: into the reader's own buffer), then `sink` is told where it went and how long it is.
+  void StreamInto(std::string_view name, const std::function<std::span<char>()>& room,
+                  const std::function<void(const char* data, std::size_t size)>& sink) const;
 
  private:
   long long Index(std::string_view name) const;
   void Inflate(long long index, std::size_t limit,
-               const std::function<void(const char*, std::size_t)>& sink) const;
+               const std::function<void(const char*, std::size_t)>& sink,
+               const std::function<std::span<char>()>& room = {}) const;
 
   zip_t* zip_ = nullptr;
   std::size_t packageSize_;
