@@ -13,7 +13,7 @@
 
 #include "control/control.h"
 #include "control/engine_error.h"
-#include "control/io/large_buffer.h"
+#include "control/model/mapped_memory.h"
 #include "control/model/value.h"
 #include "control/xlsx/cell_ref.h"
 #include "control/xlsx/xml_stream.h"
@@ -186,12 +186,11 @@ TEST(ZipPackage, InflatingIntoLentMemoryFillsItInPlaceThenUsesItsOwn) {
   b.Add("bomb.xml", std::string(std::size_t{40} << 20, '\0'));
   engine::xls::Bytes bomb = b.Finish();
   ZipReader bombZip(bomb.data(), bomb.size());
-  engine::io::LargeBuffer whole(std::size_t{40} << 20);
-  ASSERT_NE(whole.Data(), nullptr);
+  engine::MappedBuffer whole(std::size_t{40} << 20);
   std::size_t at = 0;
   try {
     bombZip.StreamInto(
-        "bomb.xml", [&] { return std::span<char>(whole.Data() + at, whole.Size() - at); },
+        "bomb.xml", [&] { return std::span<char>(whole.chars() + at, whole.capacity() - at); },
         [&](const char*, std::size_t n) { at += n; });
     ADD_FAILURE() << "the bomb inflated";
   } catch (const EngineError& e) {
@@ -200,35 +199,31 @@ TEST(ZipPackage, InflatingIntoLentMemoryFillsItInPlaceThenUsesItsOwn) {
   EXPECT_LE(at, std::size_t{17} << 20);
 }
 
-TEST(LargeBuffer, GivesZeroedAlignedMemoryOrNothingAndMovesItsOwnership) {
+TEST(MappedBuffer, GivesZeroedMemoryHugeAlignedWhenLargeOrRefusesAndMovesItsOwnership) {
   for (std::size_t size : {std::size_t{1}, std::size_t{4096}, (std::size_t{5} << 20) + 123}) {
-    engine::io::LargeBuffer b(size);
-    ASSERT_NE(b.Data(), nullptr) << size;
-    EXPECT_EQ(b.Size(), size);
-    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(b.Data()) % (std::size_t{2} << 20), 0u);
+    engine::MappedBuffer b(size);
+    b.SetSize(size);
+    ASSERT_NE(b.data(), nullptr) << size;
+    EXPECT_EQ(b.size(), size);
+    if (size >= engine::kHugePageBytes) {
+      EXPECT_EQ(reinterpret_cast<std::uintptr_t>(b.data()) % engine::kHugePageBytes, 0u);
+    }
     std::size_t nonzero = 0;
-    for (std::size_t i = 0; i < size; i += 1024) nonzero += b.Data()[i] != 0;
+    for (std::size_t i = 0; i < size; i += 1024) nonzero += b.data()[i] != 0;
     EXPECT_EQ(nonzero, 0u);
-    std::memset(b.Data(), 'x', size);  // every byte is ours to write
-    engine::io::LargeBuffer moved(std::move(b));
-    EXPECT_EQ(b.Data(), nullptr);
-    EXPECT_EQ(moved.Data()[size - 1], 'x');
-    engine::io::LargeBuffer other(64);
+    std::memset(b.data(), 'x', size);  // every byte is ours to write
+    engine::MappedBuffer moved(std::move(b));
+    EXPECT_EQ(b.data(), nullptr);
+    EXPECT_EQ(moved.data()[size - 1], 'x');
+    engine::MappedBuffer other(64);
     other = std::move(moved);
-    EXPECT_EQ(other.Size(), size);
+    EXPECT_EQ(other.size(), size);
   }
-  // Nothing to be had: no memory, and no fault.
-  EXPECT_EQ(engine::io::LargeBuffer(0).Data(), nullptr);
-  EXPECT_EQ(engine::io::LargeBuffer(std::numeric_limits<std::size_t>::max()).Data(), nullptr);
-  EXPECT_EQ(engine::io::LargeBuffer(std::size_t{1} << 62).Data(), nullptr);
-
-  // Advice over memory held elsewhere leaves its contents alone, whatever the range.
-  std::vector<std::uint32_t> held(std::size_t{3} << 20);
-  for (std::size_t i = 0; i < held.size(); ++i) held[i] = static_cast<std::uint32_t>(i);
-  engine::io::AdviseHugePages(held.data(), held.size() * sizeof(held[0]));
-  engine::io::AdviseHugePages(held.data(), 100);
-  engine::io::AdviseHugePages(nullptr, std::size_t{8} << 20);
-  for (std::size_t i = 0; i < held.size(); i += 4099) ASSERT_EQ(held[i], i);
+  // Nothing to be had: a clean refusal, no fault.
+  EXPECT_THROW(engine::MappedBuffer(std::numeric_limits<std::size_t>::max()), std::bad_alloc);
+  EXPECT_THROW(engine::MappedBuffer(std::numeric_limits<std::size_t>::max() - 4096),
+               std::bad_alloc);
+  EXPECT_THROW(engine::MappedBuffer(std::size_t{1} << 62), std::bad_alloc);
 }
 
 TEST(CellRef, InPlaceAndCountedReferencesAgree) {

@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "control/formula/formula_cell.h"
-#include "control/io/large_buffer.h"
 #include "control/limits.h"
 #include "control/model/mapped_memory.h"
 
@@ -138,12 +137,9 @@ class Pool {
     items_.emplace_back(std::forward<U>(item));
     return static_cast<std::uint32_t>(items_.size() - 1);
   }
-  // Room for `count` more items, so that a reader that knows how many come moves none of them;
-  // a large room asks for huge pages, as it is filled at once.
-  void Reserve(std::size_t count) {
-    items_.reserve(items_.size() + count);
-    io::AdviseHugePages(items_.data(), items_.capacity() * sizeof(T));
-  }
+  // Room for `count` more items, so that a reader that knows how many come moves none of them
+  // (a large room is mapped memory offered as huge pages: see MappedAllocator).
+  void Reserve(std::size_t count) { items_.reserve(items_.size() + count); }
   // Gives back room that a generous Reserve left unused, when most of it is.
   void Trim() {
     if (items_.capacity() > 2 * items_.size() + 64) items_.shrink_to_fit();

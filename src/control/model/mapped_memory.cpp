@@ -25,6 +25,7 @@ void* MapLarge(std::size_t bytes) {
     return p;
   }
   // Map nearly a huge page more than needed and cut the mapping down to an aligned run.
+  if (length > static_cast<std::size_t>(-1) - kHugePageBytes) throw std::bad_alloc();
   const std::size_t over = length + kHugePageBytes - 4096;
   void* raw = mmap(nullptr, over, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (raw == MAP_FAILED) throw std::bad_alloc();

@@ -34,6 +34,7 @@ class MappedBuffer {
 
   std::uint8_t* data() { return data_; }
   const std::uint8_t* data() const { return data_; }
+  char* chars() { return reinterpret_cast<char*>(data_); }  // for text parsers
   std::size_t size() const { return size_; }
   std::size_t capacity() const { return capacity_; }
   bool empty() const { return size_ == 0; }

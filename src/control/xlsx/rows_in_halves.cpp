@@ -16,7 +16,7 @@
 #include <system_error>
 #include <thread>
 
-#include "control/io/large_buffer.h"
+#include "control/model/mapped_memory.h"
 #include "control/xlsx/row_cut.h"
 #include "control/xlsx/xml_stream.h"
 #include "control/xlsx/zip_package.h"
@@ -39,7 +39,7 @@ struct Cancelled {};
 struct Shared {
   std::mutex mutex;
   std::condition_variable changed;
-  io::LargeBuffer bytes;       // the declared size, inflated into in place
+  MappedBuffer bytes;          // the declared size, inflated into in place
   std::size_t filled = 0;       // inflated so far
   std::string extra;            // what inflates beyond the declared size: then no cut
   bool inflated = false;        // inflating is over, well or not
@@ -64,12 +64,12 @@ void Publish(Shared& s, const std::function<void()>& change) {
 
 // Only this thread moves `filled` on, so it may read it without the lock.
 void Inflate(const ZipReader& zip, std::string_view part, Shared& s) {
-  char* const bytes = s.bytes.Data();
+  char* const bytes = s.bytes.chars();
   zip.StreamInto(
       part,
       [&] {
         const std::size_t at = s.filled;
-        return s.extra.empty() ? std::span<char>(bytes + at, s.bytes.Size() - at)
+        return s.extra.empty() ? std::span<char>(bytes + at, s.bytes.size() - at)
                                : std::span<char>();
       },
       [&](const char* d, std::size_t n) {
@@ -129,7 +129,7 @@ void SecondThread(const ZipReader& zip, std::string_view part, Shared& s, XmlHan
   });
   if (!cutting) return;
   // Nothing writes the buffer any more.
-  std::string_view text(s.bytes.Data(), s.filled);
+  std::string_view text(s.bytes.chars(), s.filled);
   std::optional<RowCut> cut = FindRowCut(text, target);
   Publish(s, [&] {
     s.decided = true;
@@ -145,9 +145,15 @@ HalvesOutcome ParseRowsInHalves(const ZipReader& zip, std::string_view part, Xml
                                 LaterRows& later, const HalvesOptions& options) {
   const std::size_t declared = zip.DeclaredSize(part);
   Shared s;
-  if (declared >= options.from && declared <= options.upTo && declared > 0)
-    s.bytes = io::LargeBuffer(declared);
-  if (!s.bytes.Data()) {
+  if (declared >= options.from && declared <= options.upTo && declared > 0) {
+    try {
+      s.bytes = MappedBuffer(declared);
+      s.bytes.SetSize(declared);
+    } catch (const std::bad_alloc&) {
+      // no room for the whole part: one parser streams it
+    }
+  }
+  if (s.bytes.empty()) {
     ParseXmlPart(zip, part, first);
     return HalvesOutcome::OneParser;
   }
@@ -191,7 +197,7 @@ HalvesOutcome ParseRowsInHalves(const ZipReader& zip, std::string_view part, Xml
     std::size_t take = std::min(limit, fed + kStep);
     s.claimed = take;
     lock.unlock();
-    feed.Feed(s.bytes.Data() + fed, take - fed, false);
+    feed.Feed(s.bytes.chars() + fed, take - fed, false);
     fed = take;
   }
   if (inflateError) std::rethrow_exception(inflateError);  // after all that inflated before it
@@ -201,7 +207,7 @@ HalvesOutcome ParseRowsInHalves(const ZipReader& zip, std::string_view part, Xml
     return HalvesOutcome::OneParser;
   }
   join();
-  const char* bytes = s.bytes.Data();
+  const char* bytes = s.bytes.chars();
   if (s.laterWhole) {
     later.merge();
     feed.Skip(std::string_view(bytes + cut, s.dataEnd - cut));

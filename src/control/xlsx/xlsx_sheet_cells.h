@@ -13,7 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "control/io/large_buffer.h"
+#include "control/model/mapped_memory.h"
 #include "control/model/sheet.h"
 #include "control/model/text_runs.h"
 #include "control/model/value.h"
@@ -112,7 +112,7 @@ class CellLog {
   // copied as its log grows nor faulted in a small page at a time. No memory for a block
   // throws, and the first parser then reads these rows itself.
   struct Block {
-    io::LargeBuffer memory;
+    MappedBuffer memory;
     Entry* entries = nullptr;
     std::size_t used = 0;
   };
@@ -120,9 +120,8 @@ class CellLog {
   static constexpr std::size_t kPerBlock = kBlockBytes / sizeof(Entry);
   void Add(const Entry& e) {
     if (blocks_.empty() || blocks_.back().used == kPerBlock) {
-      io::LargeBuffer memory(kBlockBytes);
-      if (!memory.Data()) throw std::bad_alloc();
-      Entry* entries = static_cast<Entry*>(static_cast<void*>(memory.Data()));
+      MappedBuffer memory(kBlockBytes);  // throws std::bad_alloc
+      Entry* entries = static_cast<Entry*>(static_cast<void*>(memory.data()));
       blocks_.push_back({std::move(memory), entries, 0});
     }
     Block& b = blocks_.back();
