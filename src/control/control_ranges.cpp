@@ -140,6 +140,21 @@ void Control::DeleteRange(int row1, int col1, int row2, int col2, int shift) {
 
 void Control::DeleteNamesRow() {
   Sheet& sheet = ActiveSheet();
+  // An array formula that holds a name and values below it cannot be cut in two: say which.
+  for (int c = 1; c <= sheet.LastCol(); ++c) {
+    Column& column = sheet.Col(c);
+    column.ForEachSlot(1, 1, [&](int, CellSlot& s) {
+      if (s.kind != CellKind::Formula) return;
+      const FormulaCell& f = sheet.Formula(s);
+      if (!f.InBlock() || f.arrayRow != 0 || f.arrayRows < 2) return;
+      throw EngineError(kErrArrayPart,
+                        "The array formula " + FormatCellRef(1, c - f.arrayCol, false) + ":" +
+                            FormatCellRef(f.arrayRows, c - f.arrayCol + f.arrayCols - 1, false) +
+                            " of sheet \"" + sheet.Name() +
+                            "\" reaches from the names row into the values, so the sheet "
+                            "cannot be opened as a table.");
+    });
+  }
   if (editing_) CancelCellEdit();
   // Row 1 as the file had it: its attributes and items wait on the heading row.
   sheet.HeadingRowAttr() = sheet.GetRowAttr(1);

@@ -142,6 +142,21 @@ TEST_F(ArrayFormulas, ReferencesFollowMovedRows) {
   ExpectRefused([&] { Set(8, 4, "1"); });
 }
 
+TEST_F(ArrayFormulas, ABlockFromTheNamesRowIntoTheValuesKeepsTheSheetFromOpeningAsATable) {
+  ctl.SetArrayFormula(1, 2, 2, 2, "A1:A2*2");  // B1:B2
+  try {
+    ctl.DeleteNamesRow();
+    ADD_FAILURE() << "the block was cut in two";
+  } catch (const EngineError& e) {
+    EXPECT_NE(e.Description().find("B1:B2"), std::string::npos) << e.Description();
+  }
+  EXPECT_EQ(ctl.GetCellText(2, 2), "{=A1:A2*2}");
+  ctl.ClearRange(1, 2, 2, 2, kClearAll);
+  ctl.SetArrayFormula(1, 2, 1, 3, "A1:B1");  // a block on the names row alone goes with it
+  ctl.DeleteNamesRow();
+  EXPECT_EQ(ctl.GetCellText(1, 2), "");
+}
+
 TEST_F(ArrayFormulas, MovesThatSplitABlockAreRefused) {
   ctl.SetArrayFormula(5, 4, 7, 5, "A1:A3*B1:B3");  // D5:E7
   ExpectRefused([&] { ctl.InsertRange(6, 1, 6, 256, kShiftRows); });         // through it
