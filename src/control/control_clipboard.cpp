@@ -255,8 +255,7 @@ void Control::PasteClipboard() {
     // Another program's text; the runs its HTML gives are part of the same change.
     ModifyScope scope(*this);
     PasteText(sheet, target, clipboard_->GetText().value_or(std::string()));
-    const auto* html = dynamic_cast<const HtmlClipboard*>(clipboard_);
-    if (auto markup = html != nullptr ? html->GetHtml() : std::nullopt)
+    if (auto markup = clipboard_->GetHtml())
       PasteHtmlRuns(*book_, sheet, target, *markup);
     return;
   }

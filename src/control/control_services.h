@@ -32,6 +32,9 @@ class SystemClipboard {
   // The cells in the engine's own form, while the clipboard holds the copy that put them
   // there; nullopt once another program has replaced it.
   virtual std::optional<std::string> GetCells() const { return std::nullopt; }
+  // The HTML form another program put there, where the clipboard keeps one: a paste of that
+  // program's text then gives each text the runs its HTML shows.
+  virtual std::optional<std::string> GetHtml() const { return std::nullopt; }
 };
 
 // A clipboard private to the process (the headless default).

@@ -4,7 +4,6 @@
 // the HTML another program put beside its text, from which a paste takes the runs.
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,13 +26,5 @@ struct CellRun {
 // cell, a cell outside the sheet, and a text that its number format shows with more around it
 // (the positions would not fit).
 void GetCellRuns(const Control& control, int row, int col, std::vector<CellRun>& runs);
-
-// A system clipboard (see SystemClipboard) that keeps the HTML form too implements this as
-// well; a paste of another program's text then gives each text the runs its HTML shows.
-class HtmlClipboard {
- public:
-  virtual ~HtmlClipboard() = default;
-  virtual std::optional<std::string> GetHtml() const = 0;
-};
 
 }  // namespace engine

@@ -7,11 +7,10 @@
 #include <QClipboard>
 
 #include "control/control_services.h"
-#include "control/rich_text.h"
 
 namespace qtui {
 
-class QtClipboard : public engine::SystemClipboard, public engine::HtmlClipboard {
+class QtClipboard : public engine::SystemClipboard {
  public:
   static constexpr const char* kCellsMimeType = "application/x-datatable-cells";
 

@@ -2,14 +2,14 @@
 // The system clipboard as other programs and processes fill it: what another process finds
 // after this one copied, and a clipboard that keeps the HTML form as a desktop's does.
 
+#include <optional>
 #include <string>
 
 #include "control/control_services.h"
-#include "control/rich_text.h"
 
 namespace clipboard_forms {
 
-class HtmlProcessClipboard : public engine::ProcessClipboard, public engine::HtmlClipboard {
+class HtmlProcessClipboard : public engine::ProcessClipboard {
  public:
   std::optional<std::string> GetHtml() const override {
     if (Html().empty()) return std::nullopt;
